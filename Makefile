@@ -1,0 +1,38 @@
+# The two commands of the README: `make run` and `make test`. Both install what is
+# missing from Debian's packages first, so they work on a fresh Debian 12 machine.
+
+.PHONY: all deps build build-asan test test-release test-asan run bench format clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	cmake --preset release
+	cmake --build --preset release
+
+build-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+
+test-release: build
+	ctest --preset release
+
+test-asan: build-asan
+	ctest --preset asan
+
+# The suite runs twice: a normal build and an address+undefined sanitizer build.
+test: test-release test-asan
+
+run: build
+	@bash tools/run.sh
+
+bench: build
+	./build/bin/tapwright-bench
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,29 @@
+#pragma once
+
+// Shared steps of the tapwright-cli sub-commands: read a specification file and
+// design it exactly as the window does after Load and then Apply.
+
+#include <string>
+
+#include "core/filter_spec.h"
+#include "core/fir_design.h"
+
+namespace tapwright::cli {
+
+// Exit codes of every sub-command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;   // the pipeline refused the design
+inline constexpr int kExitBadInput = 2;  // unreadable or damaged file, bad arguments
+
+struct LoadedDesign {
+    FilterSpec spec;  // as settled after Load and committed by the design
+    int outcome = 0;  // the pipeline's result r
+};
+
+// Reads the specification file at `path`, settles it as the window does after Load,
+// and designs it into `design`. With `hold`, the design runs under Hold On, so the
+// response already in `design` becomes the held curve. Messages and warnings go to
+// standard error. Returns kExitOk, kExitRefused or kExitBadInput.
+int LoadAndDesign(const std::string& path, CFirDesign& design, bool hold, LoadedDesign& out);
+
+}  // namespace tapwright::cli

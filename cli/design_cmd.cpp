@@ -1,0 +1,101 @@
+// `design` and `response`: a specification file designed as the window designs it.
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/cli_common.h"
+#include "cli/commands.h"
+#include "core/messages.h"
+#include "files/spec_file.h"
+
+namespace tapwright::cli {
+
+namespace {
+
+struct FileArgs {
+    std::string input;
+    std::string output;  // empty: standard output
+};
+
+bool ParseFileArgs(const char* command, int argc, char** argv, FileArgs& args) {
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-o" || arg == "--output") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tapwright-cli %s: %s needs a file name\n", command,
+                             arg.c_str());
+                return false;
+            }
+            args.output = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            std::fprintf(stderr, "tapwright-cli %s: unknown option %s\n", command, arg.c_str());
+            return false;
+        } else if (args.input.empty()) {
+            args.input = arg;
+        } else {
+            std::fprintf(stderr, "tapwright-cli %s: more than one input file\n", command);
+            return false;
+        }
+    }
+    if (args.input.empty()) {
+        std::fprintf(stderr, "tapwright-cli %s: no specification file given\n", command);
+        return false;
+    }
+    return true;
+}
+
+int Emit(const std::string& output, const std::string& text) {
+    if (output.empty()) {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+            std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "tapwright-cli: cannot write to standard output\n");
+            return kExitBadInput;
+        }
+        return kExitOk;
+    }
+    std::string error;
+    if (!WriteFileAtomically(output, text, &error)) {
+        std::fprintf(stderr, "tapwright-cli: %s\n", error.c_str());
+        return kExitBadInput;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunDesignCommand(int argc, char** argv) {
+    FileArgs args;
+    if (!ParseFileArgs("design", argc, argv, args)) return kExitBadInput;
+    CFirDesign design;
+    LoadedDesign loaded;
+    const int code = LoadAndDesign(args.input, design, false, loaded);
+    if (code != kExitOk) return code;
+    return Emit(args.output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
+                                            loaded.spec.AutoD, design.coeffs));
+}
+
+int RunResponseCommand(int argc, char** argv) {
+    FileArgs args;
+    if (!ParseFileArgs("response", argc, argv, args)) return kExitBadInput;
+    CFirDesign design;
+    LoadedDesign loaded;
+    const int code = LoadAndDesign(args.input, design, false, loaded);
+    if (code != kExitOk) return code;
+
+    const int K = design.pointCount;
+    // Window designs cover 0 ... Fs on K points; the equiripple grid has K = G
+    // intervals up to Fs/2.
+    const bool equiripple = loaded.spec.WType == Equiripple;
+    const double fs = loaded.spec.Fs;
+    std::string text = "index,frequency_hz,real,imag,magnitude,magnitude_db\n";
+    for (int i = 0; i < K; ++i) {
+        const double f = equiripple ? i * fs / (2.0 * K) : i * fs / (K - 1);
+        text += FormatString("%d,%.17g,%.17g,%.17g,%.17g,%.17g\n", i, f, design.spectrum[i].real(),
+                             design.spectrum[i].imag(), design.magnitude[i], design.magnitudeDb[i]);
+    }
+    return Emit(args.output, text);
+}
+
+}  // namespace tapwright::cli

@@ -1,0 +1,494 @@
+// Equiripple design by iteratively reweighted least squares.
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "core/design_constants.h"
+#include "core/fir_design.h"
+#include "core/matrix.h"
+
+namespace tapwright {
+
+namespace {
+
+// Number of half coefficients (basis functions) of a length-N filter.
+int HalfCount(int N, int symmetry) {
+    return symmetry == SymmetricOdd ? N / 2 + 1 : N / 2;
+}
+
+// Basis function i at angular frequency w (radians per sample). The amplitude of the
+// filter written from the half coefficients Q is sum_i Q(i) * b_i(w).
+double Basis(int symmetry, int i, double w) {
+    switch (symmetry) {
+        case SymmetricOdd:
+            return std::cos(i * w);
+        case SymmetricEven:
+            return std::cos((i + 0.5) * w);
+        case AntisymmetricOdd:
+            return std::sin((i + 1) * w);
+        default:
+            return std::sin((i + 0.5) * w);
+    }
+}
+
+// The constraint set of one design: a row per constraint point, grouped in bands.
+struct Constraints {
+    std::vector<double> omega;    // radians per sample
+    std::vector<double> desired;  // amplitude
+    std::vector<int> denseRow;    // grid row whose amplitude is compared
+    std::vector<int> bandPoints;  // points per band, in order
+
+    void Add(double w, double d, int row) {
+        omega.push_back(w);
+        desired.push_back(d);
+        denseRow.push_back(row);
+    }
+    int Count() const { return static_cast<int>(omega.size()); }
+};
+
+enum class RatioTest { Difference, Quotient };
+
+class ProgressTexts {
+  public:
+    ProgressTexts(ProgressSink* sink, int limit) : sink_(sink), limit_(limit) {}
+
+    void Start() {
+        Set(ProgressText::Processing, true);
+        Repaint(ProgressText::Processing);
+    }
+
+    // After solve number `done` (1-based) of `limit_`.
+    void AfterSolve(int done) {
+        if (limit_ > 3) {
+            const int stage = done / (limit_ / 4);
+            if (stage != stage_ && stage >= 1 && stage <= 3) {
+                static constexpr ProgressText kShown[] = {ProgressText::Quarter, ProgressText::Half,
+                                                          ProgressText::ThreeQuarters};
+                static constexpr ProgressText kHidden[] = {
+                    ProgressText::Processing, ProgressText::Quarter, ProgressText::Half};
+                Change(kShown[stage - 1], kHidden[stage - 1]);
+            }
+            stage_ = stage;
+        } else if (limit_ == 3) {
+            if (done == 1) Change(ProgressText::Quarter, ProgressText::Processing);
+            if (done == 2) Change(ProgressText::ThreeQuarters, ProgressText::Quarter);
+        } else if (limit_ == 2) {
+            Change(ProgressText::Half, ProgressText::Processing);
+        }
+        Repaint(ProgressText::Processing);
+    }
+
+    void Finish() {
+        for (int t = 0; t < kProgressTextCount; ++t) Set(static_cast<ProgressText>(t), false);
+        for (int t = 0; t < kProgressTextCount; ++t) Repaint(static_cast<ProgressText>(t));
+    }
+
+  private:
+    void Change(ProgressText shown, ProgressText hidden) {
+        Set(shown, true);
+        Set(hidden, false);
+        Repaint(shown);
+        Repaint(hidden);
+    }
+    void Set(ProgressText t, bool visible) {
+        if (sink_) sink_->SetProgressVisible(t, visible);
+    }
+    void Repaint(ProgressText t) {
+        if (sink_) sink_->RepaintProgress(t);
+    }
+
+    ProgressSink* sink_;
+    int limit_;
+    int stage_ = 0;
+};
+
+// Corner points of the error envelope: values and positions, and which extremum
+// ends each band.
+struct Extrema {
+    std::vector<double> value;
+    std::vector<double> position;
+    std::vector<bool> endsBand;
+};
+
+Extrema FindExtrema(const Constraints& c, const std::vector<double>& error) {
+    Extrema x;
+    const int L = c.Count();
+    int r = 0;
+    for (int points : c.bandPoints) {
+        const int first = r;
+        const int last = r + points - 1;
+        for (; r <= last; ++r) {
+            double value = 0.0;
+            if (r == first) {
+                value = error[r];
+            } else if (r == last) {
+                value = error[r];
+            } else if (error[r] > error[r - 1] && error[r] > error[r + 1]) {
+                value = error[r];
+            } else {
+                continue;
+            }
+            if (r == last && error[r] == 0.0) {
+                // A band edge that meets its target exactly would pull the envelope
+                // (and a weight) to zero: take the mean with the next point instead.
+                value = r + 1 < L ? 0.5 * std::fabs(error[r] + error[r + 1]) : 0.0;
+            }
+            x.value.push_back(value);
+            x.position.push_back(c.omega[r]);
+            x.endsBand.push_back(r == last);
+        }
+    }
+    return x;
+}
+
+// Raises extrema below a tenth of their neighbours, so no weight collapses.
+void LiftSmallExtrema(Extrema& x) {
+    const int m = static_cast<int>(x.value.size()) - 1;
+    std::vector<double>& v = x.value;
+    for (int u = 0; u < m; ++u) {
+        const bool firstOfBand = u == 0 || x.endsBand[u - 1];
+        if (firstOfBand && u != m - 1) {
+            if (v[u] < 0.1 * v[u + 1]) v[u] = 0.1 * v[u + 1];
+        } else if (x.endsBand[u] || u == m - 1) {
+            if (u > 0 && v[u] < 0.1 * v[u - 1]) v[u] = 0.1 * v[u - 1];
+        } else if (v[u] < 0.1 * v[u - 1] && v[u] < 0.1 * v[u + 1]) {
+            v[u] = 0.1 * std::min(v[u - 1], v[u + 1]);
+        }
+    }
+}
+
+std::vector<double> Envelope(const Constraints& c, const Extrema& x) {
+    const int L = c.Count();
+    const int count = static_cast<int>(x.value.size());
+    std::vector<double> envelope(static_cast<std::size_t>(L), 0.0);
+    int p = 0;
+    for (int r = 0; r < L; ++r) {
+        const double w = c.omega[r];
+        if (p < count && w == x.position[p]) {
+            envelope[r] = x.value[p];
+            ++p;
+        } else if (p > 0 && p < count) {
+            const double x0 = x.position[p - 1];
+            const double x1 = x.position[p];
+            envelope[r] = ((x1 - w) * x.value[p - 1] + (w - x0) * x.value[p]) / (x1 - x0);
+        }
+    }
+    return envelope;
+}
+
+// New diagonal weights from the envelope; false (weights unchanged) when an envelope
+// value or a new weight is zero or not finite.
+bool Reweight(const std::vector<double>& envelope, double exponent, std::vector<double>& w) {
+    const std::size_t L = envelope.size();
+    double sum = 0.0;
+    for (double r : envelope) {
+        if (!(r > 0.0) || !std::isfinite(r)) return false;
+        sum += 1.0 / r;
+    }
+    const double s = (1.0 / static_cast<double>(L)) * sum;
+    std::vector<double> next(L);
+    for (std::size_t r = 0; r < L; ++r) {
+        next[r] = std::pow(s * envelope[r], exponent) * (w[r] + 1e-7);
+        if (!std::isfinite(next[r])) return false;
+    }
+    w.swap(next);
+    return true;
+}
+
+// Q = (A^T W A)^-1 A^T W d with W = diag(w), or nothing for a singular matrix. With
+// no weights the plain normal equations are solved.
+MatrixPtr Solve(const Matrix& a, const Matrix& at, const Matrix& d, const std::vector<double>* w) {
+    MatrixPtr weighted;
+    if (w) weighted = MultiplyDiagonal(at, *w);
+    const Matrix& left = w ? *weighted : at;
+    MatrixPtr normal = Multiply(left, a);
+    MatrixPtr inverse = Invert(*normal);
+    if (!inverse) return nullptr;
+    MatrixPtr pseudo = Multiply(*inverse, left);
+    return Multiply(*pseudo, d);
+}
+
+struct SolveOutcome {
+    int result = 0;         // -1 singular, else solves done
+    MatrixPtr q;            // final half coefficients
+    bool ratioSet = false;  // whether the stopping test computed a ratio
+    double ratio = 0.0;
+};
+
+// The reweighting loop shared by both variants. Constraint rows of A are the basis
+// at each constraint point; errors are read from the dense grid rows.
+SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int symmetry,
+                           int iterations, double exponent, double ratioTarget, RatioTest test,
+                           ProgressTexts& progress) {
+    SolveOutcome out;
+    const int L = c.Count();
+    MatrixPtr a = NewMatrix(L, n);
+    MatrixPtr d = NewMatrix(L, 1);
+    for (int r = 0; r < L; ++r) {
+        for (int i = 0; i < n; ++i) a->data[r][i] = Basis(symmetry, i, c.omega[r]);
+        d->data[r][0] = c.desired[r];
+    }
+    MatrixPtr at = Transpose(*a);
+    out.q = Solve(*a, *at, *d, nullptr);
+    if (!out.q) {
+        out.result = -1;
+        return out;
+    }
+
+    const int limit = ratioTarget >= 0.0 ? 40 : iterations;
+    std::vector<double> weights(static_cast<std::size_t>(L), 1.0);
+    std::vector<double> peaks(static_cast<std::size_t>(std::max(limit, 0)) + 1, 0.0);
+    std::vector<double> error(static_cast<std::size_t>(L));
+    int i = 0;
+    while (i < limit) {
+        double peak = 0.0;
+        for (int r = 0; r < L; ++r) {
+            const std::vector<double>& row = dense.data[c.denseRow[r]];
+            double amplitude = 0.0;
+            for (int k = 0; k < n; ++k) amplitude += row[k] * out.q->data[k][0];
+            error[r] = std::fabs(amplitude - c.desired[r]);
+            peak = std::max(peak, error[r]);
+        }
+        peaks[i] = peak;
+
+        if (i > 0 && ratioTarget > 0.0) {
+            const double ratio = test == RatioTest::Difference ? std::fabs(peaks[i - 1] - peaks[i])
+                                                               : std::fabs(peaks[i - 1] / peaks[i]);
+            // A quotient of a zero peak has no meaning: keep iterating without a ratio.
+            if (std::isfinite(ratio)) {
+                out.ratioSet = true;
+                out.ratio = ratio;
+                if (ratio <= ratioTarget) break;
+            }
+        }
+
+        Extrema x = FindExtrema(c, error);
+        LiftSmallExtrema(x);
+        Reweight(Envelope(c, x), exponent, weights);
+
+        MatrixPtr q = Solve(*a, *at, *d, &weights);
+        if (!q) {
+            out.result = -1;
+            return out;
+        }
+        out.q = std::move(q);
+        ++i;
+        progress.AfterSolve(i);
+    }
+    out.result = ratioTarget < 0.0 ? 0 : i;
+    return out;
+}
+
+MatrixPtr DenseBasis(int G, double df, int n, int symmetry) {
+    MatrixPtr b = NewMatrix(G + 1, n);
+    for (int t = 0; t <= G; ++t) {
+        const double w = kTwoPi * (t * df);
+        for (int i = 0; i < n; ++i) b->data[t][i] = Basis(symmetry, i, w);
+    }
+    return b;
+}
+
+// Writes the N coefficients from the half coefficients; the amplitude of the result
+// is exactly sum_i Q(i) * b_i.
+void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symmetry) {
+    h.assign(static_cast<std::size_t>(N), 0.0);
+    const int n = static_cast<int>(q.rows);
+    const int M = N / 2;
+    for (int i = 0; i < n; ++i) {
+        const double half = q.data[i][0] / 2.0;
+        switch (symmetry) {
+            case SymmetricOdd:
+                if (i == 0) {
+                    h[M] = q.data[0][0];
+                } else {
+                    h[M - i] = half;
+                    h[M + i] = half;
+                }
+                break;
+            case SymmetricEven:
+                h[n - 1 - i] = half;
+                h[n + i] = half;
+                break;
+            case AntisymmetricOdd:
+                h[M - 1 - i] = half;
+                h[M + 1 + i] = -half;
+                break;
+            default:
+                h[n - 1 - i] = half;
+                h[n + i] = -half;
+                break;
+        }
+    }
+}
+
+// Commits a finished design; a failed one leaves the previous design whole.
+void StoreDesign(CFirDesign& design, int responseType, int N,
+                 const std::vector<std::pair<double, double>>& edges, const double* amplitudes,
+                 const Matrix& q, int symmetry) {
+    design.length = N;
+    design.responseType = responseType;
+    design.bandCount = static_cast<int>(edges.size());
+    for (std::size_t j = 0; j < edges.size(); ++j) {
+        design.bandEdges[j] = edges[j];
+        design.bandGains[j] = amplitudes[j];
+    }
+    WriteCoefficients(design.coeffs, q, N, symmetry);
+}
+
+bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, int N, int symmetry) {
+    if (!bands || bandCount < 1 || bandCount > kDesignBandSlots || !(Fs > 0.0f) || N < 3 ||
+        N > kMaxEquirippleTaps || symmetry < 0 || symmetry >= kSymmetryTypeCount) {
+        return false;
+    }
+    const bool oddLength = N % 2 == 1;
+    return oddLength == (symmetry == SymmetricOdd || symmetry == AntisymmetricOdd);
+}
+
+}  // namespace
+
+int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const double* amplitudes,
+                                 int bandCount, float Fs, int N, int /*K*/, double /*PBrip*/,
+                                 double /*SBrip*/, int iterations, double exponent,
+                                 ProgressSink* sink, double ratioTarget, int symmetry) {
+    if (!amplitudes || !ValidEquirippleArguments(bands, bandCount, Fs, N, symmetry)) return -2;
+    const int n = HalfCount(N, symmetry);
+    const int G = 32 * N + 1;
+    const double df = 0.5 / G;
+    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+    progress.Start();
+
+    std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(bandCount));
+    Constraints c;
+    for (int j = 0; j < bandCount; ++j) {
+        const double lo = bands[j].Lower / Fs;
+        const double hi = bands[j].Upper / Fs;
+        edges[j] = {lo, hi};
+        // Edges beyond half the sampling rate are cut at the end of the grid.
+        const int first = TruncClamp(lo / df, 0, G + 1);
+        const int end = TruncClamp(hi / df, 0, G + 1);
+        const int points = std::max(0, end - first);
+        c.bandPoints.push_back(points);
+        for (int k = 0; k < points; ++k) {
+            const double f = (lo / df + k) * df;
+            c.Add(kTwoPi * f, amplitudes[j], first + k);
+        }
+    }
+    const int L = c.Count();
+    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
+    SolveOutcome outcome = RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget,
+                                         RatioTest::Difference, progress);
+    progress.Finish();
+    if (outcome.result < 0) return -1;
+    if (outcome.ratioSet) rippleRatio = outcome.ratio;
+
+    StoreDesign(*this, responseType, N, edges, amplitudes, *outcome.q, symmetry);
+
+    if (responseType == LowPass || responseType == HighPass) {
+        const int b = TruncClamp(edges[0].second / df, 0, G);
+        const double gap = bandCount >= 2 ? std::fabs(bands[1].Lower - bands[0].Upper) : 10.0;
+        const int end = gap < 10.0 ? static_cast<int>(gap) + L - 10 : L;
+        auto clampIndex = [G](int i) { return std::clamp(i, 0, G); };
+        if (responseType == LowPass) {
+            passBegin = 0;
+            passEnd = clampIndex(b + 1);
+            stopBegin = clampIndex(b + 2);
+            stopEnd = clampIndex(end);
+        } else {
+            passBegin = clampIndex(b + 1);
+            passEnd = clampIndex(end);
+            stopBegin = 0;
+            stopEnd = clampIndex(b);
+        }
+    }
+    EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
+    return outcome.result;
+}
+
+}  // namespace tapwright
+
+namespace tapwright {
+
+int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec* bands,
+                                               const double* amplitudes, int bandCount, float Fs,
+                                               int N, int /*K*/, double /*PBrip*/, double /*SBrip*/,
+                                               int iterations, double exponent, ProgressSink* sink,
+                                               double ratioTarget, int symmetry) {
+    // The differentiator always reads the first three rows of the band table.
+    if (!amplitudes || !ValidEquirippleArguments(bands, std::max(bandCount, 3), Fs, N, symmetry)) {
+        return -2;
+    }
+    const int n = HalfCount(N, symmetry);
+    const int G = 32 * N + 1;
+    const double df = 0.5 / G;
+    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+    progress.Start();
+
+    const int stored = std::clamp(bandCount, 1, kDesignBandSlots);
+    std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(std::max(stored, 3)));
+    for (std::size_t j = 0; j < edges.size(); ++j) {
+        edges[j] = {bands[j].Lower / Fs, bands[j].Upper / Fs};
+    }
+    const double g0 = amplitudes[0], g1 = amplitudes[1], g2 = amplitudes[2];
+
+    Constraints c;
+    // Band 0: grid points from 0 up to its upper edge.
+    const int p0 = TruncClamp(edges[0].second / df, 0, G + 1);
+    for (int t = 0; t < p0; ++t) c.Add(kTwoPi * (t * df), g0, t);
+    // Band 1: the rising slope, from its lower edge.
+    const double lo1 = edges[1].first;
+    const int first1 = TruncClamp(lo1 / df, 0, G + 1);
+    const int p1 = std::min(TruncClamp((edges[1].second - lo1) / df, 0, G + 1), G + 1 - first1);
+    const double slope = p1 > 1 ? (g1 - g0) / (p1 - 1) : 0.0;
+    for (int q = 0; q < p1; ++q) c.Add(kTwoPi * ((lo1 / df + q) * df), q * slope, first1 + q);
+    // Band 2: every grid point from its lower edge to half the sampling rate.
+    const int s2 = TruncClamp(edges[2].first / df, 0, G + 1);
+    const double d2 = s2 == G - 1 ? g1 : g2;
+    for (int t = s2; t <= G; ++t) c.Add(kTwoPi * (t * df), d2, t);
+    c.bandPoints = {p0, p1, G - s2 + 1};
+
+    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
+    SolveOutcome outcome = RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget,
+                                         RatioTest::Quotient, progress);
+    progress.Finish();
+    if (outcome.result < 0) return -1;
+    if (outcome.ratioSet) rippleRatio = outcome.ratio;
+
+    edges.resize(static_cast<std::size_t>(stored));
+    StoreDesign(*this, responseType, N, edges, amplitudes, *outcome.q, symmetry);
+    EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
+    return outcome.result;
+}
+
+bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a,
+                                       int symmetry) {
+    if (K < 1 || n < 0 || static_cast<std::uint32_t>(K) > basis.rows ||
+        static_cast<std::uint32_t>(n) > basis.cols || static_cast<std::uint32_t>(n) > a.rows) {
+        return false;
+    }
+    heldPointCount = pointCount;
+    pointCount = K;
+    spectrum.assign(static_cast<std::size_t>(K), {});
+    magnitude.assign(static_cast<std::size_t>(K), 0.0);
+    magnitudeDb.assign(static_cast<std::size_t>(K), 0.0);
+    for (int i = 0; i < K; ++i) {
+        double re = 0.0;
+        for (int j = 0; j < n; ++j) re += basis.data[i][j] * a.data[j][0];
+        spectrum[i] = {re, 0.0};
+        magnitude[i] = std::fabs(re);
+        magnitudeDb[i] = 20.0 * std::log10(magnitude[i]);
+    }
+    const double floorDb = 20.0 * std::log10(0.0 + 1e-7);
+    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
+        magnitude[K - 1] = 0.0;
+        magnitudeDb[K - 1] = floorDb;
+    }
+    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
+        magnitude[0] = 0.0;
+        magnitudeDb[0] = floorDb;
+    }
+    return true;
+}
+
+}  // namespace tapwright

@@ -1,0 +1,107 @@
+#pragma once
+
+// The committed filter specification, its band table and the enumerations behind
+// the window's combo boxes. Standard library only.
+
+#include <array>
+#include <string_view>
+
+namespace tapwright {
+
+inline constexpr int kMaxBands = 10;
+inline constexpr int kFftIndexCount = 10;
+
+// Response type (`FType`). Value 5 is a Hilbert transformer under a window method
+// and a multiband design under the equiripple method.
+enum ResponseType : int {
+    LowPass = 0,
+    HighPass = 1,
+    BandPass = 2,
+    BandStop = 3,
+    Differentiator = 4,
+    Hilbert = 5,
+    Multiband = 5,
+};
+inline constexpr int kResponseTypeCount = 6;
+
+// Function type (`WType`): one of the five windows, or the equiripple design.
+enum DesignMethod : int {
+    Rectangular = 0,
+    Hanning = 1,
+    Hamming = 2,
+    Blackman = 3,
+    Kaiser = 4,
+    Equiripple = 5,
+};
+inline constexpr int kDesignMethodCount = 6;
+
+// Filter characteristic (`FChar`): symmetry of the impulse response and parity of
+// the length.
+enum SymmetryType : int {
+    SymmetricOdd = 0,
+    SymmetricEven = 1,
+    AntisymmetricOdd = 2,
+    AntisymmetricEven = 3,
+};
+inline constexpr int kSymmetryTypeCount = 4;
+
+enum TerminationCriterion : int { ByIterations = 0, ByPeakRatio = 1 };
+
+enum GraphType : int { Impulse = 0, Magnitude = 1, Phase = 2 };
+
+enum ViewMode : int { FullView = 0, PassbandView = 1, StopbandView = 2, SpecifiedRange = 3 };
+
+// One row of the equiripple band table. Edges in Hz, amplitude >= 0.
+struct BandSpec {
+    double Lower = 0.0;
+    double Upper = 0.0;
+    double Amplitude = 0.0;
+};
+
+// The committed specification. Field names are the keys of the specification file.
+struct FilterSpec {
+    int FChar = SymmetricOdd;
+    int FType = LowPass;
+    int WType = Rectangular;
+    float Fs = 8000.0f;  // Hz, > 0
+    float Tw = 1.0f;     // Hz, > 0
+    float Fc1 = 0.0f;    // Hz, 0 ... Fs/2
+    float Fc2 = 0.0f;    // Hz, 0 ... Fs/2
+    int TBand = 2;       // 1 ... kMaxBands
+    std::array<BandSpec, kMaxBands> Bands{};
+    int FFT = 512;  // points, 2^(index + 3)
+    int Taps = 31;
+    double Beta = 4.0;   // 0 ... 15
+    double PBrip = 0.0;  // dB, >= 0
+    double SBrip = 0.0;  // dB, <= 0
+    int AutoD = 1;       // 1: the length (and Beta) are given
+    int TerCr = ByIterations;
+    int Itern = 0;
+    double Ratio = 0.0;
+    double RatioTarget = -1.0;  // Ratio while TerCr is ByPeakRatio, else -1
+};
+
+// The specification of a fresh start: the defaults above with the band table reset.
+FilterSpec DefaultFilterSpec();
+
+// FFT size for a combo index 0 ... 9: 2^(index + 3). Returns 0 for other indices.
+int FftSizeFromIndex(int index);
+// Combo index of an FFT size, or -1 when the size is not one of the ten listed.
+int FftIndexFromSize(int size);
+
+// Resets the bands in use: edges 0, the last band's upper edge Fs/2, amplitudes
+// alternating from 1 (low pass, band stop) or from 0 (all other types).
+// TBand is clamped into 1 ... kMaxBands first.
+void ResetBands(FilterSpec& spec);
+
+// Combo texts. `equiripple` picks the sixth response item ("Multiband" or
+// "Hilbert Transform"). Out-of-range values give an empty text.
+std::string_view ResponseTypeText(int type, bool equiripple);
+std::string_view DesignMethodText(int method);
+std::string_view SymmetryTypeText(int symmetry);
+std::string_view GraphTypeText(int graph);
+std::string_view ViewModeText(int view);
+std::string_view TerminationText(int criterion);
+std::string_view FftSizeText(int index);
+
+}  // namespace tapwright

@@ -1,0 +1,94 @@
+#include "core/messages.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace tapwright {
+
+std::string FormatString(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int size = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text;
+    if (size > 0) {
+        text.resize(static_cast<std::size_t>(size) + 1);
+        std::vsnprintf(text.data(), text.size(), format, args);
+        text.resize(static_cast<std::size_t>(size));
+    }
+    va_end(args);
+    return text;
+}
+
+std::string FormatMessage(MessageCode code, const MessageArgs& a) {
+    switch (code) {
+        case MessageCode::AboveHalfFs:
+            return "Please enter a value less than half the sampling rate";
+        case MessageCode::NotPositive:
+            return "Please enter a value greater than zero";
+        case MessageCode::CannotCreateFile:
+            return "Error creating output file";
+        case MessageCode::CannotOpenFile:
+            return "Error opening file";
+        case MessageCode::LengthTooSmall:
+            return "Please enter a number greater than 2";
+        case MessageCode::Negative:
+            return "Please enter a positive number";
+        case MessageCode::BetaTooLarge:
+            return "Please enter a value less than 16 for Beta";
+        case MessageCode::RatioNotReached:
+            return "Peak ripple ratio cannot be reach after 40 iterations";
+        case MessageCode::SingularMatrix:
+            return "Singular matrix encountered! - Filter cannot be designed!";
+        case MessageCode::NeedEvenLength:
+            return "Please enter an even number of filter length";
+        case MessageCode::NeedOddLength:
+            return "Please enter an odd number of filter length";
+        case MessageCode::BandRangeError:
+            return FormatString(
+                "Band %d frequency range error. Please ensure upper bandedge frequency is "
+                "greater than lower bandedge frequency",
+                a.bandA);
+        case MessageCode::BandOverlapError:
+            return FormatString(
+                "Overlapping bandedge frequencies error. Please ensure Band %d upper bandedge "
+                "frequency is greater than Band %d lower bandedge frequency",
+                a.bandA, a.bandB);
+        case MessageCode::TransitionWidthRange:
+            return FormatString(
+                "Transition width out of range. Please enter a value between 1 and %2.2f Hz",
+                a.maxWidth);
+        case MessageCode::BandCountTooSmall:
+            return "Please enter a value greater than 1";
+        case MessageCode::ViewHighOutOfRange:
+        case MessageCode::ViewLowOutOfRange:
+            return FormatString("Please enter a frequency value between %f and %f", a.rangeLow,
+                                a.rangeHigh);
+        case MessageCode::LengthTooLarge:
+            return FormatString(
+                "Filter length out of range: the design needs %lld coefficients, at most %d are "
+                "possible. Please enter a wider transition width",
+                a.length, a.limit);
+        case MessageCode::EquirippleTooLong:
+            return FormatString(
+                "Filter length out of range. Please enter a length not above %d for an "
+                "equiripple design",
+                a.limit);
+        case MessageCode::BandCountTooLarge:
+            return FormatString("Please enter a value not above %d", a.limit);
+        case MessageCode::FileDamaged:
+            return "The file cannot be loaded: " + a.detail;
+        case MessageCode::LengthAboveMaximum:
+            return FormatString("Please enter a number not above %d", a.limit);
+    }
+    return "";
+}
+
+std::string RatioAchievedText(int iterations, double ratio) {
+    return FormatString("Ratio achieved -- (No of iterations: %d , Peak Ripple Ratio: %e)",
+                        iterations, ratio);
+}
+
+}  // namespace tapwright

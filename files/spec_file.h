@@ -1,0 +1,48 @@
+#pragma once
+
+// The specification text file: a line per field ("key: value"), then "Coeff:" and
+// one coefficient per line. Pure C++.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/filter_spec.h"
+
+namespace tapwright {
+
+// The whole file text for `spec`, with the FFT Size selection `fftIndex` (0 ... 9),
+// the Auto Design state and the coefficients. Negative zeros in `coeffs` become
+// positive zero, in the text and in the array.
+std::string FormatSpecFile(const FilterSpec& spec, int fftIndex, int autoDesign,
+                           std::vector<double>& coeffs);
+
+// Writes the text to `path` whole or not at all (a temporary file renamed into
+// place). On failure returns false and describes it in `error`.
+bool WriteFileAtomically(const std::string& path, std::string_view text, std::string* error);
+
+// Save: FormatSpecFile, then WriteFileAtomically.
+bool SaveSpecFile(const std::string& path, const FilterSpec& spec, int fftIndex, int autoDesign,
+                  std::vector<double>& coeffs, std::string* error);
+
+// What a file read gives: the specification and the characteristic held from the
+// file (applied by SettleLoadedSpec), or an error that names the field and value.
+struct SpecReadResult {
+    bool ok = false;
+    FilterSpec spec;
+    int fileFChar = 0;
+    int fftIndex = 6;
+    std::string error;
+};
+
+// Parses the text completely. `base` supplies what the file does not hold (the band
+// rows beyond TBand). Keys are read and not compared; each value must be a whole
+// number or a real that fits its field, or the read fails and nothing is taken.
+SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base);
+
+// Reads and parses `path`. `cannotOpen` is set when the file could not be opened
+// (as opposed to damaged).
+SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base,
+                            bool* cannotOpen = nullptr);
+
+}  // namespace tapwright
