@@ -1,0 +1,61 @@
+#pragma once
+
+// Turning picture bytes into drawable images: a GIF with two or more graphic
+// blocks is cut into one stand-alone GIF per frame and each frame is decoded on
+// its own; any other picture, and a GIF with a single graphic block, is decoded
+// whole. Decoding uses Qt's image readers.
+
+#include <QImage>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace tapwright {
+
+// Frame record of an animated GIF.
+struct PictureFrame {
+    QImage picture;    // the frame's own pixels, width x height, with transparency
+    int width = 0;     // pixels, from the image descriptor
+    int height = 0;    // pixels
+    int left = 0;      // pixels from the left edge of the logical screen
+    int top = 0;       // pixels from the top edge of the logical screen
+    int delay = -1;    // hundredths of a second; -1 without a graphic control extension
+    int disposal = 0;  // disposal method 0..7; 0 without a graphic control extension
+};
+
+using PictureFrameList = std::vector<PictureFrame>;
+
+// What a successful load keeps: never the file's bytes, only decoded copies.
+struct DecodedPicture {
+    bool gif = false;
+    int width = 0;  // pixels: the logical screen of a GIF, else the decoder's size on screen
+    int height = 0;
+    QImage still;             // the picture of a still image; null for an animated GIF
+    PictureFrameList frames;  // frames of an animated GIF that decoded, in file order
+
+    // A GIF of which more than one frame decoded.
+    bool IsAnimated() const { return gif && frames.size() > 1; }
+};
+
+// Decodes picture bytes. `dpi_x` and `dpi_y` (dots per inch, > 0) are the screen's,
+// used to size a picture that is not a GIF from its natural size. Returns nothing
+// for bytes that do not decode, a GIF without any graphic block, and an animated
+// GIF none of whose frames decodes.
+std::optional<DecodedPicture> DecodePicture(std::span<const std::uint8_t> data, int dpi_x,
+                                            int dpi_y);
+
+// a * b / c rounded to the nearest integer, halves away from zero; -1 when c is 0.
+int MulDiv(int a, int b, int c);
+
+// Natural size of one side of a picture in HIMETRIC units (0.01 mm) from its
+// pixels and its resolution in dots per metre (a resolution of 0 or less counts
+// as 96 dots per inch).
+int HimetricFromPixels(int pixels, int dots_per_metre);
+
+// Pixels on a screen of `dpi` dots per inch of a side `himetric` units long.
+inline int PixelsFromHimetric(int himetric, int dpi) {
+    return MulDiv(himetric, dpi, 2540);
+}
+
+}  // namespace tapwright
