@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWindow>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -263,6 +264,40 @@ TEST_F(PictureTest, AThreadThatOutlivesStopTouchesOnlyWhatItOwns) {
     surface.reset();
     // The thread now runs on alone, sees its exit flag and lets go of everything.
     EXPECT_TRUE(WaitUntil([&] { return watch.expired() && frames.expired(); }));
+}
+
+// Runs `use` while another thread holds the surface's lock for a while; true when
+// `use` returned only after the lock was given back.
+template <typename Use>
+bool WaitsForTheSurfaceLock(PictureSurface& surface, Use use) {
+    std::atomic<bool> locked{false};
+    std::atomic<bool> released{false};
+    std::thread holder([&] {
+        std::lock_guard hold(surface.mutex);
+        locked = true;
+        std::this_thread::sleep_for(50ms);
+        released = true;
+    });
+    while (!locked) std::this_thread::yield();
+    use();
+    const bool waited = released;
+    holder.join();
+    return waited;
+}
+
+TEST_F(PictureTest, SurfaceIsOnlyTouchedUnderItsLock) {
+    CPictureCtrl ctrl;
+    ctrl.show();
+    ASSERT_TRUE(Load(ctrl, test::SolidAnimation(6, 5, 3, 5)));
+    // repaint() paints at once only on a window that is exposed.
+    ASSERT_TRUE(WaitUntil([&] { return ctrl.windowHandle() && ctrl.windowHandle()->isExposed(); }));
+    PictureSurface& surface = *ctrl.Surface();
+    const PictureFrameList& frames = *ctrl.Frames();
+    EXPECT_TRUE(WaitsForTheSurfaceLock(surface, [&] { ctrl.repaint(); }));
+    EXPECT_TRUE(WaitsForTheSurfaceLock(surface, [&] { (void)ctrl.SurfaceSnapshot(); }));
+    EXPECT_TRUE(WaitsForTheSurfaceLock(surface, [&] { DrawCurrentFrame(surface, frames); }));
+    EXPECT_TRUE(WaitsForTheSurfaceLock(surface, [&] { DisposeCurrentFrame(surface, frames); }));
+    EXPECT_TRUE(WaitsForTheSurfaceLock(surface, [&] { AdvanceFrame(surface, frames); }));
 }
 
 TEST_F(PictureTest, StartStopUnloadManyTimes) {
