@@ -1,0 +1,133 @@
+#pragma once
+
+// The eleven canvases the two graph areas are composed from, their start-up
+// images, and the drawing and composition steps that the window's Apply, the
+// display-option handlers and the batch designer share. Plain functions on plain
+// option records: no widgets.
+
+#include "core/filter_spec.h"
+#include "core/fir_design.h"
+#include "graphs/graph_plotter.h"
+#include "graphs/mem_canvas.h"
+
+namespace tapwright {
+
+// A rectangle in pixels (right and bottom exclusive).
+struct CanvasRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Dialog units to pixels: x = du * 3/2, y = du * 13/8 (truncated).
+constexpr int DialogUnitsToPixelsX(int du) {
+    return du * 3 / 2;
+}
+constexpr int DialogUnitsToPixelsY(int du) {
+    return du * 13 / 8;
+}
+
+// Client rectangle of a frame control of the given size in dialog units, inside
+// its 2-pixel sunken border.
+constexpr CanvasRect FrameClientRect(int widthDu, int heightDu) {
+    return CanvasRect{0, 0, DialogUnitsToPixelsX(widthDu) - 4, DialogUnitsToPixelsY(heightDu) - 4};
+}
+
+// The large graph frame is 392 x 213 dialog units, the small one 199 x 98; their
+// client rectangles, 584 x 342 and 294 x 155 pixels, are what every fixed label
+// position is laid out for.
+inline constexpr CanvasRect kMainClientRect = FrameClientRect(392, 213);
+inline constexpr CanvasRect kSmallClientRect = FrameClientRect(199, 98);
+
+// The layers. Large area: mainPlot (working canvas), mainFront (shown),
+// gridOverlay (ORed in with Grid On), mainBackground (clean frame), holdAxes,
+// holdCurrent, holdPrevious (Hold On overlay). Small area: smallPlot (working),
+// smallFront (shown), smallBackground (clean frame), holdLegend (Hold On legend).
+struct GraphCanvases {
+    CMemCanvas mainPlot;
+    CMemCanvas mainFront;
+    CMemCanvas gridOverlay;
+    CMemCanvas mainBackground;
+    CMemCanvas holdAxes;
+    CMemCanvas holdCurrent;
+    CMemCanvas holdPrevious;
+    CMemCanvas smallPlot;
+    CMemCanvas smallFront;
+    CMemCanvas smallBackground;
+    CMemCanvas holdLegend;
+};
+
+// The program's canvases, and the eleven global names for them.
+extern GraphCanvases theGraphCanvases;
+extern CMemCanvas& mainPlot;
+extern CMemCanvas& mainFront;
+extern CMemCanvas& gridOverlay;
+extern CMemCanvas& mainBackground;
+extern CMemCanvas& holdAxes;
+extern CMemCanvas& holdCurrent;
+extern CMemCanvas& holdPrevious;
+extern CMemCanvas& smallPlot;
+extern CMemCanvas& smallFront;
+extern CMemCanvas& smallBackground;
+extern CMemCanvas& holdLegend;
+
+// Creates every canvas at the size of its area's client rectangle and draws the
+// empty graphs: background and main frame (kept as mainBackground), the grid, the
+// front image with the grid ORed in, the small frame, and the hold layers cleared.
+// Returns false when a canvas could not be made.
+bool CreateStartupImages(GraphCanvases& canvases, const CanvasRect& mainRect,
+                         const CanvasRect& smallRect);
+
+// What the graph controls ask for.
+struct GraphOptions {
+    int graph = Impulse;   // GraphType
+    bool logScale = true;  // magnitude graph only: dB (true) or linear
+    int view = FullView;   // ViewMode of the dB magnitude graph
+    bool curveFitting = false;
+    bool degrees = false;
+    bool zoom = false;         // specified range: axis centred on 0 dB
+    double viewLow = 0.0;      // Hz, 0 <= viewLow <= viewHigh <= Fs/2
+    double viewHigh = 4000.0;  // Hz
+    bool gridOn = false;
+    bool holdActive = false;
+};
+
+// What was drawn after the window's rules were applied to the options.
+struct GraphDrawn {
+    int graph = Impulse;       // the phase graph is not offered after an equiripple design
+    bool logScale = true;      // meaningful for the magnitude graph
+    int view = FullView;       // dB views of other than low and high pass become the range view
+    bool overlay = false;      // the Hold On overlay and legend were drawn
+    bool windowShape = false;  // the small area shows a window shape
+};
+
+// The graph actually shown for the options: the phase graph becomes the impulse
+// graph after an equiripple design (the window withdraws it), and a dB magnitude
+// view of a response that is not low or high pass becomes the specified range.
+GraphDrawn ResolveGraph(const FilterSpec& spec, const GraphOptions& options);
+
+// Erases the working canvases before a new drawing: mainPlot (and under Hold On
+// holdAxes) from mainBackground, the other hold layers cleared, smallPlot from
+// smallBackground.
+void ResetWorkingCanvases(GraphCanvases& canvases, bool holdActive);
+
+// Draws the selected graph of `design` on mainPlot (and, under Hold On in the dB
+// full view, the overlay on the hold layers and the legend on holdLegend), and the
+// window shape on smallPlot for window-method designs. The specification gives the
+// method (WType), response type (FType), characteristic (FChar), Fs (Hz) and the
+// iteration count (Itern). Call ResetWorkingCanvases first.
+GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const FilterSpec& spec,
+                      const GraphOptions& options, const CanvasRect& mainRect,
+                      const CanvasRect& smallRect);
+
+// Composes the front canvases: under Hold On holdAxes with holdCurrent and
+// holdPrevious ORed in, and holdLegend; otherwise mainPlot and smallPlot. The grid
+// is ORed onto mainFront when gridOn.
+void RefreshGraphs(GraphCanvases& canvases, bool holdActive, bool gridOn);
+
+// Erases the large graph after a specification was loaded: the clean frame, with
+// the grid when gridOn.
+void EraseMainGraph(GraphCanvases& canvases, bool gridOn);
+
+}  // namespace tapwright

@@ -1,0 +1,332 @@
+// Frame, grid, shadowed text and frequency axis helpers, and the impulse,
+// window-shape, legend and phase plots.
+
+#include "graphs/graph_plotter.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "graphs/plot_math.h"
+
+namespace tapwright {
+
+using plot::CurveY;
+using plot::DrawingScope;
+using plot::Format;
+using plot::Polyline;
+using plot::TruncPixel;
+using plot::Usable;
+
+CGraphPlotter theGraphPlotter;
+
+namespace {
+
+constexpr Colour kBlack = MakeRgb(0, 0, 0);
+constexpr Colour kWhite = MakeRgb(255, 255, 255);
+constexpr Colour kMethodNameColour = MakeRgb(170, 250, 185);
+
+}  // namespace
+
+std::string DesignMethodLabel(int method, int iterations) {
+    switch (method) {
+        case Rectangular:
+            return "Rectangular Window";
+        case Hanning:
+            return "Hanning Window";
+        case Hamming:
+            return "Hamming Window";
+        case Blackman:
+            return "Blackmann Window";
+        case Kaiser:
+            return "Kaiser Window";
+        case Equiripple:
+            return Format("Equiripple (%d Iterations)", iterations);
+        default:
+            return {};
+    }
+}
+
+bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,
+                                   std::string text) const {
+    if (!Usable(dc)) return false;
+    dc->SetBkMode(kBkTransparent);
+    dc->SetTextColor(kBlack);
+    dc->TextOut(x + 2, y + 1, text);
+    dc->SetTextColor(colour);
+    dc->TextOut(x, y, text);
+    dc->SetBkMode(kBkOpaque);
+    return true;
+}
+
+bool CGraphPlotter::DrawGrid(CMemCanvas* dc, int left, int top, int right, int bottom,
+                             Colour colour, int pointCount, int step) const {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{kPenSolid, 0, colour}, CBrush{colour});
+    const long long h = static_cast<long long>(bottom) - top - 65;
+    for (int k = 1; k <= 9; ++k) {
+        const int y = static_cast<int>(30 + (k * h) / 10);
+        dc->MoveTo(80, y);
+        dc->LineTo(right - 50, y);
+    }
+    if (step <= 0 || pointCount <= 1) return true;
+    const long long w = static_cast<long long>(right) - left - 130;
+    const int n = pointCount / step;
+    for (int k = 1; k <= n - 1; ++k) {
+        const int x =
+            static_cast<int>(80 + (static_cast<long long>(k) * step * w) / (pointCount - 1));
+        dc->MoveTo(x, top + 30);
+        dc->LineTo(x, bottom - 35);
+    }
+    return true;
+}
+
+namespace {
+
+void ClosedRectangle(CMemCanvas& dc, int x0, int y0, int x1, int y1) {
+    dc.MoveTo(x0, y0);
+    dc.LineTo(x0, y1);
+    dc.LineTo(x1, y1);
+    dc.LineTo(x1, y0);
+    dc.LineTo(x0, y0);
+}
+
+}  // namespace
+
+bool CGraphPlotter::DrawMainFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
+                                  Colour colour) const {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{kPenSolid, 2, colour}, CBrush{colour});
+    ClosedRectangle(*dc, left + 80, top + 30, right - 50, bottom - 35);
+    return true;
+}
+
+bool CGraphPlotter::DrawSmallFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
+                                   Colour colour) const {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{kPenSolid, 2, colour}, CBrush{colour});
+    ClosedRectangle(*dc, left + 20, top + 25, right - 20, bottom - 15);
+    return true;
+}
+
+bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float Fs) const {
+    if (!Usable(dc)) return false;
+    dc->SetTextAlign(kAlignLeftTop);
+    DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
+    DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
+    dc->SetTextAlign(kAlignCenter);
+    const long long w = static_cast<long long>(right) - left - 130;
+    const double step = static_cast<double>(Fs) * 0.5 * 0.125;
+    for (int k = 0; k <= 8; ++k) {
+        DrawShadowText(dc, static_cast<int>(76 + (k * w) / 8), 315, kTickLabelColour,
+                       Format("%4.0f", k * step));
+    }
+    return true;
+}
+
+bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                int right, int bottom, Colour colour, int curveFitting) const {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+
+    const int N = design.length;
+    const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), design.coeffs.size());
+    const double w = static_cast<double>(right) - left - 130;
+    const double xstep = N > 1 ? w / (N - 1) : 0.0;
+    const double M = plot::MaxAbsFinite(design.coeffs, 0, count);
+    const int half = (bottom - top - 65) / 2;
+    const int y0 = 30 + half;
+    // All-zero coefficients have no scale: every stem then sits on the zero line.
+    const double scale = M > 0.0 ? half * 0.8 / M : 0.0;
+    const int boxTop = y0 - half;
+    const int boxBottom = y0 + half;
+
+    Polyline line(*dc);
+    for (size_t i = 0; i < count; ++i) {
+        const int x = 80 + TruncPixel(static_cast<double>(i) * xstep);
+        int y = 0;
+        if (!CurveY(design.coeffs[i], scale, y0, boxTop, boxBottom, y)) {
+            line.Break();
+            continue;
+        }
+        if (curveFitting == 1) {
+            line.Add(x, y);
+            continue;
+        }
+        dc->MoveTo(x, y0);
+        if (y != y0) {
+            dc->LineTo(x, y);
+        } else {
+            dc->SetPixel(x, y0, colour);
+        }
+        dc->Ellipse(x - 2, y - 2, x + 2, y + 2);
+    }
+
+    dc->SetTextAlign(kAlignLeftTop);
+    DrawShadowText(dc, 245, 5, kTitleColour, "Impulse Response");
+    DrawShadowText(dc, 60, 48, kWhite, "1");
+    DrawShadowText(dc, 60, 158, kWhite, "0");
+    DrawShadowText(dc, 54, 268, kWhite, "- 1");
+    DrawShadowText(dc, 225, 315, MakeRgb(30, 200, 60), "Total Coefficients :");
+    DrawShadowText(dc, 355, 315, MakeRgb(130, 200, 240), Format("%d", N));
+    return true;
+}
+
+bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                    int right, int bottom, Colour /*colour*/, int /*curveFitting*/,
+                                    int method) const {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{kPenSolid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
+
+    const int N = design.length;
+    const int W = right - left - 60;
+    const double A = static_cast<double>(bottom) - top - 45;
+    const int base = bottom - 15;
+    if (N >= 1) {
+        const long long positions = 2LL * N - 1;
+        const double dx = N > 1 ? static_cast<double>(W) / (2.0 * (N - 1)) : 0.0;
+        for (long long k = 0; k < positions; ++k) {
+            // A single stem stands in the middle of the row.
+            const int x = N > 1 ? TruncPixel(static_cast<double>(k) * dx) + 30 : 30 + W / 2;
+            const long long index = std::llabs(k - (N - 1));
+            // Positions beyond the stored half window have no value: they show no stem.
+            const double value =
+                index < static_cast<long long>(design.window.size()) ? design.window[index] : 0.0;
+            int y = 0;
+            if (!CurveY(value, A, base, top + 25, bottom - 1, y)) continue;
+            dc->MoveTo(x, base);
+            dc->LineTo(x, y);
+        }
+    }
+
+    static constexpr int kTitleX[] = {77, 92, 87, 80, 98};
+    if (method >= Rectangular && method <= Kaiser) {
+        dc->SetTextAlign(kAlignLeftTop);
+        DrawShadowText(dc, kTitleX[method], 5, kMethodNameColour, DesignMethodLabel(method, 0));
+    }
+    return true;
+}
+
+bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*left*/, int /*top*/,
+                               int /*right*/, int /*bottom*/, Colour currentColour,
+                               Colour heldColour, int method, int iterations) const {
+    if (!Usable(dc)) return false;
+    const CPen currentPen{kPenSolid, 2, currentColour};
+    const CPen heldPen{kPenSolid, 2, heldColour};
+    const CPen samePen{kPenSolid, 1, MakeRgb(250, 250, 250)};
+    DrawingScope scope(*dc, currentPen, dc->Brush());
+
+    dc->SetTextAlign(kAlignLeftTop);
+    DrawShadowText(dc, 10, 2, MakeRgb(185, 170, 250), "Legend:");
+    const bool same = method == design.heldMethod &&
+                      (method != Equiripple || iterations == design.heldIterations);
+    if (same) {
+        dc->SelectPen(samePen);
+        dc->MoveTo(12, 38);
+        dc->LineTo(29, 38);
+    } else {
+        dc->SelectPen(currentPen);
+        dc->MoveTo(12, 38);
+        dc->LineTo(29, 38);
+        dc->SelectPen(heldPen);
+        dc->MoveTo(12, 64);
+        dc->LineTo(29, 64);
+    }
+    const std::string current = DesignMethodLabel(method, iterations);
+    if (!current.empty()) DrawShadowText(dc, 44, 30, kMethodNameColour, current);
+    if (!same) {
+        const std::string held = DesignMethodLabel(design.heldMethod, design.heldIterations);
+        if (!held.empty()) DrawShadowText(dc, 44, 56, kMethodNameColour, held);
+    }
+    return true;
+}
+
+bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                              int right, int bottom, Colour colour, int curveFitting, float Fs,
+                              int degrees, int symmetry) const {
+    if (!Usable(dc)) return false;
+    const CPen curvePen{kPenSolid, 2, colour};
+    const CPen dotPen{kPenSolid, 1, MakeRgb(250, 250, 250)};
+    DrawingScope scope(*dc, curvePen, CBrush{colour});
+
+    const int W = right - left - 130;
+    const int H = (bottom - top - 65) / 2;
+    const int x0 = left + 80;
+    const double S = H * 0.8 * 0.3182686187141948;  // pixels per radian
+    const int zeroY = H + 30;
+    const bool antisymmetric = symmetry == AntisymmetricOdd || symmetry == AntisymmetricEven;
+
+    // Entry i lies at i*Fs/(K-1). Only entries up to Fs/2 are drawn, each at the x of
+    // its own frequency, taking every s-th so that two dots never share a column.
+    const long long K = std::min(static_cast<long long>(std::max(design.pointCount, 0)),
+                                 static_cast<long long>(design.spectrum.size()));
+    struct Dot {
+        int x;
+        int y;
+        bool valid;
+    };
+    std::vector<Dot> dots;
+    if (K >= 1) {
+        const long long last = K >= 2 ? (K - 1) / 2 : 0;
+        const long long span = 2LL * std::max(W, 1);
+        const long long stride = K >= 2 ? std::max(1LL, (K - 1 + span - 1) / span) : 1;
+        dots.reserve(static_cast<size_t>(last / stride + 1));
+        for (long long i = 0; i <= last; i += stride) {
+            const int x =
+                x0 +
+                (K >= 2 ? TruncPixel(2.0 * static_cast<double>(i) * W / static_cast<double>(K - 1))
+                        : 0);
+            const std::complex<double> c = design.spectrum[static_cast<size_t>(i)];
+            // 0/0 has no phase: that point is left out and the line breaks there.
+            double theta = std::atan(c.imag() / c.real());
+            if (antisymmetric) theta -= 1.570796326795;
+            int y = 0;
+            const bool valid = CurveY(theta, S, zeroY, zeroY - H, zeroY + H, y);
+            dots.push_back(Dot{x, y, valid});
+        }
+    }
+
+    if (curveFitting == 1) {
+        Polyline line(*dc);
+        for (const Dot& d : dots) {
+            if (d.valid) {
+                line.Add(d.x, d.y);
+            } else {
+                line.Break();
+            }
+        }
+    }
+    dc->SelectPen(dotPen);
+    dc->SelectBrush(CBrush{MakeRgb(250, 250, 250)});
+    for (const Dot& d : dots) {
+        if (d.valid) dc->Ellipse(d.x - 2, d.y - 2, d.x + 2, d.y + 2);
+    }
+
+    dc->SetTextAlign(kAlignLeftTop);
+    DrawShadowText(dc, 251, 5, kTitleColour, "Phase Response");
+    DrawShadowText(dc, 18, 9, kAxisNameColour, "Theta(w)");
+    struct Tick {
+        int x;
+        int y;
+        const char* text;
+    };
+    if (degrees != 0) {
+        DrawShadowText(dc, 14, 25, kUnitColour, "(degrees)");
+        static constexpr Tick kTicks[] = {
+            {40, 48, "180"}, {46, 104, "90"}, {48, 160, "0"}, {40, 214, "-90"}, {35, 270, "-180"}};
+        for (const Tick& t : kTicks) DrawShadowText(dc, t.x, t.y, kTickLabelColour, t.text);
+    } else {
+        DrawShadowText(dc, 16, 25, kUnitColour, "(radians)");
+        static constexpr Tick kTicks[] = {{32, 48, "3.142"},
+                                          {32, 104, "1.571"},
+                                          {48, 160, "0"},
+                                          {28, 214, "-1.571"},
+                                          {28, 270, "-3.142"}};
+        for (const Tick& t : kTicks) DrawShadowText(dc, t.x, t.y, kTickLabelColour, t.text);
+    }
+    DrawFrequencyAxis(dc, left, right, Fs);
+    return true;
+}
+
+}  // namespace tapwright

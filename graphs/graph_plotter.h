@@ -1,0 +1,130 @@
+#pragma once
+
+// The plotter: every graph of the two graph areas is drawn by one of its
+// operations onto a CMemCanvas.
+//
+// Shared contract of the plot operations:
+// - The first argument is the target canvas (the overlay takes three). A null
+//   canvas, or one never created, is absent: nothing is drawn and the result is
+//   false. Otherwise the result is true.
+// - Then the design, the rectangle left, top, right, bottom in pixels (normally the
+//   client rectangle of the graph area, left = top = 0), the curve colour(s), then
+//   plot-specific values. Fs is the sampling frequency in Hz.
+// - Large-area geometry: the curve runs from x = 80 over w = right - left - 130
+//   pixels; the frame spans y = top + 30 ... bottom - 35. Label positions are fixed
+//   pixels from the canvas origin.
+// - Real-to-pixel conversions truncate toward zero. NaN values are left out of
+//   curves (the polyline breaks there); infinite values are drawn on the edge of
+//   the plot box they point to; scales come from the finite values only.
+// - Each plot restores the canvas's pen and brush and leaves the text alignment
+//   left|top and the background mode opaque.
+
+#include <string>
+
+#include "core/fir_design.h"
+#include "graphs/mem_canvas.h"
+
+namespace tapwright {
+
+// Label colours.
+inline constexpr Colour kTitleColour = MakeRgb(250, 170, 185);
+inline constexpr Colour kAxisNameColour = MakeRgb(0, 200, 0);
+inline constexpr Colour kUnitColour = MakeRgb(250, 250, 0);
+inline constexpr Colour kTickLabelColour = MakeRgb(255, 255, 255);
+
+// Curve colours the window passes.
+inline constexpr Colour kCurrentCurveColour = MakeRgb(200, 200, 0);
+inline constexpr Colour kHeldCurveColour = MakeRgb(0, 200, 200);
+inline constexpr Colour kPhaseCurveColour = MakeRgb(100, 200, 187);
+inline constexpr Colour kWindowShapeColour = MakeRgb(187, 200, 100);
+
+class CGraphPlotter {
+  public:
+    // Text with a black drop shadow offset by (+2, +1), anchored at (x, y) by the
+    // canvas's current alignment. Leaves the background mode opaque and the text
+    // colour `colour`.
+    bool DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour, std::string text) const;
+
+    // Grid of the large area: nine horizontal lines at y = 30 + k(bottom - top - 65)/10
+    // from x = 80 to right - 50, and pointCount/step - 1 vertical lines at
+    // x = 80 + k*step*w/(pointCount - 1) from top + 30 to bottom - 35. No vertical
+    // lines when step <= 0 or pointCount <= 1.
+    bool DrawGrid(CMemCanvas* dc, int left, int top, int right, int bottom, Colour colour,
+                  int pointCount, int step) const;
+    // Closed 2-pixel rectangle (left + 80, top + 30) ... (right - 50, bottom - 35).
+    bool DrawMainFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
+                       Colour colour) const;
+    // Closed 2-pixel rectangle (left + 20, top + 25) ... (right - 20, bottom - 15).
+    bool DrawSmallFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
+                        Colour colour) const;
+    // "Freq", "(Hz)" and nine labels 0 ... Fs/2 (Hz) centred at x = 76 + k*w/8,
+    // y = 315. Leaves the alignment centred.
+    bool DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float Fs) const;
+
+    // Coefficients as stems with circles, or as a polyline when curveFitting is 1.
+    bool DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                     int bottom, Colour colour, int curveFitting) const;
+
+    // Magnitude in dB over 0 ... Fs/2: window-method layout (points 0 ... K/2) and
+    // equiripple layout (points 0 ... K-1).
+    bool DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                         int bottom, Colour colour, float Fs) const;
+    bool DrawMagnitudeDbEq(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                           int bottom, Colour colour, float Fs) const;
+    // Magnitude in dB over viewLow ... viewHigh (Hz, expected 0 <= low <= high <= Fs/2;
+    // other values draw the points that fall inside the response). unzoomed is 1 for
+    // the full dB axis, anything else for an axis centred on 0 dB.
+    bool DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                            int bottom, Colour colour, float Fs, double viewLow, double viewHigh,
+                            int unzoomed) const;
+    bool DrawMagnitudeRangeEq(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                              int right, int bottom, Colour colour, float Fs, double viewLow,
+                              double viewHigh, int unzoomed) const;
+    // Current and held dB curves on one axis: labels on `axes`, the current curve on
+    // `current`, the held curve on `held`; the caller ORs the three together. The
+    // held curve is drawn in the layout of the method that made it, with its own
+    // point count.
+    bool DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
+                              const CFirDesign& design, int left, int top, int right, int bottom,
+                              Colour currentColour, Colour heldColour, float Fs) const;
+    bool DrawMagnitudeOverlayEq(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
+                                const CFirDesign& design, int left, int top, int right, int bottom,
+                                Colour currentColour, Colour heldColour, float Fs) const;
+    // Linear magnitude; a window-method differentiator is scaled to its own peak.
+    bool DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                             int bottom, Colour colour, float Fs) const;
+    bool DrawMagnitudeLinearEq(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                               int right, int bottom, Colour colour, float Fs) const;
+
+    // One band of a low-pass or high-pass response stretched over the whole width.
+    bool DrawPassband(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                      int bottom, Colour colour, float Fs) const;
+    bool DrawStopband(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                      int bottom, Colour colour, float Fs) const;
+
+    // Small area: the stored half window mirrored about the centre as 2N - 1 stems,
+    // with the window's name (method 0 ... 4). Colour and curveFitting do not change
+    // the drawing.
+    bool DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                         int bottom, Colour colour, int curveFitting, int method) const;
+    // Small area under Hold On: which curve belongs to which design.
+    bool DrawLegend(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                    int bottom, Colour currentColour, Colour heldColour, int method,
+                    int iterations) const;
+
+    // Wrapped phase of `spectrum` as dots (optionally joined), radians or degrees
+    // labels; antisymmetric characteristics are shifted by -pi/2. At most one dot
+    // per pixel column, each at the x of its own frequency on the 0 ... Fs/2 axis.
+    bool DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
+                   int bottom, Colour colour, int curveFitting, float Fs, int degrees,
+                   int symmetry) const;
+};
+
+// The one plotter of the program.
+extern CGraphPlotter theGraphPlotter;
+
+// Name drawn for a design method in the window-shape title and the legend
+// ("Equiripple (N Iterations)" for the equiripple method); empty for other values.
+std::string DesignMethodLabel(int method, int iterations);
+
+}  // namespace tapwright

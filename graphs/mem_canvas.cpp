@@ -1,0 +1,362 @@
+#include "graphs/mem_canvas.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+
+namespace tapwright {
+
+namespace {
+
+// Canvases larger than this are refused: no graph area comes near it.
+constexpr int kMaxCanvasSide = 16384;
+
+constexpr const char* kCanvasFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+// 13 px bold gives a 15 px line (ascent 12, descent 3), close to the 16 px font the
+// fixed label positions were laid out for; with the tighter letter spacing the
+// widest labels keep clear of their neighbours ("Total Coefficients :" of the count
+// 130 px to its right, "(degrees)" of the frame at x = 80).
+constexpr int kCanvasFontPixelSize = 13;
+constexpr double kCanvasFontLetterSpacing = -1.0;
+
+struct CanvasFont {
+    QFont font;
+    QFontMetrics metrics;
+};
+
+// The one fixed label font, loaded from the file so that every machine with the
+// DejaVu package draws the same pixels. Null without a Qt GUI application.
+const CanvasFont* GetCanvasFont() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return nullptr;
+    static std::mutex mutex;
+    static const CanvasFont* loaded = nullptr;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (loaded == nullptr) {
+        QString family = QStringLiteral("DejaVu Sans");
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kCanvasFontFile));
+        if (id >= 0) {
+            const QStringList families = QFontDatabase::applicationFontFamilies(id);
+            if (!families.isEmpty()) family = families.front();
+        }
+        QFont font(family);
+        font.setBold(true);
+        font.setPixelSize(kCanvasFontPixelSize);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, kCanvasFontLetterSpacing);
+        font.setKerning(false);
+        font.setStyleStrategy(
+            QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+        font.setHintingPreference(QFont::PreferFullHinting);
+        loaded = new CanvasFont{font, QFontMetrics(font)};
+    }
+    return loaded;
+}
+
+inline QRgb* Row(uchar* bits, qsizetype stride, int y) {
+    return reinterpret_cast<QRgb*>(bits + stride * y);
+}
+
+}  // namespace
+
+TextExtent CanvasTextExtent(std::string_view text) {
+    const CanvasFont* f = GetCanvasFont();
+    if (f == nullptr) return {};
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return {f->metrics.horizontalAdvance(s), f->metrics.height(), f->metrics.ascent()};
+}
+
+bool CMemCanvas::Create(const CMemCanvas* /*target*/, int left, int top, int right, int bottom) {
+    const long long w = static_cast<long long>(right) - left;
+    const long long h = static_cast<long long>(bottom) - top;
+    image_ = QImage();
+    width_ = 0;
+    height_ = 0;
+    if (w <= 0 || h <= 0 || w > kMaxCanvasSide || h > kMaxCanvasSide) return false;
+    QImage image(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+    if (image.isNull()) return false;
+    image_ = std::move(image);
+    width_ = static_cast<int>(w);
+    height_ = static_cast<int>(h);
+    curX_ = curY_ = 0;
+    textColour_ = MakeRgb(0, 0, 0);
+    bkColour_ = MakeRgb(255, 255, 255);
+    textAlign_ = kAlignLeftTop;
+    bkMode_ = kBkOpaque;
+    Blackness();
+    SetPen(kPenSolid, 0, MakeRgb(0, 255, 0));
+    SetBrush(MakeRgb(0, 0, 0));
+    return true;
+}
+
+bool CMemCanvas::SetPen(int style, int width, Colour colour) {
+    if (!IsCreated()) return false;
+    pen_ = CPen{style, width, colour};
+    return true;
+}
+
+bool CMemCanvas::SetBrush(Colour colour) {
+    if (!IsCreated()) return false;
+    brush_ = CBrush{colour};
+    return true;
+}
+
+bool CMemCanvas::Clear(Colour colour) {
+    if (!IsCreated()) return false;
+    const CBrush previous = SelectBrush(CBrush{colour});
+    PatBlt(0, 0, width_, height_);
+    SelectBrush(previous);
+    return true;
+}
+
+bool CMemCanvas::Blackness() {
+    if (!IsCreated()) return false;
+    image_.fill(MakeRgb(0, 0, 0));
+    return true;
+}
+
+bool CMemCanvas::CopyTo(CMemCanvas* target) const {
+    if (target == nullptr || !IsCreated() || !target->IsCreated()) return false;
+    if (target == this) return true;
+    const int w = std::min(width_, target->width_);
+    const int h = std::min(height_, target->height_);
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(target->image_.scanLine(y), image_.constScanLine(y),
+                    static_cast<size_t>(w) * sizeof(QRgb));
+    }
+    return true;
+}
+
+bool CMemCanvas::OrTo(CMemCanvas* target) const {
+    if (target == nullptr || !IsCreated() || !target->IsCreated()) return false;
+    if (target == this) return true;
+    const int w = std::min(width_, target->width_);
+    const int h = std::min(height_, target->height_);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        QRgb* dst = reinterpret_cast<QRgb*>(target->image_.scanLine(y));
+        for (int x = 0; x < w; ++x) dst[x] |= src[x];
+    }
+    return true;
+}
+
+CPen CMemCanvas::SelectPen(const CPen& pen) {
+    const CPen previous = pen_;
+    pen_ = pen;
+    return previous;
+}
+
+CBrush CMemCanvas::SelectBrush(const CBrush& brush) {
+    const CBrush previous = brush_;
+    brush_ = brush;
+    return previous;
+}
+
+Colour CMemCanvas::SetTextColor(Colour colour) {
+    const Colour previous = textColour_;
+    textColour_ = colour;
+    return previous;
+}
+
+int CMemCanvas::SetTextAlign(int align) {
+    const int previous = textAlign_;
+    textAlign_ = align;
+    return previous;
+}
+
+int CMemCanvas::SetBkMode(int mode) {
+    const int previous = bkMode_;
+    bkMode_ = mode;
+    return previous;
+}
+
+Colour CMemCanvas::SetBkColor(Colour colour) {
+    const Colour previous = bkColour_;
+    bkColour_ = colour;
+    return previous;
+}
+
+void CMemCanvas::MoveTo(int x, int y) {
+    curX_ = x;
+    curY_ = y;
+}
+
+void CMemCanvas::SetPixel(int x, int y, Colour colour) {
+    if (!IsCreated() || x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
+}
+
+Colour CMemCanvas::GetPixel(int x, int y) const {
+    if (!IsCreated() || x < 0 || y < 0 || x >= width_ || y >= height_) return MakeRgb(0, 0, 0);
+    return reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+}
+
+void CMemCanvas::PlotDab(int x, int y, int size, Colour colour) {
+    // A dab of size s covers x - s/2 ... x - s/2 + s - 1 (for 2: x - 1 and x), so
+    // a wide line is centred on the line through the given points.
+    const int x0 = std::max(0, x - size / 2);
+    const int x1 = std::min(width_ - 1, x - size / 2 + size - 1);
+    const int y0 = std::max(0, y - size / 2);
+    const int y1 = std::min(height_ - 1, y - size / 2 + size - 1);
+    for (int yy = y0; yy <= y1; ++yy) {
+        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(yy));
+        for (int xx = x0; xx <= x1; ++xx) row[xx] = colour;
+    }
+}
+
+void CMemCanvas::LineTo(int x, int y) {
+    const int x0 = curX_;
+    const int y0 = curY_;
+    curX_ = x;
+    curY_ = y;
+    if (!IsCreated() || pen_.style == kPenNull) return;
+
+    const int size = pen_.width <= 1 ? 1 : pen_.width;
+    const std::int64_t dx = static_cast<std::int64_t>(x) - x0;
+    const std::int64_t dy = static_cast<std::int64_t>(y) - y0;
+    const std::int64_t adx = dx < 0 ? -dx : dx;
+    const std::int64_t ady = dy < 0 ? -dy : dy;
+    const std::int64_t n = std::max(adx, ady);
+    // Thin pens leave out the end point; wide pens have round caps that cover it.
+    const std::int64_t last = size == 1 ? n - 1 : n;
+    if (last < 0) return;
+
+    const bool xMajor = adx >= ady;
+    const std::int64_t major0 = xMajor ? x0 : y0;
+    const std::int64_t minor0 = xMajor ? y0 : x0;
+    const std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const std::int64_t minorDelta = xMajor ? ady : adx;
+    const std::int64_t majorExtent = xMajor ? width_ : height_;
+    const std::int64_t minorExtent = xMajor ? height_ : width_;
+
+    // Only the steps whose major coordinate can touch the canvas are walked, so a
+    // line with far-away end points costs no more than one across the canvas.
+    const std::int64_t lowMajor = size / 2 - size + 1;
+    const std::int64_t highMajor = majorExtent - 1 + size / 2;
+    std::int64_t kFirst = 0;
+    std::int64_t kLast = last;
+    if (majorStep > 0) {
+        kFirst = std::max(kFirst, lowMajor - major0);
+        kLast = std::min(kLast, highMajor - major0);
+    } else {
+        kFirst = std::max(kFirst, major0 - highMajor);
+        kLast = std::min(kLast, major0 - lowMajor);
+    }
+    if (kFirst > kLast) return;
+
+    const Colour colour = pen_.colour;
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (std::int64_t k = kFirst; k <= kLast; ++k) {
+        const std::int64_t major = major0 + majorStep * k;
+        // Nearest minor coordinate to the ideal line; halves round away from the start.
+        const std::int64_t minor =
+            n == 0 ? minor0 : minor0 + minorStep * ((2 * k * minorDelta + n) / (2 * n));
+        if (size == 1) {
+            if (minor < 0 || minor >= minorExtent) continue;
+            const int px = static_cast<int>(xMajor ? major : minor);
+            const int py = static_cast<int>(xMajor ? minor : major);
+            Row(bits, stride, py)[px] = colour;
+        } else {
+            if (minor < lowMajor || minor > minorExtent - 1 + size / 2) continue;
+            PlotDab(static_cast<int>(xMajor ? major : minor),
+                    static_cast<int>(xMajor ? minor : major), size, colour);
+        }
+    }
+}
+
+void CMemCanvas::HorizontalSpan(int x0, int x1, int y, Colour colour) {
+    if (y < 0 || y >= height_) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    for (int x = x0; x <= x1; ++x) row[x] = colour;
+}
+
+void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
+    if (!IsCreated() || right <= left || bottom <= top) return;
+    // Far-away boxes are clipped whole; huge boxes inside are bounded by the canvas.
+    if (right <= 0 || bottom <= 0 || left >= width_ || top >= height_) return;
+    const double cx = (static_cast<double>(left) + right) / 2.0;
+    const double cy = (static_cast<double>(top) + bottom) / 2.0;
+    const double a = (static_cast<double>(right) - left) / 2.0;
+    const double b = (static_cast<double>(bottom) - top) / 2.0;
+    // Pixel (px, py) is inside when its centre lies in the ellipse.
+    auto span = [&](int py, int& from, int& to) -> bool {
+        if (py < top || py >= bottom) return false;
+        const double v = (py + 0.5 - cy) / b;
+        const double q = 1.0 - v * v;
+        if (q < 0.0) return false;
+        const double half = a * std::sqrt(q);
+        // px + 0.5 within [cx - half, cx + half]
+        from = static_cast<int>(std::ceil(cx - half - 0.5));
+        to = static_cast<int>(std::floor(cx + half - 0.5));
+        from = std::max(from, left);
+        to = std::min(to, right - 1);
+        return from <= to;
+    };
+    const bool outline = pen_.style != kPenNull;
+    const Colour border = outline ? pen_.colour : brush_.colour;
+    const int yFirst = std::max(top, 0);
+    const int yLast = std::min(bottom - 1, height_ - 1);
+    for (int py = yFirst; py <= yLast; ++py) {
+        int from = 0;
+        int to = 0;
+        if (!span(py, from, to)) continue;
+        int upFrom = 0, upTo = -1, downFrom = 0, downTo = -1;
+        const bool hasUp = span(py - 1, upFrom, upTo);
+        const bool hasDown = span(py + 1, downFrom, downTo);
+        for (int px = from; px <= to; ++px) {
+            // Border pixels have a 4-neighbour outside the ellipse.
+            const bool interior = px > from && px < to && hasUp && px >= upFrom && px <= upTo &&
+                                  hasDown && px >= downFrom && px <= downTo;
+            SetPixel(px, py, interior ? brush_.colour : border);
+        }
+    }
+}
+
+void CMemCanvas::PatBlt(int x, int y, int w, int h) {
+    if (!IsCreated() || w <= 0 || h <= 0) return;
+    const long long yEnd = std::min<long long>(static_cast<long long>(y) + h, height_);
+    const long long xEnd = std::min<long long>(static_cast<long long>(x) + w, width_);
+    for (long long yy = std::max(y, 0); yy < yEnd; ++yy) {
+        HorizontalSpan(std::max(x, 0), static_cast<int>(xEnd - 1), static_cast<int>(yy),
+                       brush_.colour);
+    }
+}
+
+bool CMemCanvas::TextOut(int x, int y, std::string_view text) {
+    if (textLog_ != nullptr) {
+        textLog_->push_back(TextRecord{x, y, textAlign_, textColour_, std::string(text)});
+    }
+    if (!IsCreated()) return false;
+    const CanvasFont* f = GetCanvasFont();
+    if (f == nullptr) return false;
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const int advance = f->metrics.horizontalAdvance(s);
+    int left = x;
+    if ((textAlign_ & kAlignCenter) == kAlignCenter) {
+        left = x - advance / 2;
+    } else if ((textAlign_ & kAlignCenter) == kAlignRight) {
+        left = x - advance;
+    }
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(f->font);
+    if (bkMode_ == kBkOpaque) {
+        painter.fillRect(left, y, advance, f->metrics.height(), QColor::fromRgb(bkColour_));
+    }
+    painter.setPen(QColor::fromRgb(textColour_));
+    painter.drawText(left, y + f->metrics.ascent(), s);
+    return true;
+}
+
+}  // namespace tapwright

@@ -1,0 +1,256 @@
+// Frame, grid, shadowed text, frequency axis and the start-up composition.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphs/graph_canvases.h"
+#include "graphs/graph_plotter.h"
+#include "tests/graphs/canvas_probe.h"
+
+namespace tapwright {
+namespace {
+
+using test::ColumnsWith;
+using test::CountColour;
+using test::kBlack;
+using test::RowsWith;
+
+constexpr Colour kWhite = MakeRgb(255, 255, 255);
+
+CMemCanvas Main() {
+    CMemCanvas c;
+    EXPECT_TRUE(c.Create(nullptr, 0, 0, 584, 342));
+    return c;
+}
+
+std::vector<int> Range(int from, int to) {
+    std::vector<int> v;
+    for (int i = from; i <= to; ++i) v.push_back(i);
+    return v;
+}
+
+TEST(Plotter, AbsentCanvasDrawsNothing) {
+    CMemCanvas never;
+    CFirDesign design;
+    const CGraphPlotter& p = theGraphPlotter;
+    EXPECT_FALSE(p.DrawShadowText(nullptr, 0, 0, kWhite, "x"));
+    EXPECT_FALSE(p.DrawGrid(&never, 0, 0, 584, 342, kGridColour, 128, 16));
+    EXPECT_FALSE(p.DrawMainFrame(nullptr, 0, 0, 584, 342, kFrameColour));
+    EXPECT_FALSE(p.DrawSmallFrame(nullptr, 0, 0, 294, 155, kFrameColour));
+    EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, 0));
+    EXPECT_FALSE(p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f));
+    EXPECT_FALSE(p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, 1, 8000.0f, 0, 0));
+    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, kWhite, 0, 0));
+    EXPECT_FALSE(p.DrawLegend(nullptr, design, 0, 0, 294, 155, kWhite, kWhite, 0, 0));
+    CMemCanvas a = Main();
+    CMemCanvas b = Main();
+    EXPECT_FALSE(
+        p.DrawMagnitudeOverlay(&a, &b, nullptr, design, 0, 0, 584, 342, kWhite, kWhite, 8000.0f));
+    EXPECT_EQ(CountColour(a, kBlack), 584 * 342);
+    EXPECT_EQ(CountColour(b, kBlack), 584 * 342);
+}
+
+TEST(Plotter, GridLinesOfTheMainArea) {
+    CMemCanvas c = Main();
+    ASSERT_TRUE(theGraphPlotter.DrawGrid(&c, 0, 0, 584, 342, kGridColour, 128, 16));
+    const std::vector<int> rows = {57, 85, 113, 140, 168, 196, 223, 251, 279};
+    const std::vector<int> cols = {137, 194, 251, 308, 365, 423, 480};
+    for (int y : rows) EXPECT_EQ(ColumnsWith(c, y, kGridColour), Range(80, 533)) << "row " << y;
+    for (int x : cols) EXPECT_EQ(RowsWith(c, x, kGridColour), Range(30, 306)) << "column " << x;
+    // Nothing else: nine rows of 454 and seven columns of 277, less the crossings.
+    EXPECT_EQ(CountColour(c, kGridColour), 9 * 454 + 7 * 277 - 9 * 7);
+    // The pen of the canvas is put back.
+    EXPECT_EQ(c.Pen().colour, MakeRgb(0, 255, 0));
+}
+
+TEST(Plotter, MainAndSmallFrameCorners) {
+    CMemCanvas c = Main();
+    ASSERT_TRUE(theGraphPlotter.DrawMainFrame(&c, 0, 0, 584, 342, kFrameColour));
+    // Two pixels wide, centred on the lines through (80, 30), (80, 307), (534, 307),
+    // (534, 30); the corners are closed.
+    for (int x : {79, 80, 533, 534}) EXPECT_EQ(RowsWith(c, x, kFrameColour), Range(29, 307));
+    for (int y : {29, 30, 306, 307}) EXPECT_EQ(ColumnsWith(c, y, kFrameColour), Range(79, 534));
+    EXPECT_EQ(c.GetPixel(81, 31), kBlack);
+    EXPECT_EQ(c.GetPixel(535, 30), kBlack);
+
+    CMemCanvas s;
+    ASSERT_TRUE(s.Create(nullptr, 0, 0, 294, 155));
+    ASSERT_TRUE(theGraphPlotter.DrawSmallFrame(&s, 0, 0, 294, 155, kFrameColour));
+    for (int x : {19, 20, 273, 274}) EXPECT_EQ(RowsWith(s, x, kFrameColour), Range(24, 140));
+    for (int y : {24, 25, 139, 140}) EXPECT_EQ(ColumnsWith(s, y, kFrameColour), Range(19, 274));
+}
+
+TEST(Plotter, ShadowTextShiftsABlackCopy) {
+    CMemCanvas c = Main();
+    c.Clear(kBackgroundColour);
+    ASSERT_TRUE(theGraphPlotter.DrawShadowText(&c, 60, 158, kWhite, "0"));
+    const int white = CountColour(c, kWhite);
+    ASSERT_GT(white, 10);
+    // Every white pixel's (+2, +1) neighbour is white or shadow black; the rightmost
+    // and lowest ink is shadow.
+    int shadowOnly = 0;
+    for (int y = 150; y < 180; ++y) {
+        for (int x = 55; x < 80; ++x) {
+            if (c.GetPixel(x, y) != kWhite) continue;
+            const Colour n = c.GetPixel(x + 2, y + 1);
+            EXPECT_TRUE(n == kWhite || n == kBlack) << x << "," << y;
+            shadowOnly += n == kBlack ? 1 : 0;
+        }
+    }
+    EXPECT_GT(shadowOnly, 0);
+    // Nothing outside text and shadow was touched: the background mode was transparent.
+    EXPECT_EQ(CountColour(c, kBackgroundColour) + white + CountColour(c, kBlack), 584 * 342);
+    EXPECT_EQ(c.BkMode(), kBkOpaque);
+
+    // Right-aligned at x = 65: the white ink ends left of 65, the shadow two further.
+    c.Clear(kBackgroundColour);
+    c.SetTextAlign(kAlignRight);
+    theGraphPlotter.DrawShadowText(&c, 65, 100, kWhite, "0");
+    int whiteRight = 0, blackRight = 0;
+    for (int x = 0; x < 100; ++x) {
+        for (int y = 95; y < 125; ++y) {
+            if (c.GetPixel(x, y) == kWhite) whiteRight = std::max(whiteRight, x);
+            if (c.GetPixel(x, y) == kBlack) blackRight = std::max(blackRight, x);
+        }
+    }
+    EXPECT_LE(whiteRight, 64);
+    EXPECT_GE(whiteRight, 60);
+    EXPECT_EQ(blackRight, whiteRight + 2);
+}
+
+TEST(Plotter, StandardFrequencyAxisLabels) {
+    CMemCanvas c = Main();
+    std::vector<TextRecord> log;
+    c.SetTextLog(&log);
+    ASSERT_TRUE(theGraphPlotter.DrawFrequencyAxis(&c, 0, 584, 8000.0f));
+    // Each label is drawn twice (shadow, then text); keep the coloured ones.
+    std::vector<TextRecord> shown;
+    for (const TextRecord& r : log) {
+        if (r.colour != kBlack) shown.push_back(r);
+    }
+    ASSERT_EQ(shown.size(), 11u);
+    EXPECT_EQ(shown[0].text, "Freq");
+    EXPECT_EQ(shown[0].x, 535);
+    EXPECT_EQ(shown[0].y, 279);
+    EXPECT_EQ(shown[1].text, "(Hz)");
+    EXPECT_EQ(shown[1].x, 537);
+    const int xs[] = {76, 132, 189, 246, 303, 359, 416, 473, 530};
+    const char* texts[] = {"   0", " 500", "1000", "1500", "2000", "2500", "3000", "3500", "4000"};
+    for (int k = 0; k < 9; ++k) {
+        EXPECT_EQ(shown[2 + k].x, xs[k]);
+        EXPECT_EQ(shown[2 + k].y, 315);
+        EXPECT_EQ(shown[2 + k].align, kAlignCenter);
+        EXPECT_EQ(shown[2 + k].text, texts[k]);
+        EXPECT_EQ(shown[2 + k].colour, kTickLabelColour);
+    }
+}
+
+TEST(Composition, StartupImages) {
+    GraphCanvases g;
+    ASSERT_TRUE(CreateStartupImages(g, kMainClientRect, kSmallClientRect));
+    EXPECT_EQ(g.mainFront.Width(), 584);
+    EXPECT_EQ(g.mainFront.Height(), 342);
+    EXPECT_EQ(g.holdLegend.Width(), 294);
+    EXPECT_EQ(g.holdLegend.Height(), 155);
+    // Background, frame, and the grid ORed in: (50,50,50) | (40,85,85).
+    EXPECT_EQ(g.mainFront.GetPixel(10, 10), kBackgroundColour);
+    EXPECT_EQ(g.mainFront.GetPixel(200, 57), MakeRgb(58, 119, 119));
+    EXPECT_EQ(g.mainFront.GetPixel(137, 200), MakeRgb(58, 119, 119));
+    EXPECT_EQ(g.mainFront.GetPixel(79, 100), kFrameColour);
+    // The grid layer is black except for its lines; the clean frame has no grid.
+    EXPECT_EQ(g.gridOverlay.GetPixel(10, 10), kBlack);
+    EXPECT_EQ(g.mainBackground.GetPixel(200, 57), kBackgroundColour);
+    EXPECT_EQ(g.smallFront.GetPixel(20, 100), kFrameColour);
+    EXPECT_EQ(CountColour(g.holdCurrent, kBackgroundColour), 584 * 342);
+    EXPECT_EQ(CountColour(g.holdLegend, kBackgroundColour), 294 * 155);
+}
+
+TEST(Composition, GridToggleChangesOnlyGridPixels) {
+    GraphCanvases g;
+    ASSERT_TRUE(CreateStartupImages(g, kMainClientRect, kSmallClientRect));
+    CFirDesign design;
+    design.length = 3;
+    design.coeffs = {0.25, 0.5, 0.25};
+    FilterSpec spec = DefaultFilterSpec();
+    GraphOptions options;
+    ResetWorkingCanvases(g, false);
+    DrawGraphs(g, design, spec, options, kMainClientRect, kSmallClientRect);
+    RefreshGraphs(g, false, false);
+    const QImage without = g.mainFront.Image().copy();
+    RefreshGraphs(g, false, true);
+    const QImage with = g.mainFront.Image().copy();
+    int changed = 0;
+    for (int y = 0; y < 342; ++y) {
+        for (int x = 0; x < 584; ++x) {
+            const QRgb a = without.pixel(x, y);
+            const QRgb b = with.pixel(x, y);
+            if (a == b) continue;
+            ++changed;
+            EXPECT_EQ(b, a | g.gridOverlay.GetPixel(x, y));
+            EXPECT_NE(g.gridOverlay.GetPixel(x, y), kBlack);
+        }
+    }
+    EXPECT_GT(changed, 1000);
+}
+
+TEST(Composition, HoldLayersAreOredOverTheAxes) {
+    GraphCanvases g;
+    ASSERT_TRUE(CreateStartupImages(g, kMainClientRect, kSmallClientRect));
+    ResetWorkingCanvases(g, true);
+    g.holdCurrent.SetPixel(300, 100, kCurrentCurveColour);
+    g.holdPrevious.SetPixel(300, 100, kHeldCurveColour);
+    g.holdPrevious.SetPixel(301, 100, kHeldCurveColour);
+    g.holdLegend.SetPixel(5, 5, kWhite);
+    RefreshGraphs(g, true, false);
+    EXPECT_EQ(g.mainFront.GetPixel(300, 100), MakeRgb(232, 221, 221));
+    EXPECT_EQ(g.mainFront.GetPixel(301, 100), MakeRgb(40, 221, 221));
+    EXPECT_EQ(g.mainFront.GetPixel(302, 100), kBackgroundColour);
+    EXPECT_EQ(g.smallFront.GetPixel(5, 5), kWhite);
+    // Without Hold On the single-design layers come back.
+    RefreshGraphs(g, false, false);
+    EXPECT_EQ(g.mainFront.GetPixel(300, 100), kBackgroundColour);
+    EXPECT_EQ(g.smallFront.GetPixel(5, 5), kBackgroundColour);
+}
+
+TEST(Composition, ResolveGraphFollowsTheWindowRules) {
+    struct Case {
+        int wtype, ftype, graph;
+        bool log;
+        int view;
+        bool hold;
+        int graphOut, viewOut;
+        bool overlay, windowShape;
+    };
+    const Case cases[] = {
+        {Hamming, LowPass, Phase, true, FullView, false, Phase, FullView, false, true},
+        {Equiripple, LowPass, Phase, true, FullView, false, Impulse, FullView, false, false},
+        {Hamming, BandPass, Magnitude, true, PassbandView, false, Magnitude, SpecifiedRange, false,
+         true},
+        {Hamming, HighPass, Magnitude, true, StopbandView, false, Magnitude, StopbandView, false,
+         true},
+        {Hamming, LowPass, Magnitude, true, FullView, true, Magnitude, FullView, true, true},
+        {Hamming, LowPass, Magnitude, false, StopbandView, true, Magnitude, FullView, false, true},
+        {Equiripple, Multiband, Magnitude, true, FullView, true, Magnitude, SpecifiedRange, false,
+         false},
+    };
+    for (const Case& k : cases) {
+        FilterSpec spec = DefaultFilterSpec();
+        spec.WType = k.wtype;
+        spec.FType = k.ftype;
+        GraphOptions o;
+        o.graph = k.graph;
+        o.logScale = k.log;
+        o.view = k.view;
+        o.holdActive = k.hold;
+        const GraphDrawn d = ResolveGraph(spec, o);
+        EXPECT_EQ(d.graph, k.graphOut);
+        EXPECT_EQ(d.view, k.viewOut);
+        EXPECT_EQ(d.overlay, k.overlay);
+        EXPECT_EQ(d.windowShape, k.windowShape);
+    }
+}
+
+}  // namespace
+}  // namespace tapwright
