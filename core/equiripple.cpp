@@ -197,8 +197,10 @@ bool Reweight(const std::vector<double>& envelope, double exponent, std::vector<
     return true;
 }
 
-// Q = (A^T W A)^-1 A^T W d with W = diag(w), or nothing for a singular matrix. With
-// no weights the plain normal equations are solved.
+// Q = (A^T W A)^-1 (A^T W d) with W = diag(w), or nothing for a singular matrix.
+// Without weights the plain normal equations are solved. The inverse is applied to
+// the n-vector A^T W d rather than to the n x L matrix A^T W: the same product,
+// without a second n * n * L multiplication.
 MatrixPtr Solve(const Matrix& a, const Matrix& at, const Matrix& d, const std::vector<double>* w) {
     MatrixPtr weighted;
     if (w) weighted = MultiplyDiagonal(at, *w);
@@ -206,8 +208,8 @@ MatrixPtr Solve(const Matrix& a, const Matrix& at, const Matrix& d, const std::v
     MatrixPtr normal = Multiply(left, a);
     MatrixPtr inverse = Invert(*normal);
     if (!inverse) return nullptr;
-    MatrixPtr pseudo = Multiply(*inverse, left);
-    return Multiply(*pseudo, d);
+    MatrixPtr projected = Multiply(left, d);
+    return Multiply(*inverse, *projected);
 }
 
 struct SolveOutcome {
@@ -216,6 +218,40 @@ struct SolveOutcome {
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
 };
+
+// Amplitude sum_i B(t, i) * Q(i) at the grid row of every constraint point, each sum
+// in order from i = 0; four independent sums run side by side.
+void Amplitudes(const Constraints& c, const Matrix& dense, const Matrix& q,
+                std::vector<double>& amplitude) {
+    const int L = c.Count();
+    const int n = static_cast<int>(q.rows);
+    std::vector<double> qv(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) qv[k] = q.data[k][0];
+    int r = 0;
+    for (; r + 4 <= L; r += 4) {
+        const double* b0 = dense.data[c.denseRow[r]].data();
+        const double* b1 = dense.data[c.denseRow[r + 1]].data();
+        const double* b2 = dense.data[c.denseRow[r + 2]].data();
+        const double* b3 = dense.data[c.denseRow[r + 3]].data();
+        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+        for (int k = 0; k < n; ++k) {
+            s0 += b0[k] * qv[k];
+            s1 += b1[k] * qv[k];
+            s2 += b2[k] * qv[k];
+            s3 += b3[k] * qv[k];
+        }
+        amplitude[r] = s0;
+        amplitude[r + 1] = s1;
+        amplitude[r + 2] = s2;
+        amplitude[r + 3] = s3;
+    }
+    for (; r < L; ++r) {
+        const double* b = dense.data[c.denseRow[r]].data();
+        double s = 0.0;
+        for (int k = 0; k < n; ++k) s += b[k] * qv[k];
+        amplitude[r] = s;
+    }
+}
 
 // The reweighting loop shared by both variants. Constraint rows of A are the basis
 // at each constraint point; errors are read from the dense grid rows.
@@ -241,14 +277,13 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
     std::vector<double> weights(static_cast<std::size_t>(L), 1.0);
     std::vector<double> peaks(static_cast<std::size_t>(std::max(limit, 0)) + 1, 0.0);
     std::vector<double> error(static_cast<std::size_t>(L));
+    std::vector<double> amplitude(static_cast<std::size_t>(L));
     int i = 0;
     while (i < limit) {
+        Amplitudes(c, dense, *out.q, amplitude);
         double peak = 0.0;
         for (int r = 0; r < L; ++r) {
-            const std::vector<double>& row = dense.data[c.denseRow[r]];
-            double amplitude = 0.0;
-            for (int k = 0; k < n; ++k) amplitude += row[k] * out.q->data[k][0];
-            error[r] = std::fabs(amplitude - c.desired[r]);
+            error[r] = std::fabs(amplitude[r] - c.desired[r]);
             peak = std::max(peak, error[r]);
         }
         peaks[i] = peak;

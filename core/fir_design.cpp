@@ -1,5 +1,6 @@
 #include "core/fir_design.h"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -174,11 +175,26 @@ const char* ProgressTextString(ProgressText text) {
 }
 
 double CFirDesign::BesselI0(double x, int terms) {
+    // k! built by repeated multiplication is the same double every time it is
+    // built, so the first 32 are built once.
+    static const std::array<double, 32> kFactorials = [] {
+        std::array<double, 32> f{};
+        double product = 1.0;
+        for (std::size_t k = 0; k < f.size(); ++k) {
+            if (k > 0) product *= static_cast<double>(k);
+            f[k] = product;
+        }
+        return f;
+    }();
     double sum = 1.0;
     const double half = x / 2.0;
     for (int k = 1; k < terms; ++k) {
         double factorial = 1.0;
-        for (int m = 1; m <= k; ++m) factorial *= m;
+        if (static_cast<std::size_t>(k) < kFactorials.size()) {
+            factorial = kFactorials[k];
+        } else {
+            for (int m = 1; m <= k; ++m) factorial *= m;
+        }
         const double term = std::pow(half, k) / factorial;
         sum += term * term;
     }

@@ -15,6 +15,18 @@ constexpr std::uint32_t kBlockK = 128;
 
 typedef double Vec4 __attribute__((vector_size(32)));
 
+// Unaligned loads and stores of four doubles. They are inlined, so the vector
+// argument ABI (-Wpsabi, off for this file) never matters.
+inline __attribute__((always_inline)) Vec4 Load(const double* from) {
+    Vec4 v;
+    std::memcpy(&v, from, sizeof(Vec4));
+    return v;
+}
+
+inline __attribute__((always_inline)) void Store(double* to, Vec4 v) {
+    std::memcpy(to, &v, sizeof(Vec4));
+}
+
 // P += A[:, k0:k1] * B[k0:k1, :], each element's terms added in increasing k.
 // Four rows of P and eight columns are accumulated in registers at a time.
 __attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Matrix& a,
@@ -27,36 +39,42 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Mat
     for (std::uint32_t j0 = 0; j0 < m8; j0 += 8) {
         std::uint32_t i0 = 0;
         for (; i0 + 4 <= n; i0 += 4) {
-            Vec4 acc[4][2];
-            for (int r = 0; r < 4; ++r) {
-                std::memcpy(&acc[r][0], p.data[i0 + r].data() + j0, sizeof(Vec4));
-                std::memcpy(&acc[r][1], p.data[i0 + r].data() + j0 + 4, sizeof(Vec4));
-            }
+            // Named accumulators, so they stay in registers across the k loop.
+            double* p0 = p.data[i0].data() + j0;
+            double* p1 = p.data[i0 + 1].data() + j0;
+            double* p2 = p.data[i0 + 2].data() + j0;
+            double* p3 = p.data[i0 + 3].data() + j0;
+            Vec4 c00 = Load(p0), c01 = Load(p0 + 4), c10 = Load(p1), c11 = Load(p1 + 4);
+            Vec4 c20 = Load(p2), c21 = Load(p2 + 4), c30 = Load(p3), c31 = Load(p3 + 4);
             const double* a0 = a.data[i0].data();
             const double* a1 = a.data[i0 + 1].data();
             const double* a2 = a.data[i0 + 2].data();
             const double* a3 = a.data[i0 + 3].data();
             for (std::uint32_t k = k0; k < k1; ++k) {
-                Vec4 b0, b1;
-                std::memcpy(&b0, b.data[k].data() + j0, sizeof(Vec4));
-                std::memcpy(&b1, b.data[k].data() + j0 + 4, sizeof(Vec4));
+                const double* bk = b.data[k].data() + j0;
+                const Vec4 b0 = Load(bk);
+                const Vec4 b1 = Load(bk + 4);
                 const Vec4 s0 = {a0[k], a0[k], a0[k], a0[k]};
                 const Vec4 s1 = {a1[k], a1[k], a1[k], a1[k]};
                 const Vec4 s2 = {a2[k], a2[k], a2[k], a2[k]};
                 const Vec4 s3 = {a3[k], a3[k], a3[k], a3[k]};
-                acc[0][0] += s0 * b0;
-                acc[0][1] += s0 * b1;
-                acc[1][0] += s1 * b0;
-                acc[1][1] += s1 * b1;
-                acc[2][0] += s2 * b0;
-                acc[2][1] += s2 * b1;
-                acc[3][0] += s3 * b0;
-                acc[3][1] += s3 * b1;
+                c00 += s0 * b0;
+                c01 += s0 * b1;
+                c10 += s1 * b0;
+                c11 += s1 * b1;
+                c20 += s2 * b0;
+                c21 += s2 * b1;
+                c30 += s3 * b0;
+                c31 += s3 * b1;
             }
-            for (int r = 0; r < 4; ++r) {
-                std::memcpy(p.data[i0 + r].data() + j0, &acc[r][0], sizeof(Vec4));
-                std::memcpy(p.data[i0 + r].data() + j0 + 4, &acc[r][1], sizeof(Vec4));
-            }
+            Store(p0, c00);
+            Store(p0 + 4, c01);
+            Store(p1, c10);
+            Store(p1 + 4, c11);
+            Store(p2, c20);
+            Store(p2 + 4, c21);
+            Store(p3, c30);
+            Store(p3 + 4, c31);
         }
         for (; i0 < n; ++i0) {
             Vec4 acc0, acc1;
@@ -75,13 +93,45 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Mat
             std::memcpy(p.data[i0].data() + j0 + 4, &acc1, sizeof(Vec4));
         }
     }
-    // Columns left over from the blocks of eight.
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const double* ar = a.data[i].data();
-        for (std::uint32_t j = m8; j < m; ++j) {
-            double sum = p.data[i][j];
-            for (std::uint32_t k = k0; k < k1; ++k) sum += ar[k] * b.data[k][j];
-            p.data[i][j] = sum;
+    // Columns left over from the blocks of eight: four rows at a time in one vector,
+    // up to four columns side by side, so independent sums overlap.
+    const std::uint32_t n4 = n - n % 4;
+    for (std::uint32_t j0 = m8; j0 < m; j0 += 4) {
+        const std::uint32_t count = std::min<std::uint32_t>(4, m - j0);
+        for (std::uint32_t i0 = 0; i0 < n4; i0 += 4) {
+            const double* a0 = a.data[i0].data();
+            const double* a1 = a.data[i0 + 1].data();
+            const double* a2 = a.data[i0 + 2].data();
+            const double* a3 = a.data[i0 + 3].data();
+            Vec4 t[4] = {};
+            for (std::uint32_t c = 0; c < count; ++c) {
+                t[c] = Vec4{p.data[i0][j0 + c], p.data[i0 + 1][j0 + c], p.data[i0 + 2][j0 + c],
+                            p.data[i0 + 3][j0 + c]};
+            }
+            Vec4 t0 = t[0], t1 = t[1], t2 = t[2], t3 = t[3];
+            for (std::uint32_t k = k0; k < k1; ++k) {
+                const Vec4 s = {a0[k], a1[k], a2[k], a3[k]};
+                const double* bk = b.data[k].data() + j0;
+                t0 += s * Vec4{bk[0], bk[0], bk[0], bk[0]};
+                if (count > 1) t1 += s * Vec4{bk[1], bk[1], bk[1], bk[1]};
+                if (count > 2) t2 += s * Vec4{bk[2], bk[2], bk[2], bk[2]};
+                if (count > 3) t3 += s * Vec4{bk[3], bk[3], bk[3], bk[3]};
+            }
+            t[0] = t0;
+            t[1] = t1;
+            t[2] = t2;
+            t[3] = t3;
+            for (std::uint32_t c = 0; c < count; ++c) {
+                for (std::uint32_t r = 0; r < 4; ++r) p.data[i0 + r][j0 + c] = t[c][r];
+            }
+        }
+        for (std::uint32_t i = n4; i < n; ++i) {
+            const double* ar = a.data[i].data();
+            for (std::uint32_t j = j0; j < j0 + count; ++j) {
+                double sum = p.data[i][j];
+                for (std::uint32_t k = k0; k < k1; ++k) sum += ar[k] * b.data[k][j];
+                p.data[i][j] = sum;
+            }
         }
     }
 }
@@ -121,10 +171,9 @@ MatrixPtr MultiplyDiagonal(const Matrix& a, const std::vector<double>& w) {
     MatrixPtr p = NewMatrix(static_cast<int>(a.rows), static_cast<int>(a.cols));
     for (std::uint32_t i = 0; i < a.rows; ++i) {
         for (std::uint32_t r = 0; r < a.cols; ++r) {
-            // The full sum adds only signed zeros besides this one product, so a zero
-            // product comes out as +0.0.
-            const double product = a.data[i][r] * w[r];
-            p->data[i][r] = product == 0.0 ? 0.0 : product;
+            // The full sum adds only signed zeros besides this one product; adding +0.0
+            // gives the same result (a zero product comes out as +0.0).
+            p->data[i][r] = a.data[i][r] * w[r] + 0.0;
         }
     }
     return p;

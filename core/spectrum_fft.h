@@ -10,7 +10,8 @@
 namespace tapwright {
 
 // X[i] = sum_j h[j] * exp(-2*pi*i*i*j/(K-1)) for i = 0 ... K-1, by a mixed-radix FFT
-// of the folded taps. K >= 2; N >= 0 taps.
+// of the folded taps, with the angle taken from the design constant 2*pi as the
+// direct sum takes it (agreeing to about 1e-15 of sum |h|). K >= 2; N >= 0 taps.
 std::vector<std::complex<double>> FoldedSpectrum(const double* h, int N, int K);
 
 // The same grid by the direct sum over all taps (K * N sines and cosines), with the

@@ -1,0 +1,205 @@
+#include "core/design_pipeline.h"
+
+#include <gtest/gtest.h>
+
+namespace tapwright {
+namespace {
+
+struct Session {
+    FilterSpec spec = DefaultFilterSpec();
+    CFirDesign design;
+    PipelineFlags flags;
+    RecordingDesignHost host{spec};
+    CheckOutcome check;
+    RunOutcome run;
+
+    // Check, then design when the check passed, as Apply does.
+    bool Apply() {
+        check = CheckSpec(spec, design, flags, host);
+        if (!check.passed) return false;
+        if (flags.holdActive) StashHeldDesign(spec, design, host);
+        run = RunDesign(spec, design, flags, host, check.f1, check.f2);
+        return true;
+    }
+    MessageCode LastCode() const { return host.messages.back().first; }
+};
+
+TEST(Pipeline, CutoffsAreOrderedForBandPassOnly) {
+    Session bp;
+    bp.spec.FType = BandPass;
+    bp.spec.Fc1 = 3000.0f;
+    bp.spec.Fc2 = 1000.0f;
+    ASSERT_TRUE(bp.Apply());
+    EXPECT_EQ(bp.check.f1, 1000.0f);
+    EXPECT_EQ(bp.check.f2, 3000.0f);
+
+    Session lp;
+    lp.spec.Fc1 = 3000.0f;
+    lp.spec.Fc2 = 1000.0f;
+    ASSERT_TRUE(lp.Apply());
+    EXPECT_EQ(lp.check.f1, 3000.0f);
+    EXPECT_EQ(lp.check.f2, 1000.0f);
+}
+
+TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
+    struct Case {
+        const char* name;
+        void (*setup)(FilterSpec&);
+        MessageCode code;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"band stop, odd characteristic, even length",
+         [](FilterSpec& s) { s.FType = BandStop; s.Taps = 30; }, MessageCode::NeedOddLength,
+         "Please enter an odd number of filter length"},
+        {"band pass, even characteristic, odd length",
+         [](FilterSpec& s) { s.FType = BandPass; s.FChar = SymmetricEven; }, MessageCode::NeedEvenLength,
+         nullptr},
+        {"band range",
+         [](FilterSpec& s) {
+             s.WType = Equiripple;
+             s.TBand = 3;
+             s.Bands[0] = {0, 500, 1};
+             s.Bands[1] = {1000, 900, 0};
+             s.Bands[2] = {1000, 4000, 0};
+         },
+         MessageCode::BandRangeError,
+         "Band 2 frequency range error. Please ensure upper bandedge frequency is greater than "
+         "lower bandedge frequency"},
+        {"band overlap",
+         [](FilterSpec& s) {
+             s.WType = Equiripple;
+             s.Bands[0] = {0, 1200, 1};
+             s.Bands[1] = {1100, 4000, 0};
+         },
+         MessageCode::BandOverlapError,
+         "Overlapping bandedge frequencies error. Please ensure Band 1 upper bandedge frequency "
+         "is greater than Band 2 lower bandedge frequency"},
+        {"equiripple too long",
+         [](FilterSpec& s) { s.WType = Equiripple; s.Taps = kMaxEquirippleTaps + 2; },
+         MessageCode::EquirippleTooLong, nullptr},
+        {"window length too long",
+         [](FilterSpec& s) { s.Taps = kMaxTaps + 2; }, MessageCode::LengthAboveMaximum, nullptr},
+        {"estimated length too long",
+         [](FilterSpec& s) { s.AutoD = 0; s.WType = Blackman; s.Tw = 0.1f; },
+         MessageCode::LengthTooLarge, nullptr},
+        {"stale characteristic of a low pass",
+         [](FilterSpec& s) { s.WType = Equiripple; s.Taps = 30; }, MessageCode::NeedOddLength,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        Session r;
+        c.setup(r.spec);
+        EXPECT_FALSE(r.Apply()) << c.name;
+        ASSERT_EQ(r.host.messages.size(), 1u) << c.name;
+        EXPECT_EQ(r.LastCode(), c.code) << c.name;
+        if (c.text) {
+            EXPECT_EQ(r.host.messages.back().second, c.text) << c.name;
+        }
+        EXPECT_EQ(r.design.length, 0) << c.name;
+        EXPECT_FALSE(r.flags.designValid);
+    }
+    Session touching;
+    touching.spec.WType = Equiripple;
+    touching.spec.Bands[0] = {0, 1000, 1};
+    touching.spec.Bands[1] = {1000, 4000, 0};
+    EXPECT_TRUE(touching.Apply());
+    EXPECT_TRUE(touching.host.messages.empty());
+}
+
+TEST(Pipeline, AutomaticLengthIsCommitted) {
+    Session r;
+    r.spec.AutoD = 0;
+    r.spec.WType = Hamming;
+    r.spec.Tw = 500.0f;
+    r.spec.Fc1 = 1000.0f;
+    ASSERT_TRUE(r.Apply());
+    EXPECT_EQ(r.spec.Taps, 53);
+    EXPECT_EQ(r.design.length, 53);
+    EXPECT_GE(r.host.pushes, 1);
+}
+
+TEST(Pipeline, AfterADesignApplyIsOffAndARerunOnlyRedraws) {
+    Session r;
+    r.spec.Fc1 = 1000.0f;
+    r.spec.Itern = 9;
+    ASSERT_TRUE(r.Apply());
+    EXPECT_TRUE(r.flags.designValid);
+    EXPECT_FALSE(r.host.applyEnabled);
+    EXPECT_EQ(r.host.listFills, 1);
+    EXPECT_EQ(r.design.heldIterations, 9);
+    EXPECT_EQ(r.run.r, 9);
+    r.spec.Fc1 = 2000.0f;  // not a user edit: the design stays valid
+    const auto coeffs = r.design.coeffs;
+    ASSERT_TRUE(r.Apply());
+    EXPECT_TRUE(r.run.displayOnly);
+    EXPECT_EQ(r.run.r, 9);
+    EXPECT_EQ(r.design.coeffs, coeffs);
+}
+
+TEST(Pipeline, PeakRatioOutcomes) {
+    Session reached;
+    reached.spec.WType = Equiripple;
+    reached.spec.Bands[0] = {0, 1600, 1};
+    reached.spec.Bands[1] = {2000, 4000, 0};
+    reached.spec.Taps = 21;
+    reached.spec.TerCr = ByPeakRatio;
+    reached.spec.Ratio = 1e-3;
+    reached.spec.RatioTarget = 1e-3;
+    ASSERT_TRUE(reached.Apply());
+    ASSERT_GT(reached.run.r, 0);
+    EXPECT_EQ(reached.spec.Itern, reached.run.r);
+    ASSERT_EQ(reached.host.information.size(), 1u);
+    EXPECT_EQ(reached.host.information[0],
+              RatioAchievedText(reached.run.r, reached.design.rippleRatio));
+    EXPECT_TRUE(reached.host.messages.empty());
+
+    Session missed;
+    missed.spec = reached.spec;
+    missed.spec.Ratio = 1e-30;
+    missed.spec.RatioTarget = 1e-30;
+    ASSERT_TRUE(missed.Apply());
+    EXPECT_EQ(missed.run.r, 40);
+    ASSERT_EQ(missed.host.messages.size(), 1u);
+    EXPECT_EQ(missed.LastCode(), MessageCode::RatioNotReached);
+    EXPECT_EQ(missed.spec.Ratio, missed.design.rippleRatio);
+    EXPECT_EQ(missed.spec.Itern, 40);
+    EXPECT_TRUE(missed.flags.designValid);
+}
+
+TEST(Pipeline, SingularMatrixKeepsThePreviousDesign) {
+    Session r;
+    r.spec.WType = Equiripple;
+    r.spec.Bands[0] = {0, 1600, 1};
+    r.spec.Bands[1] = {2000, 4000, 0};
+    ASSERT_TRUE(r.Apply());
+    const auto coeffs = r.design.coeffs;
+    r.flags.designValid = false;
+    r.spec.Bands[0] = {0, 0, 1};
+    r.spec.Bands[1] = {4000, 4000, 0};
+    ASSERT_TRUE(r.Apply());
+    EXPECT_EQ(r.run.r, -1);
+    EXPECT_EQ(r.LastCode(), MessageCode::SingularMatrix);
+    EXPECT_FALSE(r.host.saveEnabled);
+    EXPECT_FALSE(r.flags.designValid);
+    EXPECT_EQ(r.design.coeffs, coeffs);
+}
+
+TEST(Pipeline, HoldOnKeepsThePreviousCurveAndTheList) {
+    Session r;
+    r.spec.Fc1 = 1000.0f;
+    ASSERT_TRUE(r.Apply());
+    const auto previous = r.design.magnitudeDb;
+    r.flags.designValid = false;
+    r.flags.holdActive = true;
+    r.spec.WType = Hamming;
+    r.design.heldMethod = -1;
+    ASSERT_TRUE(r.Apply());
+    EXPECT_EQ(r.design.heldMagnitudeDb, previous);
+    EXPECT_EQ(r.design.heldMethod, Hamming);  // WType was already the selection
+    EXPECT_EQ(r.host.listFills, 1);           // the list keeps the first design
+    EXPECT_NE(r.design.magnitudeDb, previous);
+}
+
+}  // namespace
+}  // namespace tapwright

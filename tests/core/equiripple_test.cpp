@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <limits>
+
+#include "core/design_constants.h"
+#include "core/design_pipeline.h"
+#include "core/fir_design.h"
+
+namespace tapwright {
+namespace {
+
+struct Bands {
+    BandSpec rows[kMaxBands];
+    double amplitudes[kMaxBands];
+    int count = 0;
+
+    Bands& Add(double lo, double hi, double amplitude) {
+        rows[count] = {lo, hi, amplitude};
+        amplitudes[count] = amplitude;
+        ++count;
+        return *this;
+    }
+};
+
+int Design(CFirDesign& d, int type, const Bands& b, int taps, int symmetry, int iterations,
+           double ratioTarget, ProgressSink* sink = nullptr, float fs = 8000.0f) {
+    auto routine = type == Differentiator ? &CFirDesign::DesignEquirippleDifferentiator
+                                          : &CFirDesign::DesignEquiripple;
+    return (d.*routine)(type, b.rows, b.amplitudes, b.count, fs, taps, 512, 0.0, 0.0, iterations,
+                        1.5, sink, ratioTarget, symmetry);
+}
+
+Bands LowPassBands() { return Bands().Add(0, 1600, 1).Add(2000, 4000, 0); }
+
+// The amplitude the written taps realise at w radians per sample, with the linear
+// phase of the centre removed.
+double TapAmplitude(const std::vector<double>& h, double w) {
+    std::complex<double> sum = 0.0;
+    for (std::size_t j = 0; j < h.size(); ++j) {
+        sum += h[j] * std::polar(1.0, -w * static_cast<double>(j));
+    }
+    return std::abs(sum);
+}
+
+// The response shown is the response of the taps written, for every characteristic
+// and both parities.
+TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
+    struct Case {
+        int type, symmetry, taps;
+        Bands bands;
+    };
+    const Case cases[] = {
+        {LowPass, SymmetricOdd, 31, LowPassBands()},
+        {LowPass, SymmetricEven, 30, LowPassBands()},
+        {BandPass, AntisymmetricOdd, 31, Bands().Add(0, 800, 0).Add(1200, 2800, 1).Add(3200, 4000, 0)},
+        {HighPass, AntisymmetricEven, 30, Bands().Add(0, 1600, 0).Add(2000, 4000, 1)},
+        {Multiband, SymmetricOdd, 41, Bands().Add(0, 700, 1).Add(1000, 1700, 0).Add(2000, 2800, 1).Add(3100, 4000, 0)},
+    };
+    for (const Case& c : cases) {
+        CFirDesign d;
+        ASSERT_EQ(Design(d, c.type, c.bands, c.taps, c.symmetry, 5, -1.0), 0) << c.symmetry;
+        ASSERT_EQ(static_cast<int>(d.coeffs.size()), c.taps);
+        const int G = 32 * c.taps + 1;
+        ASSERT_EQ(d.pointCount, G);
+        const bool anti = c.symmetry == AntisymmetricOdd || c.symmetry == AntisymmetricEven;
+        for (int i = 0; i < c.taps; ++i) {
+            EXPECT_NEAR(d.coeffs[c.taps - 1 - i], (anti ? -1 : 1) * d.coeffs[i], 1e-15);
+        }
+        for (int t = 1; t < G - 1; t += 7) {
+            const double w = kTwoPi * (t * (0.5 / G));
+            EXPECT_NEAR(TapAmplitude(d.coeffs, w), d.magnitude[t], 1e-9)
+                << "symmetry " << c.symmetry << " point " << t;
+        }
+        // The design does what it was asked: pass bands near 1, stop bands near 0.
+        for (int j = 0; j < c.bands.count; ++j) {
+            const double mid = (c.bands.rows[j].Lower + c.bands.rows[j].Upper) / 2 / 8000.0;
+            const int t = static_cast<int>(mid / (0.5 / G));
+            EXPECT_NEAR(d.magnitude[t], c.bands.amplitudes[j], 0.1) << c.symmetry << " band " << j;
+        }
+    }
+}
+
+TEST(Equiripple, ZeroIterationsGiveThePlainLeastSquaresSolution) {
+    CFirDesign d;
+    RecordingDesignHost host(FilterSpec{});
+    EXPECT_EQ(Design(d, LowPass, LowPassBands(), 31, SymmetricOdd, 0, -1.0, &host), 0);
+    // The first text is shown at once and everything is hidden at the end.
+    ASSERT_FALSE(host.progress.empty());
+    EXPECT_EQ(host.progress.front().text, ProgressText::Processing);
+    EXPECT_EQ(host.progress.front().kind, RecordingDesignHost::ProgressEvent::Show);
+    int hides = 0;
+    for (const auto& e : host.progress) hides += e.kind == RecordingDesignHost::ProgressEvent::Hide;
+    EXPECT_EQ(hides, 4);
+    EXPECT_EQ(d.bandCount, 2);
+    EXPECT_DOUBLE_EQ(d.bandEdges[1].first, 0.25);
+    EXPECT_DOUBLE_EQ(d.bandGains[0], 1.0);
+}
+
+TEST(Equiripple, StoppingRules) {
+    // A target of 0 runs all 40 solves and never tests the ratio.
+    CFirDesign forty;
+    forty.rippleRatio = 123.0;
+    EXPECT_EQ(Design(forty, LowPass, LowPassBands(), 21, SymmetricOdd, 3, 0.0), 40);
+    EXPECT_EQ(forty.rippleRatio, 123.0);
+
+    // A reachable target stops at solve i with the coefficients of the i-th solution,
+    // the same as asking for i iterations.
+    CFirDesign byRatio;
+    const int i = Design(byRatio, LowPass, LowPassBands(), 21, SymmetricOdd, 0, 1e-3);
+    ASSERT_GT(i, 0);
+    ASSERT_LT(i, 40);
+    EXPECT_LE(byRatio.rippleRatio, 1e-3);
+    CFirDesign byCount;
+    EXPECT_EQ(Design(byCount, LowPass, LowPassBands(), 21, SymmetricOdd, i, -1.0), 0);
+    EXPECT_EQ(byRatio.coeffs, byCount.coeffs);
+
+    // The differentiator compares a quotient of consecutive peaks.
+    CFirDesign diff;
+    const Bands db = Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(3400, 4000, 0);
+    const int k = Design(diff, Differentiator, db, 20, AntisymmetricEven, 0, 1.001);
+    ASSERT_GT(k, 0);
+    EXPECT_LE(diff.rippleRatio, 1.001);
+}
+
+TEST(Equiripple, ProgressTextsChangeAtQuarters) {
+    auto changesAfter = [](int iterations) {
+        CFirDesign d;
+        RecordingDesignHost host(FilterSpec{});
+        Design(d, LowPass, LowPassBands(), 11, SymmetricOdd, iterations, -1.0, &host);
+        // Each solve ends with a repaint of " Processing ......... "; the start and
+        // every change that hides that text repaint it once more.
+        std::vector<std::pair<int, ProgressText>> shown;
+        int repaints = 0, hides = 0;
+        using E = RecordingDesignHost::ProgressEvent;
+        for (const auto& ev : host.progress) {
+            if (ev.text == ProgressText::Processing && ev.kind == E::Repaint) ++repaints;
+            if (ev.text == ProgressText::Processing && ev.kind == E::Hide) ++hides;
+            if (ev.kind == E::Show && ev.text != ProgressText::Processing) {
+                shown.push_back({repaints - hides, ev.text});
+            }
+        }
+        return shown;
+    };
+    using P = ProgressText;
+    const auto five = changesAfter(5);
+    ASSERT_EQ(five.size(), 3u);
+    EXPECT_EQ(five[0], std::make_pair(1, P::Quarter));
+    EXPECT_EQ(five[1], std::make_pair(2, P::Half));
+    EXPECT_EQ(five[2], std::make_pair(3, P::ThreeQuarters));
+    const auto forty = changesAfter(40);
+    ASSERT_EQ(forty.size(), 3u);
+    EXPECT_EQ(forty[0].first, 10);
+    EXPECT_EQ(forty[1].first, 20);
+    EXPECT_EQ(forty[2].first, 30);
+    const auto three = changesAfter(3);
+    ASSERT_EQ(three.size(), 2u);
+    EXPECT_EQ(three[0], std::make_pair(1, P::Quarter));
+    EXPECT_EQ(three[1], std::make_pair(2, P::ThreeQuarters));
+    const auto two = changesAfter(2);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].second, P::Half);
+    EXPECT_TRUE(changesAfter(1).empty());
+}
+
+TEST(Equiripple, BandRowsBeyondTheCountAreNeverRead) {
+    Bands clean = LowPassBands();
+    Bands dirty = LowPassBands();
+    for (int j = 2; j < kMaxBands; ++j) {
+        dirty.rows[j] = {std::numeric_limits<double>::quiet_NaN(), -1e300, 7.0};
+        dirty.amplitudes[j] = std::numeric_limits<double>::quiet_NaN();
+    }
+    CFirDesign a, b;
+    ASSERT_EQ(Design(a, LowPass, clean, 25, SymmetricOdd, 10, -1.0), 0);
+    ASSERT_EQ(Design(b, LowPass, dirty, 25, SymmetricOdd, 10, -1.0), 0);
+    EXPECT_EQ(a.coeffs, b.coeffs);
+}
+
+TEST(Equiripple, ZeroEnvelopeLeavesWeightsAndNoNaN) {
+    // A single stop band: the least-squares solution is exactly 0, every error is 0,
+    // and the reweighting must not divide by zero.
+    CFirDesign d;
+    const Bands silent = Bands().Add(0, 4000, 0);
+    ASSERT_EQ(Design(d, Multiband, silent, 15, SymmetricOdd, 5, -1.0), 0);
+    for (double h : d.coeffs) EXPECT_EQ(h, 0.0);
+    // An exact fit inside a band (amplitude 1 everywhere) likewise stays finite.
+    CFirDesign flat;
+    ASSERT_EQ(Design(flat, Multiband, Bands().Add(0, 4000, 1), 15, SymmetricOdd, 5, -1.0), 0);
+    for (double h : flat.coeffs) EXPECT_TRUE(std::isfinite(h));
+    EXPECT_NEAR(flat.coeffs[7], 1.0, 1e-9);
+}
+
+TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
+    CFirDesign low;
+    ASSERT_EQ(Design(low, LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 11, SymmetricOdd, 2, -1.0), 0);
+    const int G = 32 * 11 + 1;
+    for (int v : {low.passBegin, low.passEnd, low.stopBegin, low.stopEnd}) {
+        EXPECT_GE(v, 0);
+        EXPECT_LE(v, G);
+    }
+    CFirDesign high;
+    ASSERT_EQ(Design(high, HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 11, SymmetricOdd, 2, -1.0), 0);
+    // A gap of 5 Hz (below 10): the pass band ends at trunc(w) + L - 10.
+    const double df = 0.5 / G;
+    const int b = static_cast<int>(0.2 / df);
+    EXPECT_EQ(high.passBegin, b + 1);
+    EXPECT_EQ(high.stopEnd, b);
+    EXPECT_LE(high.passEnd, G);
+}
+
+TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
+    CFirDesign d;
+    ASSERT_EQ(Design(d, LowPass, LowPassBands(), 21, SymmetricOdd, 2, -1.0), 0);
+    const auto coeffs = d.coeffs;
+    const auto db = d.magnitudeDb;
+    // Bands without a single grid point: A^T A is all zeros.
+    EXPECT_EQ(Design(d, LowPass, Bands().Add(0, 0, 1).Add(4000, 4000, 0), 31, SymmetricOdd, 2, -1.0), -1);
+    EXPECT_EQ(d.coeffs, coeffs);
+    EXPECT_EQ(d.magnitudeDb, db);
+    EXPECT_EQ(d.length, 21);
+}
+
+TEST(Equiripple, RefusesLengthsItCannotPlace) {
+    CFirDesign d;
+    EXPECT_EQ(Design(d, LowPass, LowPassBands(), 30, SymmetricOdd, 1, -1.0), -2);
+    EXPECT_EQ(Design(d, LowPass, LowPassBands(), 31, SymmetricEven, 1, -1.0), -2);
+    EXPECT_EQ(Design(d, LowPass, LowPassBands(), kMaxEquirippleTaps + 2, SymmetricOdd, 1, -1.0), -2);
+    EXPECT_EQ(d.length, 0);
+    EXPECT_TRUE(d.coeffs.empty());
+}
+
+TEST(Equiripple, DifferentiatorRisesAcrossItsSlope) {
+    CFirDesign d;
+    const Bands db = Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(3400, 4000, 0);
+    ASSERT_EQ(Design(d, Differentiator, db, 30, AntisymmetricEven, 5, -1.0), 0);
+    const int G = 32 * 30 + 1;
+    ASSERT_EQ(d.pointCount, G);
+    // Forced zero at frequency 0 (floor 1e-7), then a rising amplitude.
+    EXPECT_EQ(d.magnitude[0], 0.0);
+    EXPECT_DOUBLE_EQ(d.magnitudeDb[0], -140.0);
+    const double df = 0.5 / G;
+    const int quarter = static_cast<int>(0.09375 / df);  // 750 Hz
+    const int threeQuarter = static_cast<int>(0.28125 / df);  // 2250 Hz
+    EXPECT_NEAR(d.magnitude[quarter], 0.25, 0.05);
+    EXPECT_NEAR(d.magnitude[threeQuarter], 0.75, 0.05);
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(d.coeffs[29 - i], -d.coeffs[i]);
+}
+
+}  // namespace
+}  // namespace tapwright

@@ -1,0 +1,66 @@
+#include "core/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace tapwright {
+namespace {
+
+TEST(Messages, ExactTexts) {
+    MessageArgs a;
+    a.bandA = 2;
+    a.bandB = 3;
+    a.maxWidth = 100.0;
+    a.rangeLow = 0.0;
+    a.rangeHigh = 1500.25;
+    const std::pair<MessageCode, const char*> table[] = {
+        {MessageCode::AboveHalfFs, "Please enter a value less than half the sampling rate"},
+        {MessageCode::NotPositive, "Please enter a value greater than zero"},
+        {MessageCode::CannotCreateFile, "Error creating output file"},
+        {MessageCode::CannotOpenFile, "Error opening file"},
+        {MessageCode::LengthTooSmall, "Please enter a number greater than 2"},
+        {MessageCode::Negative, "Please enter a positive number"},
+        {MessageCode::BetaTooLarge, "Please enter a value less than 16 for Beta"},
+        {MessageCode::RatioNotReached, "Peak ripple ratio cannot be reach after 40 iterations"},
+        {MessageCode::SingularMatrix, "Singular matrix encountered! - Filter cannot be designed!"},
+        {MessageCode::NeedEvenLength, "Please enter an even number of filter length"},
+        {MessageCode::NeedOddLength, "Please enter an odd number of filter length"},
+        {MessageCode::BandRangeError,
+         "Band 2 frequency range error. Please ensure upper bandedge frequency is greater than "
+         "lower bandedge frequency"},
+        {MessageCode::BandOverlapError,
+         "Overlapping bandedge frequencies error. Please ensure Band 2 upper bandedge frequency "
+         "is greater than Band 3 lower bandedge frequency"},
+        {MessageCode::TransitionWidthRange,
+         "Transition width out of range. Please enter a value between 1 and 100.00 Hz"},
+        {MessageCode::BandCountTooSmall, "Please enter a value greater than 1"},
+        {MessageCode::ViewLowOutOfRange,
+         "Please enter a frequency value between 0.000000 and 1500.250000"},
+    };
+    for (const auto& [code, text] : table) {
+        EXPECT_EQ(FormatMessage(code, a), text) << static_cast<int>(code);
+    }
+    EXPECT_EQ(FormatMessage(static_cast<MessageCode>(6)), "");
+    EXPECT_EQ(FormatMessage(static_cast<MessageCode>(9)), "");
+}
+
+TEST(Messages, HugeNumbersAreFormattedWhole) {
+    MessageArgs a;
+    a.rangeLow = 1e300;
+    a.rangeHigh = -1e308;
+    const std::string text = FormatMessage(MessageCode::ViewHighOutOfRange, a);
+    char low[400], high[400];
+    std::snprintf(low, sizeof low, "%f", 1e300);
+    std::snprintf(high, sizeof high, "%f", -1e308);
+    EXPECT_EQ(text, std::string("Please enter a frequency value between ") + low + " and " + high);
+    EXPECT_GT(text.size(), 600u);
+}
+
+TEST(Messages, RatioAchieved) {
+    EXPECT_EQ(RatioAchievedText(7, 0.0001234),
+              "Ratio achieved -- (No of iterations: 7 , Peak Ripple Ratio: 1.234000e-04)");
+}
+
+}  // namespace
+}  // namespace tapwright

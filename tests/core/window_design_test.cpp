@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "core/design_constants.h"
+#include "core/fir_design.h"
+#include "core/spectrum_fft.h"
+
+namespace tapwright {
+namespace {
+
+TEST(WindowDesign, RectangularLowPassOfFiveTaps) {
+    CFirDesign d;
+    ASSERT_TRUE(d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
+                               SymmetricOdd));
+    ASSERT_EQ(d.coeffs.size(), 5u);
+    EXPECT_EQ(d.coeffs[2], 0.25);
+    EXPECT_NEAR(d.coeffs[1], 0.225079, 1e-6);
+    EXPECT_NEAR(d.coeffs[0], 0.159155, 1e-6);
+    EXPECT_EQ(d.coeffs[1], d.coeffs[3]);
+    EXPECT_EQ(d.coeffs[0], d.coeffs[4]);
+    EXPECT_EQ(d.length, 5);
+    EXPECT_EQ(d.window.size(), 3u);
+}
+
+TEST(WindowDesign, WindowShapesOfFiveTaps) {
+    struct Case {
+        int method;
+        double w1, w2;
+    };
+    const Case cases[] = {{Hanning, 0.654508, 0.095492},
+                          {Hamming, 0.54 + 0.46 * std::cos(kTwoPi / 5), 0.54 + 0.46 * std::cos(2 * kTwoPi / 5)},
+                          {Blackman, 0.42 + 0.5 * std::cos(kTwoPi / 4) + 0.08 * std::cos(kFourPi / 4), 0.0}};
+    for (const Case& c : cases) {
+        CFirDesign d;
+        ASSERT_TRUE(d.DesignWindow(LowPass, c.method, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
+                                   SymmetricOdd));
+        ASSERT_EQ(d.window.size(), 3u);
+        EXPECT_NEAR(d.window[0], 1.0, 1e-12) << c.method;
+        EXPECT_NEAR(d.window[1], c.w1, 1e-6) << c.method;
+        EXPECT_NEAR(d.window[2], c.w2, 1e-6) << c.method;
+    }
+    // Hanning divides by N, so the outermost taps keep a non-zero weight; Blackman
+    // divides by N - 1 and practically zeroes them.
+    CFirDesign hanning, blackman;
+    hanning.DesignWindow(LowPass, Hanning, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd);
+    blackman.DesignWindow(LowPass, Blackman, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd);
+    EXPECT_GT(std::fabs(hanning.coeffs[0]), 1e-3);
+    EXPECT_LT(std::fabs(blackman.coeffs[0]), 1e-12);
+    EXPECT_LT(std::fabs(blackman.coeffs[4]), 1e-12);
+}
+
+TEST(WindowDesign, KaiserWindowUsesBesselSeries) {
+    CFirDesign d;
+    ASSERT_TRUE(d.DesignWindow(LowPass, Kaiser, 1000.0f, 0.0f, 8000.0f, 11, 8, 6.0, SymmetricOdd));
+    // At the edge the argument is 0: w = I0(0) / I0(beta).
+    EXPECT_DOUBLE_EQ(d.window[5], 1.0 / CFirDesign::BesselI0(6.0, 20));
+    EXPECT_NEAR(CFirDesign::BesselI0(0.0, 20), 1.0, 0.0);
+    EXPECT_NEAR(CFirDesign::BesselI0(1.0, 20), 1.2660658777520082, 1e-15);
+    EXPECT_NEAR(CFirDesign::BesselI0(6.0, 20), 67.23440697647798, 1e-9);
+}
+
+TEST(WindowDesign, HilbertCentreAndEvenDistancesVanish) {
+    CFirDesign d;
+    ASSERT_TRUE(d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 512, 4.0,
+                               AntisymmetricOdd));
+    const int M = 15;
+    EXPECT_EQ(d.coeffs[M], 0.0);
+    for (int l = 1; l <= M; ++l) {
+        EXPECT_EQ(d.coeffs[M + l], -d.coeffs[M - l]);
+        if (l % 2 == 0) {
+            EXPECT_LT(std::fabs(d.coeffs[M - l]), 1e-11) << l;
+        } else {
+            EXPECT_GT(std::fabs(d.coeffs[M - l]), 1e-3) << l;
+        }
+    }
+}
+
+// Every response type with its characteristic: symmetry of the taps, finite values,
+// and a zero cutoff that gives limits instead of 0/0.
+TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
+    struct Case {
+        int type, symmetry, taps;
+        float f1, f2;
+        double mirrorSign;
+    };
+    const Case cases[] = {
+        {LowPass, SymmetricOdd, 31, 1000, 0, 1},         {LowPass, SymmetricEven, 30, 1000, 0, 1},
+        {HighPass, SymmetricOdd, 31, 1000, 0, 1},        {HighPass, AntisymmetricEven, 30, 1000, 0, -1},
+        {BandPass, SymmetricOdd, 31, 1000, 2000, 1},     {BandPass, SymmetricEven, 30, 1000, 2000, 1},
+        {BandPass, AntisymmetricOdd, 31, 1000, 2000, -1}, {BandStop, SymmetricOdd, 31, 1000, 2000, 1},
+        {Differentiator, AntisymmetricEven, 30, 0, 4000, -1}, {Hilbert, AntisymmetricOdd, 31, 0, 4000, -1},
+        {LowPass, SymmetricOdd, 31, 0, 0, 1},            {HighPass, AntisymmetricEven, 30, 0, 0, -1},
+        {BandPass, AntisymmetricOdd, 31, 0, 0, -1},      {BandStop, SymmetricOdd, 31, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        CFirDesign d;
+        ASSERT_TRUE(d.DesignWindow(c.type, Hamming, c.f1, c.f2, 8000.0f, c.taps, 64, 4.0,
+                                   c.symmetry))
+            << c.type << "/" << c.symmetry;
+        for (int i = 0; i < c.taps; ++i) {
+            ASSERT_TRUE(std::isfinite(d.coeffs[i])) << c.type << " tap " << i;
+            EXPECT_EQ(d.coeffs[c.taps - 1 - i], c.mirrorSign * d.coeffs[i])
+                << c.type << "/" << c.symmetry << " tap " << i;
+        }
+        for (double m : d.magnitude) ASSERT_FALSE(std::isnan(m));
+    }
+}
+
+TEST(WindowDesign, ZeroCutoffLimits) {
+    // The default low pass: all taps exactly 0, its response -inf dB (no NaN).
+    CFirDesign low;
+    ASSERT_TRUE(low.DesignWindow(LowPass, Rectangular, 0.0f, 0.0f, 8000.0f, 31, 512, 4.0,
+                                 SymmetricOdd));
+    for (double h : low.coeffs) EXPECT_EQ(h, 0.0);
+    EXPECT_EQ(low.magnitudeDb[1], -INFINITY);
+    // 2x cosq(2 pi x t) tends to 1/(pi t).
+    CFirDesign high;
+    ASSERT_TRUE(high.DesignWindow(HighPass, Rectangular, 0.0f, 0.0f, 8000.0f, 4, 8, 4.0,
+                                  AntisymmetricEven));
+    EXPECT_DOUBLE_EQ(high.coeffs[1], 1.0 / (kPi * 0.5));
+    EXPECT_DOUBLE_EQ(high.coeffs[0], 1.0 / (kPi * 1.5));
+}
+
+TEST(WindowDesign, DifferentiatorUsesHalfSampleOffset) {
+    CFirDesign d;
+    const float fs = 8000.0f, f1 = 0.0f, f2 = 4000.0f;
+    ASSERT_TRUE(d.DesignWindow(Differentiator, Rectangular, f1, f2, fs, 10, 8, 4.0,
+                               AntisymmetricEven));
+    const double v = f2 / fs;
+    for (int l = 1; l <= 5; ++l) {
+        const double t = l - 0.5;
+        const double a = kTwoPi * v * t;
+        const double expected = (a * std::cos(a) - std::sin(a)) / (kPi * t * t);
+        EXPECT_DOUBLE_EQ(d.coeffs[5 - l], expected) << l;
+        EXPECT_EQ(d.coeffs[4 + l], -d.coeffs[5 - l]);
+    }
+}
+
+TEST(WindowDesign, MismatchedParityIsRefusedAndChangesNothing) {
+    CFirDesign d;
+    ASSERT_TRUE(d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
+                               SymmetricOdd));
+    const auto before = d.coeffs;
+    EXPECT_FALSE(d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 30, 8, 4.0,
+                                AntisymmetricOdd));
+    EXPECT_FALSE(d.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 30, 8, 4.0,
+                                SymmetricOdd));
+    EXPECT_FALSE(d.DesignWindow(Differentiator, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 8, 4.0,
+                                AntisymmetricEven));
+    EXPECT_EQ(d.coeffs, before);
+    EXPECT_EQ(d.length, 5);
+}
+
+TEST(WindowDesignAuto, EstimatedLengths) {
+    struct Case {
+        int method;
+        int length;
+    };
+    const Case cases[] = {{Rectangular, 15}, {Hanning, 49}, {Hamming, 53}, {Blackman, 89}};
+    for (const Case& c : cases) {
+        CFirDesign d;
+        EXPECT_EQ(d.DesignWindowAuto(LowPass, c.method, 1000.0f, 0.0f, 500.0f, 8000.0f, 31, 64,
+                                     0.0, 0.0),
+                  c.length)
+            << c.method;
+        EXPECT_EQ(d.length, c.length);
+        EXPECT_EQ(static_cast<int>(d.coeffs.size()), c.length);
+        EXPECT_EQ(static_cast<int>(d.window.size()), c.length / 2 + 1);
+        EXPECT_EQ(d.stopEdge, 1500.0);
+    }
+}
+
+TEST(WindowDesignAuto, KaiserBetaAndLength) {
+    // PBrip 0: delta 0, A = 180, beta 18.88 clamped to 9; the edge weight is 1/I0(9).
+    CFirDesign d;
+    const int n = d.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 500.0f, 8000.0f, 31, 64,
+                                     0.0, -40.0);
+    ASSERT_GT(n, 0);
+    EXPECT_DOUBLE_EQ(d.window[n / 2], 1.0 / CFirDesign::BesselI0(9.0, 20));
+    const double a = std::fabs(-20.0 * std::log10(0.0 + 1e-9));
+    int expected = static_cast<int>(std::fabs((a - 7.95) / (14.36 * (500.0f / 8000.0f))));
+    if (expected % 2 == 0) ++expected;
+    EXPECT_EQ(n, expected);
+
+    // A large pass band ripple gives A <= 21 and beta 4.
+    CFirDesign wide;
+    const int m = wide.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 1.0f, 8000.0f, 31, 64,
+                                        3.0, 0.0);
+    ASSERT_GT(m, 100);
+    ASSERT_GT(m, 0);
+    EXPECT_DOUBLE_EQ(wide.window[m / 2], 1.0 / CFirDesign::BesselI0(4.0, 20));
+}
+
+TEST(WindowDesignAuto, StopBandRippleTakesPart) {
+    // With a 3 dB pass band ripple (delta_p 0.41), a -40 dB stop band ripple
+    // (delta_s 0.01) is the smaller one and sets the length.
+    const long long loose =
+        CFirDesign::EstimateWindowLength(LowPass, Kaiser, 500.0f, 8000.0f, 31, 3.0, 0.0);
+    const long long tight =
+        CFirDesign::EstimateWindowLength(LowPass, Kaiser, 500.0f, 8000.0f, 31, 3.0, -40.0);
+    const double a = std::fabs(-20.0 * std::log10(std::pow(10.0, -2.0) + 1e-9));
+    long long expected = static_cast<long long>(std::fabs((a - 7.95) / (14.36 * 0.0625)));
+    if (expected % 2 == 0) ++expected;
+    EXPECT_EQ(tight, expected);
+    EXPECT_GT(tight, loose);
+}
+
+TEST(WindowDesignAuto, DifferentiatorAndHilbertUseTheGivenLength) {
+    for (int type : {Differentiator, Hilbert}) {
+        const int symmetry = type == Hilbert ? AntisymmetricOdd : AntisymmetricEven;
+        const int taps = type == Hilbert ? 31 : 30;
+        CFirDesign automatic, given;
+        EXPECT_EQ(automatic.DesignWindowAuto(type, Kaiser, 0.0f, 4000.0f, 500.0f, 8000.0f, taps,
+                                             64, 0.0, 0.0, 5.0, symmetry),
+                  taps);
+        ASSERT_TRUE(given.DesignWindow(type, Kaiser, 0.0f, 4000.0f, 8000.0f, taps, 64, 5.0,
+                                       symmetry));
+        EXPECT_EQ(automatic.coeffs, given.coeffs) << type;
+    }
+}
+
+TEST(WindowDesignAuto, LengthBeyondMaximumIsRefusedBeforeDesigning) {
+    CFirDesign d;
+    ASSERT_TRUE(d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
+                               SymmetricOdd));
+    EXPECT_EQ(d.DesignWindowAuto(LowPass, Blackman, 1000.0f, 0.0f, 0.01f, 8000.0f, 31, 64, 0.0,
+                                 0.0),
+              0);
+    EXPECT_EQ(d.DesignWindowAuto(LowPass, Rectangular, 1000.0f, 0.0f, 1e-30f, 8000.0f, 31, 64,
+                                 0.0, 0.0),
+              0);
+    EXPECT_EQ(d.length, 5);
+    EXPECT_EQ(d.coeffs.size(), 5u);
+    // The longest Kaiser design still fits (Tw 1 Hz at 8 kHz).
+    EXPECT_LE(CFirDesign::EstimateWindowLength(LowPass, Kaiser, 1.0f, 8000.0f, 31, 0.0, 0.0),
+              kMaxTaps);
+}
+
+TEST(ResponseEvaluation, ForcedZerosAndLengthOne) {
+    CFirDesign even;
+    even.coeffs = {0.5, 0.5};
+    even.length = 2;
+    even.responseType = BandPass;
+    ASSERT_TRUE(even.EvaluateResponse(8, 0.0f, 0.0f, 8000.0f, 0.0f, SymmetricEven));
+    EXPECT_EQ(even.magnitude[3], 0.0);
+    EXPECT_EQ(even.magnitude[4], 0.0);
+    EXPECT_EQ(even.magnitudeDb[3], 20.0 * std::log10(1e-8));
+    EXPECT_NE(even.magnitude[0], 0.0);
+
+    CFirDesign anti;
+    anti.coeffs = {0.5, -0.5};
+    anti.length = 2;
+    anti.responseType = BandPass;
+    ASSERT_TRUE(anti.EvaluateResponse(8, 0.0f, 0.0f, 8000.0f, 0.0f, AntisymmetricEven));
+    EXPECT_EQ(anti.magnitude[0], 0.0);
+    EXPECT_EQ(anti.magnitude[7], 0.0);
+    EXPECT_DOUBLE_EQ(anti.magnitudeDb[7], -160.0);
+
+    CFirDesign one;
+    one.coeffs = {1.0};
+    one.length = 1;
+    one.responseType = BandPass;
+    one.pointCount = 99;
+    ASSERT_TRUE(one.EvaluateResponse(16, 0.0f, 0.0f, 8000.0f, 0.0f, SymmetricOdd));
+    EXPECT_EQ(one.heldPointCount, 99);
+    EXPECT_EQ(one.pointCount, 16);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_DOUBLE_EQ(one.magnitude[i], 1.0);
+        EXPECT_DOUBLE_EQ(one.magnitudeDb[i], 0.0);
+    }
+}
+
+TEST(ResponseEvaluation, BandRangesFromMinusThreeDecibels) {
+    // A single tap never falls below -3 dB: empty stop band for the low pass, and the
+    // pass band reaches index -1 for the high pass.
+    CFirDesign flat;
+    flat.coeffs = {1.0};
+    flat.length = 1;
+    flat.responseType = LowPass;
+    flat.EvaluateResponse(16, 0.0f, 0.0f, 8000.0f, 0.0f, SymmetricOdd);
+    EXPECT_EQ(flat.passBegin, 0);
+    EXPECT_EQ(flat.passEnd, 9);
+    EXPECT_EQ(flat.stopBegin, 9);
+    EXPECT_EQ(flat.stopEnd, 9);
+    flat.responseType = HighPass;
+    flat.EvaluateResponse(16, 0.0f, 0.0f, 8000.0f, 0.0f, SymmetricOdd);
+    EXPECT_EQ(flat.passBegin, -1);
+    EXPECT_EQ(flat.passEnd, 9);
+    EXPECT_EQ(flat.stopBegin, 0);
+    EXPECT_EQ(flat.stopEnd, -1);
+
+    CFirDesign low;
+    low.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 51, 512, 4.0, SymmetricOdd);
+    // The pass band ends at the first point below -3 dB, a little under 1 kHz.
+    EXPECT_GT(low.passEnd, 50);
+    EXPECT_LT(low.passEnd, 64);
+    for (int i = 0; i < low.passEnd; ++i) EXPECT_GE(low.magnitudeDb[i], -3.0);
+    EXPECT_LT(low.magnitudeDb[low.passEnd], -3.0);
+    EXPECT_GE(low.magnitudeDb[low.passEnd - 1], -3.0);
+    EXPECT_EQ(low.stopEnd, 257);
+}
+
+TEST(ResponseEvaluation, FoldedTransformAgreesWithDirectSum) {
+    std::mt19937 gen(42);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    // Folded (N > K - 1) and unfolded sizes, every point count and factor kind.
+    const int sizes[][2] = {{1, 8},   {5, 8},     {31, 16},   {100, 32},  {7, 64},
+                            {257, 128}, {31, 512}, {1000, 1024}, {3, 2048}, {5000, 4096}};
+    for (const auto& s : sizes) {
+        std::vector<double> h(static_cast<std::size_t>(s[0]));
+        double scale = 0.0;
+        for (double& v : h) {
+            v = u(gen);
+            scale += std::fabs(v);
+        }
+        const auto fast = FoldedSpectrum(h.data(), s[0], s[1]);
+        const auto direct = DirectSpectrum(h.data(), s[0], s[1]);
+        ASSERT_EQ(fast.size(), direct.size());
+        for (int i = 0; i < s[1]; ++i) {
+            ASSERT_NEAR(fast[i].real(), direct[i].real(), 1e-12 * scale) << s[0] << "/" << s[1];
+            ASSERT_NEAR(fast[i].imag(), direct[i].imag(), 1e-12 * scale) << s[0] << "/" << s[1];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tapwright
