@@ -338,20 +338,5 @@ TEST_F(PictureTest, StartStopUnloadManyTimes) {
     QCoreApplication::processEvents();  // repaint requests for controls long gone
 }
 
-TEST_F(PictureTest, SeveralControlsAnimateAtOnce) {
-    const std::vector<std::uint8_t> gif = test::SolidAnimation(8, 8, 3, 5);
-    std::vector<std::unique_ptr<CPictureCtrl>> controls;
-    for (int i = 0; i < 5; ++i) {
-        controls.push_back(std::make_unique<CPictureCtrl>());
-        ASSERT_TRUE(Load(*controls.back(), gif));
-        controls.back()->show();
-        controls.back()->Draw();
-    }
-    for (auto& c : controls) {
-        EXPECT_TRUE(WaitUntil([&] { return c->SurfaceSnapshot().pixel(0, 0) == kBlue; }));
-    }
-    controls.clear();
-}
-
 }  // namespace
 }  // namespace tapwright
