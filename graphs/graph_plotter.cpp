@@ -143,6 +143,9 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
     const int boxBottom = y0 + half;
 
     Polyline line(*dc);
+    int lastX = 0;
+    int lastY = 0;
+    bool drawn = false;
     for (size_t i = 0; i < count; ++i) {
         const int x = 80 + TruncPixel(static_cast<double>(i) * xstep);
         int y = 0;
@@ -154,6 +157,12 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
             line.Add(x, y);
             continue;
         }
+        // Long filters put hundreds of stems on one column; a stem equal to the one
+        // just drawn would set the same pixels again.
+        if (drawn && x == lastX && y == lastY) continue;
+        drawn = true;
+        lastX = x;
+        lastY = y;
         dc->MoveTo(x, y0);
         if (y != y0) {
             dc->LineTo(x, y);

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace tapwright {
 
@@ -282,42 +284,53 @@ void CMemCanvas::HorizontalSpan(int x0, int x1, int y, Colour colour) {
 
 void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
     if (!IsCreated() || right <= left || bottom <= top) return;
-    // Far-away boxes are clipped whole; huge boxes inside are bounded by the canvas.
     if (right <= 0 || bottom <= 0 || left >= width_ || top >= height_) return;
     const double cx = (static_cast<double>(left) + right) / 2.0;
     const double cy = (static_cast<double>(top) + bottom) / 2.0;
     const double a = (static_cast<double>(right) - left) / 2.0;
     const double b = (static_cast<double>(bottom) - top) / 2.0;
-    // Pixel (px, py) is inside when its centre lies in the ellipse.
-    auto span = [&](int py, int& from, int& to) -> bool {
-        if (py < top || py >= bottom) return false;
+    // Row py of the box covers [from, to] of the pixels whose centres lie in the
+    // ellipse (empty when from > to). Rows outside the canvas are not needed beyond
+    // one row above and below it.
+    const int yFirst = std::max(top, -1);
+    const int yLast = std::min(bottom - 1, height_);
+    const int rows = yLast - yFirst + 1;
+    if (rows <= 0) return;
+    // Plot dots are a few rows tall: their spans fit on the stack.
+    constexpr size_t kStackRows = 32;
+    std::pair<int, int> stackSpans[kStackRows];
+    std::vector<std::pair<int, int>> heapSpans;
+    const size_t spanCount = static_cast<size_t>(rows) + 2;
+    std::pair<int, int>* spans = stackSpans;
+    if (spanCount > kStackRows) {
+        heapSpans.resize(spanCount);
+        spans = heapSpans.data();
+    }
+    std::fill(spans, spans + spanCount, std::pair<int, int>{1, 0});
+    for (int py = yFirst; py <= yLast; ++py) {
         const double v = (py + 0.5 - cy) / b;
         const double q = 1.0 - v * v;
-        if (q < 0.0) return false;
+        if (q < 0.0) continue;
         const double half = a * std::sqrt(q);
-        // px + 0.5 within [cx - half, cx + half]
-        from = static_cast<int>(std::ceil(cx - half - 0.5));
-        to = static_cast<int>(std::floor(cx + half - 0.5));
-        from = std::max(from, left);
-        to = std::min(to, right - 1);
-        return from <= to;
-    };
-    const bool outline = pen_.style != kPenNull;
-    const Colour border = outline ? pen_.colour : brush_.colour;
-    const int yFirst = std::max(top, 0);
-    const int yLast = std::min(bottom - 1, height_ - 1);
-    for (int py = yFirst; py <= yLast; ++py) {
-        int from = 0;
-        int to = 0;
-        if (!span(py, from, to)) continue;
-        int upFrom = 0, upTo = -1, downFrom = 0, downTo = -1;
-        const bool hasUp = span(py - 1, upFrom, upTo);
-        const bool hasDown = span(py + 1, downFrom, downTo);
-        for (int px = from; px <= to; ++px) {
+        const int from = std::max(left, static_cast<int>(std::ceil(cx - half - 0.5)));
+        const int to = std::min(right - 1, static_cast<int>(std::floor(cx + half - 0.5)));
+        spans[static_cast<size_t>(py - yFirst + 1)] = {from, to};
+    }
+    const Colour border = pen_.style != kPenNull ? pen_.colour : brush_.colour;
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (int py = std::max(yFirst, 0); py <= std::min(yLast, height_ - 1); ++py) {
+        const size_t r = static_cast<size_t>(py - yFirst + 1);
+        const auto [from, to] = spans[r];
+        if (from > to) continue;
+        const auto [upFrom, upTo] = spans[r - 1];
+        const auto [downFrom, downTo] = spans[r + 1];
+        QRgb* row = Row(bits, stride, py);
+        for (int px = std::max(from, 0); px <= std::min(to, width_ - 1); ++px) {
             // Border pixels have a 4-neighbour outside the ellipse.
-            const bool interior = px > from && px < to && hasUp && px >= upFrom && px <= upTo &&
-                                  hasDown && px >= downFrom && px <= downTo;
-            SetPixel(px, py, interior ? brush_.colour : border);
+            const bool interior = px > from && px < to && px >= upFrom && px <= upTo &&
+                                  px >= downFrom && px <= downTo;
+            row[px] = interior ? brush_.colour : border;
         }
     }
 }
