@@ -50,11 +50,17 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
     };
     const Case cases[] = {
         {"band stop, odd characteristic, even length",
-         [](FilterSpec& s) { s.FType = BandStop; s.Taps = 30; }, MessageCode::NeedOddLength,
-         "Please enter an odd number of filter length"},
+         [](FilterSpec& s) {
+             s.FType = BandStop;
+             s.Taps = 30;
+         },
+         MessageCode::NeedOddLength, "Please enter an odd number of filter length"},
         {"band pass, even characteristic, odd length",
-         [](FilterSpec& s) { s.FType = BandPass; s.FChar = SymmetricEven; }, MessageCode::NeedEvenLength,
-         nullptr},
+         [](FilterSpec& s) {
+             s.FType = BandPass;
+             s.FChar = SymmetricEven;
+         },
+         MessageCode::NeedEvenLength, nullptr},
         {"band range",
          [](FilterSpec& s) {
              s.WType = Equiripple;
@@ -76,16 +82,26 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
          "Overlapping bandedge frequencies error. Please ensure Band 1 upper bandedge frequency "
          "is greater than Band 2 lower bandedge frequency"},
         {"equiripple too long",
-         [](FilterSpec& s) { s.WType = Equiripple; s.Taps = kMaxEquirippleTaps + 2; },
+         [](FilterSpec& s) {
+             s.WType = Equiripple;
+             s.Taps = kMaxEquirippleTaps + 2;
+         },
          MessageCode::EquirippleTooLong, nullptr},
-        {"window length too long",
-         [](FilterSpec& s) { s.Taps = kMaxTaps + 2; }, MessageCode::LengthAboveMaximum, nullptr},
+        {"window length too long", [](FilterSpec& s) { s.Taps = kMaxTaps + 2; },
+         MessageCode::LengthAboveMaximum, nullptr},
         {"estimated length too long",
-         [](FilterSpec& s) { s.AutoD = 0; s.WType = Blackman; s.Tw = 0.1f; },
+         [](FilterSpec& s) {
+             s.AutoD = 0;
+             s.WType = Blackman;
+             s.Tw = 0.1f;
+         },
          MessageCode::LengthTooLarge, nullptr},
         {"stale characteristic of a low pass",
-         [](FilterSpec& s) { s.WType = Equiripple; s.Taps = 30; }, MessageCode::NeedOddLength,
-         nullptr},
+         [](FilterSpec& s) {
+             s.WType = Equiripple;
+             s.Taps = 30;
+         },
+         MessageCode::NeedOddLength, nullptr},
     };
     for (const Case& c : cases) {
         Session r;

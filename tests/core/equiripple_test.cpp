@@ -32,7 +32,9 @@ int Design(CFirDesign& d, int type, const Bands& b, int taps, int symmetry, int 
                         1.5, sink, ratioTarget, symmetry);
 }
 
-Bands LowPassBands() { return Bands().Add(0, 1600, 1).Add(2000, 4000, 0); }
+Bands LowPassBands() {
+    return Bands().Add(0, 1600, 1).Add(2000, 4000, 0);
+}
 
 // The amplitude the written taps realise at w radians per sample, with the linear
 // phase of the centre removed.
@@ -54,9 +56,11 @@ TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
     const Case cases[] = {
         {LowPass, SymmetricOdd, 31, LowPassBands()},
         {LowPass, SymmetricEven, 30, LowPassBands()},
-        {BandPass, AntisymmetricOdd, 31, Bands().Add(0, 800, 0).Add(1200, 2800, 1).Add(3200, 4000, 0)},
+        {BandPass, AntisymmetricOdd, 31,
+         Bands().Add(0, 800, 0).Add(1200, 2800, 1).Add(3200, 4000, 0)},
         {HighPass, AntisymmetricEven, 30, Bands().Add(0, 1600, 0).Add(2000, 4000, 1)},
-        {Multiband, SymmetricOdd, 41, Bands().Add(0, 700, 1).Add(1000, 1700, 0).Add(2000, 2800, 1).Add(3100, 4000, 0)},
+        {Multiband, SymmetricOdd, 41,
+         Bands().Add(0, 700, 1).Add(1000, 1700, 0).Add(2000, 2800, 1).Add(3100, 4000, 0)},
     };
     for (const Case& c : cases) {
         CFirDesign d;
@@ -193,14 +197,18 @@ TEST(Equiripple, ZeroEnvelopeLeavesWeightsAndNoNaN) {
 
 TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
     CFirDesign low;
-    ASSERT_EQ(Design(low, LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 11, SymmetricOdd, 2, -1.0), 0);
+    ASSERT_EQ(
+        Design(low, LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 11, SymmetricOdd, 2, -1.0),
+        0);
     const int G = 32 * 11 + 1;
     for (int v : {low.passBegin, low.passEnd, low.stopBegin, low.stopEnd}) {
         EXPECT_GE(v, 0);
         EXPECT_LE(v, G);
     }
     CFirDesign high;
-    ASSERT_EQ(Design(high, HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 11, SymmetricOdd, 2, -1.0), 0);
+    ASSERT_EQ(Design(high, HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 11, SymmetricOdd,
+                     2, -1.0),
+              0);
     // A gap of 5 Hz (below 10): the pass band ends at trunc(w) + L - 10.
     const double df = 0.5 / G;
     const int b = static_cast<int>(0.2 / df);
@@ -215,7 +223,8 @@ TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
     const auto coeffs = d.coeffs;
     const auto db = d.magnitudeDb;
     // Bands without a single grid point: A^T A is all zeros.
-    EXPECT_EQ(Design(d, LowPass, Bands().Add(0, 0, 1).Add(4000, 4000, 0), 31, SymmetricOdd, 2, -1.0), -1);
+    EXPECT_EQ(
+        Design(d, LowPass, Bands().Add(0, 0, 1).Add(4000, 4000, 0), 31, SymmetricOdd, 2, -1.0), -1);
     EXPECT_EQ(d.coeffs, coeffs);
     EXPECT_EQ(d.magnitudeDb, db);
     EXPECT_EQ(d.length, 21);
@@ -225,7 +234,8 @@ TEST(Equiripple, RefusesLengthsItCannotPlace) {
     CFirDesign d;
     EXPECT_EQ(Design(d, LowPass, LowPassBands(), 30, SymmetricOdd, 1, -1.0), -2);
     EXPECT_EQ(Design(d, LowPass, LowPassBands(), 31, SymmetricEven, 1, -1.0), -2);
-    EXPECT_EQ(Design(d, LowPass, LowPassBands(), kMaxEquirippleTaps + 2, SymmetricOdd, 1, -1.0), -2);
+    EXPECT_EQ(Design(d, LowPass, LowPassBands(), kMaxEquirippleTaps + 2, SymmetricOdd, 1, -1.0),
+              -2);
     EXPECT_EQ(d.length, 0);
     EXPECT_TRUE(d.coeffs.empty());
 }
@@ -240,7 +250,7 @@ TEST(Equiripple, DifferentiatorRisesAcrossItsSlope) {
     EXPECT_EQ(d.magnitude[0], 0.0);
     EXPECT_DOUBLE_EQ(d.magnitudeDb[0], -140.0);
     const double df = 0.5 / G;
-    const int quarter = static_cast<int>(0.09375 / df);  // 750 Hz
+    const int quarter = static_cast<int>(0.09375 / df);       // 750 Hz
     const int threeQuarter = static_cast<int>(0.28125 / df);  // 2250 Hz
     EXPECT_NEAR(d.magnitude[quarter], 0.25, 0.05);
     EXPECT_NEAR(d.magnitude[threeQuarter], 0.75, 0.05);

@@ -50,8 +50,11 @@ TEST(FilterSpec, ResetBands) {
         int type, bands;
         double first;
     };
-    const Case cases[] = {{BandStop, 3, 1.0}, {LowPass, 2, 1.0}, {HighPass, 4, 0.0},
-                          {Multiband, 10, 0.0}, {BandPass, 1, 0.0}};
+    const Case cases[] = {{BandStop, 3, 1.0},
+                          {LowPass, 2, 1.0},
+                          {HighPass, 4, 0.0},
+                          {Multiband, 10, 0.0},
+                          {BandPass, 1, 0.0}};
     for (const Case& c : cases) {
         FilterSpec s;
         s.FType = c.type;

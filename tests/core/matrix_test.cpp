@@ -18,7 +18,9 @@ MatrixPtr Random(int rows, int cols, std::mt19937& gen) {
     return m;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 TEST(Matrix, NewMatrixIsZeroFilledAndFreeMatrixAcceptsNothing) {
     MatrixPtr m = NewMatrix(3, 2);
@@ -48,9 +50,8 @@ TEST(Matrix, TransposeOfRowIsColumn) {
 // blocks of four rows, eight columns and 128 summation steps.
 TEST(Matrix, MultiplyMatchesPlainSumBitForBit) {
     std::mt19937 gen(11);
-    const int shapes[][3] = {{1, 1, 1},   {3, 5, 2},     {4, 8, 8},    {5, 9, 13},
-                             {7, 130, 3}, {8, 129, 17},  {13, 300, 51}, {16, 257, 1},
-                             {51, 64, 51}, {6, 1, 12}};
+    const int shapes[][3] = {{1, 1, 1},    {3, 5, 2},     {4, 8, 8},    {5, 9, 13},   {7, 130, 3},
+                             {8, 129, 17}, {13, 300, 51}, {16, 257, 1}, {51, 64, 51}, {6, 1, 12}};
     for (const auto& s : shapes) {
         MatrixPtr a = Random(s[0], s[1], gen);
         MatrixPtr b = Random(s[1], s[2], gen);

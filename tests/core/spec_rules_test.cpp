@@ -38,16 +38,13 @@ TEST(SpecRules, SettleLoadedSpec) {
         int type, method, autoD, taps, fileChar, expected;
     };
     const Case cases[] = {
-        {BandPass, Hamming, 1, 30, 1, 1},           // kept: the list offers it
-        {BandPass, Hamming, 0, 30, 1, 0},           // Auto Design off: first item
-        {BandStop, Hamming, 1, 31, 2, 0},           // not offered
-        {LowPass, Rectangular, 1, 31, 1, 0},        // low pass follows the length
-        {LowPass, Equiripple, 0, 30, 0, 1},
-        {HighPass, Equiripple, 1, 30, 0, 3},
-        {Differentiator, Equiripple, 0, 30, 0, 3},
-        {Hilbert, Hamming, 1, 31, 0, 2},
-        {Multiband, Equiripple, 1, 30, 3, 3},
-        {Multiband, Equiripple, 0, 30, 3, 0},
+        {BandPass, Hamming, 1, 30, 1, 1},     // kept: the list offers it
+        {BandPass, Hamming, 0, 30, 1, 0},     // Auto Design off: first item
+        {BandStop, Hamming, 1, 31, 2, 0},     // not offered
+        {LowPass, Rectangular, 1, 31, 1, 0},  // low pass follows the length
+        {LowPass, Equiripple, 0, 30, 0, 1},        {HighPass, Equiripple, 1, 30, 0, 3},
+        {Differentiator, Equiripple, 0, 30, 0, 3}, {Hilbert, Hamming, 1, 31, 0, 2},
+        {Multiband, Equiripple, 1, 30, 3, 3},      {Multiband, Equiripple, 0, 30, 3, 0},
     };
     for (const Case& c : cases) {
         FilterSpec s;

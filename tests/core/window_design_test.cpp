@@ -12,8 +12,8 @@ namespace {
 
 TEST(WindowDesign, RectangularLowPassOfFiveTaps) {
     CFirDesign d;
-    ASSERT_TRUE(d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
-                               SymmetricOdd));
+    ASSERT_TRUE(
+        d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd));
     ASSERT_EQ(d.coeffs.size(), 5u);
     EXPECT_EQ(d.coeffs[2], 0.25);
     EXPECT_NEAR(d.coeffs[1], 0.225079, 1e-6);
@@ -29,13 +29,14 @@ TEST(WindowDesign, WindowShapesOfFiveTaps) {
         int method;
         double w1, w2;
     };
-    const Case cases[] = {{Hanning, 0.654508, 0.095492},
-                          {Hamming, 0.54 + 0.46 * std::cos(kTwoPi / 5), 0.54 + 0.46 * std::cos(2 * kTwoPi / 5)},
-                          {Blackman, 0.42 + 0.5 * std::cos(kTwoPi / 4) + 0.08 * std::cos(kFourPi / 4), 0.0}};
+    const Case cases[] = {
+        {Hanning, 0.654508, 0.095492},
+        {Hamming, 0.54 + 0.46 * std::cos(kTwoPi / 5), 0.54 + 0.46 * std::cos(2 * kTwoPi / 5)},
+        {Blackman, 0.42 + 0.5 * std::cos(kTwoPi / 4) + 0.08 * std::cos(kFourPi / 4), 0.0}};
     for (const Case& c : cases) {
         CFirDesign d;
-        ASSERT_TRUE(d.DesignWindow(LowPass, c.method, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
-                                   SymmetricOdd));
+        ASSERT_TRUE(
+            d.DesignWindow(LowPass, c.method, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd));
         ASSERT_EQ(d.window.size(), 3u);
         EXPECT_NEAR(d.window[0], 1.0, 1e-12) << c.method;
         EXPECT_NEAR(d.window[1], c.w1, 1e-6) << c.method;
@@ -63,8 +64,8 @@ TEST(WindowDesign, KaiserWindowUsesBesselSeries) {
 
 TEST(WindowDesign, HilbertCentreAndEvenDistancesVanish) {
     CFirDesign d;
-    ASSERT_TRUE(d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 512, 4.0,
-                               AntisymmetricOdd));
+    ASSERT_TRUE(
+        d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 512, 4.0, AntisymmetricOdd));
     const int M = 15;
     EXPECT_EQ(d.coeffs[M], 0.0);
     for (int l = 1; l <= M; ++l) {
@@ -86,18 +87,25 @@ TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
         double mirrorSign;
     };
     const Case cases[] = {
-        {LowPass, SymmetricOdd, 31, 1000, 0, 1},         {LowPass, SymmetricEven, 30, 1000, 0, 1},
-        {HighPass, SymmetricOdd, 31, 1000, 0, 1},        {HighPass, AntisymmetricEven, 30, 1000, 0, -1},
-        {BandPass, SymmetricOdd, 31, 1000, 2000, 1},     {BandPass, SymmetricEven, 30, 1000, 2000, 1},
-        {BandPass, AntisymmetricOdd, 31, 1000, 2000, -1}, {BandStop, SymmetricOdd, 31, 1000, 2000, 1},
-        {Differentiator, AntisymmetricEven, 30, 0, 4000, -1}, {Hilbert, AntisymmetricOdd, 31, 0, 4000, -1},
-        {LowPass, SymmetricOdd, 31, 0, 0, 1},            {HighPass, AntisymmetricEven, 30, 0, 0, -1},
-        {BandPass, AntisymmetricOdd, 31, 0, 0, -1},      {BandStop, SymmetricOdd, 31, 0, 0, 1},
+        {LowPass, SymmetricOdd, 31, 1000, 0, 1},
+        {LowPass, SymmetricEven, 30, 1000, 0, 1},
+        {HighPass, SymmetricOdd, 31, 1000, 0, 1},
+        {HighPass, AntisymmetricEven, 30, 1000, 0, -1},
+        {BandPass, SymmetricOdd, 31, 1000, 2000, 1},
+        {BandPass, SymmetricEven, 30, 1000, 2000, 1},
+        {BandPass, AntisymmetricOdd, 31, 1000, 2000, -1},
+        {BandStop, SymmetricOdd, 31, 1000, 2000, 1},
+        {Differentiator, AntisymmetricEven, 30, 0, 4000, -1},
+        {Hilbert, AntisymmetricOdd, 31, 0, 4000, -1},
+        {LowPass, SymmetricOdd, 31, 0, 0, 1},
+        {HighPass, AntisymmetricEven, 30, 0, 0, -1},
+        {BandPass, AntisymmetricOdd, 31, 0, 0, -1},
+        {BandStop, SymmetricOdd, 31, 0, 0, 1},
     };
     for (const Case& c : cases) {
         CFirDesign d;
-        ASSERT_TRUE(d.DesignWindow(c.type, Hamming, c.f1, c.f2, 8000.0f, c.taps, 64, 4.0,
-                                   c.symmetry))
+        ASSERT_TRUE(
+            d.DesignWindow(c.type, Hamming, c.f1, c.f2, 8000.0f, c.taps, 64, 4.0, c.symmetry))
             << c.type << "/" << c.symmetry;
         for (int i = 0; i < c.taps; ++i) {
             ASSERT_TRUE(std::isfinite(d.coeffs[i])) << c.type << " tap " << i;
@@ -111,8 +119,8 @@ TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
 TEST(WindowDesign, ZeroCutoffLimits) {
     // The default low pass: all taps exactly 0, its response -inf dB (no NaN).
     CFirDesign low;
-    ASSERT_TRUE(low.DesignWindow(LowPass, Rectangular, 0.0f, 0.0f, 8000.0f, 31, 512, 4.0,
-                                 SymmetricOdd));
+    ASSERT_TRUE(
+        low.DesignWindow(LowPass, Rectangular, 0.0f, 0.0f, 8000.0f, 31, 512, 4.0, SymmetricOdd));
     for (double h : low.coeffs) EXPECT_EQ(h, 0.0);
     EXPECT_EQ(low.magnitudeDb[1], -INFINITY);
     // 2x cosq(2 pi x t) tends to 1/(pi t).
@@ -126,8 +134,8 @@ TEST(WindowDesign, ZeroCutoffLimits) {
 TEST(WindowDesign, DifferentiatorUsesHalfSampleOffset) {
     CFirDesign d;
     const float fs = 8000.0f, f1 = 0.0f, f2 = 4000.0f;
-    ASSERT_TRUE(d.DesignWindow(Differentiator, Rectangular, f1, f2, fs, 10, 8, 4.0,
-                               AntisymmetricEven));
+    ASSERT_TRUE(
+        d.DesignWindow(Differentiator, Rectangular, f1, f2, fs, 10, 8, 4.0, AntisymmetricEven));
     const double v = f2 / fs;
     for (int l = 1; l <= 5; ++l) {
         const double t = l - 0.5;
@@ -140,13 +148,13 @@ TEST(WindowDesign, DifferentiatorUsesHalfSampleOffset) {
 
 TEST(WindowDesign, MismatchedParityIsRefusedAndChangesNothing) {
     CFirDesign d;
-    ASSERT_TRUE(d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
-                               SymmetricOdd));
+    ASSERT_TRUE(
+        d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd));
     const auto before = d.coeffs;
-    EXPECT_FALSE(d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 30, 8, 4.0,
-                                AntisymmetricOdd));
-    EXPECT_FALSE(d.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 30, 8, 4.0,
-                                SymmetricOdd));
+    EXPECT_FALSE(
+        d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 30, 8, 4.0, AntisymmetricOdd));
+    EXPECT_FALSE(
+        d.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 30, 8, 4.0, SymmetricOdd));
     EXPECT_FALSE(d.DesignWindow(Differentiator, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 8, 4.0,
                                 AntisymmetricEven));
     EXPECT_EQ(d.coeffs, before);
@@ -161,9 +169,9 @@ TEST(WindowDesignAuto, EstimatedLengths) {
     const Case cases[] = {{Rectangular, 15}, {Hanning, 49}, {Hamming, 53}, {Blackman, 89}};
     for (const Case& c : cases) {
         CFirDesign d;
-        EXPECT_EQ(d.DesignWindowAuto(LowPass, c.method, 1000.0f, 0.0f, 500.0f, 8000.0f, 31, 64,
-                                     0.0, 0.0),
-                  c.length)
+        EXPECT_EQ(
+            d.DesignWindowAuto(LowPass, c.method, 1000.0f, 0.0f, 500.0f, 8000.0f, 31, 64, 0.0, 0.0),
+            c.length)
             << c.method;
         EXPECT_EQ(d.length, c.length);
         EXPECT_EQ(static_cast<int>(d.coeffs.size()), c.length);
@@ -175,8 +183,8 @@ TEST(WindowDesignAuto, EstimatedLengths) {
 TEST(WindowDesignAuto, KaiserBetaAndLength) {
     // PBrip 0: delta 0, A = 180, beta 18.88 clamped to 9; the edge weight is 1/I0(9).
     CFirDesign d;
-    const int n = d.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 500.0f, 8000.0f, 31, 64,
-                                     0.0, -40.0);
+    const int n =
+        d.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 500.0f, 8000.0f, 31, 64, 0.0, -40.0);
     ASSERT_GT(n, 0);
     EXPECT_DOUBLE_EQ(d.window[n / 2], 1.0 / CFirDesign::BesselI0(9.0, 20));
     const double a = std::fabs(-20.0 * std::log10(0.0 + 1e-9));
@@ -186,8 +194,8 @@ TEST(WindowDesignAuto, KaiserBetaAndLength) {
 
     // A large pass band ripple gives A <= 21 and beta 4.
     CFirDesign wide;
-    const int m = wide.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 1.0f, 8000.0f, 31, 64,
-                                        3.0, 0.0);
+    const int m =
+        wide.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 1.0f, 8000.0f, 31, 64, 3.0, 0.0);
     ASSERT_GT(m, 100);
     ASSERT_GT(m, 0);
     EXPECT_DOUBLE_EQ(wide.window[m / 2], 1.0 / CFirDesign::BesselI0(4.0, 20));
@@ -212,25 +220,24 @@ TEST(WindowDesignAuto, DifferentiatorAndHilbertUseTheGivenLength) {
         const int symmetry = type == Hilbert ? AntisymmetricOdd : AntisymmetricEven;
         const int taps = type == Hilbert ? 31 : 30;
         CFirDesign automatic, given;
-        EXPECT_EQ(automatic.DesignWindowAuto(type, Kaiser, 0.0f, 4000.0f, 500.0f, 8000.0f, taps,
-                                             64, 0.0, 0.0, 5.0, symmetry),
+        EXPECT_EQ(automatic.DesignWindowAuto(type, Kaiser, 0.0f, 4000.0f, 500.0f, 8000.0f, taps, 64,
+                                             0.0, 0.0, 5.0, symmetry),
                   taps);
-        ASSERT_TRUE(given.DesignWindow(type, Kaiser, 0.0f, 4000.0f, 8000.0f, taps, 64, 5.0,
-                                       symmetry));
+        ASSERT_TRUE(
+            given.DesignWindow(type, Kaiser, 0.0f, 4000.0f, 8000.0f, taps, 64, 5.0, symmetry));
         EXPECT_EQ(automatic.coeffs, given.coeffs) << type;
     }
 }
 
 TEST(WindowDesignAuto, LengthBeyondMaximumIsRefusedBeforeDesigning) {
     CFirDesign d;
-    ASSERT_TRUE(d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0,
-                               SymmetricOdd));
-    EXPECT_EQ(d.DesignWindowAuto(LowPass, Blackman, 1000.0f, 0.0f, 0.01f, 8000.0f, 31, 64, 0.0,
-                                 0.0),
-              0);
-    EXPECT_EQ(d.DesignWindowAuto(LowPass, Rectangular, 1000.0f, 0.0f, 1e-30f, 8000.0f, 31, 64,
-                                 0.0, 0.0),
-              0);
+    ASSERT_TRUE(
+        d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd));
+    EXPECT_EQ(
+        d.DesignWindowAuto(LowPass, Blackman, 1000.0f, 0.0f, 0.01f, 8000.0f, 31, 64, 0.0, 0.0), 0);
+    EXPECT_EQ(
+        d.DesignWindowAuto(LowPass, Rectangular, 1000.0f, 0.0f, 1e-30f, 8000.0f, 31, 64, 0.0, 0.0),
+        0);
     EXPECT_EQ(d.length, 5);
     EXPECT_EQ(d.coeffs.size(), 5u);
     // The longest Kaiser design still fits (Tw 1 Hz at 8 kHz).
@@ -306,7 +313,7 @@ TEST(ResponseEvaluation, FoldedTransformAgreesWithDirectSum) {
     std::mt19937 gen(42);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     // Folded (N > K - 1) and unfolded sizes, every point count and factor kind.
-    const int sizes[][2] = {{1, 8},   {5, 8},     {31, 16},   {100, 32},  {7, 64},
+    const int sizes[][2] = {{1, 8},     {5, 8},    {31, 16},     {100, 32}, {7, 64},
                             {257, 128}, {31, 512}, {1000, 1024}, {3, 2048}, {5000, 4096}};
     for (const auto& s : sizes) {
         std::vector<double> h(static_cast<std::size_t>(s[0]));

@@ -1,0 +1,237 @@
+#include "files/spec_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "core/fir_design.h"
+
+namespace tapwright {
+namespace {
+
+std::string DefaultText(int taps = 31) {
+    FilterSpec spec = DefaultFilterSpec();
+    std::vector<double> coeffs(static_cast<std::size_t>(taps), 0.0);
+    return FormatSpecFile(spec, 6, 1, coeffs);
+}
+
+TEST(SpecFile, DefaultHeaderIsExact) {
+    const std::string text = DefaultText();
+    const std::string header =
+        "FChar: 0\n"
+        "FType: 0\n"
+        "WType: 0\n"
+        "   Fs: 8000.000000\n"
+        "   Tw: 1.000000\n"
+        "  Fc1: 0.000000\n"
+        "  Fc2: 0.000000\n"
+        "TBand: 2\n"
+        "Bd1L: 0.000000\n"
+        "Bd1U: 0.000000\n"
+        "Bd1A: 1.000000\n"
+        "Bd2L: 0.000000\n"
+        "Bd2U: 4000.000000\n"
+        "Bd2A: 0.000000\n"
+        "  FFT: 6\n"
+        " Taps: 31\n"
+        " Beta: 4.000000\n"
+        "PBrip: 0.000000\n"
+        "SBrip: 0.000000\n"
+        "AutoD: 1\n"
+        "TerCr: 0\n"
+        "Itern: 0\n"
+        "Ratio: 0.000000\n"
+        "Coeff:\n";
+    ASSERT_EQ(text.substr(0, header.size()), header);
+    std::istringstream rest(text.substr(header.size()));
+    std::string line;
+    int lines = 0;
+    while (std::getline(rest, line)) {
+        EXPECT_EQ(line, "0.000000e+00");
+        ++lines;
+    }
+    EXPECT_EQ(lines, 31);
+}
+
+TEST(SpecFile, CoefficientsAndNegativeZero) {
+    FilterSpec spec = DefaultFilterSpec();
+    spec.SBrip = -40.0;
+    std::vector<double> coeffs = {-0.0, 0.15915494, -1.5e-300};
+    const std::string text = FormatSpecFile(spec, 6, 1, coeffs);
+    EXPECT_NE(text.find("SBrip: -40.000000\n"), std::string::npos);
+    EXPECT_NE(text.find("Coeff:\n0.000000e+00\n1.591549e-01\n-1.500000e-300\n"), std::string::npos);
+    EXPECT_FALSE(std::signbit(coeffs[0]));  // the array is mended too
+}
+
+TEST(SpecFile, RoundTripOfTenBands) {
+    FilterSpec spec = DefaultFilterSpec();
+    spec.FType = Multiband;
+    spec.WType = Equiripple;
+    spec.FChar = SymmetricEven;
+    spec.TBand = 10;
+    for (int i = 0; i < 10; ++i) spec.Bands[i] = {i * 400.0, i * 400.0 + 300.0, i % 2 * 1.0};
+    spec.Bands[3].Lower = 1234.567891;
+    spec.TerCr = ByPeakRatio;
+    spec.Ratio = 0.25;
+    spec.Itern = 12;
+    std::vector<double> none;
+    const std::string text = FormatSpecFile(spec, 9, 0, none);
+    EXPECT_NE(text.find("Bd10L: 3600.000000\nBd10U: 3900.000000\nBd10A: 1.000000\n"),
+              std::string::npos);
+    const SpecReadResult read = ParseSpecFile(text, DefaultFilterSpec());
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.fileFChar, SymmetricEven);
+    EXPECT_EQ(read.spec.TBand, 10);
+    EXPECT_EQ(read.spec.FFT, 4096);
+    EXPECT_EQ(read.fftIndex, 9);
+    EXPECT_EQ(read.spec.AutoD, 0);
+    EXPECT_EQ(read.spec.Itern, 12);
+    EXPECT_EQ(read.spec.RatioTarget, 0.25);
+    // Reals travel as 32-bit floats: 1234.567891 comes back as the nearest float.
+    EXPECT_EQ(read.spec.Bands[3].Lower, static_cast<double>(1234.567891f));
+    std::vector<double> again;
+    const std::string second = FormatSpecFile(read.spec, 9, 0, again);
+    EXPECT_NE(second.find("Bd4L: 1234.567871\n"), std::string::npos);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(read.spec.Bands[i].Upper, spec.Bands[i].Upper);
+}
+
+TEST(SpecFile, RowsBeyondTheBandCountKeepTheBase) {
+    FilterSpec base = DefaultFilterSpec();
+    base.Bands[5] = {1.0, 2.0, 3.0};
+    const SpecReadResult read = ParseSpecFile(DefaultText(), base);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.spec.Bands[5].Upper, 2.0);
+    EXPECT_EQ(read.spec.RatioTarget, -1.0);
+}
+
+TEST(SpecFile, WindowsLineEndsAndAnyKeysAreAccepted) {
+    std::string text = DefaultText();
+    std::string crlf;
+    for (char c : text) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    crlf.replace(0, 6, "Whatever:");  // keys are read, not compared
+    const SpecReadResult read = ParseSpecFile(crlf, DefaultFilterSpec());
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.spec.Taps, 31);
+}
+
+// Every value a window would refuse, or that is not a number, is refused with a
+// message naming the field and the value.
+TEST(SpecFile, BadValuesAreRefusedByName) {
+    struct Case {
+        const char* line;
+        const char* replacement;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"FChar: 0", "FChar: 4", "FChar: 4 is out of range"},
+        {"FType: 0", "FType: -1", "FType: -1 is out of range"},
+        {"WType: 0", "WType: 6", "WType: 6"},
+        {"   Fs: 8000.000000", "   Fs: 0", "Fs: 0 is not above 0"},
+        {"   Tw: 1.000000", "   Tw: -2", "Tw: -2 is not above 0"},
+        {"  Fc1: 0.000000", "  Fc1: -1", "Fc1: -1 is negative"},
+        {"TBand: 2", "TBand: 11", "TBand: 11 is out of range (1 to 10)"},
+        {"TBand: 2", "TBand: 0", "TBand: 0"},
+        {"Bd2A: 0.000000", "Bd2A: -0.5", "Bd2A: -0.5 is negative"},
+        {"  FFT: 6", "  FFT: 10", "FFT: 10"},
+        {" Taps: 31", " Taps: 2", "Taps: 2 is out of range (3 to 131071)"},
+        {" Taps: 31", " Taps: 131072", "Taps: 131072"},
+        {" Taps: 31", " Taps: 31.5", "Taps: \"31.5\" is not a whole number"},
+        {" Beta: 4.000000", " Beta: 15.5", "Beta: 15.5 is out of range (0 to 15)"},
+        {"PBrip: 0.000000", "PBrip: -1", "PBrip: -1 is negative"},
+        {"SBrip: 0.000000", "SBrip: 40", "SBrip: 40 is above 0"},
+        {"AutoD: 1", "AutoD: 2", "AutoD: 2"},
+        {"TerCr: 0", "TerCr: 5", "TerCr: 5"},
+        {"Itern: 0", "Itern: -3", "Itern: -3"},
+        {"Ratio: 0.000000", "Ratio: abc", "Ratio: \"abc\" is not a number"},
+        {"   Fs: 8000.000000", "   Fs: nan", "Fs: nan is not a finite number"},
+        {"   Fs: 8000.000000", "   Fs: 1e39", "Fs: 1e39 is not a finite number"},
+        {"   Fs: 8000.000000", "   Fs: inf", "not a finite number"},
+        {" Taps: 31", " Taps: 99999999999999999999", "is not a whole number"},
+    };
+    const std::string good = DefaultText();
+    const FilterSpec base = DefaultFilterSpec();
+    for (const Case& c : cases) {
+        std::string text = good;
+        const std::size_t at = text.find(c.line);
+        ASSERT_NE(at, std::string::npos) << c.line;
+        text.replace(at, std::strlen(c.line), c.replacement);
+        const SpecReadResult read = ParseSpecFile(text, base);
+        EXPECT_FALSE(read.ok) << c.replacement;
+        EXPECT_NE(read.error.find(c.expected), std::string::npos)
+            << c.replacement << " gave: " << read.error;
+    }
+}
+
+// Every prefix of a good file is refused with a message, never read past its end
+// (the sanitizer build watches that), and random byte damage never crashes.
+TEST(SpecFile, TruncatedAndDamagedFiles) {
+    const std::string good = DefaultText(3);
+    const std::size_t headerEnd = good.find("Coeff:");
+    for (std::size_t n = 0; n < headerEnd - 1; ++n) {
+        const std::string cut = good.substr(0, n);
+        const SpecReadResult read =
+            ParseSpecFile(std::string_view(cut.data(), cut.size()), DefaultFilterSpec());
+        // A cut inside the last value can still leave a whole number.
+        if (n + 9 < headerEnd) {
+            EXPECT_FALSE(read.ok) << n;
+            EXPECT_FALSE(read.error.empty()) << n;
+        }
+    }
+    std::mt19937 gen(7);
+    for (int trial = 0; trial < 2000; ++trial) {
+        std::string text = good;
+        const int flips = 1 + static_cast<int>(gen() % 4);
+        for (int f = 0; f < flips; ++f) text[gen() % text.size()] = static_cast<char>(gen());
+        const SpecReadResult read = ParseSpecFile(text, DefaultFilterSpec());
+        if (read.ok) {
+            EXPECT_GE(read.spec.TBand, 1);
+            EXPECT_LE(read.spec.TBand, kMaxBands);
+            EXPECT_GE(read.spec.Taps, 3);
+        } else {
+            EXPECT_FALSE(read.error.empty());
+        }
+    }
+}
+
+TEST(SpecFile, WritesWholeFilesOrNothing) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tapwright-files-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "spec.txt").string();
+    FilterSpec spec = DefaultFilterSpec();
+    std::vector<double> coeffs(31, 0.5);
+    std::string error;
+    ASSERT_TRUE(SaveSpecFile(path, spec, 6, 1, coeffs, &error)) << error;
+    bool cannotOpen = true;
+    SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec(), &cannotOpen);
+    EXPECT_TRUE(read.ok) << read.error;
+    EXPECT_FALSE(cannotOpen);
+    // Only the file itself is left behind.
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+
+    // A file in a folder that does not exist cannot be written; nothing appears.
+    EXPECT_FALSE(SaveSpecFile((dir / "missing" / "x.txt").string(), spec, 6, 1, coeffs, &error));
+    EXPECT_FALSE(error.empty());
+    read = ReadSpecFile((dir / "absent.txt").string(), DefaultFilterSpec(), &cannotOpen);
+    EXPECT_FALSE(read.ok);
+    EXPECT_TRUE(cannotOpen);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tapwright
