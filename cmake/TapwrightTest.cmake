@@ -1,11 +1,17 @@
-# tapwright_add_test(NAME name SOURCES a.cpp ... LIBS lib ...)
-# One GoogleTest executable per call, registered with CTest.
+# tapwright_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [LEAK_CHECK])
+# One GoogleTest executable per call, registered with CTest. LEAK_CHECK turns on the
+# leak checker in the sanitizer build (tests that start Qt leave it off: Qt keeps
+# some allocations until exit).
 function(tapwright_add_test)
-    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "LEAK_CHECK" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE tapwright_options GTest::gtest GTest::gtest_main ${T_LIBS})
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    set(env "QT_QPA_PLATFORM=offscreen")
+    if(T_LEAK_CHECK)
+        list(APPEND env "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1")
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}"
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
