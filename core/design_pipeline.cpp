@@ -23,9 +23,10 @@ bool FailWith(DesignHost& host, MessageCode code, const MessageArgs& args = {}) 
 
 bool CheckLengths(const FilterSpec& spec, bool equiripple, bool autoDesign, DesignHost& host) {
     const bool typed = UsesTypedLength(spec, equiripple, autoDesign);
-    // Low and high pass carry a characteristic that follows the length; a pair that
-    // disagrees would leave a coefficient unset, so it is refused like the others.
-    if (typed) {
+    // Low and high pass carry a characteristic that follows the length, so they are
+    // checked only where a stale pair would reach a design that uses the length.
+    const bool lowOrHigh = spec.FType == LowPass || spec.FType == HighPass;
+    if (!lowOrHigh || typed) {
         const bool evenChar = spec.FChar == SymmetricEven || spec.FChar == AntisymmetricEven;
         const bool oddTaps = spec.Taps % 2 != 0;
         if (evenChar && oddTaps) return FailWith(host, MessageCode::NeedEvenLength);
@@ -65,8 +66,7 @@ CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags
     const bool equiripple = host.DesignMethodSelection() == Equiripple;
     const bool autoDesign = host.AutoDesignChecked();
 
-    // The parity of the length, as the characteristic demands; for low and high pass
-    // the characteristic follows the length, so only a stale one is caught here.
+    // The parity of the length as the characteristic demands, and the length limits.
     if (!CheckLengths(spec, equiripple, autoDesign, host)) return out;
 
     if (spec.WType == Equiripple) {

@@ -96,6 +96,13 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
              s.Tw = 0.1f;
          },
          MessageCode::LengthTooLarge, nullptr},
+        {"band pass parity is checked even when the length is estimated",
+         [](FilterSpec& s) {
+             s.FType = BandPass;
+             s.AutoD = 0;
+             s.Taps = 30;
+         },
+         MessageCode::NeedOddLength, nullptr},
         {"stale characteristic of a low pass",
          [](FilterSpec& s) {
              s.WType = Equiripple;
