@@ -19,25 +19,33 @@ void PrintRecorded(const RecordingDesignHost& host) {
 
 }  // namespace
 
-int LoadAndDesign(const std::string& path, CFirDesign& design, bool hold, LoadedDesign& out) {
+int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held,
+                  LoadedDesign& out) {
     bool cannotOpen = false;
     SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec(), &cannotOpen);
     if (!read.ok) {
         std::fprintf(stderr, "tapwright-cli: %s: %s\n", path.c_str(), read.error.c_str());
         return kExitBadInput;
     }
-    FilterSpec spec = read.spec;
-    SettleLoadedSpec(spec, read.fileFChar);
+    // The window's selections show the file; under Hold On the committed method is
+    // still the held design's until the design takes the selection.
+    const FilterSpec selections = [&] {
+        FilterSpec s = read.spec;
+        SettleLoadedSpec(s, read.fileFChar);
+        return s;
+    }();
+    FilterSpec spec = selections;
+    if (held) spec.WType = held->WType;
 
-    RecordingDesignHost host(spec);
+    RecordingDesignHost host(selections);
     PipelineFlags flags;
-    flags.holdActive = hold;
+    flags.holdActive = held != nullptr;
     const CheckOutcome check = CheckSpec(spec, design, flags, host);
     if (!check.passed) {
         PrintRecorded(host);
         return kExitRefused;
     }
-    if (hold) StashHeldDesign(spec, design, host);
+    if (held) StashHeldDesign(spec, design, host);
     const RunOutcome run = RunDesign(spec, design, flags, host, check.f1, check.f2);
     PrintRecorded(host);
     if (run.r < 0) return kExitRefused;

@@ -21,9 +21,12 @@ struct LoadedDesign {
 };
 
 // Reads the specification file at `path`, settles it as the window does after Load,
-// and designs it into `design`. With `hold`, the design runs under Hold On, so the
-// response already in `design` becomes the held curve. Messages and warnings go to
-// standard error. Returns kExitOk, kExitRefused or kExitBadInput.
-int LoadAndDesign(const std::string& path, CFirDesign& design, bool hold, LoadedDesign& out);
+// and designs it into `design`. With `held` (the specification of the design already
+// in `design`), the design runs under Hold On: that design's response becomes the
+// held curve, and its method the held method, as when the user changes the inputs
+// of a held design and presses Apply. Messages and warnings go to standard error.
+// Returns kExitOk, kExitRefused or kExitBadInput.
+int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held,
+                  LoadedDesign& out);
 
 }  // namespace tapwright::cli

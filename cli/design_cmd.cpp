@@ -70,7 +70,7 @@ int RunDesignCommand(int argc, char** argv) {
     if (!ParseFileArgs("design", argc, argv, args)) return kExitBadInput;
     CFirDesign design;
     LoadedDesign loaded;
-    const int code = LoadAndDesign(args.input, design, false, loaded);
+    const int code = LoadAndDesign(args.input, design, nullptr, loaded);
     if (code != kExitOk) return code;
     return Emit(args.output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
                                             loaded.spec.AutoD, design.coeffs));
@@ -81,7 +81,7 @@ int RunResponseCommand(int argc, char** argv) {
     if (!ParseFileArgs("response", argc, argv, args)) return kExitBadInput;
     CFirDesign design;
     LoadedDesign loaded;
-    const int code = LoadAndDesign(args.input, design, false, loaded);
+    const int code = LoadAndDesign(args.input, design, nullptr, loaded);
     if (code != kExitOk) return code;
 
     const int K = design.pointCount;

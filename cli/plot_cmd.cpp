@@ -222,14 +222,11 @@ int RunPlotCommand(int argc, char** argv) {
     LoadedDesign loaded;
     LoadedDesign previous;
     if (!o.held.empty()) {
-        const int rc = LoadAndDesign(o.held, design, false, previous);
+        const int rc = LoadAndDesign(o.held, design, nullptr, previous);
         if (rc != kExitOk) return rc;
     }
-    const int rc = LoadAndDesign(o.file, design, !o.held.empty(), loaded);
+    const int rc = LoadAndDesign(o.file, design, o.held.empty() ? nullptr : &previous.spec, loaded);
     if (rc != kExitOk) return rc;
-    // The held curve was made by the previous file's method. Loading the second file
-    // has already replaced WType when the curve is stashed, so name the method here.
-    if (!o.held.empty()) design.heldMethod = previous.spec.WType;
     const FilterSpec& spec = loaded.spec;
 
     const double nyquist = static_cast<double>(spec.Fs) * 0.5;

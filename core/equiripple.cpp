@@ -419,6 +419,10 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
     if (outcome.ratioSet) rippleRatio = outcome.ratio;
 
     StoreDesign(*this, responseType, N, edges, amplitudes, *outcome.q, symmetry);
+    // The edge markers of the pass and stop band views: the transition between the
+    // first two bands, in Hz (the window designs set them from cutoff and width).
+    passEdge = bands[0].Upper;
+    stopEdge = bandCount >= 2 ? bands[1].Lower : bands[0].Upper;
 
     if (responseType == LowPass || responseType == HighPass) {
         const int b = TruncClamp(edges[0].second / df, 0, G);

@@ -215,6 +215,8 @@ TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
     EXPECT_EQ(high.passBegin, b + 1);
     EXPECT_EQ(high.stopEnd, b);
     EXPECT_LE(high.passEnd, G);
+    EXPECT_EQ(high.passEdge, 1600.0);
+    EXPECT_EQ(high.stopEdge, 1605.0);
 }
 
 TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
