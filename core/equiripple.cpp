@@ -200,17 +200,30 @@ bool Reweight(const std::vector<double>& envelope, double exponent, std::vector<
 // Q = (A^T W A)^-1 (A^T W d) with W = diag(w), or nothing for a singular matrix.
 // Without weights the plain normal equations are solved. The inverse is applied to
 // the n-vector A^T W d rather than to the n x L matrix A^T W: the same product,
-// without a second n * n * L multiplication.
-MatrixPtr Solve(const Matrix& a, const Matrix& at, const Matrix& d, const std::vector<double>* w) {
-    MatrixPtr weighted;
-    if (w) weighted = MultiplyDiagonal(at, *w);
-    const Matrix& left = w ? *weighted : at;
-    MatrixPtr normal = Multiply(left, a);
-    MatrixPtr inverse = Invert(*normal);
-    if (!inverse) return nullptr;
-    MatrixPtr projected = Multiply(left, d);
-    return Multiply(*inverse, *projected);
-}
+// without a second n * n * L multiplication. The large products reuse the storage
+// of the previous solve.
+class Solver {
+  public:
+    Solver(const Matrix& a, const Matrix& d) : a_(a), d_(d), at_(Transpose(a)) {}
+
+    MatrixPtr Solve(const std::vector<double>* w) {
+        if (w) MultiplyDiagonalInto(*at_, *w, weighted_);
+        const Matrix& left = w ? weighted_ : *at_;
+        MultiplyInto(left, a_, normal_);
+        MatrixPtr inverse = Invert(normal_);
+        if (!inverse) return nullptr;
+        MultiplyInto(left, d_, projected_);
+        return Multiply(*inverse, projected_);
+    }
+
+  private:
+    const Matrix& a_;
+    const Matrix& d_;
+    MatrixPtr at_;
+    Matrix weighted_;
+    Matrix normal_;
+    Matrix projected_;
+};
 
 struct SolveOutcome {
     int result = 0;         // -1 singular, else solves done
@@ -266,8 +279,8 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         for (int i = 0; i < n; ++i) a->data[r][i] = Basis(symmetry, i, c.omega[r]);
         d->data[r][0] = c.desired[r];
     }
-    MatrixPtr at = Transpose(*a);
-    out.q = Solve(*a, *at, *d, nullptr);
+    Solver solver(*a, *d);
+    out.q = solver.Solve(nullptr);
     if (!out.q) {
         out.result = -1;
         return out;
@@ -303,7 +316,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         LiftSmallExtrema(x);
         Reweight(Envelope(c, x), exponent, weights);
 
-        MatrixPtr q = Solve(*a, *at, *d, &weights);
+        MatrixPtr q = solver.Solve(&weights);
         if (!q) {
             out.result = -1;
             return out;

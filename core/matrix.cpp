@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace tapwright {
@@ -36,7 +37,15 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Mat
     const std::uint32_t n = p.rows;
     const std::uint32_t m = p.cols;
     const std::uint32_t m8 = m - m % 8;
+    // The block of B for eight columns, packed row after row so the k loop reads it
+    // as one stream.
+    thread_local std::vector<double> packed;
+    packed.resize(static_cast<std::size_t>(k1 - k0) * 8);
     for (std::uint32_t j0 = 0; j0 < m8; j0 += 8) {
+        for (std::uint32_t k = k0; k < k1; ++k) {
+            std::memcpy(packed.data() + (k - k0) * 8, b.data[k].data() + j0, 8 * sizeof(double));
+        }
+        const double* pb = packed.data() - static_cast<std::size_t>(k0) * 8;
         std::uint32_t i0 = 0;
         for (; i0 + 4 <= n; i0 += 4) {
             // Named accumulators, so they stay in registers across the k loop.
@@ -51,7 +60,7 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Mat
             const double* a2 = a.data[i0 + 2].data();
             const double* a3 = a.data[i0 + 3].data();
             for (std::uint32_t k = k0; k < k1; ++k) {
-                const double* bk = b.data[k].data() + j0;
+                const double* bk = pb + static_cast<std::size_t>(k) * 8;
                 const Vec4 b0 = Load(bk);
                 const Vec4 b1 = Load(bk + 4);
                 const Vec4 s0 = {a0[k], a0[k], a0[k], a0[k]};
@@ -136,6 +145,31 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Mat
     }
 }
 
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Largest |row[k]| * mask[k]; a NaN mask hides a column. -1 when nothing qualifies.
+double LargestMasked(const double* row, const double* mask, std::uint32_t n) {
+    double m0 = -1.0, m1 = -1.0, m2 = -1.0, m3 = -1.0;
+    std::uint32_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+        const double v0 = std::fabs(row[k]) * mask[k];
+        const double v1 = std::fabs(row[k + 1]) * mask[k + 1];
+        const double v2 = std::fabs(row[k + 2]) * mask[k + 2];
+        const double v3 = std::fabs(row[k + 3]) * mask[k + 3];
+        m0 = v0 > m0 ? v0 : m0;
+        m1 = v1 > m1 ? v1 : m1;
+        m2 = v2 > m2 ? v2 : m2;
+        m3 = v3 > m3 ? v3 : m3;
+    }
+    for (; k < n; ++k) {
+        const double v = std::fabs(row[k]) * mask[k];
+        m0 = v > m0 ? v : m0;
+    }
+    m0 = m1 > m0 ? m1 : m0;
+    m2 = m3 > m2 ? m3 : m2;
+    return m2 > m0 ? m2 : m0;
+}
+
 }  // namespace
 
 MatrixPtr NewMatrix(int rows, int cols) {
@@ -158,24 +192,49 @@ MatrixPtr Transpose(const Matrix& a) {
     return t;
 }
 
-MatrixPtr Multiply(const Matrix& a, const Matrix& b) {
-    MatrixPtr p = NewMatrix(static_cast<int>(a.rows), static_cast<int>(b.cols));
-    // Every sum starts from +0.0, as the zero-filled result holds.
+namespace {
+
+// Gives `m` the shape rows x cols, keeping its row blocks where they fit.
+void Reshape(Matrix& m, std::uint32_t rows, std::uint32_t cols) {
+    m.rows = rows;
+    m.cols = cols;
+    m.data.resize(rows);
+    for (auto& row : m.data) row.resize(cols);
+}
+
+}  // namespace
+
+void MultiplyInto(const Matrix& a, const Matrix& b, Matrix& p) {
+    Reshape(p, a.rows, b.cols);
+    // Every sum starts from +0.0.
+    for (auto& row : p.data) std::fill(row.begin(), row.end(), 0.0);
     for (std::uint32_t k0 = 0; k0 < a.cols; k0 += kBlockK) {
-        AccumulateBlock(a, b, *p, k0, std::min(a.cols, k0 + kBlockK));
+        AccumulateBlock(a, b, p, k0, std::min(a.cols, k0 + kBlockK));
     }
+}
+
+MatrixPtr Multiply(const Matrix& a, const Matrix& b) {
+    auto p = std::make_unique<Matrix>();
+    MultiplyInto(a, b, *p);
     return p;
 }
 
-MatrixPtr MultiplyDiagonal(const Matrix& a, const std::vector<double>& w) {
-    MatrixPtr p = NewMatrix(static_cast<int>(a.rows), static_cast<int>(a.cols));
+void MultiplyDiagonalInto(const Matrix& a, const std::vector<double>& w, Matrix& p) {
+    Reshape(p, a.rows, a.cols);
     for (std::uint32_t i = 0; i < a.rows; ++i) {
+        const double* in = a.data[i].data();
+        double* out = p.data[i].data();
         for (std::uint32_t r = 0; r < a.cols; ++r) {
             // The full sum adds only signed zeros besides this one product; adding +0.0
             // gives the same result (a zero product comes out as +0.0).
-            p->data[i][r] = a.data[i][r] * w[r] + 0.0;
+            out[r] = in[r] * w[r] + 0.0;
         }
     }
+}
+
+MatrixPtr MultiplyDiagonal(const Matrix& a, const std::vector<double>& w) {
+    auto p = std::make_unique<Matrix>();
+    MultiplyDiagonalInto(a, w, *p);
     return p;
 }
 
@@ -186,22 +245,30 @@ MatrixPtr Invert(const Matrix& a) {
     std::vector<int> pivotUse(n, 0);
     std::vector<std::uint32_t> pivotRow(n, 0);
     std::vector<std::uint32_t> pivotCol(n, 0);
+    std::vector<double> columnMask(n);
+    std::vector<double> rowMax(n);
     auto& m = b->data;
 
     for (std::uint32_t i = 0; i < n; ++i) {
-        double big = 0.0;
+        // The pivot is the last element, scanning rows and then columns in order, whose
+        // size is >= every size before it among the unused rows and columns: that is
+        // the last element of the largest size (NaNs never qualify). The largest size
+        // is found first, row by row, then its last position.
+        for (std::uint32_t k = 0; k < n; ++k) columnMask[k] = pivotUse[k] == 0 ? 1.0 : kNaN;
+        double big = -1.0;
+        for (std::uint32_t r = 0; r < n; ++r) {
+            rowMax[r] = -1.0;
+            if (pivotUse[r] != 0) continue;
+            rowMax[r] = LargestMasked(m[r].data(), columnMask.data(), n);
+            big = rowMax[r] > big ? rowMax[r] : big;
+        }
         std::uint32_t row = 0;
         std::uint32_t col = 0;
-        for (std::uint32_t r = 0; r < n; ++r) {
-            if (pivotUse[r] != 0) continue;
-            for (std::uint32_t k = 0; k < n; ++k) {
-                // Greater-or-equal: of equal candidates the last one scanned wins.
-                if (pivotUse[k] == 0 && std::fabs(m[r][k]) >= big) {
-                    big = std::fabs(m[r][k]);
-                    row = r;
-                    col = k;
-                }
-            }
+        if (big >= 0.0) {
+            row = n - 1;
+            while (rowMax[row] != big) --row;
+            col = n - 1;
+            while (!(columnMask[col] == 1.0 && std::fabs(m[row][col]) == big)) --col;
         }
         ++pivotUse[col];
         if (row != col) {

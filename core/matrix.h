@@ -35,9 +35,13 @@ MatrixPtr Transpose(const Matrix& a);
 // B.rows.
 MatrixPtr Multiply(const Matrix& a, const Matrix& b);
 
+// The same product into `p`, reusing its storage (p must not be a or b).
+void MultiplyInto(const Matrix& a, const Matrix& b, Matrix& p);
+
 // P = A * diag(w), w holding A.cols weights. The result equals Multiply(A, W) for
 // the full diagonal matrix W with the same summation order, at O(rows * cols) cost.
 MatrixPtr MultiplyDiagonal(const Matrix& a, const std::vector<double>& w);
+void MultiplyDiagonalInto(const Matrix& a, const std::vector<double>& w, Matrix& p);
 
 // A^-1 by Gauss-Jordan elimination with full pivoting, or nothing when a pivot is
 // exactly zero (A singular). A must be square.

@@ -132,3 +132,78 @@ TEST(Matrix, InvertTimesMatrixIsIdentity) {
 
 }  // namespace
 }  // namespace tapwright
+
+namespace tapwright {
+namespace {
+
+// The elimination as a plain loop, for comparing the pivot choice: the last element
+// of equal size in row-major order among unused rows and columns wins.
+MatrixPtr PlainInvert(const Matrix& a) {
+    const std::uint32_t n = a.rows;
+    MatrixPtr b = NewMatrix(static_cast<int>(n), static_cast<int>(n));
+    b->data = a.data;
+    std::vector<int> use(n, 0);
+    std::vector<std::uint32_t> rows(n), cols(n);
+    auto& m = b->data;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        double big = 0.0;
+        std::uint32_t row = 0, col = 0;
+        for (std::uint32_t r = 0; r < n; ++r) {
+            if (use[r] != 0) continue;
+            for (std::uint32_t k = 0; k < n; ++k) {
+                if (use[k] == 0 && std::fabs(m[r][k]) >= big) {
+                    big = std::fabs(m[r][k]);
+                    row = r;
+                    col = k;
+                }
+            }
+        }
+        ++use[col];
+        if (row != col) std::swap(m[row], m[col]);
+        rows[i] = row;
+        cols[i] = col;
+        if (m[col][col] == 0.0) return nullptr;
+        const double p = 1.0 / m[col][col];
+        m[col][col] = 1.0;
+        for (double& v : m[col]) v *= p;
+        for (std::uint32_t r = 0; r < n; ++r) {
+            if (r == col) continue;
+            const double d = m[r][col];
+            m[r][col] = 0.0;
+            for (std::uint32_t k = 0; k < n; ++k) m[r][k] -= d * m[col][k];
+        }
+    }
+    for (std::uint32_t l = n; l-- > 0;) {
+        if (rows[l] != cols[l]) {
+            for (auto& r : m) std::swap(r[rows[l]], r[cols[l]]);
+        }
+    }
+    return b;
+}
+
+TEST(Matrix, InvertPicksTheLastOfEqualPivots) {
+    std::mt19937 gen(21);
+    std::uniform_int_distribution<int> small(-2, 2);
+    int compared = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        const int n = 1 + trial % 9;
+        MatrixPtr a = NewMatrix(n, n);
+        for (auto& row : a->data) {
+            for (double& v : row) v = small(gen);
+        }
+        MatrixPtr fast = Invert(*a);
+        MatrixPtr plain = PlainInvert(*a);
+        ASSERT_EQ(fast == nullptr, plain == nullptr) << trial;
+        if (!fast) continue;
+        ++compared;
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                ASSERT_TRUE(SameBits(fast->data[i][j], plain->data[i][j])) << trial;
+            }
+        }
+    }
+    EXPECT_GT(compared, 100);
+}
+
+}  // namespace
+}  // namespace tapwright
