@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared steps of the tapwright-cli sub-commands: read a specification file and
+// Shared steps of the tapwright-cli sub-commands: read a spec file and
 // design it exactly as the window does after Load and then Apply.
 
 #include <string>
@@ -20,8 +20,8 @@ struct LoadedDesign {
     int outcome = 0;  // the pipeline's result r
 };
 
-// Reads the specification file at `path`, settles it as the window does after Load,
-// and designs it into `design`. With `held` (the specification of the design already
+// Reads the spec file at `path`, settles it as the window does after Load,
+// and designs it into `design`. With `held` (the filter spec of the design already
 // in `design`), the design runs under Hold On: that design's response becomes the
 // held curve, and its method the held method, as when the user changes the inputs
 // of a held design and presses Apply. Messages and warnings go to standard error.

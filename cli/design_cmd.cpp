@@ -1,4 +1,4 @@
-// `design` and `response`: a specification file designed as the window designs it.
+// `design` and `response`: a spec file designed as the window designs it.
 
 #include <cmath>
 #include <cstdio>
@@ -40,7 +40,7 @@ bool ParseFileArgs(const char* command, int argc, char** argv, FileArgs& args) {
         }
     }
     if (args.input.empty()) {
-        std::fprintf(stderr, "tapwright-cli %s: no specification file given\n", command);
+        std::fprintf(stderr, "tapwright-cli %s: no spec file given\n", command);
         return false;
     }
     return true;

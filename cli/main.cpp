@@ -12,11 +12,11 @@ namespace {
 const char* kUsage =
     "Usage: tapwright-cli COMMAND [ARGS]\n"
     "\n"
-    "Designs FIR filters from Tapwright specification files, exactly as the window\n"
+    "Designs FIR filters from Tapwright spec files, exactly as the window\n"
     "designs them after Load and then Apply.\n"
     "\n"
     "Commands:\n"
-    "  design FILE [-o OUT]     Design FILE and write the specification file with its\n"
+    "  design FILE [-o OUT]     Design FILE and write the spec file with its\n"
     "                           coefficient block to standard output or OUT.\n"
     "  response FILE [-o OUT]   Design FILE and write its evaluated response as CSV:\n"
     "                           index,frequency_hz,real,imag,magnitude,magnitude_db\n"

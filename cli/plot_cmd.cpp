@@ -86,7 +86,7 @@ std::string ParseArguments(int argc, char** argv, PlotOptions& o) {
             o.kind = *kind;
             o.kindGiven = true;
         } else if (arg == "--hold") {
-            if (!value(o.held)) return "--hold needs the previous specification file";
+            if (!value(o.held)) return "--hold needs the previous spec file";
         } else if (arg == "--range") {
             if (!value(v) || !ParseRange(v, o.low, o.high)) return "--range needs LO:HI in Hz";
             o.rangeGiven = true;
@@ -103,10 +103,10 @@ std::string ParseArguments(int argc, char** argv, PlotOptions& o) {
         } else if (o.file.empty()) {
             o.file = arg;
         } else {
-            return "more than one specification file";
+            return "more than one spec file";
         }
     }
-    if (o.file.empty()) return "no specification file";
+    if (o.file.empty()) return "no spec file";
     if (o.output.empty()) return "no output file (-o OUT.png)";
     if (!o.kindGiven) return "no graph (--graph G)";
     if (o.kind == GraphKind::Legend && o.held.empty()) return "--graph legend needs --hold";

@@ -1,6 +1,6 @@
 #pragma once
 
-// The design pipeline: checks the committed specification, keeps the previous
+// The design pipeline: checks the committed filter spec, keeps the previous
 // response under Hold On, runs the chosen design routine and reports its outcome.
 // It draws nothing and touches no widget: what it needs from the window comes
 // through DesignHost.
@@ -70,7 +70,7 @@ void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host);
 RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
                      float f1, float f2);
 
-// A host with no window: selections come from the specification itself, and
+// A host with no window: selections come from the filter spec itself, and
 // messages, information texts and progress events are recorded.
 class RecordingDesignHost : public DesignHost {
   public:

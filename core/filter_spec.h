@@ -1,6 +1,6 @@
 #pragma once
 
-// The committed filter specification, its band table and the enumerations behind
+// The committed filter spec, its band table and the enumerations behind
 // the window's combo boxes. Standard library only.
 
 #include <array>
@@ -58,7 +58,7 @@ struct BandSpec {
     double Amplitude = 0.0;
 };
 
-// The committed specification. Field names are the keys of the specification file.
+// The committed filter spec. Field names are the keys of the spec file.
 struct FilterSpec {
     int FChar = SymmetricOdd;
     int FType = LowPass;
@@ -81,7 +81,7 @@ struct FilterSpec {
     double RatioTarget = -1.0;  // Ratio while TerCr is ByPeakRatio, else -1
 };
 
-// The specification of a fresh start: the defaults above with the band table reset.
+// The filter spec of a fresh start: the defaults above with the band table reset.
 FilterSpec DefaultFilterSpec();
 
 // FFT size for a combo index 0 ... 9: 2^(index + 3). Returns 0 for other indices.

@@ -28,7 +28,7 @@ enum class MessageCode : int {
     LengthTooLarge = 20,      // an estimated window length beyond the maximum
     EquirippleTooLong = 21,   // an equiripple length beyond its maximum
     BandCountTooLarge = 22,   // more bands than the table holds
-    FileDamaged = 23,         // a specification file that cannot be used
+    FileDamaged = 23,         // a spec file that cannot be used
     LengthAboveMaximum = 24,  // a typed length beyond the maximum
 };
 

@@ -2,7 +2,7 @@
 
 // Rules that tie the filter characteristic, the band count and the cutoffs to the
 // response type, the design method, the length and Auto Design. The window and the
-// batch designer both settle a specification through these.
+// batch designer both settle a filter spec through these.
 
 #include <vector>
 
@@ -31,7 +31,7 @@ int BandCountForResponse(int responseType, bool equiripple, int current);
 // Whether the "Auto Design Filter" box is offered (window types 0 ... 3 only).
 bool AutoDesignAvailable(int responseType);
 
-// Brings a just-read specification in line with the window, as Load does: the
+// Brings a just-read filter spec in line with the window, as Load does: the
 // Hilbert cutoffs (0 and Fs/2), the characteristic from the list and the held value
 // `fileFChar` (kept while Auto Design is on and the list offers it), and for low and
 // high pass the parity of the length. RatioTarget follows TerCr. TBand and the band

@@ -1,6 +1,6 @@
 #pragma once
 
-// The specification text file: a line per field ("key: value"), then "Coeff:" and
+// The filter spec text file: a line per field ("key: value"), then "Coeff:" and
 // one coefficient per line. Pure C++.
 
 #include <string>
@@ -25,7 +25,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, std::st
 bool SaveSpecFile(const std::string& path, const FilterSpec& spec, int fftIndex, int autoDesign,
                   std::vector<double>& coeffs, std::string* error);
 
-// What a file read gives: the specification and the characteristic held from the
+// What a file read gives: the filter spec and the characteristic held from the
 // file (applied by SettleLoadedSpec), or an error that names the field and value.
 struct SpecReadResult {
     bool ok = false;

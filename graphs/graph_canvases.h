@@ -114,7 +114,7 @@ void ResetWorkingCanvases(GraphCanvases& canvases, bool holdActive);
 
 // Draws the selected graph of `design` on mainPlot (and, under Hold On in the dB
 // full view, the overlay on the hold layers and the legend on holdLegend), and the
-// window shape on smallPlot for window-method designs. The specification gives the
+// window shape on smallPlot for window-method designs. The filter spec gives the
 // method (WType), response type (FType), characteristic (FChar), Fs (Hz) and the
 // iteration count (Itern). Call ResetWorkingCanvases first.
 GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const FilterSpec& spec,
@@ -126,7 +126,7 @@ GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const F
 // is ORed onto mainFront when gridOn.
 void RefreshGraphs(GraphCanvases& canvases, bool holdActive, bool gridOn);
 
-// Erases the large graph after a specification was loaded: the clean frame, with
+// Erases the large graph after a filter spec was loaded: the clean frame, with
 // the grid when gridOn.
 void EraseMainGraph(GraphCanvases& canvases, bool gridOn);
 
