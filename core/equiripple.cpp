@@ -39,11 +39,13 @@ struct Constraints {
     std::vector<double> desired;  // amplitude
     std::vector<int> denseRow;    // grid row whose amplitude is compared
     std::vector<int> bandPoints;  // points per band, in order
+    std::vector<char> onGrid;     // the point is the grid point denseRow itself
 
-    void Add(double w, double d, int row) {
+    void Add(double w, double d, int row, bool exact) {
         omega.push_back(w);
         desired.push_back(d);
         denseRow.push_back(row);
+        onGrid.push_back(exact ? 1 : 0);
     }
     int Count() const { return static_cast<int>(omega.size()); }
 };
@@ -276,7 +278,12 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
     MatrixPtr a = NewMatrix(L, n);
     MatrixPtr d = NewMatrix(L, 1);
     for (int r = 0; r < L; ++r) {
-        for (int i = 0; i < n; ++i) a->data[r][i] = Basis(symmetry, i, c.omega[r]);
+        // A point on the grid has the very same angle as its grid row.
+        if (c.onGrid[r]) {
+            a->data[r] = dense.data[c.denseRow[r]];
+        } else {
+            for (int i = 0; i < n; ++i) a->data[r][i] = Basis(symmetry, i, c.omega[r]);
+        }
         d->data[r][0] = c.desired[r];
     }
     Solver solver(*a, *d);
@@ -419,8 +426,9 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
         const int points = std::max(0, end - first);
         c.bandPoints.push_back(points);
         for (int k = 0; k < points; ++k) {
-            const double f = (lo / df + k) * df;
-            c.Add(kTwoPi * f, amplitudes[j], first + k);
+            const double position = lo / df + k;  // in grid steps
+            c.Add(kTwoPi * (position * df), amplitudes[j], first + k,
+                  position == static_cast<double>(first + k));
         }
     }
     const int L = c.Count();
@@ -487,17 +495,21 @@ int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec*
     Constraints c;
     // Band 0: grid points from 0 up to its upper edge.
     const int p0 = TruncClamp(edges[0].second / df, 0, G + 1);
-    for (int t = 0; t < p0; ++t) c.Add(kTwoPi * (t * df), g0, t);
+    for (int t = 0; t < p0; ++t) c.Add(kTwoPi * (t * df), g0, t, true);
     // Band 1: the rising slope, from its lower edge.
     const double lo1 = edges[1].first;
     const int first1 = TruncClamp(lo1 / df, 0, G + 1);
     const int p1 = std::min(TruncClamp((edges[1].second - lo1) / df, 0, G + 1), G + 1 - first1);
     const double slope = p1 > 1 ? (g1 - g0) / (p1 - 1) : 0.0;
-    for (int q = 0; q < p1; ++q) c.Add(kTwoPi * ((lo1 / df + q) * df), q * slope, first1 + q);
+    for (int q = 0; q < p1; ++q) {
+        const double position = lo1 / df + q;
+        c.Add(kTwoPi * (position * df), q * slope, first1 + q,
+              position == static_cast<double>(first1 + q));
+    }
     // Band 2: every grid point from its lower edge to half the sampling rate.
     const int s2 = TruncClamp(edges[2].first / df, 0, G + 1);
     const double d2 = s2 == G - 1 ? g1 : g2;
-    for (int t = s2; t <= G; ++t) c.Add(kTwoPi * (t * df), d2, t);
+    for (int t = s2; t <= G; ++t) c.Add(kTwoPi * (t * df), d2, t, true);
     c.bandPoints = {p0, p1, G - s2 + 1};
 
     MatrixPtr dense = DenseBasis(G, df, n, symmetry);

@@ -170,6 +170,15 @@ double LargestMasked(const double* row, const double* mask, std::uint32_t n) {
     return m2 > m0 ? m2 : m0;
 }
 
+// Row r of the elimination: B(r, col) = 0, then B(r, m) -= d * B(col, m) for every
+// column m (col included), d being the old B(r, col). Rows never overlap.
+void EliminateRow(double* __restrict target, const double* __restrict pivot, std::uint32_t col,
+                  std::uint32_t n) {
+    const double d = target[col];
+    target[col] = 0.0;
+    for (std::uint32_t k = 0; k < n; ++k) target[k] -= d * pivot[k];
+}
+
 }  // namespace
 
 MatrixPtr NewMatrix(int rows, int cols) {
@@ -282,13 +291,8 @@ MatrixPtr Invert(const Matrix& a) {
         m[col][col] = 1.0;
         for (std::uint32_t k = 0; k < n; ++k) m[col][k] *= p;
 
-        const double* pivot = m[col].data();
         for (std::uint32_t r = 0; r < n; ++r) {
-            if (r == col) continue;
-            double* target = m[r].data();
-            const double d = target[col];
-            target[col] = 0.0;
-            for (std::uint32_t k = 0; k < n; ++k) target[k] -= d * pivot[k];
+            if (r != col) EliminateRow(m[r].data(), m[col].data(), col, n);
         }
     }
     for (std::uint32_t l = n; l-- > 0;) {
