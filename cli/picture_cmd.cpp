@@ -6,9 +6,7 @@
 // thread takes (draw, dispose, advance, clear at the wrap).
 
 #include <QColor>
-#include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/png_file.h"
 #include "picture/picture_animation.h"
 #include "picture/picture_decode.h"
 
@@ -63,18 +62,6 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     }
     if (options.file.empty() || options.directory.empty()) return std::nullopt;
     return options;
-}
-
-// Writes the PNG whole or not at all: a temporary file renamed into place.
-bool WritePng(const std::filesystem::path& path, const QImage& image) {
-    QSaveFile file(QString::fromStdString(path.string()));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 std::filesystem::path FramePath(const std::string& directory, int index) {
@@ -130,7 +117,7 @@ int RunPictureCommand(int argc, char** argv) {
             painter.drawImage(QRect(0, 0, picture->width, picture->height), picture->still);
         }
         const std::filesystem::path path = FramePath(options->directory, 0);
-        if (!WritePng(path, surface.pixels)) {
+        if (!WritePngFile(path.string(), surface.pixels)) {
             std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
             return kBadInput;
         }
@@ -147,7 +134,7 @@ int RunPictureCommand(int argc, char** argv) {
         const int index = surface.current_frame;
         DrawCurrentFrame(surface, frames);
         const std::filesystem::path path = FramePath(options->directory, k);
-        if (!WritePng(path, surface.pixels)) {
+        if (!WritePngFile(path.string(), surface.pixels)) {
             std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
             return kBadInput;
         }

@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <QString>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +16,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "cli/png_file.h"
 #include "graphs/graph_canvases.h"
 
 namespace tapwright::cli {
@@ -121,18 +120,6 @@ std::string ParseArguments(int argc, char** argv, PlotOptions& o) {
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtWarningMsg && message.startsWith(QStringLiteral("QStandardPaths:"))) return;
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
-// Writes the PNG whole or not at all: a temporary file renamed into place.
-bool WritePng(const std::string& path, const QImage& image) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 GraphOptions ToGraphOptions(const PlotOptions& o, const FilterSpec& spec) {
@@ -278,7 +265,7 @@ int RunPlotCommand(int argc, char** argv) {
 
     const bool small = o.kind == GraphKind::Window || o.kind == GraphKind::Legend;
     CMemCanvas& front = small ? canvases.smallFront : canvases.mainFront;
-    if (!WritePng(o.output, front.Image())) {
+    if (!WritePngFile(o.output, front.Image())) {
         std::fprintf(stderr, "tapwright-cli plot: cannot write %s\n", o.output.c_str());
         return kExitBadInput;
     }
