@@ -37,10 +37,12 @@ int SymmetryForSelection(int responseType, bool equiripple, bool autoDesign, int
                          int selectedItem) {
     const std::vector<int> list = AllowedSymmetries(responseType, equiripple);
     if (list.empty()) return SymmetricOdd;
+    // With Auto Design off the list is held at its first item; a window design then
+    // estimates an odd length of its own.
+    if (!autoDesign && !equiripple) return list.front();
     if (responseType == LowPass || responseType == HighPass) {
         return SymmetryForLength(responseType, taps, SymmetricOdd);
     }
-    // With Auto Design off the list is held at its first item.
     if (!autoDesign) return list.front();
     const int item = std::clamp(selectedItem, 0, static_cast<int>(list.size()) - 1);
     return list[item];

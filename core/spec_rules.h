@@ -20,7 +20,9 @@ std::vector<int> AllowedSymmetries(int responseType, bool equiripple);
 int SymmetryForLength(int responseType, int taps, int current);
 
 // FChar after the characteristic list is refilled and the Auto Design state is
-// applied, with list item `selectedItem` chosen (item 0 after a refill).
+// applied, with list item `selectedItem` chosen (item 0 after a refill). Low and
+// high pass follow the length wherever the design uses it (Auto Design on, or an
+// equiripple design).
 int SymmetryForSelection(int responseType, bool equiripple, bool autoDesign, int taps,
                          int selectedItem);
 
