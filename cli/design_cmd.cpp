@@ -63,25 +63,33 @@ int Emit(const std::string& output, const std::string& text) {
     return kExitOk;
 }
 
+// Designs the one input file of `command` into `design`; the exit code, and the
+// output path in `output`.
+int DesignInput(const char* command, int argc, char** argv, CFirDesign& design,
+                LoadedDesign& loaded, std::string& output) {
+    FileArgs args;
+    if (!ParseFileArgs(command, argc, argv, args)) return kExitBadInput;
+    output = args.output;
+    return LoadAndDesign(args.input, design, nullptr, loaded);
+}
+
 }  // namespace
 
 int RunDesignCommand(int argc, char** argv) {
-    FileArgs args;
-    if (!ParseFileArgs("design", argc, argv, args)) return kExitBadInput;
     CFirDesign design;
     LoadedDesign loaded;
-    const int code = LoadAndDesign(args.input, design, nullptr, loaded);
+    std::string output;
+    const int code = DesignInput("design", argc, argv, design, loaded, output);
     if (code != kExitOk) return code;
-    return Emit(args.output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
-                                            loaded.spec.AutoD, design.coeffs));
+    return Emit(output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
+                                       loaded.spec.AutoD, design.coeffs));
 }
 
 int RunResponseCommand(int argc, char** argv) {
-    FileArgs args;
-    if (!ParseFileArgs("response", argc, argv, args)) return kExitBadInput;
     CFirDesign design;
     LoadedDesign loaded;
-    const int code = LoadAndDesign(args.input, design, nullptr, loaded);
+    std::string output;
+    const int code = DesignInput("response", argc, argv, design, loaded, output);
     if (code != kExitOk) return code;
 
     const int K = design.pointCount;
@@ -95,7 +103,7 @@ int RunResponseCommand(int argc, char** argv) {
         text += FormatString("%d,%.17g,%.17g,%.17g,%.17g,%.17g\n", i, f, design.spectrum[i].real(),
                              design.spectrum[i].imag(), design.magnitude[i], design.magnitudeDb[i]);
     }
-    return Emit(args.output, text);
+    return Emit(output, text);
 }
 
 }  // namespace tapwright::cli
