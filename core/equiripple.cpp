@@ -276,10 +276,20 @@ void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symme
     }
 }
 
-// Commits a finished design; a failed one leaves the previous design whole.
-void StoreDesign(CFirDesign& design, int responseType, int N,
-                 const std::vector<std::pair<double, double>>& edges, const double* amplitudes,
-                 const Matrix& q, int symmetry) {
+// Solves for the constraints, then commits the design with its response on the
+// grid. Returns -1 for a singular matrix (the previous design stays whole), else the
+// design's result.
+int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n, int N,
+                  int responseType, const std::vector<std::pair<double, double>>& edges,
+                  const double* amplitudes, int symmetry, int iterations, double exponent,
+                  double ratioTarget, RatioTest test, ProgressTexts& progress) {
+    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
+    SolveOutcome outcome =
+        RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget, test, progress);
+    progress.Finish();
+    if (outcome.result < 0) return -1;
+    if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
+
     design.length = N;
     design.responseType = responseType;
     design.bandCount = static_cast<int>(edges.size());
@@ -287,7 +297,9 @@ void StoreDesign(CFirDesign& design, int responseType, int N,
         design.bandEdges[j] = edges[j];
         design.bandGains[j] = amplitudes[j];
     }
-    WriteCoefficients(design.coeffs, q, N, symmetry);
+    WriteCoefficients(design.coeffs, *outcome.q, N, symmetry);
+    design.EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
+    return outcome.result;
 }
 
 bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, int N, int symmetry) {
@@ -330,14 +342,10 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
         }
     }
     const int L = c.Count();
-    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
-    SolveOutcome outcome = RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget,
-                                         RatioTest::Difference, progress);
-    progress.Finish();
-    if (outcome.result < 0) return -1;
-    if (outcome.ratioSet) rippleRatio = outcome.ratio;
-
-    StoreDesign(*this, responseType, N, edges, amplitudes, *outcome.q, symmetry);
+    const int result =
+        SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry, iterations,
+                      exponent, ratioTarget, RatioTest::Difference, progress);
+    if (result < 0) return -1;
     // The edge markers of the pass and stop band views: the transition between the
     // first two bands, in Hz (the window designs set them from cutoff and width).
     passEdge = bands[0].Upper;
@@ -360,8 +368,7 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
             stopEnd = clampIndex(b);
         }
     }
-    EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
-    return outcome.result;
+    return result;
 }
 
 }  // namespace tapwright
@@ -410,17 +417,9 @@ int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec*
     for (int t = s2; t <= G; ++t) c.Add(kTwoPi * (t * df), d2, t, true);
     c.bandPoints = {p0, p1, G - s2 + 1};
 
-    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
-    SolveOutcome outcome = RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget,
-                                         RatioTest::Quotient, progress);
-    progress.Finish();
-    if (outcome.result < 0) return -1;
-    if (outcome.ratioSet) rippleRatio = outcome.ratio;
-
     edges.resize(static_cast<std::size_t>(stored));
-    StoreDesign(*this, responseType, N, edges, amplitudes, *outcome.q, symmetry);
-    EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
-    return outcome.result;
+    return SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry,
+                         iterations, exponent, ratioTarget, RatioTest::Quotient, progress);
 }
 
 bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a,
