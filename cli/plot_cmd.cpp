@@ -225,7 +225,7 @@ int RunPlotCommand(int argc, char** argv) {
     }
 
     const GraphOptions options = ToGraphOptions(o, spec);
-    GraphCanvases& canvases = theGraphCanvases;
+    GraphCanvases canvases;
     if (!CreateStartupImages(canvases, kMainClientRect, kSmallClientRect)) {
         std::fprintf(stderr, "tapwright-cli plot: cannot create the graph canvases\n");
         return kExitBadInput;

@@ -10,8 +10,6 @@
 
 namespace tapwright {
 
-CFirDesign theFirDesign;
-
 namespace {
 
 bool IsOddSymmetry(int symmetry) {

@@ -108,7 +108,4 @@ class CFirDesign {
     int bandCount = 0;
 };
 
-// The one design object of the program.
-extern CFirDesign theFirDesign;
-
 }  // namespace tapwright

@@ -3,17 +3,6 @@
 namespace tapwright {
 
 GraphCanvases theGraphCanvases;
-CMemCanvas& mainPlot = theGraphCanvases.mainPlot;
-CMemCanvas& mainFront = theGraphCanvases.mainFront;
-CMemCanvas& gridOverlay = theGraphCanvases.gridOverlay;
-CMemCanvas& mainBackground = theGraphCanvases.mainBackground;
-CMemCanvas& holdAxes = theGraphCanvases.holdAxes;
-CMemCanvas& holdCurrent = theGraphCanvases.holdCurrent;
-CMemCanvas& holdPrevious = theGraphCanvases.holdPrevious;
-CMemCanvas& smallPlot = theGraphCanvases.smallPlot;
-CMemCanvas& smallFront = theGraphCanvases.smallFront;
-CMemCanvas& smallBackground = theGraphCanvases.smallBackground;
-CMemCanvas& holdLegend = theGraphCanvases.holdLegend;
 
 namespace {
 

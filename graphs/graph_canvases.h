@@ -58,19 +58,9 @@ struct GraphCanvases {
     CMemCanvas holdLegend;
 };
 
-// The program's canvases, and the eleven global names for them.
+// The program's eleven canvases. Every function below takes the canvases it works
+// on as an argument; the batch designer draws on canvases of its own.
 extern GraphCanvases theGraphCanvases;
-extern CMemCanvas& mainPlot;
-extern CMemCanvas& mainFront;
-extern CMemCanvas& gridOverlay;
-extern CMemCanvas& mainBackground;
-extern CMemCanvas& holdAxes;
-extern CMemCanvas& holdCurrent;
-extern CMemCanvas& holdPrevious;
-extern CMemCanvas& smallPlot;
-extern CMemCanvas& smallFront;
-extern CMemCanvas& smallBackground;
-extern CMemCanvas& holdLegend;
 
 // Creates every canvas at the size of its area's client rectangle and draws the
 // empty graphs: background and main frame (kept as mainBackground), the grid, the
