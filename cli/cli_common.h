@@ -5,15 +5,11 @@
 
 #include <string>
 
+#include "cli/commands.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 
 namespace tapwright::cli {
-
-// Exit codes of every sub-command.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRefused = 1;   // the pipeline refused the design
-inline constexpr int kExitBadInput = 2;  // unreadable or damaged file, bad arguments
 
 struct LoadedDesign {
     FilterSpec spec;  // as settled after Load and committed by the design

@@ -191,7 +191,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         return out;
     }
 
-    const int limit = ratioTarget >= 0.0 ? 40 : iterations;
+    const int limit = ratioTarget >= 0.0 ? kRatioSolveLimit : iterations;
     std::vector<double> weights(static_cast<std::size_t>(L), 1.0);
     std::vector<double> peaks(static_cast<std::size_t>(std::max(limit, 0)) + 1, 0.0);
     std::vector<double> error(static_cast<std::size_t>(L));
@@ -321,7 +321,7 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
     const int n = HalfCount(N, symmetry);
     const int G = 32 * N + 1;
     const double df = 0.5 / G;
-    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+    ProgressTexts progress(sink, ratioTarget >= 0.0 ? kRatioSolveLimit : iterations);
     progress.Start();
 
     std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(bandCount));
@@ -387,7 +387,7 @@ int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec*
     const int n = HalfCount(N, symmetry);
     const int G = 32 * N + 1;
     const double df = 0.5 / G;
-    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+    ProgressTexts progress(sink, ratioTarget >= 0.0 ? kRatioSolveLimit : iterations);
     progress.Start();
 
     const int stored = std::clamp(bandCount, 1, kDesignBandSlots);
@@ -440,15 +440,7 @@ bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const 
         magnitude[i] = std::fabs(re);
         magnitudeDb[i] = 20.0 * std::log10(magnitude[i]);
     }
-    const double floorDb = 20.0 * std::log10(0.0 + 1e-7);
-    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
-        magnitude[K - 1] = 0.0;
-        magnitudeDb[K - 1] = floorDb;
-    }
-    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
-        magnitude[0] = 0.0;
-        magnitudeDb[0] = floorDb;
-    }
+    ForceZeros(symmetry, {K - 1}, {0}, 1e-7);
     return true;
 }
 

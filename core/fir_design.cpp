@@ -296,6 +296,23 @@ int CFirDesign::DesignWindowAuto(int responseType, int method, float f1, float f
     return N;
 }
 
+void CFirDesign::ForceZeros(int symmetry, std::initializer_list<int> atHalfRate,
+                            std::initializer_list<int> atZeroRate, double floor) {
+    const double floorDb = 20.0 * std::log10(0.0 + floor);
+    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
+        for (int i : atHalfRate) {
+            magnitude[i] = 0.0;
+            magnitudeDb[i] = floorDb;
+        }
+    }
+    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
+        for (int i : atZeroRate) {
+            magnitude[i] = 0.0;
+            magnitudeDb[i] = floorDb;
+        }
+    }
+}
+
 bool CFirDesign::EvaluateResponse(int K, float f1, float /*f2*/, float /*Fs*/, float transition,
                                   int symmetry) {
     if (K < 2) return false;
@@ -315,19 +332,7 @@ bool CFirDesign::EvaluateResponse(int K, float f1, float /*f2*/, float /*Fs*/, f
     }
 
     const int H = K / 2;
-    const double floorDb = 20.0 * std::log10(0.0 + 1e-8);
-    auto forceZero = [&](int i) {
-        magnitude[i] = 0.0;
-        magnitudeDb[i] = floorDb;
-    };
-    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
-        forceZero(H - 1);
-        forceZero(H);
-    }
-    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
-        forceZero(0);
-        forceZero(K - 1);
-    }
+    ForceZeros(symmetry, {H - 1, H}, {0, K - 1}, 1e-8);
 
     if (responseType == LowPass) {
         int i = 0;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <complex>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -106,6 +107,14 @@ class CFirDesign {
     std::array<std::pair<double, double>, kDesignBandSlots> bandEdges{};  // normalised
     std::array<double, kDesignBandSlots> bandGains{};
     int bandCount = 0;
+
+  private:
+    // Sets the response points where the characteristic has a zero to magnitude 0
+    // and 20*log10(floor) dB: `atHalfRate` (Fs/2) for SymmetricEven and
+    // AntisymmetricOdd, `atZeroRate` (0, and Fs on a grid that reaches it) for the
+    // two antisymmetric characteristics.
+    void ForceZeros(int symmetry, std::initializer_list<int> atHalfRate,
+                    std::initializer_list<int> atZeroRate, double floor);
 };
 
 }  // namespace tapwright

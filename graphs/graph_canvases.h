@@ -7,6 +7,7 @@
 
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
+#include "graphs/dialog_units.h"
 #include "graphs/graph_plotter.h"
 #include "graphs/mem_canvas.h"
 
@@ -19,14 +20,6 @@ struct CanvasRect {
     int right = 0;
     int bottom = 0;
 };
-
-// Dialog units to pixels: x = du * 3/2, y = du * 13/8 (truncated).
-constexpr int DialogUnitsToPixelsX(int du) {
-    return du * 3 / 2;
-}
-constexpr int DialogUnitsToPixelsY(int du) {
-    return du * 13 / 8;
-}
 
 // Client rectangle of a frame control of the given size in dialog units, inside
 // its 2-pixel sunken border.

@@ -8,13 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "core/design_constants.h"
+#include "core/messages.h"
 #include "graphs/plot_math.h"
 
 namespace tapwright {
 
 using plot::CurveY;
 using plot::DrawingScope;
-using plot::Format;
 using plot::Polyline;
 using plot::TruncPixel;
 using plot::Usable;
@@ -42,7 +43,7 @@ std::string DesignMethodLabel(int method, int iterations) {
         case Kaiser:
             return "Kaiser Window";
         case Equiripple:
-            return Format("Equiripple (%d Iterations)", iterations);
+            return FormatString("Equiripple (%d Iterations)", iterations);
         default:
             return {};
     }
@@ -120,7 +121,7 @@ bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float
     const double step = static_cast<double>(Fs) * 0.5 * 0.125;
     for (int k = 0; k <= 8; ++k) {
         DrawShadowText(dc, static_cast<int>(76 + (k * w) / 8), 315, kTickLabelColour,
-                       Format("%4.0f", k * step));
+                       FormatString("%4.0f", k * step));
     }
     return true;
 }
@@ -178,7 +179,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
     DrawShadowText(dc, 60, 158, kWhite, "0");
     DrawShadowText(dc, 54, 268, kWhite, "- 1");
     DrawShadowText(dc, 225, 315, MakeRgb(30, 200, 60), "Total Coefficients :");
-    DrawShadowText(dc, 355, 315, MakeRgb(130, 200, 240), Format("%d", N));
+    DrawShadowText(dc, 355, 315, MakeRgb(130, 200, 240), FormatString("%d", N));
     return true;
 }
 
@@ -289,7 +290,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
             const std::complex<double> c = design.spectrum[static_cast<size_t>(i)];
             // 0/0 has no phase: that point is left out and the line breaks there.
             double theta = std::atan(c.imag() / c.real());
-            if (antisymmetric) theta -= 1.570796326795;
+            if (antisymmetric) theta -= kHalfPi;
             int y = 0;
             const bool valid = CurveY(theta, S, zeroY, zeroY - H, zeroY + H, y);
             dots.push_back(Dot{x, y, valid});

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/messages.h"
 #include "graphs/graph_plotter.h"
 #include "graphs/plot_math.h"
 
@@ -11,7 +12,6 @@ namespace tapwright {
 
 using plot::CurveY;
 using plot::DrawingScope;
-using plot::Format;
 using plot::MaxAbsFinite;
 using plot::Polyline;
 using plot::TruncIndex;
@@ -90,8 +90,8 @@ void DrawDbHeader(const CGraphPlotter& p, CMemCanvas* dc, const char* title, int
 void DrawDbLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double R) {
     dc->SetTextAlign(kAlignRight);
     for (int k = 0; k <= 9; ++k) {
-        const std::string text =
-            k == 0 ? Format("%4.2f", 0.0) : Format("- %4.2f", R * 0.1111111111111111 * k);
+        const std::string text = k == 0 ? FormatString("%4.2f", 0.0)
+                                        : FormatString("- %4.2f", R * 0.1111111111111111 * k);
         p.DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour, text);
     }
 }
@@ -101,11 +101,11 @@ void DrawZoomLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, doub
     dc->SetTextAlign(kAlignRight);
     for (int k = 4; k >= 0; --k) {
         p.DrawShadowText(dc, 65, 50 + (4 - k) * box.r, kTickLabelColour,
-                         Format("%4.2f", E * 0.2 * k));
+                         FormatString("%4.2f", E * 0.2 * k));
     }
     for (int k = 1; k <= 5; ++k) {
         p.DrawShadowText(dc, 65, 50 + (4 + k) * box.r, kTickLabelColour,
-                         Format("-%4.2f", E * 0.2 * k));
+                         FormatString("-%4.2f", E * 0.2 * k));
     }
 }
 
@@ -133,7 +133,7 @@ void DrawRangeFrequencyLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box&
     dc->SetTextAlign(kAlignCenter);
     for (int k = 0; k <= 8; ++k) {
         p.DrawShadowText(dc, 76 + (k * box.w) / 8, 315, kTickLabelColour,
-                         Format("%4.0f", first + span * 0.125 * k));
+                         FormatString("%4.0f", first + span * 0.125 * k));
     }
 }
 
@@ -284,7 +284,7 @@ bool DrawLinear(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design
         const double value =
             differentiator ? Mx - k * (Mx * 0.1111111111111111) : 1.125 - 0.125 * k;
         p.DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
-                         Format("%4.3f", value));
+                         FormatString("%4.3f", value));
     }
     p.DrawFrequencyAxis(dc, left, right, Fs);
     return true;
@@ -422,7 +422,7 @@ bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int l
     dc->SetTextAlign(kAlignRight);
     for (int k = 0; k <= 9; ++k) {
         DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour,
-                       Format("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));
+                       FormatString("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));
     }
     if (design.responseType == LowPass) {
         DrawRangeFrequencyLabels(*this, dc, box, design.stopEdge,

@@ -1,13 +1,10 @@
 #pragma once
 
 // Internal helpers of the plots: safe real-to-integer conversions, finite maxima,
-// label formatting and the pen/brush/alignment guard every plot uses.
+// and the pen/brush/alignment guard every plot uses.
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
-#include <string>
 #include <vector>
 
 #include "graphs/mem_canvas.h"
@@ -61,31 +58,6 @@ inline double MaxAbsFinite(const std::vector<double>& v, size_t begin, size_t en
         if (std::isfinite(a) && a > m) m = a;
     }
     return m;
-}
-
-// printf-style formatting into a string of whatever length the value needs.
-__attribute__((format(printf, 1, 2))) inline std::string Format(const char* format, ...) {
-    char small[64];
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    std::string out;
-    if (n < 0) {
-        va_end(copy);
-        return out;
-    }
-    if (static_cast<size_t>(n) < sizeof small) {
-        out.assign(small, static_cast<size_t>(n));
-    } else {
-        out.resize(static_cast<size_t>(n) + 1);
-        std::vsnprintf(out.data(), out.size(), format, copy);
-        out.resize(static_cast<size_t>(n));
-    }
-    va_end(copy);
-    return out;
 }
 
 // Selects a pen and brush for the life of a plot and puts back what was selected
