@@ -10,7 +10,7 @@
 
 #include "core/design_constants.h"
 #include "core/messages.h"
-#include "graphs/plot_math.h"
+#include "graphs/plot_drawing.h"
 
 namespace tapwright {
 

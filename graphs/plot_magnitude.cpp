@@ -6,7 +6,7 @@
 
 #include "core/messages.h"
 #include "graphs/graph_plotter.h"
-#include "graphs/plot_math.h"
+#include "graphs/plot_drawing.h"
 
 namespace tapwright {
 

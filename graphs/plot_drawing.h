@@ -1,7 +1,8 @@
 #pragma once
 
-// Internal helpers of the plots: safe real-to-integer conversions, finite maxima,
-// and the pen/brush/alignment guard every plot uses.
+// Drawing helpers of the plots: the scope that selects a plot's pen and brush and
+// puts the canvas back afterwards, the polyline that breaks at missing points, and
+// the safe real-to-pixel conversions and finite maxima they are fed with.
 
 #include <algorithm>
 #include <cmath>
