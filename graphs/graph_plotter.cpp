@@ -53,9 +53,9 @@ bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,
                                    std::string text) const {
     if (!Usable(dc)) return false;
     dc->SetBkMode(kBkTransparent);
-    dc->SetTextColor(kBlack);
+    dc->SetTextColour(kBlack);
     dc->TextOut(x + 2, y + 1, text);
-    dc->SetTextColor(colour);
+    dc->SetTextColour(colour);
     dc->TextOut(x, y, text);
     dc->SetBkMode(kBkOpaque);
     return true;

@@ -160,7 +160,7 @@ CBrush CMemCanvas::SelectBrush(const CBrush& brush) {
     return previous;
 }
 
-Colour CMemCanvas::SetTextColor(Colour colour) {
+Colour CMemCanvas::SetTextColour(Colour colour) {
     const Colour previous = textColour_;
     textColour_ = colour;
     return previous;
@@ -178,7 +178,7 @@ int CMemCanvas::SetBkMode(int mode) {
     return previous;
 }
 
-Colour CMemCanvas::SetBkColor(Colour colour) {
+Colour CMemCanvas::SetBkColour(Colour colour) {
     const Colour previous = bkColour_;
     bkColour_ = colour;
     return previous;

@@ -97,13 +97,13 @@ class CMemCanvas {
     CBrush SelectBrush(const CBrush& brush);
     const CPen& Pen() const { return pen_; }
     const CBrush& Brush() const { return brush_; }
-    Colour SetTextColor(Colour colour);
+    Colour SetTextColour(Colour colour);
     int SetTextAlign(int align);
     int SetBkMode(int mode);
-    Colour SetBkColor(Colour colour);
+    Colour SetBkColour(Colour colour);
     int TextAlign() const { return textAlign_; }
     int BkMode() const { return bkMode_; }
-    Colour TextColor() const { return textColour_; }
+    Colour TextColour() const { return textColour_; }
 
     void MoveTo(int x, int y);
     // Line with the current pen from the current point to (x, y), which becomes

@@ -187,7 +187,7 @@ TEST(MemCanvas, TextAlignmentAnchorsTheCell) {
     EXPECT_EQ(e.height, 15);
     CMemCanvas c = Made(200, 40);
     c.SetBkMode(kBkTransparent);
-    c.SetTextColor(kRed);
+    c.SetTextColour(kRed);
     struct Case {
         int align;
         int anchorX;
@@ -210,7 +210,7 @@ TEST(MemCanvas, TextAlignmentAnchorsTheCell) {
     c.Clear(kBlack);
     c.SetTextAlign(kAlignLeftTop);
     c.SetBkMode(kBkOpaque);
-    c.SetBkColor(kBlue);
+    c.SetBkColour(kBlue);
     c.TextOut(0, 0, "88");
     EXPECT_EQ(CountColour(c, kBlue) + CountColour(c, kRed), e.width * e.height);
 }
