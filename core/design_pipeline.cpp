@@ -91,7 +91,7 @@ CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags
 
     out.f1 = spec.Fc1;
     out.f2 = spec.Fc2;
-    const int shown = host.ResponseTypeSelection();
+    const ResponseType shown = host.ResponseTypeSelection();
     if ((shown == BandPass || shown == BandStop) && spec.Fc1 > spec.Fc2) {
         std::swap(out.f1, out.f2);
     }

@@ -24,8 +24,8 @@ class DesignHost : public ProgressSink {
     virtual void PushEditBuffer() = 0;
     // Current selections of the Response Type and Function Type combos, and the
     // state of "Auto Design Filter".
-    virtual int ResponseTypeSelection() const = 0;
-    virtual int DesignMethodSelection() const = 0;
+    virtual ResponseType ResponseTypeSelection() const = 0;
+    virtual DesignMethod DesignMethodSelection() const = 0;
     virtual bool AutoDesignChecked() const = 0;
     // A numbered message in a box with the stop icon; returns when it is closed.
     virtual void ShowMessage(MessageCode code, const MessageArgs& args) = 0;
@@ -78,8 +78,8 @@ class RecordingDesignHost : public DesignHost {
 
     void PullEditBuffer() override {}
     void PushEditBuffer() override { ++pushes; }
-    int ResponseTypeSelection() const override { return spec_->FType; }
-    int DesignMethodSelection() const override { return spec_->WType; }
+    ResponseType ResponseTypeSelection() const override { return spec_->FType; }
+    DesignMethod DesignMethodSelection() const override { return spec_->WType; }
     bool AutoDesignChecked() const override { return spec_->AutoD != 0; }
     void ShowMessage(MessageCode code, const MessageArgs& args) override {
         messages.emplace_back(code, FormatMessage(code, args));

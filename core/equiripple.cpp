@@ -22,13 +22,13 @@ using equiripple::LiftSmallExtrema;
 using equiripple::Reweight;
 
 // Number of half coefficients (basis functions) of a length-N filter.
-int HalfCount(int N, int symmetry) {
+int HalfCount(int N, SymmetryType symmetry) {
     return symmetry == SymmetricOdd ? N / 2 + 1 : N / 2;
 }
 
 // Basis function i at angular frequency w (radians per sample). The amplitude of the
 // filter written from the half coefficients Q is sum_i Q(i) * b_i(w).
-double Basis(int symmetry, int i, double w) {
+double Basis(SymmetryType symmetry, int i, double w) {
     switch (symmetry) {
         case SymmetricOdd:
             return std::cos(i * w);
@@ -168,7 +168,7 @@ void Amplitudes(const Constraints& c, const Matrix& dense, const Matrix& q,
 
 // The reweighting loop shared by both variants. Constraint rows of A are the basis
 // at each constraint point; errors are read from the dense grid rows.
-SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int symmetry,
+SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, SymmetryType symmetry,
                            int iterations, double exponent, double ratioTarget, RatioTest test,
                            ProgressTexts& progress) {
     SolveOutcome out;
@@ -234,7 +234,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
     return out;
 }
 
-MatrixPtr DenseBasis(int G, double df, int n, int symmetry) {
+MatrixPtr DenseBasis(int G, double df, int n, SymmetryType symmetry) {
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
         const double w = kTwoPi * (t * df);
@@ -245,7 +245,7 @@ MatrixPtr DenseBasis(int G, double df, int n, int symmetry) {
 
 // Writes the N coefficients from the half coefficients; the amplitude of the result
 // is exactly sum_i Q(i) * b_i.
-void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symmetry) {
+void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, SymmetryType symmetry) {
     h.assign(static_cast<std::size_t>(N), 0.0);
     const int n = static_cast<int>(q.rows);
     const int M = N / 2;
@@ -280,8 +280,8 @@ void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symme
 // grid. Returns -1 for a singular matrix (the previous design stays whole), else the
 // design's result.
 int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n, int N,
-                  int responseType, const std::vector<std::pair<double, double>>& edges,
-                  const double* amplitudes, int symmetry, int iterations, double exponent,
+                  ResponseType responseType, const std::vector<std::pair<double, double>>& edges,
+                  const double* amplitudes, SymmetryType symmetry, int iterations, double exponent,
                   double ratioTarget, RatioTest test, ProgressTexts& progress) {
     MatrixPtr dense = DenseBasis(G, df, n, symmetry);
     SolveOutcome outcome =
@@ -302,7 +302,8 @@ int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, in
     return outcome.result;
 }
 
-bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, int N, int symmetry) {
+bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, int N,
+                              SymmetryType symmetry) {
     if (!bands || bandCount < 1 || bandCount > kDesignBandSlots || !(Fs > 0.0f) || N < 3 ||
         N > kMaxEquirippleTaps || symmetry < 0 || symmetry >= kSymmetryTypeCount) {
         return false;
@@ -313,10 +314,11 @@ bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, in
 
 }  // namespace
 
-int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const double* amplitudes,
-                                 int bandCount, float Fs, int N, int /*K*/, double /*PBrip*/,
-                                 double /*SBrip*/, int iterations, double exponent,
-                                 ProgressSink* sink, double ratioTarget, int symmetry) {
+int CFirDesign::DesignEquiripple(ResponseType responseType, const BandSpec* bands,
+                                 const double* amplitudes, int bandCount, float Fs, int N,
+                                 int /*K*/, double /*PBrip*/, double /*SBrip*/, int iterations,
+                                 double exponent, ProgressSink* sink, double ratioTarget,
+                                 SymmetryType symmetry) {
     if (!amplitudes || !ValidEquirippleArguments(bands, bandCount, Fs, N, symmetry)) return -2;
     const int n = HalfCount(N, symmetry);
     const int G = 32 * N + 1;
@@ -375,11 +377,11 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
 
 namespace tapwright {
 
-int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec* bands,
+int CFirDesign::DesignEquirippleDifferentiator(ResponseType responseType, const BandSpec* bands,
                                                const double* amplitudes, int bandCount, float Fs,
                                                int N, int /*K*/, double /*PBrip*/, double /*SBrip*/,
                                                int iterations, double exponent, ProgressSink* sink,
-                                               double ratioTarget, int symmetry) {
+                                               double ratioTarget, SymmetryType symmetry) {
     // The differentiator always reads the first three rows of the band table.
     if (!amplitudes || !ValidEquirippleArguments(bands, std::max(bandCount, 3), Fs, N, symmetry)) {
         return -2;
@@ -423,7 +425,7 @@ int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec*
 }
 
 bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a,
-                                       int symmetry) {
+                                       SymmetryType symmetry) {
     if (K < 1 || n < 0 || static_cast<std::uint32_t>(K) > basis.rows ||
         static_cast<std::uint32_t>(n) > basis.cols || static_cast<std::uint32_t>(n) > a.rows) {
         return false;

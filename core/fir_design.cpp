@@ -12,7 +12,7 @@ namespace tapwright {
 
 namespace {
 
-bool IsOddSymmetry(int symmetry) {
+bool IsOddSymmetry(SymmetryType symmetry) {
     return symmetry == SymmetricOdd || symmetry == AntisymmetricOdd;
 }
 
@@ -46,7 +46,7 @@ double KaiserAttenuation(double PBrip, double SBrip) {
     return std::fabs(-20.0 * std::log10(delta + 1e-9));
 }
 
-bool PlacesOdd(int responseType, int symmetry) {
+bool PlacesOdd(ResponseType responseType, SymmetryType symmetry) {
     switch (responseType) {
         case BandStop:
         case Hilbert:
@@ -59,7 +59,7 @@ bool PlacesOdd(int responseType, int symmetry) {
 }
 
 // Window value w[j] of a filter of length N; methods outside the five windows get 1.
-double WindowValue(int method, int j, int N, double beta, double i0Beta) {
+double WindowValue(DesignMethod method, int j, int N, double beta, double i0Beta) {
     switch (method) {
         case Hanning:
             return 0.5 * (1.0 + std::cos(kTwoPi * j / N));
@@ -79,7 +79,7 @@ double WindowValue(int method, int j, int N, double beta, double i0Beta) {
     }
 }
 
-void FillWindow(std::vector<double>& window, int count, int method, int N, double beta) {
+void FillWindow(std::vector<double>& window, int count, DesignMethod method, int N, double beta) {
     window.assign(static_cast<std::size_t>(count), 0.0);
     const double i0Beta = method == Kaiser ? CFirDesign::BesselI0(beta, 20) : 1.0;
     for (int j = 0; j < count; ++j) window[j] = WindowValue(method, j, N, beta, i0Beta);
@@ -87,8 +87,8 @@ void FillWindow(std::vector<double>& window, int count, int method, int N, doubl
 
 // Ideal response times window for l = 1 ... M. `h` holds N zeros; u and v are the
 // normalised cutoffs (already rounded to single precision).
-void FillCoefficients(std::vector<double>& h, const std::vector<double>& w, int responseType,
-                      int symmetry, int N, double u, double v) {
+void FillCoefficients(std::vector<double>& h, const std::vector<double>& w,
+                      ResponseType responseType, SymmetryType symmetry, int N, double u, double v) {
     const int M = N / 2;
     const bool odd = PlacesOdd(responseType, symmetry);
     double sign = 1.0;  // mirror sign
@@ -199,8 +199,8 @@ double CFirDesign::BesselI0(double x, int terms) {
     return sum;
 }
 
-bool CFirDesign::DesignWindow(int responseType, int method, float f1, float f2, float Fs, int N,
-                              int K, double beta, int symmetry) {
+bool CFirDesign::DesignWindow(ResponseType responseType, DesignMethod method, float f1, float f2,
+                              float Fs, int N, int K, double beta, SymmetryType symmetry) {
     // A length whose parity contradicts the placement of the response type would
     // leave a coefficient unset or write past the end.
     if (N < 1 || N > kMaxTaps || K < 2 || !(Fs > 0.0f) || symmetry < 0 ||
@@ -220,8 +220,8 @@ bool CFirDesign::DesignWindow(int responseType, int method, float f1, float f2, 
     return EvaluateResponse(K, f1, f2, Fs, 0.0f, symmetry);
 }
 
-long long CFirDesign::EstimateWindowLength(int responseType, int method, float Tw, float Fs, int N,
-                                           double PBrip, double SBrip) {
+long long CFirDesign::EstimateWindowLength(ResponseType responseType, DesignMethod method, float Tw,
+                                           float Fs, int N, double PBrip, double SBrip) {
     if (responseType == Differentiator || responseType == Hilbert) return N;
     const float df = Tw / Fs;
     double quotient = 0.0;
@@ -252,9 +252,9 @@ long long CFirDesign::EstimateWindowLength(int responseType, int method, float T
     return length;
 }
 
-int CFirDesign::DesignWindowAuto(int responseType, int method, float f1, float f2, float Tw,
-                                 float Fs, int N, int K, double PBrip, double SBrip, double beta,
-                                 int symmetry) {
+int CFirDesign::DesignWindowAuto(ResponseType responseType, DesignMethod method, float f1, float f2,
+                                 float Tw, float Fs, int N, int K, double PBrip, double SBrip,
+                                 double beta, SymmetryType symmetry) {
     if (responseType == Differentiator || responseType == Hilbert) {
         return DesignWindow(responseType, method, f1, f2, Fs, N, K, beta, symmetry) ? N : 0;
     }
@@ -296,7 +296,7 @@ int CFirDesign::DesignWindowAuto(int responseType, int method, float f1, float f
     return N;
 }
 
-void CFirDesign::ForceZeros(int symmetry, std::initializer_list<int> atHalfRate,
+void CFirDesign::ForceZeros(SymmetryType symmetry, std::initializer_list<int> atHalfRate,
                             std::initializer_list<int> atZeroRate, double floor) {
     const double floorDb = 20.0 * std::log10(0.0 + floor);
     if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
@@ -314,7 +314,7 @@ void CFirDesign::ForceZeros(int symmetry, std::initializer_list<int> atHalfRate,
 }
 
 bool CFirDesign::EvaluateResponse(int K, float f1, float /*f2*/, float /*Fs*/, float transition,
-                                  int symmetry) {
+                                  SymmetryType symmetry) {
     if (K < 2) return false;
     passEdge = f1;
     stopEdge = static_cast<double>(f1) + static_cast<double>(transition);

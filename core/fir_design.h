@@ -48,43 +48,45 @@ class CFirDesign {
     // Window design of length N (3 ... kMaxTaps) with K frequency points (>= 2).
     // f1, f2, Fs in Hz; beta 0 ... 15 for the Kaiser window. Returns true, or false
     // (nothing changed) for a length or point count outside its range.
-    bool DesignWindow(int responseType, int method, float f1, float f2, float Fs, int N, int K,
-                      double beta, int symmetry);
+    bool DesignWindow(ResponseType responseType, DesignMethod method, float f1, float f2, float Fs,
+                      int N, int K, double beta, SymmetryType symmetry);
 
     // Window design whose length (and Kaiser beta) is estimated from the transition
     // width Tw (Hz) and the ripples (PBrip >= 0 dB, SBrip <= 0 dB). Differentiator and
     // Hilbert designs run DesignWindow at the given N, beta and symmetry instead.
     // Returns the length, or 0 (nothing changed) when it would exceed kMaxTaps.
-    int DesignWindowAuto(int responseType, int method, float f1, float f2, float Tw, float Fs,
-                         int N, int K, double PBrip, double SBrip, double beta = 4.0,
-                         int symmetry = SymmetricOdd);
+    int DesignWindowAuto(ResponseType responseType, DesignMethod method, float f1, float f2,
+                         float Tw, float Fs, int N, int K, double PBrip, double SBrip,
+                         double beta = 4.0, SymmetryType symmetry = SymmetricOdd);
 
     // The length DesignWindowAuto would choose (before any limit), or N itself for
     // the Differentiator and Hilbert types and for non-window methods.
-    static long long EstimateWindowLength(int responseType, int method, float Tw, float Fs, int N,
-                                          double PBrip, double SBrip);
+    static long long EstimateWindowLength(ResponseType responseType, DesignMethod method, float Tw,
+                                          float Fs, int N, double PBrip, double SBrip);
 
     // Complex response of `coeffs` on K points from 0 to Fs inclusive (point i at
     // i*Fs/(K-1)), with the forced zeros of the symmetry and the -3 dB band ranges.
     // f1 and transition in Hz set the pass and stop edge markers.
-    bool EvaluateResponse(int K, float f1, float f2, float Fs, float transition, int symmetry);
+    bool EvaluateResponse(int K, float f1, float f2, float Fs, float transition,
+                          SymmetryType symmetry);
 
     // Equiripple designs. Return -1 for a singular normal-equation matrix, else 0
     // when ratioTarget < 0, else the number of reweighted solves performed.
     // `bands` holds at least bandCount rows (the differentiator reads three).
-    int DesignEquiripple(int responseType, const BandSpec* bands, const double* amplitudes,
+    int DesignEquiripple(ResponseType responseType, const BandSpec* bands, const double* amplitudes,
                          int bandCount, float Fs, int N, int K, double PBrip, double SBrip,
                          int iterations, double exponent, ProgressSink* progress,
-                         double ratioTarget, int symmetry);
-    int DesignEquirippleDifferentiator(int responseType, const BandSpec* bands,
+                         double ratioTarget, SymmetryType symmetry);
+    int DesignEquirippleDifferentiator(ResponseType responseType, const BandSpec* bands,
                                        const double* amplitudes, int bandCount, float Fs, int N,
                                        int K, double PBrip, double SBrip, int iterations,
                                        double exponent, ProgressSink* progress, double ratioTarget,
-                                       int symmetry);
+                                       SymmetryType symmetry);
 
     // Real amplitude on K grid points from the basis rows (K x n) and half
     // coefficients a (n x 1); magnitude, dB and the forced zeros (floor 1e-7).
-    bool EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a, int symmetry);
+    bool EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a,
+                               SymmetryType symmetry);
 
     // Fields, in the order of the design record. Arrays are empty until filled.
     std::vector<double> coeffs;       // h[0] ... h[N-1]
@@ -97,11 +99,11 @@ class CFirDesign {
     std::vector<std::complex<double>> spectrum;  // window designs: complex response
     int length = 0;
     int pointCount = 0;
-    int responseType = LowPass;
+    ResponseType responseType = LowPass;
     int passBegin = 0, passEnd = 0;  // [begin, end) in magnitudeDb
     int stopBegin = 0, stopEnd = 0;
     std::vector<double> heldMagnitudeDb;
-    int heldMethod = Rectangular;
+    DesignMethod heldMethod = Rectangular;
     int heldPointCount = 0;
     int heldIterations = 0;
     std::array<std::pair<double, double>, kDesignBandSlots> bandEdges{};  // normalised
@@ -113,7 +115,7 @@ class CFirDesign {
     // and 20*log10(floor) dB: `atHalfRate` (Fs/2) for SymmetricEven and
     // AntisymmetricOdd, `atZeroRate` (0, and Fs on a grid that reaches it) for the
     // two antisymmetric characteristics.
-    void ForceZeros(int symmetry, std::initializer_list<int> atHalfRate,
+    void ForceZeros(SymmetryType symmetry, std::initializer_list<int> atHalfRate,
                     std::initializer_list<int> atZeroRate, double floor);
 };
 

@@ -30,7 +30,7 @@ bool SaveSpecFile(const std::string& path, const FilterSpec& spec, int fftIndex,
 struct SpecReadResult {
     bool ok = false;
     FilterSpec spec;
-    int fileFChar = 0;
+    SymmetryType fileFChar = SymmetricOdd;
     int fftIndex = 6;
     std::string error;
 };

@@ -64,9 +64,9 @@ bool CreateStartupImages(GraphCanvases& canvases, const CanvasRect& mainRect,
 
 // What the graph controls ask for.
 struct GraphOptions {
-    int graph = Impulse;   // GraphType
-    bool logScale = true;  // magnitude graph only: dB (true) or linear
-    int view = FullView;   // ViewMode of the dB magnitude graph
+    GraphType graph = Impulse;
+    bool logScale = true;      // magnitude graph only: dB (true) or linear
+    ViewMode view = FullView;  // of the dB magnitude graph
     bool curveFitting = false;
     bool degrees = false;
     bool zoom = false;         // specified range: axis centred on 0 dB
@@ -78,11 +78,11 @@ struct GraphOptions {
 
 // What was drawn after the window's rules were applied to the options.
 struct GraphDrawn {
-    int graph = Impulse;       // the phase graph is not offered after an equiripple design
-    bool logScale = true;      // meaningful for the magnitude graph
-    int view = FullView;       // dB views of other than low and high pass become the range view
-    bool overlay = false;      // the Hold On overlay and legend were drawn
-    bool windowShape = false;  // the small area shows a window shape
+    GraphType graph = Impulse;  // the phase graph is not offered after an equiripple design
+    bool logScale = true;       // meaningful for the magnitude graph
+    ViewMode view = FullView;   // dB views of other than low and high pass become the range view
+    bool overlay = false;       // the Hold On overlay and legend were drawn
+    bool windowShape = false;   // the small area shows a window shape
 };
 
 // The graph actually shown for the options: the phase graph becomes the impulse

@@ -30,7 +30,7 @@ constexpr Colour kMethodNameColour = MakeRgb(170, 250, 185);
 
 }  // namespace
 
-std::string DesignMethodLabel(int method, int iterations) {
+std::string DesignMethodLabel(DesignMethod method, int iterations) {
     switch (method) {
         case Rectangular:
             return "Rectangular Window";
@@ -185,7 +185,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
 
 bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                     int right, int bottom, Colour /*colour*/, int /*curveFitting*/,
-                                    int method) const {
+                                    DesignMethod method) const {
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{kPenSolid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
 
@@ -220,7 +220,7 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
 
 bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*left*/, int /*top*/,
                                int /*right*/, int /*bottom*/, Colour currentColour,
-                               Colour heldColour, int method, int iterations) const {
+                               Colour heldColour, DesignMethod method, int iterations) const {
     if (!Usable(dc)) return false;
     const CPen currentPen{kPenSolid, 2, currentColour};
     const CPen heldPen{kPenSolid, 2, heldColour};
@@ -254,7 +254,7 @@ bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*l
 
 bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                               int right, int bottom, Colour colour, int curveFitting, float Fs,
-                              int degrees, int symmetry) const {
+                              int degrees, SymmetryType symmetry) const {
     if (!Usable(dc)) return false;
     const CPen curvePen{kPenSolid, 2, colour};
     const CPen dotPen{kPenSolid, 1, MakeRgb(250, 250, 250)};

@@ -106,10 +106,10 @@ class CGraphPlotter {
     // with the window's name (method 0 ... 4). Colour and curveFitting do not change
     // the drawing.
     bool DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                         int bottom, Colour colour, int curveFitting, int method) const;
+                         int bottom, Colour colour, int curveFitting, DesignMethod method) const;
     // Small area under Hold On: which curve belongs to which design.
     bool DrawLegend(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                    int bottom, Colour currentColour, Colour heldColour, int method,
+                    int bottom, Colour currentColour, Colour heldColour, DesignMethod method,
                     int iterations) const;
 
     // Wrapped phase of `spectrum` as dots (optionally joined), radians or degrees
@@ -117,7 +117,7 @@ class CGraphPlotter {
     // per pixel column, each at the x of its own frequency on the 0 ... Fs/2 axis.
     bool DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
                    int bottom, Colour colour, int curveFitting, float Fs, int degrees,
-                   int symmetry) const;
+                   SymmetryType symmetry) const;
 };
 
 // The one plotter of the program.
@@ -125,6 +125,6 @@ extern CGraphPlotter theGraphPlotter;
 
 // Name drawn for a design method in the window-shape title and the legend
 // ("Equiripple (N Iterations)" for the equiripple method); empty for other values.
-std::string DesignMethodLabel(int method, int iterations);
+std::string DesignMethodLabel(DesignMethod method, int iterations);
 
 }  // namespace tapwright

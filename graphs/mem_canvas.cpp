@@ -97,7 +97,7 @@ bool CMemCanvas::Create(const CMemCanvas* /*target*/, int left, int top, int rig
     return true;
 }
 
-bool CMemCanvas::SetPen(int style, int width, Colour colour) {
+bool CMemCanvas::SetPen(PenStyle style, int width, Colour colour) {
     if (!IsCreated()) return false;
     pen_ = CPen{style, width, colour};
     return true;
@@ -166,14 +166,14 @@ Colour CMemCanvas::SetTextColour(Colour colour) {
     return previous;
 }
 
-int CMemCanvas::SetTextAlign(int align) {
-    const int previous = textAlign_;
+TextAlign CMemCanvas::SetTextAlign(TextAlign align) {
+    const TextAlign previous = textAlign_;
     textAlign_ = align;
     return previous;
 }
 
-int CMemCanvas::SetBkMode(int mode) {
-    const int previous = bkMode_;
+BkMode CMemCanvas::SetBkMode(BkMode mode) {
+    const BkMode previous = bkMode_;
     bkMode_ = mode;
     return previous;
 }

@@ -35,18 +35,14 @@ inline constexpr Colour kFrameColour = MakeRgb(105, 170, 100);
 inline constexpr Colour kGridColour = MakeRgb(50, 50, 50);
 
 // Pen styles: solid, or none (nothing is drawn).
-inline constexpr int kPenSolid = 0;
-inline constexpr int kPenNull = 5;
+enum PenStyle : int { kPenSolid = 0, kPenNull = 5 };
 
-// Text alignment values (left|top, right, centre) and background modes.
-inline constexpr int kAlignLeftTop = 0;
-inline constexpr int kAlignRight = 2;
-inline constexpr int kAlignCenter = 6;
-inline constexpr int kBkTransparent = 1;
-inline constexpr int kBkOpaque = 2;
+// Text alignments (left|top, right, centre) and background modes, with GDI's values.
+enum TextAlign : int { kAlignLeftTop = 0, kAlignRight = 2, kAlignCenter = 6 };
+enum BkMode : int { kBkTransparent = 1, kBkOpaque = 2 };
 
 struct CPen {
-    int style = kPenSolid;
+    PenStyle style = kPenSolid;
     int width = 0;  // 0 and 1 draw one pixel wide
     Colour colour = MakeRgb(0, 0, 0);
 };
@@ -59,7 +55,7 @@ struct CBrush {
 struct TextRecord {
     int x = 0;
     int y = 0;
-    int align = kAlignLeftTop;
+    TextAlign align = kAlignLeftTop;
     Colour colour = 0;
     std::string text;
 };
@@ -81,7 +77,7 @@ class CMemCanvas {
     const QImage& Image() const { return image_; }
 
     // Selects a new pen or brush. False (nothing done) on a canvas never created.
-    bool SetPen(int style, int width, Colour colour);
+    bool SetPen(PenStyle style, int width, Colour colour);
     bool SetBrush(Colour colour);
     // Fills every pixel with the colour; the current brush is kept.
     bool Clear(Colour colour);
@@ -98,11 +94,11 @@ class CMemCanvas {
     const CPen& Pen() const { return pen_; }
     const CBrush& Brush() const { return brush_; }
     Colour SetTextColour(Colour colour);
-    int SetTextAlign(int align);
-    int SetBkMode(int mode);
+    TextAlign SetTextAlign(TextAlign align);
+    BkMode SetBkMode(BkMode mode);
     Colour SetBkColour(Colour colour);
-    int TextAlign() const { return textAlign_; }
-    int BkMode() const { return bkMode_; }
+    TextAlign TextAlignment() const { return textAlign_; }
+    BkMode BackgroundMode() const { return bkMode_; }
     Colour TextColour() const { return textColour_; }
 
     void MoveTo(int x, int y);
@@ -141,8 +137,8 @@ class CMemCanvas {
     int curY_ = 0;
     Colour textColour_ = MakeRgb(0, 0, 0);
     Colour bkColour_ = MakeRgb(255, 255, 255);
-    int textAlign_ = kAlignLeftTop;
-    int bkMode_ = kBkOpaque;
+    TextAlign textAlign_ = kAlignLeftTop;
+    BkMode bkMode_ = kBkOpaque;
     std::vector<TextRecord>* textLog_ = nullptr;
 };
 

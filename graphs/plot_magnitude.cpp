@@ -290,7 +290,7 @@ bool DrawLinear(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design
     return true;
 }
 
-bool IsLowOrHighPass(int type) {
+bool IsLowOrHighPass(ResponseType type) {
     return type == LowPass || type == HighPass;
 }
 

@@ -216,7 +216,7 @@ TEST(Pipeline, HoldOnKeepsThePreviousCurveAndTheList) {
     r.flags.designValid = false;
     r.flags.holdActive = true;
     r.spec.WType = Hamming;
-    r.design.heldMethod = -1;
+    r.design.heldMethod = static_cast<DesignMethod>(-1);
     ASSERT_TRUE(r.Apply());
     EXPECT_EQ(r.design.heldMagnitudeDb, previous);
     EXPECT_EQ(r.design.heldMethod, Hamming);  // WType was already the selection

@@ -24,8 +24,8 @@ struct Bands {
     }
 };
 
-int Design(CFirDesign& d, int type, const Bands& b, int taps, int symmetry, int iterations,
-           double ratioTarget, ProgressSink* sink = nullptr, float fs = 8000.0f) {
+int Design(CFirDesign& d, ResponseType type, const Bands& b, int taps, SymmetryType symmetry,
+           int iterations, double ratioTarget, ProgressSink* sink = nullptr, float fs = 8000.0f) {
     auto routine = type == Differentiator ? &CFirDesign::DesignEquirippleDifferentiator
                                           : &CFirDesign::DesignEquiripple;
     return (d.*routine)(type, b.rows, b.amplitudes, b.count, fs, taps, 512, 0.0, 0.0, iterations,
@@ -50,7 +50,9 @@ double TapAmplitude(const std::vector<double>& h, double w) {
 // and both parities.
 TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
     struct Case {
-        int type, symmetry, taps;
+        ResponseType type;
+        SymmetryType symmetry;
+        int taps;
         Bands bands;
     };
     const Case cases[] = {

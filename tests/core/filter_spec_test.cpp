@@ -47,7 +47,8 @@ TEST(FilterSpec, FftSizes) {
 
 TEST(FilterSpec, ResetBands) {
     struct Case {
-        int type, bands;
+        ResponseType type;
+        int bands;
         double first;
     };
     const Case cases[] = {{BandStop, 3, 1.0},
@@ -76,15 +77,15 @@ TEST(FilterSpec, ResetBands) {
 }
 
 TEST(FilterSpec, ComboTexts) {
-    EXPECT_EQ(ResponseTypeText(5, false), "Hilbert Transform");
-    EXPECT_EQ(ResponseTypeText(5, true), "Multiband");
-    EXPECT_EQ(ResponseTypeText(3, true), "Band Stop");
+    EXPECT_EQ(ResponseTypeText(Hilbert, false), "Hilbert Transform");
+    EXPECT_EQ(ResponseTypeText(Multiband, true), "Multiband");
+    EXPECT_EQ(ResponseTypeText(BandStop, true), "Band Stop");
     EXPECT_EQ(DesignMethodText(Blackman), "Blackmann");
     EXPECT_EQ(SymmetryTypeText(AntisymmetricEven), "Asymmetrical, Even Filter Length");
     EXPECT_EQ(GraphTypeText(Phase), "PHASE RESPONSE");
     EXPECT_EQ(ViewModeText(SpecifiedRange), "SPECIFY FREQ RANGE");
     EXPECT_EQ(TerminationText(ByPeakRatio), "Peak Error Ratio");
-    EXPECT_EQ(DesignMethodText(6), "");
+    EXPECT_EQ(DesignMethodText(static_cast<DesignMethod>(6)), "");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(WindowDesign, RectangularLowPassOfFiveTaps) {
 
 TEST(WindowDesign, WindowShapesOfFiveTaps) {
     struct Case {
-        int method;
+        DesignMethod method;
         double w1, w2;
     };
     const Case cases[] = {
@@ -82,7 +82,9 @@ TEST(WindowDesign, HilbertCentreAndEvenDistancesVanish) {
 // and a zero cutoff that gives limits instead of 0/0.
 TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
     struct Case {
-        int type, symmetry, taps;
+        ResponseType type;
+        SymmetryType symmetry;
+        int taps;
         float f1, f2;
         double mirrorSign;
     };
@@ -163,7 +165,7 @@ TEST(WindowDesign, MismatchedParityIsRefusedAndChangesNothing) {
 
 TEST(WindowDesignAuto, EstimatedLengths) {
     struct Case {
-        int method;
+        DesignMethod method;
         int length;
     };
     const Case cases[] = {{Rectangular, 15}, {Hanning, 49}, {Hamming, 53}, {Blackman, 89}};
@@ -216,8 +218,8 @@ TEST(WindowDesignAuto, StopBandRippleTakesPart) {
 }
 
 TEST(WindowDesignAuto, DifferentiatorAndHilbertUseTheGivenLength) {
-    for (int type : {Differentiator, Hilbert}) {
-        const int symmetry = type == Hilbert ? AntisymmetricOdd : AntisymmetricEven;
+    for (ResponseType type : {Differentiator, Hilbert}) {
+        const SymmetryType symmetry = type == Hilbert ? AntisymmetricOdd : AntisymmetricEven;
         const int taps = type == Hilbert ? 31 : 30;
         CFirDesign automatic, given;
         EXPECT_EQ(automatic.DesignWindowAuto(type, Kaiser, 0.0f, 4000.0f, 500.0f, 8000.0f, taps, 64,

@@ -189,7 +189,7 @@ TEST(MemCanvas, TextAlignmentAnchorsTheCell) {
     c.SetBkMode(kBkTransparent);
     c.SetTextColour(kRed);
     struct Case {
-        int align;
+        TextAlign align;
         int anchorX;
         int cellLeft;
     };

@@ -412,7 +412,7 @@ TEST(Bands, StopbandAxis) {
 
 TEST(Bands, DegenerateBandsStayInsideTheResponse) {
     struct Case {
-        int type;
+        ResponseType type;
         int passBegin, passEnd, stopBegin, stopEnd;
     };
     // Empty ranges, -1 fields of a high pass that never falls below -3 dB, ends past
@@ -479,7 +479,7 @@ TEST(WindowShape, MirroredStemsAndTitles) {
     EXPECT_EQ(f.Find("Hamming Window")->y, 5);
 
     const int xs[] = {77, 92, 87, 80, 98};
-    for (int method = Rectangular; method <= Kaiser; ++method) {
+    for (DesignMethod method : {Rectangular, Hanning, Hamming, Blackman, Kaiser}) {
         Fixture g(294, 155);
         theGraphPlotter.DrawWindowShape(&g.canvas, d, 0, 0, 294, 155, kWindowShapeColour, 0,
                                         method);
@@ -497,17 +497,22 @@ TEST(WindowShape, MirroredStemsAndTitles) {
     one.length = 1;
     one.window = {1.0};
     Fixture s(294, 155);
-    theGraphPlotter.DrawWindowShape(&s.canvas, one, 0, 0, 294, 155, kWindowShapeColour, 0, 0);
+    theGraphPlotter.DrawWindowShape(&s.canvas, one, 0, 0, 294, 155, kWindowShapeColour, 0,
+                                    Rectangular);
     EXPECT_EQ(ColumnsWith(s.canvas, 140, stem), std::vector<int>{147});
     one.window.clear();
     Fixture t(294, 155);
-    theGraphPlotter.DrawWindowShape(&t.canvas, one, 0, 0, 294, 155, kWindowShapeColour, 0, 0);
+    theGraphPlotter.DrawWindowShape(&t.canvas, one, 0, 0, 294, 155, kWindowShapeColour, 0,
+                                    Rectangular);
     EXPECT_EQ(CountColour(t.canvas, stem), 0);
 }
 
 TEST(Legend, SameAndDifferentDesigns) {
     struct Case {
-        int method, iterations, heldMethod, heldIterations;
+        DesignMethod method;
+        int iterations;
+        DesignMethod heldMethod;
+        int heldIterations;
         std::vector<std::string> names;
     };
     const Case cases[] = {
@@ -584,8 +589,10 @@ TEST(Phase, DotsAtTheirFrequenciesAndTheAntisymmetricShift) {
     // Degrees change only the labels; the joining line runs under the dots and
     // breaks at the point without a phase.
     Fixture r, deg;
-    theGraphPlotter.DrawPhase(&r.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, 1, 8000.0f, 0, 0);
-    theGraphPlotter.DrawPhase(&deg.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, 1, 8000.0f, 1, 0);
+    theGraphPlotter.DrawPhase(&r.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, 1, 8000.0f, 0,
+                              SymmetricOdd);
+    theGraphPlotter.DrawPhase(&deg.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, 1, 8000.0f, 1,
+                              SymmetricOdd);
     int differing = 0;
     for (int y = 32; y < 305; ++y) {
         for (int x = 82; x < 532; ++x) {
@@ -613,7 +620,7 @@ TEST(Phase, LongSpectraKeepOneDotPerColumn) {
     const CFirDesign d = Spectrum(s);
     Fixture f;
     ASSERT_TRUE(theGraphPlotter.DrawPhase(&f.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, 1,
-                                          8000.0f, 0, 0));
+                                          8000.0f, 0, SymmetricOdd));
     EXPECT_EQ(CountColour(f.canvas, kDot), 12);
     EXPECT_EQ(ColumnsWith(f.canvas, 167, kDot), Range(299, 302));
 
@@ -622,7 +629,7 @@ TEST(Phase, LongSpectraKeepOneDotPerColumn) {
     short_.pointCount = 4096;
     Fixture g;
     EXPECT_TRUE(theGraphPlotter.DrawPhase(&g.canvas, short_, 0, 0, 584, 342, kPhaseCurveColour, 1,
-                                          8000.0f, 0, 0));
+                                          8000.0f, 0, SymmetricOdd));
 }
 
 }  // namespace

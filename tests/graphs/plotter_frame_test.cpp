@@ -41,9 +41,9 @@ TEST(Plotter, AbsentCanvasDrawsNothing) {
     EXPECT_FALSE(p.DrawSmallFrame(nullptr, 0, 0, 294, 155, kFrameColour));
     EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, 0));
     EXPECT_FALSE(p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f));
-    EXPECT_FALSE(p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, 1, 8000.0f, 0, 0));
-    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, kWhite, 0, 0));
-    EXPECT_FALSE(p.DrawLegend(nullptr, design, 0, 0, 294, 155, kWhite, kWhite, 0, 0));
+    EXPECT_FALSE(p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, 1, 8000.0f, 0, SymmetricOdd));
+    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, kWhite, 0, Rectangular));
+    EXPECT_FALSE(p.DrawLegend(nullptr, design, 0, 0, 294, 155, kWhite, kWhite, Rectangular, 0));
     CMemCanvas a = Main();
     CMemCanvas b = Main();
     EXPECT_FALSE(
@@ -102,7 +102,7 @@ TEST(Plotter, ShadowTextShiftsABlackCopy) {
     EXPECT_GT(shadowOnly, 0);
     // Nothing outside text and shadow was touched: the background mode was transparent.
     EXPECT_EQ(CountColour(c, kBackgroundColour) + white + CountColour(c, kBlack), 584 * 342);
-    EXPECT_EQ(c.BkMode(), kBkOpaque);
+    EXPECT_EQ(c.BackgroundMode(), kBkOpaque);
 
     // Right-aligned at x = 65: the white ink ends left of 65, the shadow two further.
     c.Clear(kBackgroundColour);
@@ -216,11 +216,14 @@ TEST(Composition, HoldLayersAreOredOverTheAxes) {
 
 TEST(Composition, ResolveGraphFollowsTheWindowRules) {
     struct Case {
-        int wtype, ftype, graph;
+        DesignMethod wtype;
+        ResponseType ftype;
+        GraphType graph;
         bool log;
-        int view;
+        ViewMode view;
         bool hold;
-        int graphOut, viewOut;
+        GraphType graphOut;
+        ViewMode viewOut;
         bool overlay, windowShape;
     };
     const Case cases[] = {
