@@ -48,7 +48,7 @@ int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec*
     if (held) StashHeldDesign(spec, design, host);
     const RunOutcome run = RunDesign(spec, design, flags, host, check.f1, check.f2);
     PrintRecorded(host);
-    if (run.r < 0) return kExitRefused;
+    if (run.status != DesignStatus::Designed) return kExitRefused;
     out.spec = spec;
     out.outcome = run.r;
     return kExitOk;

@@ -1,7 +1,6 @@
 #include "core/design_pipeline.h"
 
 #include <algorithm>
-#include <array>
 
 #include "core/spec_rules.h"
 
@@ -118,55 +117,64 @@ RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags,
         return out;
     }
 
+    DesignResult result;
+    bool byPeakRatio = false;
     if (!out.equiripple) {
-        bool designed = false;
         if (host.AutoDesignChecked()) {
-            designed = design.DesignWindow(spec.FType, spec.WType, f1, f2, spec.Fs, spec.Taps,
-                                           spec.FFT, spec.Beta, spec.FChar);
+            result = design.DesignWindow(spec.FType, spec.WType, f1, f2, spec.Fs, spec.Taps,
+                                         spec.FFT, spec.Beta, spec.FChar);
         } else {
-            const int length =
+            result =
                 design.DesignWindowAuto(spec.FType, spec.WType, f1, f2, spec.Tw, spec.Fs, spec.Taps,
                                         spec.FFT, spec.PBrip, spec.SBrip, spec.Beta, spec.FChar);
-            designed = length > 0;
-            if (designed) {
-                spec.Taps = length;
+            if (result.Designed()) {
+                spec.Taps = result.length;
                 host.PushEditBuffer();
             }
         }
-        if (!designed) {
-            // Only arguments that the checks above let through by mistake get here.
-            host.ShowMessage(
-                spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength, {});
-            out.refused = true;
-            out.r = -1;
-            return out;
-        }
-        out.r = spec.Itern;
     } else {
-        std::array<double, kMaxBands> amplitudes{};
-        for (int j = 0; j < kMaxBands; ++j) amplitudes[j] = spec.Bands[j].Amplitude;
-        const int bandCount = std::clamp(spec.TBand, 1, kMaxBands);
-        auto routine = spec.FType == Differentiator ? &CFirDesign::DesignEquirippleDifferentiator
-                                                    : &CFirDesign::DesignEquiripple;
-        out.r = (design.*routine)(spec.FType, spec.Bands.data(), amplitudes.data(), bandCount,
-                                  spec.Fs, spec.Taps, spec.FFT, spec.PBrip, spec.SBrip, spec.Itern,
-                                  1.5, &host, spec.RatioTarget, spec.FChar);
-        if (out.r < 0) {
+        EquirippleRequest request;
+        request.responseType = spec.FType;
+        request.bands = spec.Bands;
+        request.bandCount = std::clamp(spec.TBand, 1, kMaxBands);
+        request.Fs = spec.Fs;
+        request.taps = spec.Taps;
+        request.symmetry = spec.FChar;
+        // RatioTarget is -1 while the design runs by iterations.
+        byPeakRatio = spec.RatioTarget >= 0.0;
+        request.termination = byPeakRatio ? ByPeakRatio : ByIterations;
+        request.iterations = spec.Itern;
+        request.ratioTarget = spec.RatioTarget;
+        request.exponent = 1.5;
+        request.progress = &host;
+        result = spec.FType == Differentiator ? design.DesignEquirippleDifferentiator(request)
+                                              : design.DesignEquiripple(request);
+        if (!result.Designed()) {
             host.SetSaveEnabled(false);
             for (int t = 0; t < kProgressTextCount; ++t) {
                 host.SetProgressVisible(static_cast<ProgressText>(t), false);
             }
-            if (out.r == -1) {
-                host.ShowMessage(MessageCode::SingularMatrix, {});
-            } else {
-                host.ShowMessage(
-                    spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength,
-                    {});
-                out.refused = true;
-                out.r = -1;
-            }
-            return out;
         }
+    }
+
+    out.status = result.status;
+    if (result.status == DesignStatus::Singular) {
+        host.ShowMessage(MessageCode::SingularMatrix, {});
+        out.r = -1;
+        return out;
+    }
+    if (result.status == DesignStatus::Refused) {
+        // Only arguments that the checks above let through by mistake get here.
+        host.ShowMessage(
+            spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength, {});
+        out.r = -2;
+        return out;
+    }
+
+    if (!out.equiripple) {
+        out.r = spec.Itern;
+    } else {
+        out.r = byPeakRatio ? result.solves : 0;
         if (spec.TerCr == ByPeakRatio) {
             spec.Itern = out.r;
             if (design.rippleRatio > spec.RatioTarget) {

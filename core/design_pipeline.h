@@ -50,10 +50,16 @@ struct CheckOutcome {
 };
 
 struct RunOutcome {
-    int r = 0;                 // -1 singular matrix, else Itern or the solves done
+    // Designed also for a display-only run. Singular and Refused have shown their
+    // message and left the previous design whole.
+    DesignStatus status = DesignStatus::Designed;
+    // The pipeline's result r: Itern after a window-method design and a display-only
+    // run; after an equiripple design 0, or the reweighted solves done when it stops on
+    // the peak-error ratio. -1 for a singular matrix, -2 when the design routine
+    // refused its arguments (only what the checks let through by mistake).
+    int r = 0;
     bool displayOnly = false;  // the design was still valid: nothing designed
     bool equiripple = false;   // which family ran (or would have run)
-    bool refused = false;      // the design routine refused its arguments (message shown)
 };
 
 // Length parity, length limits and band order; the cutoff pair. A failure has shown

@@ -199,13 +199,14 @@ double CFirDesign::BesselI0(double x, int terms) {
     return sum;
 }
 
-bool CFirDesign::DesignWindow(ResponseType responseType, DesignMethod method, float f1, float f2,
-                              float Fs, int N, int K, double beta, SymmetryType symmetry) {
+DesignResult CFirDesign::DesignWindow(ResponseType responseType, DesignMethod method, float f1,
+                                      float f2, float Fs, int N, int K, double beta,
+                                      SymmetryType symmetry) {
     // A length whose parity contradicts the placement of the response type would
     // leave a coefficient unset or write past the end.
     if (N < 1 || N > kMaxTaps || K < 2 || !(Fs > 0.0f) || symmetry < 0 ||
         symmetry >= kSymmetryTypeCount || PlacesOdd(responseType, symmetry) != (N % 2 == 1)) {
-        return false;
+        return {};
     }
     this->responseType = responseType;
     length = N;
@@ -217,7 +218,8 @@ bool CFirDesign::DesignWindow(ResponseType responseType, DesignMethod method, fl
     const float v = f2 / Fs;
     coeffs.assign(static_cast<std::size_t>(N), 0.0);
     FillCoefficients(coeffs, window, responseType, symmetry, N, u, v);
-    return EvaluateResponse(K, f1, f2, Fs, 0.0f, symmetry);
+    if (!EvaluateResponse(K, f1, 0.0f, symmetry)) return {};
+    return {DesignStatus::Designed, N};
 }
 
 long long CFirDesign::EstimateWindowLength(ResponseType responseType, DesignMethod method, float Tw,
@@ -252,17 +254,17 @@ long long CFirDesign::EstimateWindowLength(ResponseType responseType, DesignMeth
     return length;
 }
 
-int CFirDesign::DesignWindowAuto(ResponseType responseType, DesignMethod method, float f1, float f2,
-                                 float Tw, float Fs, int N, int K, double PBrip, double SBrip,
-                                 double beta, SymmetryType symmetry) {
+DesignResult CFirDesign::DesignWindowAuto(ResponseType responseType, DesignMethod method, float f1,
+                                          float f2, float Tw, float Fs, int N, int K, double PBrip,
+                                          double SBrip, double beta, SymmetryType symmetry) {
     if (responseType == Differentiator || responseType == Hilbert) {
-        return DesignWindow(responseType, method, f1, f2, Fs, N, K, beta, symmetry) ? N : 0;
+        return DesignWindow(responseType, method, f1, f2, Fs, N, K, beta, symmetry);
     }
-    if (!(Fs > 0.0f) || !(Tw > 0.0f) || K < 2) return 0;
+    if (!(Fs > 0.0f) || !(Tw > 0.0f) || K < 2) return {};
     const long long estimate = EstimateWindowLength(responseType, method, Tw, Fs, N, PBrip, SBrip);
-    if (estimate < 1 || estimate > kMaxTaps) return 0;
+    if (estimate < 1 || estimate > kMaxTaps) return {};
     N = static_cast<int>(estimate);
-    if (N % 2 == 0) return 0;  // a non-window method with an even length passed in
+    if (N % 2 == 0) return {};  // a non-window method with an even length passed in
 
     this->responseType = responseType;
     float u = 0.0f;
@@ -292,8 +294,8 @@ int CFirDesign::DesignWindowAuto(ResponseType responseType, DesignMethod method,
     coeffs.assign(static_cast<std::size_t>(N), 0.0);
     FillWindow(window, M + 1, method, N, kaiserBeta);
     FillCoefficients(coeffs, window, responseType, SymmetricOdd, N, u, v);
-    EvaluateResponse(K, f1, f2, Fs, Tw, SymmetricOdd);
-    return N;
+    EvaluateResponse(K, f1, Tw, SymmetricOdd);
+    return {DesignStatus::Designed, N};
 }
 
 void CFirDesign::ForceZeros(SymmetryType symmetry, std::initializer_list<int> atHalfRate,
@@ -313,8 +315,7 @@ void CFirDesign::ForceZeros(SymmetryType symmetry, std::initializer_list<int> at
     }
 }
 
-bool CFirDesign::EvaluateResponse(int K, float f1, float /*f2*/, float /*Fs*/, float transition,
-                                  SymmetryType symmetry) {
+bool CFirDesign::EvaluateResponse(int K, float f1, float transition, SymmetryType symmetry) {
     if (K < 2) return false;
     passEdge = f1;
     stopEdge = static_cast<double>(f1) + static_cast<double>(transition);
