@@ -83,7 +83,8 @@ void BM_DbFullView_95851Taps(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                        R().bottom, kCurrentCurveColour, 8000.0f);
+                                        R().bottom, kCurrentCurveColour, 8000.0f,
+                                        DesignFamily::Window);
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -92,7 +93,7 @@ BENCHMARK(BM_DbFullView_95851Taps)->Unit(benchmark::kMillisecond);
 void BM_Impulse_95851Taps(benchmark::State& state) {
     Area a;
     const CFirDesign d = LongLowPass(kLongTaps, 8);
-    const int curve = static_cast<int>(state.range(0));
+    const bool curve = state.range(0) != 0;
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         theGraphPlotter.DrawImpulse(&a.canvases.mainPlot, d, R().left, R().top, R().right,
@@ -109,11 +110,13 @@ void BM_DbFullView_4096Points(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         if (equiripple) {
-            theGraphPlotter.DrawMagnitudeDbEq(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                              R().bottom, kCurrentCurveColour, 8000.0f);
+            theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
+                                            R().bottom, kCurrentCurveColour, 8000.0f,
+                                            DesignFamily::Equiripple);
         } else {
             theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                            R().bottom, kCurrentCurveColour, 8000.0f);
+                                            R().bottom, kCurrentCurveColour, 8000.0f,
+                                            DesignFamily::Window);
         }
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
@@ -126,7 +129,7 @@ void BM_Phase_4096Points(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         theGraphPlotter.DrawPhase(&a.canvases.mainPlot, d, R().left, R().top, R().right, R().bottom,
-                                  kPhaseCurveColour, 1, 8000.0f, 0, SymmetricOdd);
+                                  kPhaseCurveColour, true, 8000.0f, false, SymmetricOdd);
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -139,7 +142,7 @@ void BM_WindowShape_95851Taps(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.smallBackground.CopyTo(&a.canvases.smallPlot);
         theGraphPlotter.DrawWindowShape(&a.canvases.smallPlot, d, s.left, s.top, s.right, s.bottom,
-                                        kWindowShapeColour, 0, Kaiser);
+                                        Kaiser);
         benchmark::DoNotOptimize(a.canvases.smallPlot.GetPixel(100, 100));
     }
 }

@@ -127,7 +127,7 @@ bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float
 }
 
 bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                int right, int bottom, Colour colour, int curveFitting) const {
+                                int right, int bottom, Colour colour, bool curveFitting) const {
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
 
@@ -154,7 +154,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
             line.Break();
             continue;
         }
-        if (curveFitting == 1) {
+        if (curveFitting) {
             line.Add(x, y);
             continue;
         }
@@ -184,8 +184,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
 }
 
 bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                    int right, int bottom, Colour /*colour*/, int /*curveFitting*/,
-                                    DesignMethod method) const {
+                                    int right, int bottom, DesignMethod method) const {
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{kPenSolid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
 
@@ -218,8 +217,7 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
     return true;
 }
 
-bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*left*/, int /*top*/,
-                               int /*right*/, int /*bottom*/, Colour currentColour,
+bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour currentColour,
                                Colour heldColour, DesignMethod method, int iterations) const {
     if (!Usable(dc)) return false;
     const CPen currentPen{kPenSolid, 2, currentColour};
@@ -253,8 +251,8 @@ bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*l
 }
 
 bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                              int right, int bottom, Colour colour, int curveFitting, float Fs,
-                              int degrees, SymmetryType symmetry) const {
+                              int right, int bottom, Colour colour, bool curveFitting, float Fs,
+                              bool degrees, SymmetryType symmetry) const {
     if (!Usable(dc)) return false;
     const CPen curvePen{kPenSolid, 2, colour};
     const CPen dotPen{kPenSolid, 1, MakeRgb(250, 250, 250)};
@@ -297,7 +295,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         }
     }
 
-    if (curveFitting == 1) {
+    if (curveFitting) {
         Polyline line(*dc);
         for (const Dot& d : dots) {
             if (d.valid) {
@@ -321,7 +319,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         int y;
         const char* text;
     };
-    if (degrees != 0) {
+    if (degrees) {
         DrawShadowText(dc, 14, 25, kUnitColour, "(degrees)");
         static constexpr Tick kTicks[] = {
             {40, 48, "180"}, {46, 104, "90"}, {48, 160, "0"}, {40, 214, "-90"}, {35, 270, "-180"}};

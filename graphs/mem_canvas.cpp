@@ -74,7 +74,7 @@ TextExtent CanvasTextExtent(std::string_view text) {
     return {f->metrics.horizontalAdvance(s), f->metrics.height(), f->metrics.ascent()};
 }
 
-bool CMemCanvas::Create(const CMemCanvas* /*target*/, int left, int top, int right, int bottom) {
+bool CMemCanvas::Create(int left, int top, int right, int bottom) {
     const long long w = static_cast<long long>(right) - left;
     const long long h = static_cast<long long>(bottom) - top;
     image_ = QImage();

@@ -66,10 +66,10 @@ class CMemCanvas {
 
     // Makes the canvas (right - left) x (bottom - top) pixels, black, with a solid
     // thinnest green pen and a solid black brush. Only the size of the rectangle
-    // matters. A canvas already created is replaced. The target stands for the
-    // context the canvas must be compatible with; every canvas is RGB32, so it may
-    // be null. Returns false (canvas left empty) for an empty or too large size.
-    bool Create(const CMemCanvas* target, int left, int top, int right, int bottom);
+    // matters; every canvas is RGB32, so there is no context to be compatible with.
+    // A canvas already created is replaced. Returns false (canvas left empty) for an
+    // empty or too large size.
+    bool Create(int left, int top, int right, int bottom);
 
     bool IsCreated() const { return !image_.isNull(); }
     int Width() const { return width_; }

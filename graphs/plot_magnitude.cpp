@@ -143,8 +143,22 @@ void DrawFreqNames(const CGraphPlotter& p, CMemCanvas* dc) {
     p.DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
 }
 
-bool DrawDbFull(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                int right, int bottom, Colour colour, float Fs, bool equiripple) {
+bool IsLowOrHighPass(ResponseType type) {
+    return type == LowPass || type == HighPass;
+}
+
+// [first, end) of a band's index fields, kept inside the points held.
+void BandRange(int begin, int end, long long held, long long& first, long long& last) {
+    first = std::clamp<long long>(begin, 0, held);
+    last = std::clamp<long long>(end, first, held);
+}
+
+}  // namespace
+
+bool CGraphPlotter::DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                    int right, int bottom, Colour colour, float Fs,
+                                    DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
@@ -154,15 +168,16 @@ bool DrawDbFull(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
                                      : WindowLayout(design.pointCount, held, box.w);
     DrawCurve(*dc, design.magnitudeDb, 0, layout.end, 0, layout.xstep, scale, box.r + 30, 0.0, box);
-    DrawDbHeader(p, dc, "Magnitude Response", 238);
-    DrawDbLabels(p, dc, box, R);
-    p.DrawFrequencyAxis(dc, left, right, Fs);
+    DrawDbHeader(*this, dc, "Magnitude Response", 238);
+    DrawDbLabels(*this, dc, box, R);
+    DrawFrequencyAxis(dc, left, right, Fs);
     return true;
 }
 
-bool DrawRange(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design, int left, int top,
-               int right, int bottom, Colour colour, float Fs, double lo, double hi, int unzoomed,
-               bool equiripple) {
+bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                       int right, int bottom, Colour colour, float Fs, double lo,
+                                       double hi, bool zoom, DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
@@ -196,7 +211,7 @@ bool DrawRange(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design,
         xstep = box.w / (((hi - lo) / nyq) * half);
     }
 
-    if (unzoomed == 1) {
+    if (!zoom) {
         // The window form keeps the full view's axis; the equiripple form scales to
         // the plotted points.
         const double M = equiripple
@@ -206,23 +221,25 @@ bool DrawRange(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design,
         const double R = AxisRange(M);
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / R, box.r + 30, 0.0,
                   box);
-        DrawDbHeader(p, dc, "Magnitude Response", 238);
-        DrawDbLabels(p, dc, box, R);
+        DrawDbHeader(*this, dc, "Magnitude Response", 238);
+        DrawDbLabels(*this, dc, box, R);
     } else {
         const double E = ZoomHalfRange(design.magnitudeDb, e0, std::max(e0, e1));
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / (2.0 * E),
                   5 * box.r + 30, 0.0, box);
-        DrawDbHeader(p, dc, "Magnitude Response", 238);
-        DrawZoomLabels(p, dc, box, E);
+        DrawDbHeader(*this, dc, "Magnitude Response", 238);
+        DrawZoomLabels(*this, dc, box, E);
     }
-    DrawFreqNames(p, dc);
-    DrawRangeFrequencyLabels(p, dc, box, lo, hi - lo);
+    DrawFreqNames(*this, dc);
+    DrawRangeFrequencyLabels(*this, dc, box, lo, hi - lo);
     return true;
 }
 
-bool DrawOverlay(const CGraphPlotter& p, CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                 const CFirDesign& design, int left, int top, int right, int bottom,
-                 Colour currentColour, Colour heldColour, float Fs, bool equiripple) {
+bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
+                                         const CFirDesign& design, int left, int top, int right,
+                                         int bottom, Colour currentColour, Colour heldColour,
+                                         float Fs, DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(axes) || !Usable(current) || !Usable(held)) return false;
     DrawingScope axesScope(*axes, CPen{kPenSolid, 1, currentColour}, CBrush{currentColour});
     DrawingScope currentScope(*current, CPen{kPenSolid, 1, currentColour}, CBrush{currentColour});
@@ -247,14 +264,16 @@ bool DrawOverlay(const CGraphPlotter& p, CMemCanvas* axes, CMemCanvas* current, 
     DrawCurve(*held, design.heldMagnitudeDb, 0, before.end, 0, before.xstep, scale, box.r + 30, 0.0,
               box);
 
-    DrawDbHeader(p, axes, "Magnitude Response", 238);
-    DrawDbLabels(p, axes, box, R);
-    p.DrawFrequencyAxis(axes, left, right, Fs);
+    DrawDbHeader(*this, axes, "Magnitude Response", 238);
+    DrawDbLabels(*this, axes, box, R);
+    DrawFrequencyAxis(axes, left, right, Fs);
     return true;
 }
 
-bool DrawLinear(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                int right, int bottom, Colour colour, float Fs, bool equiripple) {
+bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                        int right, int bottom, Colour colour, float Fs,
+                                        DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
@@ -277,80 +296,17 @@ bool DrawLinear(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design
               0.0, box);
 
     dc->SetTextAlign(kAlignLeftTop);
-    p.DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
-    p.DrawShadowText(dc, 35, 12, kAxisNameColour, "|H(w)|");
+    DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
+    DrawShadowText(dc, 35, 12, kAxisNameColour, "|H(w)|");
     dc->SetTextAlign(kAlignRight);
     for (int k = 0; k <= 9; ++k) {
         const double value =
             differentiator ? Mx - k * (Mx * 0.1111111111111111) : 1.125 - 0.125 * k;
-        p.DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
-                         FormatString("%4.3f", value));
+        DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
+                       FormatString("%4.3f", value));
     }
-    p.DrawFrequencyAxis(dc, left, right, Fs);
+    DrawFrequencyAxis(dc, left, right, Fs);
     return true;
-}
-
-bool IsLowOrHighPass(ResponseType type) {
-    return type == LowPass || type == HighPass;
-}
-
-// [first, end) of a band's index fields, kept inside the points held.
-void BandRange(int begin, int end, long long held, long long& first, long long& last) {
-    first = std::clamp<long long>(begin, 0, held);
-    last = std::clamp<long long>(end, first, held);
-}
-
-}  // namespace
-
-bool CGraphPlotter::DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                    int right, int bottom, Colour colour, float Fs) const {
-    return DrawDbFull(*this, dc, design, left, top, right, bottom, colour, Fs, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeDbEq(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                      int right, int bottom, Colour colour, float Fs) const {
-    return DrawDbFull(*this, dc, design, left, top, right, bottom, colour, Fs, true);
-}
-
-bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                       int right, int bottom, Colour colour, float Fs,
-                                       double viewLow, double viewHigh, int unzoomed) const {
-    return DrawRange(*this, dc, design, left, top, right, bottom, colour, Fs, viewLow, viewHigh,
-                     unzoomed, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeRangeEq(CMemCanvas* dc, const CFirDesign& design, int left,
-                                         int top, int right, int bottom, Colour colour, float Fs,
-                                         double viewLow, double viewHigh, int unzoomed) const {
-    return DrawRange(*this, dc, design, left, top, right, bottom, colour, Fs, viewLow, viewHigh,
-                     unzoomed, true);
-}
-
-bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                         const CFirDesign& design, int left, int top, int right,
-                                         int bottom, Colour currentColour, Colour heldColour,
-                                         float Fs) const {
-    return DrawOverlay(*this, axes, current, held, design, left, top, right, bottom, currentColour,
-                       heldColour, Fs, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeOverlayEq(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                           const CFirDesign& design, int left, int top, int right,
-                                           int bottom, Colour currentColour, Colour heldColour,
-                                           float Fs) const {
-    return DrawOverlay(*this, axes, current, held, design, left, top, right, bottom, currentColour,
-                       heldColour, Fs, true);
-}
-
-bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                        int right, int bottom, Colour colour, float Fs) const {
-    return DrawLinear(*this, dc, design, left, top, right, bottom, colour, Fs, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeLinearEq(CMemCanvas* dc, const CFirDesign& design, int left,
-                                          int top, int right, int bottom, Colour colour,
-                                          float Fs) const {
-    return DrawLinear(*this, dc, design, left, top, right, bottom, colour, Fs, true);
 }
 
 bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int left, int top,

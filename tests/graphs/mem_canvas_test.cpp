@@ -15,14 +15,14 @@ constexpr Colour kBlue = MakeRgb(0, 0, 255);
 
 CMemCanvas Made(int w, int h) {
     CMemCanvas c;
-    EXPECT_TRUE(c.Create(nullptr, 0, 0, w, h));
+    EXPECT_TRUE(c.Create(0, 0, w, h));
     return c;
 }
 
 TEST(MemCanvas, CreateGivesBlackCanvasWithGreenPenAndBlackBrush) {
     CMemCanvas c;
     EXPECT_FALSE(c.IsCreated());
-    ASSERT_TRUE(c.Create(nullptr, 10, 10, 110, 60));
+    ASSERT_TRUE(c.Create(10, 10, 110, 60));
     EXPECT_EQ(c.Width(), 100);
     EXPECT_EQ(c.Height(), 50);
     EXPECT_EQ(CountColour(c, kBlack), 100 * 50);
@@ -34,7 +34,7 @@ TEST(MemCanvas, CreateGivesBlackCanvasWithGreenPenAndBlackBrush) {
     // A second Create replaces the pixels, black again, at the new size.
     c.Clear(kRed);
     c.SetPen(kPenSolid, 2, kRed);
-    ASSERT_TRUE(c.Create(nullptr, 0, 0, 30, 20));
+    ASSERT_TRUE(c.Create(0, 0, 30, 20));
     EXPECT_EQ(c.Width(), 30);
     EXPECT_EQ(c.Height(), 20);
     EXPECT_EQ(CountColour(c, kBlack), 30 * 20);
@@ -51,7 +51,7 @@ TEST(MemCanvas, EmptyCanvasRefusesEverything) {
     EXPECT_FALSE(c.OrTo(&target));
     EXPECT_FALSE(target.CopyTo(nullptr));
     EXPECT_FALSE(c.TextOut(0, 0, "x"));
-    EXPECT_FALSE(c.Create(nullptr, 5, 5, 5, 9));  // zero width
+    EXPECT_FALSE(c.Create(5, 5, 5, 9));  // zero width
     EXPECT_EQ(CountColour(target, kBlack), 16);
 }
 

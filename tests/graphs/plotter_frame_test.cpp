@@ -21,7 +21,7 @@ constexpr Colour kWhite = MakeRgb(255, 255, 255);
 
 CMemCanvas Main() {
     CMemCanvas c;
-    EXPECT_TRUE(c.Create(nullptr, 0, 0, 584, 342));
+    EXPECT_TRUE(c.Create(0, 0, 584, 342));
     return c;
 }
 
@@ -39,15 +39,17 @@ TEST(Plotter, AbsentCanvasDrawsNothing) {
     EXPECT_FALSE(p.DrawGrid(&never, 0, 0, 584, 342, kGridColour, 128, 16));
     EXPECT_FALSE(p.DrawMainFrame(nullptr, 0, 0, 584, 342, kFrameColour));
     EXPECT_FALSE(p.DrawSmallFrame(nullptr, 0, 0, 294, 155, kFrameColour));
-    EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, 0));
-    EXPECT_FALSE(p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f));
-    EXPECT_FALSE(p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, 1, 8000.0f, 0, SymmetricOdd));
-    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, kWhite, 0, Rectangular));
-    EXPECT_FALSE(p.DrawLegend(nullptr, design, 0, 0, 294, 155, kWhite, kWhite, Rectangular, 0));
+    EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, false));
+    EXPECT_FALSE(
+        p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f, DesignFamily::Window));
+    EXPECT_FALSE(
+        p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, true, 8000.0f, false, SymmetricOdd));
+    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, Rectangular));
+    EXPECT_FALSE(p.DrawLegend(nullptr, design, kWhite, kWhite, Rectangular, 0));
     CMemCanvas a = Main();
     CMemCanvas b = Main();
-    EXPECT_FALSE(
-        p.DrawMagnitudeOverlay(&a, &b, nullptr, design, 0, 0, 584, 342, kWhite, kWhite, 8000.0f));
+    EXPECT_FALSE(p.DrawMagnitudeOverlay(&a, &b, nullptr, design, 0, 0, 584, 342, kWhite, kWhite,
+                                        8000.0f, DesignFamily::Window));
     EXPECT_EQ(CountColour(a, kBlack), 584 * 342);
     EXPECT_EQ(CountColour(b, kBlack), 584 * 342);
 }
@@ -76,7 +78,7 @@ TEST(Plotter, MainAndSmallFrameCorners) {
     EXPECT_EQ(c.GetPixel(535, 30), kBlack);
 
     CMemCanvas s;
-    ASSERT_TRUE(s.Create(nullptr, 0, 0, 294, 155));
+    ASSERT_TRUE(s.Create(0, 0, 294, 155));
     ASSERT_TRUE(theGraphPlotter.DrawSmallFrame(&s, 0, 0, 294, 155, kFrameColour));
     for (int x : {19, 20, 273, 274}) EXPECT_EQ(RowsWith(s, x, kFrameColour), Range(24, 140));
     for (int y : {24, 25, 139, 140}) EXPECT_EQ(ColumnsWith(s, y, kFrameColour), Range(19, 274));
