@@ -9,9 +9,9 @@ namespace tapwright {
 namespace {
 
 // Whether the design will use the typed length with the characteristic FChar. A
-// window design with Auto Design off estimates its own (odd) length instead.
-bool UsesTypedLength(const FilterSpec& spec, bool equiripple, bool autoDesign) {
-    if (equiripple || autoDesign) return true;
+// window design whose length is not given estimates its own (odd) length instead.
+bool UsesTypedLength(const FilterSpec& spec, bool equiripple, bool lengthGiven) {
+    if (equiripple || lengthGiven) return true;
     return spec.FType == Differentiator || spec.FType == Hilbert;
 }
 
@@ -20,8 +20,8 @@ bool FailWith(DesignHost& host, MessageCode code, const MessageArgs& args = {}) 
     return false;
 }
 
-bool CheckLengths(const FilterSpec& spec, bool equiripple, bool autoDesign, DesignHost& host) {
-    const bool typed = UsesTypedLength(spec, equiripple, autoDesign);
+bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven, DesignHost& host) {
+    const bool typed = UsesTypedLength(spec, equiripple, lengthGiven);
     // Low and high pass carry a characteristic that follows the length, so they are
     // checked only where a stale pair would reach a design that uses the length.
     const bool lowOrHigh = spec.FType == LowPass || spec.FType == HighPass;
@@ -63,10 +63,10 @@ CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags
         design.heldIterations = spec.Itern;
     }
     const bool equiripple = host.DesignMethodSelection() == Equiripple;
-    const bool autoDesign = host.AutoDesignChecked();
+    const bool lengthGiven = host.LengthGiven();
 
     // The parity of the length as the characteristic demands, and the length limits.
-    if (!CheckLengths(spec, equiripple, autoDesign, host)) return out;
+    if (!CheckLengths(spec, equiripple, lengthGiven, host)) return out;
 
     if (spec.WType == Equiripple) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);
@@ -120,7 +120,7 @@ RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags,
     DesignResult result;
     bool byPeakRatio = false;
     if (!out.equiripple) {
-        if (host.AutoDesignChecked()) {
+        if (host.LengthGiven()) {
             result = design.DesignWindow(spec.FType, spec.WType, f1, f2, spec.Fs, spec.Taps,
                                          spec.FFT, spec.Beta, spec.FChar);
         } else {

@@ -22,11 +22,12 @@ class DesignHost : public ProgressSink {
     // Reads every input field into the committed values, and writes them back.
     virtual void PullEditBuffer() = 0;
     virtual void PushEditBuffer() = 0;
-    // Current selections of the Response Type and Function Type combos, and the
-    // state of "Auto Design Filter".
+    // Current selections of the Response Type and Function Type combos.
     virtual ResponseType ResponseTypeSelection() const = 0;
     virtual DesignMethod DesignMethodSelection() const = 0;
-    virtual bool AutoDesignChecked() const = 0;
+    // Whether the user gives the length (and the Kaiser beta): the check state of
+    // "Auto Design Filter". Unchecked, a window design estimates its length.
+    virtual bool LengthGiven() const = 0;
     // A numbered message in a box with the stop icon; returns when it is closed.
     virtual void ShowMessage(MessageCode code, const MessageArgs& args) = 0;
     // A text in a box with the information icon.
@@ -86,7 +87,7 @@ class RecordingDesignHost : public DesignHost {
     void PushEditBuffer() override { ++pushes; }
     ResponseType ResponseTypeSelection() const override { return spec_->FType; }
     DesignMethod DesignMethodSelection() const override { return spec_->WType; }
-    bool AutoDesignChecked() const override { return spec_->AutoD != 0; }
+    bool LengthGiven() const override { return spec_->AutoD != 0; }
     void ShowMessage(MessageCode code, const MessageArgs& args) override {
         messages.emplace_back(code, FormatMessage(code, args));
     }
