@@ -206,14 +206,14 @@ int RunPlotCommand(int argc, char** argv) {
     }
 
     CFirDesign design;
-    LoadedDesign loaded;
     LoadedDesign previous;
     if (!o.held.empty()) {
-        const int rc = LoadAndDesign(o.held, design, nullptr, previous);
-        if (rc != kExitOk) return rc;
+        previous = LoadAndDesign(o.held, design, nullptr);
+        if (previous.exitCode != kExitOk) return previous.exitCode;
     }
-    const int rc = LoadAndDesign(o.file, design, o.held.empty() ? nullptr : &previous.spec, loaded);
-    if (rc != kExitOk) return rc;
+    const LoadedDesign loaded =
+        LoadAndDesign(o.file, design, o.held.empty() ? nullptr : &previous.spec);
+    if (loaded.exitCode != kExitOk) return loaded.exitCode;
     const FilterSpec& spec = loaded.spec;
 
     const double nyquist = static_cast<double>(spec.Fs) * 0.5;

@@ -270,12 +270,11 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
     return result;
 }
 
-SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base, bool* cannotOpen) {
-    if (cannotOpen) *cannotOpen = false;
+SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (cannotOpen) *cannotOpen = true;
         SpecReadResult result;
+        result.cannotOpen = true;
         result.error = "cannot open " + path + ": " + std::strerror(errno);
         return result;
     }
