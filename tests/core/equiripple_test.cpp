@@ -25,17 +25,16 @@ struct Bands {
 // Returns the solves done, -1 when singular, -2 when refused.
 int Design(CFirDesign& d, ResponseType type, const Bands& b, int taps, SymmetryType symmetry,
            int iterations, double ratioTarget, ProgressSink* sink = nullptr) {
-    EquirippleRequest request;
-    request.responseType = type;
-    request.bands = b.rows;
-    request.bandCount = b.count;
-    request.Fs = 8000.0f;
-    request.taps = taps;
-    request.symmetry = symmetry;
-    request.termination = ratioTarget < 0.0 ? ByIterations : ByPeakRatio;
-    request.iterations = iterations;
-    request.ratioTarget = ratioTarget;
-    request.progress = sink;
+    const EquirippleRequest request{.responseType = type,
+                                    .bands = b.rows,
+                                    .bandCount = b.count,
+                                    .Fs = 8000.0f,
+                                    .taps = taps,
+                                    .symmetry = symmetry,
+                                    .termination = ratioTarget < 0.0 ? ByIterations : ByPeakRatio,
+                                    .iterations = iterations,
+                                    .ratioTarget = ratioTarget,
+                                    .progress = sink};
     const DesignResult r = type == Differentiator ? d.DesignEquirippleDifferentiator(request)
                                                   : d.DesignEquiripple(request);
     if (r.status == DesignStatus::Singular) return -1;
@@ -163,24 +162,16 @@ TEST(Equiripple, ProgressTextsChangeAtQuarters) {
         return shown;
     };
     using P = ProgressText;
-    const auto five = changesAfter(5);
-    ASSERT_EQ(five.size(), 3u);
-    EXPECT_EQ(five[0], std::make_pair(1, P::Quarter));
-    EXPECT_EQ(five[1], std::make_pair(2, P::Half));
-    EXPECT_EQ(five[2], std::make_pair(3, P::ThreeQuarters));
-    const auto forty = changesAfter(40);
-    ASSERT_EQ(forty.size(), 3u);
-    EXPECT_EQ(forty[0].first, 10);
-    EXPECT_EQ(forty[1].first, 20);
-    EXPECT_EQ(forty[2].first, 30);
-    const auto three = changesAfter(3);
-    ASSERT_EQ(three.size(), 2u);
-    EXPECT_EQ(three[0], std::make_pair(1, P::Quarter));
-    EXPECT_EQ(three[1], std::make_pair(2, P::ThreeQuarters));
-    const auto two = changesAfter(2);
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].second, P::Half);
-    EXPECT_TRUE(changesAfter(1).empty());
+    const std::pair<int, std::vector<std::pair<int, ProgressText>>> cases[] = {
+        {5, {{1, P::Quarter}, {2, P::Half}, {3, P::ThreeQuarters}}},
+        {40, {{10, P::Quarter}, {20, P::Half}, {30, P::ThreeQuarters}}},
+        {3, {{1, P::Quarter}, {2, P::ThreeQuarters}}},
+        {2, {{1, P::Half}, {2, P::Half}}},
+        {1, {}},
+    };
+    for (const auto& [iterations, shown] : cases) {
+        EXPECT_EQ(changesAfter(iterations), shown) << iterations << " iterations";
+    }
 }
 
 TEST(Equiripple, BandRowsBeyondTheCountAreNeverRead) {
@@ -255,12 +246,8 @@ TEST(Equiripple, RefusesLengthsItCannotPlace) {
               -2);
     // A table shorter than the rows a design reads: the differentiator reads three.
     const BandSpec two[2] = {{0, 1000, 0}, {1000, 4000, 1}};
-    EquirippleRequest request;
-    request.bands = two;
-    request.bandCount = 2;
-    request.Fs = 8000.0f;
-    request.taps = 20;
-    request.symmetry = AntisymmetricEven;
+    EquirippleRequest request{
+        .bands = two, .bandCount = 2, .Fs = 8000.0f, .taps = 20, .symmetry = AntisymmetricEven};
     EXPECT_EQ(d.DesignEquirippleDifferentiator(request).status, DesignStatus::Refused);
     request.bandCount = 3;
     EXPECT_EQ(d.DesignEquiripple(request).status, DesignStatus::Refused);

@@ -13,22 +13,22 @@ TEST(SpecRules, WhatEachResponseTypeOffers) {
     struct Case {
         ResponseType type;
         bool equiripple;
-        std::vector<SymmetryType> symmetries;
         int bands;
         bool autoDesign;
+        std::vector<SymmetryType> symmetries;
     };
     const Case cases[] = {
-        {LowPass, false, {SymmetricOdd, SymmetricEven}, 2, true},
-        {HighPass, true, {SymmetricOdd, AntisymmetricEven}, 2, true},
-        {BandPass, false, {SymmetricOdd, SymmetricEven, AntisymmetricOdd}, 3, true},
-        {BandStop, false, {SymmetricOdd}, 3, true},
-        {Differentiator, true, {AntisymmetricEven}, 3, false},
-        {Hilbert, false, {AntisymmetricOdd}, 7, false},
+        {LowPass, false, 2, true, {SymmetricOdd, SymmetricEven}},
+        {HighPass, true, 2, true, {SymmetricOdd, AntisymmetricEven}},
+        {BandPass, false, 3, true, {SymmetricOdd, SymmetricEven, AntisymmetricOdd}},
+        {BandStop, false, 3, true, {SymmetricOdd}},
+        {Differentiator, true, 3, false, {AntisymmetricEven}},
+        {Hilbert, false, 7, false, {AntisymmetricOdd}},
         {Multiband,
          true,
-         {SymmetricOdd, SymmetricEven, AntisymmetricOdd, AntisymmetricEven},
          2,
-         false},
+         false,
+         {SymmetricOdd, SymmetricEven, AntisymmetricOdd, AntisymmetricEven}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(AllowedSymmetries(c.type, c.equiripple), c.symmetries) << c.type;
@@ -66,21 +66,16 @@ TEST(SpecRules, SettleLoadedSpec) {
         {Multiband, Equiripple, 1, 30, 3, 3},      {Multiband, Equiripple, 0, 30, 3, 0},
     };
     for (const Case& c : cases) {
-        FilterSpec s;
-        s.FType = c.type;
-        s.WType = c.method;
-        s.AutoD = c.autoD;
-        s.Taps = c.taps;
+        FilterSpec s{.FType = c.type, .WType = c.method, .Taps = c.taps, .AutoD = c.autoD};
         SettleLoadedSpec(s, static_cast<SymmetryType>(c.fileChar));
         EXPECT_EQ(s.FChar, c.expected) << c.type << "/" << c.method << "/" << c.autoD;
     }
-    FilterSpec hilbert;
-    hilbert.FType = Hilbert;
-    hilbert.WType = Kaiser;
-    hilbert.Fs = 10000.0f;
-    hilbert.Fc1 = 100.0f;
-    hilbert.TerCr = ByPeakRatio;
-    hilbert.Ratio = 0.5;
+    FilterSpec hilbert{.FType = Hilbert,
+                       .WType = Kaiser,
+                       .Fs = 10000.0f,
+                       .Fc1 = 100.0f,
+                       .TerCr = ByPeakRatio,
+                       .Ratio = 0.5};
     SettleLoadedSpec(hilbert, AntisymmetricOdd);
     EXPECT_EQ(hilbert.Fc1, 0.0f);
     EXPECT_EQ(hilbert.Fc2, 5000.0f);

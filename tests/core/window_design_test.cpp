@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "core/design_constants.h"
 #include "core/fir_design.h"
@@ -10,11 +12,15 @@
 namespace tapwright {
 namespace {
 
+// A window design at Fs = 8000 Hz; whether it was made.
+bool Designs(CFirDesign& d, ResponseType type, DesignMethod method, float f1, float f2, int N,
+             int K, double beta, SymmetryType symmetry) {
+    return d.DesignWindow(type, method, f1, f2, 8000.0f, N, K, beta, symmetry).Designed();
+}
+
 TEST(WindowDesign, RectangularLowPassOfFiveTaps) {
     CFirDesign d;
-    ASSERT_TRUE(
-        d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd)
-            .Designed());
+    ASSERT_TRUE(Designs(d, LowPass, Rectangular, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
     ASSERT_EQ(d.coeffs.size(), 5u);
     EXPECT_EQ(d.coeffs[2], 0.25);
     EXPECT_NEAR(d.coeffs[1], 0.225079, 1e-6);
@@ -36,9 +42,7 @@ TEST(WindowDesign, WindowShapesOfFiveTaps) {
         {Blackman, 0.42 + 0.5 * std::cos(kTwoPi / 4) + 0.08 * std::cos(kFourPi / 4), 0.0}};
     for (const Case& c : cases) {
         CFirDesign d;
-        ASSERT_TRUE(
-            d.DesignWindow(LowPass, c.method, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd)
-                .Designed());
+        ASSERT_TRUE(Designs(d, LowPass, c.method, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
         ASSERT_EQ(d.window.size(), 3u);
         EXPECT_NEAR(d.window[0], 1.0, 1e-12) << c.method;
         EXPECT_NEAR(d.window[1], c.w1, 1e-6) << c.method;
@@ -56,8 +60,7 @@ TEST(WindowDesign, WindowShapesOfFiveTaps) {
 
 TEST(WindowDesign, KaiserWindowUsesBesselSeries) {
     CFirDesign d;
-    ASSERT_TRUE(d.DesignWindow(LowPass, Kaiser, 1000.0f, 0.0f, 8000.0f, 11, 8, 6.0, SymmetricOdd)
-                    .Designed());
+    ASSERT_TRUE(Designs(d, LowPass, Kaiser, 1000.0f, 0.0f, 11, 8, 6.0, SymmetricOdd));
     // At the edge the argument is 0: w = I0(0) / I0(beta).
     EXPECT_DOUBLE_EQ(d.window[5], 1.0 / CFirDesign::BesselI0(6.0, 20));
     EXPECT_NEAR(CFirDesign::BesselI0(0.0, 20), 1.0, 0.0);
@@ -67,9 +70,7 @@ TEST(WindowDesign, KaiserWindowUsesBesselSeries) {
 
 TEST(WindowDesign, HilbertCentreAndEvenDistancesVanish) {
     CFirDesign d;
-    ASSERT_TRUE(
-        d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 512, 4.0, AntisymmetricOdd)
-            .Designed());
+    ASSERT_TRUE(Designs(d, Hilbert, Hamming, 0.0f, 4000.0f, 31, 512, 4.0, AntisymmetricOdd));
     const int M = 15;
     EXPECT_EQ(d.coeffs[M], 0.0);
     for (int l = 1; l <= M; ++l) {
@@ -110,9 +111,7 @@ TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
     };
     for (const Case& c : cases) {
         CFirDesign d;
-        ASSERT_TRUE(
-            d.DesignWindow(c.type, Hamming, c.f1, c.f2, 8000.0f, c.taps, 64, 4.0, c.symmetry)
-                .Designed())
+        ASSERT_TRUE(Designs(d, c.type, Hamming, c.f1, c.f2, c.taps, 64, 4.0, c.symmetry))
             << c.type << "/" << c.symmetry;
         for (int i = 0; i < c.taps; ++i) {
             ASSERT_TRUE(std::isfinite(d.coeffs[i])) << c.type << " tap " << i;
@@ -126,16 +125,12 @@ TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
 TEST(WindowDesign, ZeroCutoffLimits) {
     // The default low pass: all taps exactly 0, its response -inf dB (no NaN).
     CFirDesign low;
-    ASSERT_TRUE(
-        low.DesignWindow(LowPass, Rectangular, 0.0f, 0.0f, 8000.0f, 31, 512, 4.0, SymmetricOdd)
-            .Designed());
+    ASSERT_TRUE(Designs(low, LowPass, Rectangular, 0.0f, 0.0f, 31, 512, 4.0, SymmetricOdd));
     for (double h : low.coeffs) EXPECT_EQ(h, 0.0);
     EXPECT_EQ(low.magnitudeDb[1], -INFINITY);
     // 2x cosq(2 pi x t) tends to 1/(pi t).
     CFirDesign high;
-    ASSERT_TRUE(
-        high.DesignWindow(HighPass, Rectangular, 0.0f, 0.0f, 8000.0f, 4, 8, 4.0, AntisymmetricEven)
-            .Designed());
+    ASSERT_TRUE(Designs(high, HighPass, Rectangular, 0.0f, 0.0f, 4, 8, 4.0, AntisymmetricEven));
     EXPECT_DOUBLE_EQ(high.coeffs[1], 1.0 / (kPi * 0.5));
     EXPECT_DOUBLE_EQ(high.coeffs[0], 1.0 / (kPi * 1.5));
 }
@@ -143,9 +138,7 @@ TEST(WindowDesign, ZeroCutoffLimits) {
 TEST(WindowDesign, DifferentiatorUsesHalfSampleOffset) {
     CFirDesign d;
     const float fs = 8000.0f, f1 = 0.0f, f2 = 4000.0f;
-    ASSERT_TRUE(
-        d.DesignWindow(Differentiator, Rectangular, f1, f2, fs, 10, 8, 4.0, AntisymmetricEven)
-            .Designed());
+    ASSERT_TRUE(Designs(d, Differentiator, Rectangular, f1, f2, 10, 8, 4.0, AntisymmetricEven));
     const double v = f2 / fs;
     for (int l = 1; l <= 5; ++l) {
         const double t = l - 0.5;
@@ -158,18 +151,11 @@ TEST(WindowDesign, DifferentiatorUsesHalfSampleOffset) {
 
 TEST(WindowDesign, MismatchedParityIsRefusedAndChangesNothing) {
     CFirDesign d;
-    ASSERT_TRUE(
-        d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd)
-            .Designed());
+    ASSERT_TRUE(Designs(d, LowPass, Rectangular, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
     const auto before = d.coeffs;
-    EXPECT_FALSE(
-        d.DesignWindow(Hilbert, Hamming, 0.0f, 4000.0f, 8000.0f, 30, 8, 4.0, AntisymmetricOdd)
-            .Designed());
-    EXPECT_FALSE(d.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 30, 8, 4.0, SymmetricOdd)
-                     .Designed());
-    EXPECT_FALSE(d.DesignWindow(Differentiator, Hamming, 0.0f, 4000.0f, 8000.0f, 31, 8, 4.0,
-                                AntisymmetricEven)
-                     .Designed());
+    EXPECT_FALSE(Designs(d, Hilbert, Hamming, 0.0f, 4000.0f, 30, 8, 4.0, AntisymmetricOdd));
+    EXPECT_FALSE(Designs(d, LowPass, Hamming, 1000.0f, 0.0f, 30, 8, 4.0, SymmetricOdd));
+    EXPECT_FALSE(Designs(d, Differentiator, Hamming, 0.0f, 4000.0f, 31, 8, 4.0, AntisymmetricEven));
     EXPECT_EQ(d.coeffs, before);
     EXPECT_EQ(d.length, 5);
 }
@@ -235,18 +221,14 @@ TEST(WindowDesignAuto, DifferentiatorAndHilbertUseTheGivenLength) {
                                         0.0, 5.0, symmetry)
                       .length,
                   taps);
-        ASSERT_TRUE(
-            given.DesignWindow(type, Kaiser, 0.0f, 4000.0f, 8000.0f, taps, 64, 5.0, symmetry)
-                .Designed());
+        ASSERT_TRUE(Designs(given, type, Kaiser, 0.0f, 4000.0f, taps, 64, 5.0, symmetry));
         EXPECT_EQ(automatic.coeffs, given.coeffs) << type;
     }
 }
 
 TEST(WindowDesignAuto, LengthBeyondMaximumIsRefusedBeforeDesigning) {
     CFirDesign d;
-    ASSERT_TRUE(
-        d.DesignWindow(LowPass, Rectangular, 1000.0f, 0.0f, 8000.0f, 5, 8, 4.0, SymmetricOdd)
-            .Designed());
+    ASSERT_TRUE(Designs(d, LowPass, Rectangular, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
     for (float tw : {0.01f, 1e-30f}) {
         EXPECT_EQ(
             d.DesignWindowAuto(LowPass, Blackman, 1000.0f, 0.0f, tw, 8000.0f, 31, 64, 0.0, 0.0)
@@ -257,37 +239,34 @@ TEST(WindowDesignAuto, LengthBeyondMaximumIsRefusedBeforeDesigning) {
     EXPECT_EQ(d.coeffs.size(), 5u);
 }
 
+// The characteristic's zeros on K = 8 points over 0 ... Fs: at Fs/2 (points 3 and 4)
+// for SymmetricEven and AntisymmetricOdd, at 0 and Fs (points 0 and 7) for the
+// antisymmetric ones, at 1e-8 (-160 dB). A single tap is 1 (0 dB) everywhere.
 TEST(ResponseEvaluation, ForcedZerosAndLengthOne) {
-    CFirDesign even;
-    even.coeffs = {0.5, 0.5};
-    even.length = 2;
-    even.responseType = BandPass;
-    ASSERT_TRUE(even.EvaluateResponse(8, 0.0f, 0.0f, SymmetricEven));
-    EXPECT_EQ(even.magnitude[3], 0.0);
-    EXPECT_EQ(even.magnitude[4], 0.0);
-    EXPECT_EQ(even.magnitudeDb[3], 20.0 * std::log10(1e-8));
-    EXPECT_NE(even.magnitude[0], 0.0);
-
-    CFirDesign anti;
-    anti.coeffs = {0.5, -0.5};
-    anti.length = 2;
-    anti.responseType = BandPass;
-    ASSERT_TRUE(anti.EvaluateResponse(8, 0.0f, 0.0f, AntisymmetricEven));
-    EXPECT_EQ(anti.magnitude[0], 0.0);
-    EXPECT_EQ(anti.magnitude[7], 0.0);
-    EXPECT_DOUBLE_EQ(anti.magnitudeDb[7], -160.0);
-
-    CFirDesign one;
-    one.coeffs = {1.0};
-    one.length = 1;
-    one.responseType = BandPass;
-    one.pointCount = 99;
-    ASSERT_TRUE(one.EvaluateResponse(16, 0.0f, 0.0f, SymmetricOdd));
-    EXPECT_EQ(one.heldPointCount, 99);
-    EXPECT_EQ(one.pointCount, 16);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_DOUBLE_EQ(one.magnitude[i], 1.0);
-        EXPECT_DOUBLE_EQ(one.magnitudeDb[i], 0.0);
+    const std::tuple<std::vector<double>, SymmetryType, std::vector<int>> cases[] = {
+        {{0.5, 0.5}, SymmetricEven, {3, 4}},
+        {{0.5, -0.5}, AntisymmetricEven, {0, 7}},
+        {{0.5, 0.0, -0.5}, AntisymmetricOdd, {0, 3, 4, 7}},
+        {{1.0}, SymmetricOdd, {}},
+    };
+    for (const auto& [h, symmetry, zeros] : cases) {
+        CFirDesign d;
+        d.coeffs = h;
+        d.pointCount = 99;
+        ASSERT_TRUE(d.EvaluateResponse(8, 0.0f, 0.0f, symmetry));
+        EXPECT_EQ(d.heldPointCount, 99);
+        EXPECT_EQ(d.pointCount, 8);
+        for (int i = 0; i < 8; ++i) {
+            if (std::find(zeros.begin(), zeros.end(), i) != zeros.end()) {
+                EXPECT_EQ(d.magnitude[i], 0.0) << symmetry << " point " << i;
+                EXPECT_DOUBLE_EQ(d.magnitudeDb[i], -160.0) << symmetry << " point " << i;
+            } else {
+                EXPECT_GT(d.magnitude[i], 0.0) << symmetry << " point " << i;
+            }
+        }
+        if (h.size() == 1) {
+            EXPECT_EQ(d.magnitudeDb, std::vector<double>(8, 0.0));
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include "graphs/graph_canvases.h"
 #include "graphs/graph_plotter.h"
 #include "tests/graphs/canvas_probe.h"
+#include "tests/support/test_support.h"
 
 namespace tapwright {
 namespace {
@@ -15,6 +16,7 @@ namespace {
 using test::ColumnsWith;
 using test::CountColour;
 using test::kBlack;
+using test::Range;
 using test::RowsWith;
 
 constexpr Colour kWhite = MakeRgb(255, 255, 255);
@@ -23,12 +25,6 @@ CMemCanvas Main() {
     CMemCanvas c;
     EXPECT_TRUE(c.Create(0, 0, 584, 342));
     return c;
-}
-
-std::vector<int> Range(int from, int to) {
-    std::vector<int> v;
-    for (int i = from; i <= to; ++i) v.push_back(i);
-    return v;
 }
 
 TEST(Plotter, AbsentCanvasDrawsNothing) {
