@@ -52,19 +52,19 @@ std::string DesignMethodLabel(DesignMethod method, int iterations) {
 bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,
                                    std::string text) const {
     if (!Usable(dc)) return false;
-    dc->SetBkMode(kBkTransparent);
+    dc->SetBkMode(BkMode::Transparent);
     dc->SetTextColour(kBlack);
     dc->TextOut(x + 2, y + 1, text);
     dc->SetTextColour(colour);
     dc->TextOut(x, y, text);
-    dc->SetBkMode(kBkOpaque);
+    dc->SetBkMode(BkMode::Opaque);
     return true;
 }
 
 bool CGraphPlotter::DrawGrid(CMemCanvas* dc, int left, int top, int right, int bottom,
                              Colour colour, int pointCount, int step) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 0, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 0, colour}, CBrush{colour});
     const long long h = static_cast<long long>(bottom) - top - 65;
     for (int k = 1; k <= 9; ++k) {
         const int y = static_cast<int>(30 + (k * h) / 10);
@@ -98,7 +98,7 @@ void ClosedRectangle(CMemCanvas& dc, int x0, int y0, int x1, int y1) {
 bool CGraphPlotter::DrawMainFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
                                   Colour colour) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 2, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 2, colour}, CBrush{colour});
     ClosedRectangle(*dc, left + 80, top + 30, right - 50, bottom - 35);
     return true;
 }
@@ -106,17 +106,17 @@ bool CGraphPlotter::DrawMainFrame(CMemCanvas* dc, int left, int top, int right, 
 bool CGraphPlotter::DrawSmallFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
                                    Colour colour) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 2, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 2, colour}, CBrush{colour});
     ClosedRectangle(*dc, left + 20, top + 25, right - 20, bottom - 15);
     return true;
 }
 
 bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float Fs) const {
     if (!Usable(dc)) return false;
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
     DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
-    dc->SetTextAlign(kAlignCenter);
+    dc->SetTextAlign(TextAlign::Centre);
     const long long w = static_cast<long long>(right) - left - 130;
     const double step = static_cast<double>(Fs) * 0.5 * 0.125;
     for (int k = 0; k <= 8; ++k) {
@@ -129,7 +129,7 @@ bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float
 bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                 int right, int bottom, Colour colour, bool curveFitting) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
 
     const int N = design.length;
     const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), design.coeffs.size());
@@ -173,7 +173,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
         dc->Ellipse(x - 2, y - 2, x + 2, y + 2);
     }
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 245, 5, kTitleColour, "Impulse Response");
     DrawShadowText(dc, 60, 48, kWhite, "1");
     DrawShadowText(dc, 60, 158, kWhite, "0");
@@ -186,7 +186,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
 bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                     int right, int bottom, DesignMethod method) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
 
     const int N = design.length;
     const int W = right - left - 60;
@@ -211,7 +211,7 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
 
     static constexpr int kTitleX[] = {77, 92, 87, 80, 98};
     if (method >= Rectangular && method <= Kaiser) {
-        dc->SetTextAlign(kAlignLeftTop);
+        dc->SetTextAlign(TextAlign::LeftTop);
         DrawShadowText(dc, kTitleX[method], 5, kMethodNameColour, DesignMethodLabel(method, 0));
     }
     return true;
@@ -220,12 +220,12 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
 bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour currentColour,
                                Colour heldColour, DesignMethod method, int iterations) const {
     if (!Usable(dc)) return false;
-    const CPen currentPen{kPenSolid, 2, currentColour};
-    const CPen heldPen{kPenSolid, 2, heldColour};
-    const CPen samePen{kPenSolid, 1, MakeRgb(250, 250, 250)};
+    const CPen currentPen{PenStyle::Solid, 2, currentColour};
+    const CPen heldPen{PenStyle::Solid, 2, heldColour};
+    const CPen samePen{PenStyle::Solid, 1, MakeRgb(250, 250, 250)};
     DrawingScope scope(*dc, currentPen, dc->Brush());
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 10, 2, MakeRgb(185, 170, 250), "Legend:");
     const bool same = method == design.heldMethod &&
                       (method != Equiripple || iterations == design.heldIterations);
@@ -254,8 +254,8 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
                               int right, int bottom, Colour colour, bool curveFitting, float Fs,
                               bool degrees, SymmetryType symmetry) const {
     if (!Usable(dc)) return false;
-    const CPen curvePen{kPenSolid, 2, colour};
-    const CPen dotPen{kPenSolid, 1, MakeRgb(250, 250, 250)};
+    const CPen curvePen{PenStyle::Solid, 2, colour};
+    const CPen dotPen{PenStyle::Solid, 1, MakeRgb(250, 250, 250)};
     DrawingScope scope(*dc, curvePen, CBrush{colour});
 
     const int W = right - left - 130;
@@ -311,7 +311,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         if (d.valid) dc->Ellipse(d.x - 2, d.y - 2, d.x + 2, d.y + 2);
     }
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 251, 5, kTitleColour, "Phase Response");
     DrawShadowText(dc, 18, 9, kAxisNameColour, "Theta(w)");
     struct Tick {

@@ -35,14 +35,14 @@ inline constexpr Colour kFrameColour = MakeRgb(105, 170, 100);
 inline constexpr Colour kGridColour = MakeRgb(50, 50, 50);
 
 // Pen styles: solid, or none (nothing is drawn).
-enum PenStyle : int { kPenSolid = 0, kPenNull = 5 };
+enum class PenStyle { Solid = 0, Null = 5 };
 
 // Text alignments (left|top, right, centre) and background modes, with GDI's values.
-enum TextAlign : int { kAlignLeftTop = 0, kAlignRight = 2, kAlignCenter = 6 };
-enum BkMode : int { kBkTransparent = 1, kBkOpaque = 2 };
+enum class TextAlign { LeftTop = 0, Right = 2, Centre = 6 };
+enum class BkMode { Transparent = 1, Opaque = 2 };
 
 struct CPen {
-    PenStyle style = kPenSolid;
+    PenStyle style = PenStyle::Solid;
     int width = 0;  // 0 and 1 draw one pixel wide
     Colour colour = MakeRgb(0, 0, 0);
 };
@@ -55,7 +55,7 @@ struct CBrush {
 struct TextRecord {
     int x = 0;
     int y = 0;
-    TextAlign align = kAlignLeftTop;
+    TextAlign align = TextAlign::LeftTop;
     Colour colour = 0;
     std::string text;
 };
@@ -137,8 +137,8 @@ class CMemCanvas {
     int curY_ = 0;
     Colour textColour_ = MakeRgb(0, 0, 0);
     Colour bkColour_ = MakeRgb(255, 255, 255);
-    TextAlign textAlign_ = kAlignLeftTop;
-    BkMode bkMode_ = kBkOpaque;
+    TextAlign textAlign_ = TextAlign::LeftTop;
+    BkMode bkMode_ = BkMode::Opaque;
     std::vector<TextRecord>* textLog_ = nullptr;
 };
 

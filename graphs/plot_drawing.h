@@ -68,8 +68,8 @@ class DrawingScope {
     DrawingScope(CMemCanvas& dc, const CPen& pen, const CBrush& brush)
         : dc_(dc), pen_(dc.SelectPen(pen)), brush_(dc.SelectBrush(brush)) {}
     ~DrawingScope() {
-        dc_.SetTextAlign(kAlignLeftTop);
-        dc_.SetBkMode(kBkOpaque);
+        dc_.SetTextAlign(TextAlign::LeftTop);
+        dc_.SetBkMode(BkMode::Opaque);
         dc_.SelectPen(pen_);
         dc_.SelectBrush(brush_);
     }

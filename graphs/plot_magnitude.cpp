@@ -80,7 +80,7 @@ Layout EquirippleLayout(int K, long long held, int w) {
 }
 
 void DrawDbHeader(const CGraphPlotter& p, CMemCanvas* dc, const char* title, int titleX) {
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     p.DrawShadowText(dc, titleX, 5, kTitleColour, title);
     p.DrawShadowText(dc, 35, 9, kAxisNameColour, "|H(w)|");
     p.DrawShadowText(dc, 40, 25, kUnitColour, "(dB)");
@@ -88,7 +88,7 @@ void DrawDbHeader(const CGraphPlotter& p, CMemCanvas* dc, const char* title, int
 
 // Rows 0, -R/9, ..., -R, right-aligned at x = 65.
 void DrawDbLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double R) {
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         const std::string text = k == 0 ? FormatString("%4.2f", 0.0)
                                         : FormatString("- %4.2f", R * 0.1111111111111111 * k);
@@ -98,7 +98,7 @@ void DrawDbLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double
 
 // Axis centred on 0 dB: +0.8E ... 0 on the first five rows, -0.2E ... -E below.
 void DrawZoomLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double E) {
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 4; k >= 0; --k) {
         p.DrawShadowText(dc, 65, 50 + (4 - k) * box.r, kTickLabelColour,
                          FormatString("%4.2f", E * 0.2 * k));
@@ -130,7 +130,7 @@ double ZoomHalfRange(const std::vector<double>& v, long long first, long long en
 
 void DrawRangeFrequencyLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double first,
                               double span) {
-    dc->SetTextAlign(kAlignCenter);
+    dc->SetTextAlign(TextAlign::Centre);
     for (int k = 0; k <= 8; ++k) {
         p.DrawShadowText(dc, 76 + (k * box.w) / 8, 315, kTickLabelColour,
                          FormatString("%4.0f", first + span * 0.125 * k));
@@ -138,7 +138,7 @@ void DrawRangeFrequencyLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box&
 }
 
 void DrawFreqNames(const CGraphPlotter& p, CMemCanvas* dc) {
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     p.DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
     p.DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
 }
@@ -160,7 +160,7 @@ bool CGraphPlotter::DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, in
                                     DesignFamily family) const {
     const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     const double R = AxisRange(MaxAbsFinite(design.magnitudeDb, 0, static_cast<size_t>(held)));
@@ -179,7 +179,7 @@ bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design,
                                        double hi, bool zoom, DesignFamily family) const {
     const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const int K = std::max(design.pointCount, 0);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
@@ -241,9 +241,10 @@ bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, 
                                          float Fs, DesignFamily family) const {
     const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(axes) || !Usable(current) || !Usable(held)) return false;
-    DrawingScope axesScope(*axes, CPen{kPenSolid, 1, currentColour}, CBrush{currentColour});
-    DrawingScope currentScope(*current, CPen{kPenSolid, 1, currentColour}, CBrush{currentColour});
-    DrawingScope heldScope(*held, CPen{kPenSolid, 1, heldColour}, CBrush{heldColour});
+    DrawingScope axesScope(*axes, CPen{PenStyle::Solid, 1, currentColour}, CBrush{currentColour});
+    DrawingScope currentScope(*current, CPen{PenStyle::Solid, 1, currentColour},
+                              CBrush{currentColour});
+    DrawingScope heldScope(*held, CPen{PenStyle::Solid, 1, heldColour}, CBrush{heldColour});
     const Box box = MakeBox(left, top, right, bottom);
 
     const long long currentHeld = PointsHeld(design.pointCount, design.magnitudeDb);
@@ -275,7 +276,7 @@ bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design
                                         DesignFamily family) const {
     const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitude);
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
@@ -295,10 +296,10 @@ bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design
     DrawCurve(*dc, design.magnitude, 0, layout.end, 0, layout.xstep, scale, bottom - 35 - 0.125,
               0.0, box);
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
     DrawShadowText(dc, 35, 12, kAxisNameColour, "|H(w)|");
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         const double value =
             differentiator ? Mx - k * (Mx * 0.1111111111111111) : 1.125 - 0.125 * k;
@@ -312,7 +313,7 @@ bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design
 bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                  int right, int bottom, Colour colour, float Fs) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     long long b0 = 0, b1 = 0;
@@ -339,7 +340,7 @@ bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int l
 bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                  int right, int bottom, Colour colour, float Fs) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     long long s0 = 0, s1 = 0;
@@ -375,7 +376,7 @@ bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int l
 
     DrawDbHeader(*this, dc, "Stopband Response", 242);
     DrawFreqNames(*this, dc);
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour,
                        FormatString("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));

@@ -51,14 +51,14 @@ struct Fixture {
         return nullptr;
     }
     // Texts drawn at x with the given alignment, top to bottom.
-    std::vector<std::string> Column(int x, int align) const {
+    std::vector<std::string> Column(int x, TextAlign align) const {
         std::vector<std::string> out;
         for (const TextRecord& r : Shown()) {
             if (r.x == x && r.align == align) out.push_back(r.text);
         }
         return out;
     }
-    std::vector<int> ColumnY(int x, int align) const {
+    std::vector<int> ColumnY(int x, TextAlign align) const {
         std::vector<int> out;
         for (const TextRecord& r : Shown()) {
             if (r.x == x && r.align == align) out.push_back(r.y);
@@ -68,7 +68,7 @@ struct Fixture {
     std::vector<std::string> FrequencyLabels() const {
         std::vector<std::string> out;
         for (const TextRecord& r : Shown()) {
-            if (r.y == 315 && r.align == kAlignCenter) out.push_back(r.text);
+            if (r.y == 315 && r.align == TextAlign::Centre) out.push_back(r.text);
         }
         return out;
     }
@@ -188,10 +188,10 @@ TEST(MagnitudeDb, FullViewAxisAndLayouts) {
     Fixture f;
     ASSERT_TRUE(
         theGraphPlotter.DrawMagnitudeDb(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f, kWindowFamily));
-    EXPECT_EQ(f.Column(65, kAlignRight),
+    EXPECT_EQ(f.Column(65, TextAlign::Right),
               (std::vector<std::string>{"0.00", "- 8.89", "- 17.78", "- 26.67", "- 35.56",
                                         "- 44.44", "- 53.33", "- 62.22", "- 71.11", "- 80.00"}));
-    EXPECT_EQ(f.ColumnY(65, kAlignRight),
+    EXPECT_EQ(f.ColumnY(65, TextAlign::Right),
               (std::vector<int>{50, 77, 104, 131, 158, 185, 212, 239, 266, 293}));
     EXPECT_EQ(f.FrequencyLabels().back(), "4000");
     for (const char* t : {"Magnitude Response", "|H(w)|", "(dB)"}) ASSERT_NE(f.Find(t), nullptr);
@@ -215,7 +215,8 @@ TEST(MagnitudeDb, InfiniteAndNaNValues) {
         Fixture f;
         ASSERT_TRUE(theGraphPlotter.DrawMagnitudeDb(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                     kWindowFamily));
-        EXPECT_EQ(f.Column(65, kAlignRight).back(), "- 30.00");  // M = 20 from the finite values
+        EXPECT_EQ(f.Column(65, TextAlign::Right).back(),
+                  "- 30.00");  // M = 20 from the finite values
         EXPECT_EQ(f.canvas.GetPixel(80, 57), kY);
         EXPECT_EQ(f.canvas.GetPixel(193, 307), kY);  // -inf on the bottom of the plot box
         // The NaN point breaks the curve: nothing right of point 2.
@@ -227,8 +228,8 @@ TEST(MagnitudeDb, InfiniteAndNaNValues) {
         Fixture f;
         ASSERT_TRUE(theGraphPlotter.DrawMagnitudeDb(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                     kWindowFamily));
-        EXPECT_EQ(f.Column(65, kAlignRight)[1], "- 1.11");
-        EXPECT_EQ(f.Column(65, kAlignRight).back(), "- 10.00");
+        EXPECT_EQ(f.Column(65, TextAlign::Right)[1], "- 1.11");
+        EXPECT_EQ(f.Column(65, TextAlign::Right).back(), "- 10.00");
         EXPECT_EQ(ColumnsWith(f.canvas, 307, kY), Range(80, 533));
     }
 }
@@ -244,7 +245,7 @@ TEST(MagnitudeDb, SpecifiedRange) {
                                                              "1625", "1750", "1875", "2000"}));
     // Points 64 ... 127 at xstep 7.09375; the full view's axis (M = 51.1, R = 60).
     EXPECT_EQ(f.canvas.GetPixel(80, 83), kY);
-    EXPECT_EQ(f.Column(65, kAlignRight).back(), "- 60.00");
+    EXPECT_EQ(f.Column(65, TextAlign::Right).back(), "- 60.00");
     EXPECT_GT(CountColour(f.canvas, kY, 525, 0, 525, 341), 0);
     EXPECT_EQ(CountColour(f.canvas, kY, 527, 0, 583, 341), 0);
 
@@ -273,10 +274,10 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
     Fixture f;
     ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                    1000.0, 2000.0, true, kWindowFamily));
-    EXPECT_EQ(f.Column(65, kAlignRight),
+    EXPECT_EQ(f.Column(65, TextAlign::Right),
               (std::vector<std::string>{"48.16", "36.12", "24.08", "12.04", "0.00", "-12.04",
                                         "-24.08", "-36.12", "-48.16", "-60.20"}));
-    EXPECT_EQ(f.ColumnY(65, kAlignRight),
+    EXPECT_EQ(f.ColumnY(65, TextAlign::Right),
               (std::vector<int>{50, 77, 104, 131, 158, 185, 212, 239, 266, 293}));
     EXPECT_EQ(f.canvas.GetPixel(80, 165), kY);  // 0 dB on the fifth row
 
@@ -285,8 +286,8 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
     Fixture g;
     ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&g.canvas, flat, 0, 0, 584, 342, kY, 8000.0f,
                                                    1000.0, 2000.0, true, kEquirippleFamily));
-    EXPECT_EQ(g.Column(65, kAlignRight).front(), "0.80");
-    EXPECT_EQ(g.Column(65, kAlignRight).back(), "-1.00");
+    EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "0.80");
+    EXPECT_EQ(g.Column(65, TextAlign::Right).back(), "-1.00");
     EXPECT_EQ(ColumnsWith(g.canvas, 165, kY), Range(80, 529));
 }
 
@@ -341,9 +342,9 @@ TEST(MagnitudeLinear, ScaleAndLabels) {
                                                     kWindowFamily));
     EXPECT_EQ(f.canvas.GetPixel(80, 85), kY);    // 1 on y = 85
     EXPECT_EQ(f.canvas.GetPixel(420, 306), kY);  // 0 on y = 306
-    EXPECT_EQ(f.Column(70, kAlignRight).front(), "1.125");
-    EXPECT_EQ(f.Column(70, kAlignRight).back(), "0.000");
-    EXPECT_EQ(f.ColumnY(70, kAlignRight),
+    EXPECT_EQ(f.Column(70, TextAlign::Right).front(), "1.125");
+    EXPECT_EQ(f.Column(70, TextAlign::Right).back(), "0.000");
+    EXPECT_EQ(f.ColumnY(70, TextAlign::Right),
               (std::vector<int>{50, 77, 104, 131, 159, 186, 213, 240, 269, 296}));
     EXPECT_EQ(f.Find("|H(w)|")->y, 12);
     EXPECT_EQ(f.Find("(dB)"), nullptr);
@@ -354,7 +355,7 @@ TEST(MagnitudeLinear, ScaleAndLabels) {
     Fixture g;
     ASSERT_TRUE(theGraphPlotter.DrawMagnitudeLinear(&g.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                     kWindowFamily));
-    EXPECT_EQ(g.Column(70, kAlignRight),
+    EXPECT_EQ(g.Column(70, TextAlign::Right),
               (std::vector<std::string>{"3.000", "2.667", "2.333", "2.000", "1.667", "1.333",
                                         "1.000", "0.667", "0.333", "0.000"}));
     // 3.0 stands 0.9 * 277 = 249 px above the base: y = 57.
@@ -363,7 +364,7 @@ TEST(MagnitudeLinear, ScaleAndLabels) {
     Fixture h;
     ASSERT_TRUE(theGraphPlotter.DrawMagnitudeLinear(&h.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                     kEquirippleFamily));
-    EXPECT_EQ(h.Column(70, kAlignRight).front(), "1.125");
+    EXPECT_EQ(h.Column(70, TextAlign::Right).front(), "1.125");
 
     // A differentiator that is zero everywhere has no peak: flat on the base.
     d.magnitude.assign(8, 0.0);
@@ -383,7 +384,7 @@ TEST(Bands, PassbandAxis) {
     d.passEdge = 1000.0;
     Fixture f;
     ASSERT_TRUE(theGraphPlotter.DrawPassband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
-    EXPECT_EQ(f.Column(65, kAlignRight),
+    EXPECT_EQ(f.Column(65, TextAlign::Right),
               (std::vector<std::string>{"2.32", "1.74", "1.16", "0.58", "0.00", "-0.58", "-1.16",
                                         "-1.74", "-2.32", "-2.90"}));
     EXPECT_EQ(f.canvas.GetPixel(352, 165), kY);  // point 3 (0 dB) on y = 5r + 30
@@ -409,8 +410,8 @@ TEST(Bands, StopbandAxis) {
     // ref = -3.5, Amin = 3.5, Amax = 127, scale = 2.
     EXPECT_EQ(f.canvas.GetPixel(80, 57), kY);
     EXPECT_EQ(f.canvas.GetPixel(307, 304), kY);
-    EXPECT_EQ(f.Column(65, kAlignRight).front(), "-3.50");
-    EXPECT_EQ(f.Column(65, kAlignRight).back(), "-127.00");
+    EXPECT_EQ(f.Column(65, TextAlign::Right).front(), "-3.50");
+    EXPECT_EQ(f.Column(65, TextAlign::Right).back(), "-127.00");
     EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"1200", "1550", "1900", "2250", "2600",
                                                              "2950", "3300", "3650", "4000"}));
     EXPECT_EQ(f.Find("Stopband Response")->x, 242);
@@ -438,7 +439,7 @@ TEST(Bands, DegenerateBandsStayInsideTheResponse) {
         Fixture f;
         EXPECT_TRUE(theGraphPlotter.DrawPassband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
         EXPECT_TRUE(theGraphPlotter.DrawStopband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
-        EXPECT_EQ(f.Column(65, kAlignRight).size(), 20u);
+        EXPECT_EQ(f.Column(65, TextAlign::Right).size(), 20u);
         for (const TextRecord& r : f.Shown()) {
             EXPECT_EQ(r.text.find("nan"), std::string::npos) << r.text;
             EXPECT_EQ(r.text.find("inf"), std::string::npos) << r.text;
@@ -452,11 +453,11 @@ TEST(Bands, DegenerateBandsStayInsideTheResponse) {
     flat.stopEnd = 5;  // one point: Amax + ref = 0
     Fixture f;
     ASSERT_TRUE(theGraphPlotter.DrawPassband(&f.canvas, flat, 0, 0, 584, 342, kY, 8000.0f));
-    EXPECT_EQ(f.Column(65, kAlignRight).front(), "0.80");
+    EXPECT_EQ(f.Column(65, TextAlign::Right).front(), "0.80");
     EXPECT_EQ(ColumnsWith(f.canvas, 165, kY), Range(80, 419));
     Fixture g;
     ASSERT_TRUE(theGraphPlotter.DrawStopband(&g.canvas, flat, 0, 0, 584, 342, kY, 8000.0f));
-    EXPECT_EQ(g.Column(65, kAlignRight).front(), "-0.00");
+    EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "-0.00");
     EXPECT_EQ(CountColour(g.canvas, kY), 0);
 }
 
@@ -576,7 +577,7 @@ TEST(Phase, DotsAtTheirFrequenciesAndTheAntisymmetricShift) {
     EXPECT_EQ(RowsWith(f.canvas, 420, kDot), Range(193, 196));  // -pi/4: y = 195
     EXPECT_EQ(RowsWith(f.canvas, 534, kDot), Range(193, 196));  // atan(1/-1) = -pi/4
     EXPECT_EQ(CountColour(f.canvas, kPhaseCurveColour), 0);
-    EXPECT_EQ(f.Column(32, kAlignLeftTop), (std::vector<std::string>{"3.142", "1.571"}));
+    EXPECT_EQ(f.Column(32, TextAlign::LeftTop), (std::vector<std::string>{"3.142", "1.571"}));
     EXPECT_NE(f.Find("(radians)"), nullptr);
     EXPECT_EQ(f.FrequencyLabels().back(), "4000");
 

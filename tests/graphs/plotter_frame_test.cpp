@@ -100,11 +100,11 @@ TEST(Plotter, ShadowTextShiftsABlackCopy) {
     EXPECT_GT(shadowOnly, 0);
     // Nothing outside text and shadow was touched: the background mode was transparent.
     EXPECT_EQ(CountColour(c, kBackgroundColour) + white + CountColour(c, kBlack), 584 * 342);
-    EXPECT_EQ(c.BackgroundMode(), kBkOpaque);
+    EXPECT_EQ(c.BackgroundMode(), BkMode::Opaque);
 
     // Right-aligned at x = 65: the white ink ends left of 65, the shadow two further.
     c.Clear(kBackgroundColour);
-    c.SetTextAlign(kAlignRight);
+    c.SetTextAlign(TextAlign::Right);
     theGraphPlotter.DrawShadowText(&c, 65, 100, kWhite, "0");
     int whiteRight = 0, blackRight = 0;
     for (int x = 0; x < 100; ++x) {
@@ -139,7 +139,7 @@ TEST(Plotter, StandardFrequencyAxisLabels) {
     for (int k = 0; k < 9; ++k) {
         EXPECT_EQ(shown[2 + k].x, xs[k]);
         EXPECT_EQ(shown[2 + k].y, 315);
-        EXPECT_EQ(shown[2 + k].align, kAlignCenter);
+        EXPECT_EQ(shown[2 + k].align, TextAlign::Centre);
         EXPECT_EQ(shown[2 + k].text, texts[k]);
         EXPECT_EQ(shown[2 + k].colour, kTickLabelColour);
     }
