@@ -9,6 +9,7 @@
 #include <cmath>
 #include <complex>
 
+#include "core/design_constants.h"
 #include "graphs/graph_canvases.h"
 #include "graphs/graph_plotter.h"
 
@@ -40,12 +41,11 @@ CFirDesign LongLowPass(int N, int K) {
     const int M = N / 2;
     for (int j = 0; j <= M; ++j) {
         const double r = static_cast<double>(j) / M;
-        d.window[static_cast<size_t>(j)] =
-            std::cos(1.570796326795 * r) * std::cos(1.570796326795 * r);
+        d.window[static_cast<size_t>(j)] = std::cos(kHalfPi * r) * std::cos(kHalfPi * r);
     }
     for (int i = 0; i < N; ++i) {
         const int l = std::abs(i - M);
-        const double x = 6.28318530718 * u * l;
+        const double x = kTwoPi * u * l;
         d.coeffs[static_cast<size_t>(i)] =
             2.0 * u * (l == 0 ? 1.0 : std::sin(x) / x) * d.window[static_cast<size_t>(l)];
     }
@@ -60,7 +60,7 @@ CFirDesign LongLowPass(int N, int K) {
         d.magnitudeDb[static_cast<size_t>(i)] = db;
         d.magnitude[static_cast<size_t>(i)] = std::pow(10.0, db / 20.0);
         d.spectrum[static_cast<size_t>(i)] =
-            std::polar(d.magnitude[static_cast<size_t>(i)], -M * f * 6.28318530718);
+            std::polar(d.magnitude[static_cast<size_t>(i)], -M * f * kTwoPi);
     }
     return d;
 }
@@ -151,7 +151,7 @@ BENCHMARK(BM_WindowShape_95851Taps)->Unit(benchmark::kMillisecond);
 void BM_ComposeWithGridAndHold(benchmark::State& state) {
     Area a;
     for (auto _ : state) {
-        RefreshGraphs(a.canvases, true, true);
+        RefreshGraphs(a.canvases, GraphOptions{.gridOn = true, .holdActive = true});
         benchmark::DoNotOptimize(a.canvases.mainFront.GetPixel(300, 100));
     }
 }

@@ -233,7 +233,7 @@ int RunPlotCommand(int argc, char** argv) {
     ResetWorkingCanvases(canvases, options.holdActive);
     const GraphDrawn drawn =
         DrawGraphs(canvases, design, spec, options, kMainClientRect, kSmallClientRect);
-    RefreshGraphs(canvases, options.holdActive, options.gridOn);
+    RefreshGraphs(canvases, options);
 
     // Say where the window's rules changed the request.
     if (o.kind == GraphKind::Phase && drawn.graph != Phase) {

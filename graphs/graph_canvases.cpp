@@ -135,8 +135,8 @@ GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const FilterSp
     return drawn;
 }
 
-void RefreshGraphs(GraphCanvases& c, bool holdActive, bool gridOn) {
-    if (holdActive) {
+void RefreshGraphs(GraphCanvases& c, const GraphOptions& options) {
+    if (options.holdActive) {
         c.holdAxes.CopyTo(&c.mainFront);
         c.holdCurrent.OrTo(&c.mainFront);
         c.holdPrevious.OrTo(&c.mainFront);
@@ -145,7 +145,7 @@ void RefreshGraphs(GraphCanvases& c, bool holdActive, bool gridOn) {
         c.mainPlot.CopyTo(&c.mainFront);
         c.smallPlot.CopyTo(&c.smallFront);
     }
-    if (gridOn) c.gridOverlay.OrTo(&c.mainFront);
+    if (options.gridOn) c.gridOverlay.OrTo(&c.mainFront);
 }
 
 void EraseMainGraph(GraphCanvases& c, bool gridOn) {

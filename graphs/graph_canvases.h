@@ -104,10 +104,10 @@ GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const F
                       const GraphOptions& options, const CanvasRect& mainRect,
                       const CanvasRect& smallRect);
 
-// Composes the front canvases: under Hold On holdAxes with holdCurrent and
-// holdPrevious ORed in, and holdLegend; otherwise mainPlot and smallPlot. The grid
-// is ORed onto mainFront when gridOn.
-void RefreshGraphs(GraphCanvases& canvases, bool holdActive, bool gridOn);
+// Composes the front canvases: under Hold On (options.holdActive) holdAxes with
+// holdCurrent and holdPrevious ORed in, and holdLegend; otherwise mainPlot and
+// smallPlot. The grid is ORed onto mainFront when options.gridOn.
+void RefreshGraphs(GraphCanvases& canvases, const GraphOptions& options);
 
 // Erases the large graph after a filter spec was loaded: the clean frame, with
 // the grid when gridOn.

@@ -175,9 +175,10 @@ TEST(Composition, GridToggleChangesOnlyGridPixels) {
     GraphOptions options;
     ResetWorkingCanvases(g, false);
     DrawGraphs(g, design, spec, options, kMainClientRect, kSmallClientRect);
-    RefreshGraphs(g, false, false);
+    RefreshGraphs(g, options);
     const QImage without = g.mainFront.Image().copy();
-    RefreshGraphs(g, false, true);
+    options.gridOn = true;
+    RefreshGraphs(g, options);
     const QImage with = g.mainFront.Image().copy();
     int changed = 0;
     for (int y = 0; y < 342; ++y) {
@@ -201,13 +202,13 @@ TEST(Composition, HoldLayersAreOredOverTheAxes) {
     g.holdPrevious.SetPixel(300, 100, kHeldCurveColour);
     g.holdPrevious.SetPixel(301, 100, kHeldCurveColour);
     g.holdLegend.SetPixel(5, 5, kWhite);
-    RefreshGraphs(g, true, false);
+    RefreshGraphs(g, GraphOptions{.holdActive = true});
     EXPECT_EQ(g.mainFront.GetPixel(300, 100), MakeRgb(232, 221, 221));
     EXPECT_EQ(g.mainFront.GetPixel(301, 100), MakeRgb(40, 221, 221));
     EXPECT_EQ(g.mainFront.GetPixel(302, 100), kBackgroundColour);
     EXPECT_EQ(g.smallFront.GetPixel(5, 5), kWhite);
     // Without Hold On the single-design layers come back.
-    RefreshGraphs(g, false, false);
+    RefreshGraphs(g, GraphOptions{});
     EXPECT_EQ(g.mainFront.GetPixel(300, 100), kBackgroundColour);
     EXPECT_EQ(g.smallFront.GetPixel(5, 5), kBackgroundColour);
 }
