@@ -311,6 +311,21 @@ DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, doub
     return {DesignStatus::Designed, N, outcome.solves};
 }
 
+// The grid of a design of N taps: points t = 0 ... G at t*df cycles per sample (the
+// last at half the sampling rate), and the n half coefficients solved for.
+struct Grid {
+    int N;
+    int n;
+    int G;
+    double df;
+};
+
+Grid GridOf(const EquirippleRequest& request) {
+    const int N = request.taps;
+    const int G = 32 * N + 1;
+    return {N, HalfCount(N, request.symmetry), G, 0.5 / G};
+}
+
 // Whether the request can be designed, reading the first `rows` rows of the table.
 bool ValidRequest(const EquirippleRequest& request, int rows) {
     const int N = request.taps;
@@ -331,10 +346,7 @@ DesignResult CFirDesign::DesignEquiripple(const EquirippleRequest& request) {
     const std::span<const BandSpec> bands = request.bands;
     const int bandCount = request.bandCount;
     const float Fs = request.Fs;
-    const int N = request.taps;
-    const int n = HalfCount(N, request.symmetry);
-    const int G = 32 * N + 1;
-    const double df = 0.5 / G;
+    const auto [N, n, G, df] = GridOf(request);
     ProgressTexts progress(request.progress, SolveLimit(request));
     progress.Start();
 
@@ -394,10 +406,7 @@ DesignResult CFirDesign::DesignEquirippleDifferentiator(const EquirippleRequest&
     if (!ValidRequest(request, std::max(request.bandCount, 3))) return {};
     const std::span<const BandSpec> bands = request.bands;
     const float Fs = request.Fs;
-    const int N = request.taps;
-    const int n = HalfCount(N, request.symmetry);
-    const int G = 32 * N + 1;
-    const double df = 0.5 / G;
+    const auto [N, n, G, df] = GridOf(request);
     ProgressTexts progress(request.progress, SolveLimit(request));
     progress.Start();
 
