@@ -19,13 +19,13 @@ void PrintRecorded(const RecordingDesignHost& host) {
 
 }  // namespace
 
-int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held,
-                  LoadedDesign& out) {
-    bool cannotOpen = false;
-    SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec(), &cannotOpen);
+LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held) {
+    LoadedDesign out;
+    const SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec());
     if (!read.ok) {
         std::fprintf(stderr, "tapwright-cli: %s: %s\n", path.c_str(), read.error.c_str());
-        return kExitBadInput;
+        out.exitCode = kExitBadInput;
+        return out;
     }
     // The window's selections show the file; under Hold On the committed method is
     // still the held design's until the design takes the selection.
@@ -43,15 +43,18 @@ int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec*
     const CheckOutcome check = CheckSpec(spec, design, flags, host);
     if (!check.passed) {
         PrintRecorded(host);
-        return kExitRefused;
+        out.exitCode = kExitRefused;
+        return out;
     }
     if (held) StashHeldDesign(spec, design, host);
     const RunOutcome run = RunDesign(spec, design, flags, host, check.f1, check.f2);
     PrintRecorded(host);
-    if (run.r < 0) return kExitRefused;
+    if (run.status != DesignStatus::Designed) {
+        out.exitCode = kExitRefused;
+        return out;
+    }
     out.spec = spec;
-    out.outcome = run.r;
-    return kExitOk;
+    return out;
 }
 
 }  // namespace tapwright::cli
