@@ -13,6 +13,7 @@ namespace {
 // Size of the slices of the summation index worked on at once, so the blocks of
 // both operands stay in cache.
 constexpr std::uint32_t kBlockK = 128;
+constexpr std::uint32_t kSliceK = 128;
 
 typedef double Vec2 __attribute__((vector_size(16)));
 typedef double Vec4 __attribute__((vector_size(32)));
@@ -269,7 +270,8 @@ MatrixPtr Multiply(const Matrix& a, const Matrix& b) {
 namespace {
 
 // One slice of rows k0 ... k0 + depth - 1 of A added to the normal equations:
-// P += A_s^T W_s A_s on the tiles that touch the lower triangle, q += A_s^T W_s d_s.
+// q += A_s^T W_s d_s, and P += A_s^T W_s A_s on the tiles that touch the lower
+// triangle.
 // The weighted slice is packed per tile of kRows rows (entry k of row i0 + r at
 // k * kRows + r of its panel), and the columns of a tile (two vectors wide) row after
 // row, so the k loop reads both as streams while the tile is accumulated in
@@ -286,24 +288,34 @@ inline __attribute__((always_inline)) void NormalSlice(const Matrix& a, const do
     const std::size_t panelSize = static_cast<std::size_t>(depth) * kRows;
     thread_local std::vector<double> weighted;
     thread_local std::vector<double> packed;
-    thread_local std::vector<double> desired;
+    thread_local std::vector<double> sums;
     weighted.resize(panelSize * panelCount);
     packed.resize(static_cast<std::size_t>(depth) * kCols);
-    desired.resize(depth);
+    sums.assign(static_cast<std::size_t>(panelCount) * kRows, 0.0);
+    for (std::uint32_t i = 0; i < n; ++i) sums[i] = q.data[i][0];
+    // The weighted rows, and q += A_s^T W_s d_s as they are made.
     for (std::uint32_t k = 0; k < depth; ++k) {
         const double* from = a.data[k0 + k].data();
-        const double wk = w ? w[k0 + k] : 1.0;
+        const double wk = w ? w[k0 + k] : 1.0;  // exact for 1
+        const double dk = d.data[k0 + k][0];
         double* to = weighted.data() + static_cast<std::size_t>(k) * kRows;
+        double* sum = sums.data();
         const std::uint32_t whole = n / kRows;
-        for (std::uint32_t t = 0; t < whole; ++t, to += panelSize, from += kRows) {
+        for (std::uint32_t t = 0; t < whole; ++t, to += panelSize, from += kRows, sum += kRows) {
 #pragma GCC unroll 16
-            for (std::uint32_t r = 0; r < kRows; ++r) to[r] = from[r] * wk;  // exact for 1
+            for (std::uint32_t r = 0; r < kRows; ++r) {
+                to[r] = from[r] * wk;
+                sum[r] += to[r] * dk;
+            }
         }
         if (whole < panelCount) {
-            for (std::uint32_t r = 0; r < kRows; ++r) to[r] = r < n % kRows ? from[r] * wk : 0.0;
+            for (std::uint32_t r = 0; r < kRows; ++r) {
+                to[r] = r < n % kRows ? from[r] * wk : 0.0;
+                sum[r] += to[r] * dk;
+            }
         }
-        desired[k] = d.data[k0 + k][0];
     }
+    for (std::uint32_t i = 0; i < n; ++i) q.data[i][0] = sums[i];
     for (std::uint32_t j0 = 0; j0 < n; j0 += kCols) {
         const std::uint32_t cols = std::min(kCols, n - j0);
         for (std::uint32_t k = 0; k < depth; ++k) {
@@ -316,7 +328,8 @@ inline __attribute__((always_inline)) void NormalSlice(const Matrix& a, const do
                 for (std::uint32_t c = 0; c < kCols; ++c) to[c] = c < cols ? from[c] : 0.0;
             }
         }
-        for (std::uint32_t i0 = j0; i0 < n; i0 += kRows) {
+        // Tiles start on a panel of rows; the first may reach above the diagonal.
+        for (std::uint32_t i0 = j0 / kRows * kRows; i0 < n; i0 += kRows) {
             const std::uint32_t rows = std::min(kRows, n - i0);
             const bool whole = rows == kRows && cols == kCols;
             double tile[kRows][kCols];
@@ -358,19 +371,6 @@ inline __attribute__((always_inline)) void NormalSlice(const Matrix& a, const do
             }
         }
     }
-    // q, one panel of rows at a time.
-    for (std::uint32_t t = 0; t < panelCount; ++t) {
-        double sum[kRows] = {};
-        const std::uint32_t i0 = t * kRows;
-        const std::uint32_t rows = std::min(kRows, n - i0);
-        for (std::uint32_t r = 0; r < rows; ++r) sum[r] = q.data[i0 + r][0];
-        const double* ak = weighted.data() + t * panelSize;
-        for (std::uint32_t k = 0; k < depth; ++k, ak += kRows) {
-#pragma GCC unroll 16
-            for (std::uint32_t r = 0; r < kRows; ++r) sum[r] += ak[r] * desired[k];
-        }
-        for (std::uint32_t r = 0; r < rows; ++r) q.data[i0 + r][0] = sum[r];
-    }
 }
 
 using NormalSliceFn = void (*)(const Matrix&, const double*, const Matrix&, std::uint32_t,
@@ -380,7 +380,7 @@ __attribute__((target("avx512f"))) void NormalSliceAvx512(const Matrix& a, const
                                                           const Matrix& d, std::uint32_t k0,
                                                           std::uint32_t depth, Matrix& p,
                                                           Matrix& q) {
-    NormalSlice<Vec8, 4>(a, w, d, k0, depth, p, q);
+    NormalSlice<Vec8, 6>(a, w, d, k0, depth, p, q);
 }
 
 __attribute__((target("avx2"))) void NormalSliceAvx2(const Matrix& a, const double* w,
@@ -408,8 +408,8 @@ void NormalEquationsInto(const Matrix& a, const double* w, const Matrix& d, Matr
     Reshape(q, n, 1);
     for (auto& row : p.data) std::fill(row.begin(), row.end(), 0.0);
     for (auto& row : q.data) row[0] = 0.0;
-    for (std::uint32_t k0 = 0; k0 < a.rows; k0 += kBlockK) {
-        slice(a, w, d, k0, std::min(a.rows - k0, kBlockK), p, q);
+    for (std::uint32_t k0 = 0; k0 < a.rows; k0 += kSliceK) {
+        slice(a, w, d, k0, std::min(a.rows - k0, kSliceK), p, q);
     }
     for (std::uint32_t i = 0; i < n; ++i) {
         for (std::uint32_t j = i + 1; j < n; ++j) p.data[i][j] = p.data[j][i];
