@@ -171,6 +171,9 @@ inline __attribute__((always_inline)) Vec8 Larger(Vec8 m, Vec8 v) {
     return v > m ? v : m;
 }
 
+// The start of a running maximum: -1 in every lane (no NaN, which would stick).
+constexpr Vec8 kNothing = {-1.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0};
+
 inline __attribute__((always_inline)) double LargestLane(Vec8 m, double best) {
     for (int l = 0; l < 8; ++l) best = m[l] > best ? m[l] : best;
     return best;
@@ -186,34 +189,49 @@ inline __attribute__((always_inline)) double EliminateRow(double* __restrict tar
                                                           std::uint32_t col, std::uint32_t n) {
     const double d = target[col];
     target[col] = 0.0;
-    Vec8 largest = {-1.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0};
-    std::uint32_t k = 0;
-    for (; k + 8 <= n; k += 8) {
+    double best = -1.0;
+    if (n < 8) {
+        for (std::uint32_t k = 0; k < n; ++k) {
+            target[k] -= d * pivot[k];
+            const double v = std::fabs(target[k]) * mask[k];
+            best = v > best ? v : best;
+        }
+        return best;
+    }
+    // The last eight columns as one vector that may overlap the others: worked out
+    // from the old values first, it gives the overlapped ones the same results.
+    const std::uint32_t last = n - 8;
+    const Vec8 tail = LoadV<Vec8>(target + last) - d * LoadV<Vec8>(pivot + last);
+    Vec8 largest = Larger(kNothing, Abs(tail) * LoadV<Vec8>(mask + last));
+    for (std::uint32_t k = 0; k + 8 <= last; k += 8) {
         const Vec8 t = LoadV<Vec8>(target + k) - d * LoadV<Vec8>(pivot + k);
         StoreV(target + k, t);
         largest = Larger(largest, Abs(t) * LoadV<Vec8>(mask + k));
     }
-    double best = -1.0;
-    for (; k < n; ++k) {
+    for (std::uint32_t k = last / 8 * 8; k < last; ++k) {
         target[k] -= d * pivot[k];
         const double v = std::fabs(target[k]) * mask[k];
         best = v > best ? v : best;
     }
+    StoreV(target + last, tail);
     return LargestLane(largest, best);
 }
 
 // Largest |row[k]| * mask[k]; a NaN mask hides a column. -1 when nothing qualifies.
 inline __attribute__((always_inline)) double LargestMasked(const double* row, const double* mask,
                                                            std::uint32_t n) {
-    Vec8 largest = {-1.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0};
-    std::uint32_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        largest = Larger(largest, Abs(LoadV<Vec8>(row + k)) * LoadV<Vec8>(mask + k));
-    }
     double best = -1.0;
-    for (; k < n; ++k) {
-        const double v = std::fabs(row[k]) * mask[k];
-        best = v > best ? v : best;
+    if (n < 8) {
+        for (std::uint32_t k = 0; k < n; ++k) {
+            const double v = std::fabs(row[k]) * mask[k];
+            best = v > best ? v : best;
+        }
+        return best;
+    }
+    // The last vector may overlap the others; a maximum does not mind.
+    Vec8 largest = Larger(kNothing, Abs(LoadV<Vec8>(row + n - 8)) * LoadV<Vec8>(mask + n - 8));
+    for (std::uint32_t k = 0; k + 8 <= n; k += 8) {
+        largest = Larger(largest, Abs(LoadV<Vec8>(row + k)) * LoadV<Vec8>(mask + k));
     }
     return LargestLane(largest, best);
 }
