@@ -1,5 +1,7 @@
 // Speed of the design engine: equiripple solves and the window design with its
-// response evaluation.
+// response evaluation. Goals: the equiripple low pass within 2 ms (N = 31), 20 ms
+// (N = 101) and 450 ms (N = 301), the longest equiripple design within 2 s, and the
+// longest Kaiser design with its 4096-point response within 10 ms.
 
 #include <benchmark/benchmark.h>
 
@@ -31,9 +33,9 @@ void BM_EquirippleLongest(benchmark::State& state) {
     double amplitudes[2] = {1.0, 0.0};
     for (auto _ : state) {
         CFirDesign design;
-        const int r = design.DesignEquiripple(LowPass, bands, amplitudes, 2, 8000.0f,
-                                              kMaxEquirippleTaps, 512, 0.0, 0.0, 40, 1.5, nullptr,
-                                              -1.0, SymmetricOdd);
+        const int r =
+            design.DesignEquiripple(LowPass, bands, amplitudes, 2, 8000.0f, kMaxEquirippleTaps, 512,
+                                    0.0, 0.0, 40, 1.5, nullptr, -1.0, SymmetricOdd);
         benchmark::DoNotOptimize(r);
     }
 }
