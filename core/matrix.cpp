@@ -291,16 +291,16 @@ namespace {
 // q += A_s^T W_s d_s, and P += A_s^T W_s A_s on the tiles that touch the lower
 // triangle.
 // The weighted slice is packed per tile of kRows rows (entry k of row i0 + r at
-// k * kRows + r of its panel), and the columns of a tile (two vectors wide) row after
-// row, so the k loop reads both as streams while the tile is accumulated in
+// k * kRows + r of its panel), and the columns of a tile (kVectors vectors wide) row
+// after row, so the k loop reads both as streams while the tile is accumulated in
 // registers. Each sum runs in increasing k. Rows and columns past the edge are
 // summed from zeros and not stored.
-template <typename V, std::uint32_t kRows>
+template <typename V, std::uint32_t kRows, std::uint32_t kVectors>
 inline __attribute__((always_inline)) void NormalSlice(const Matrix& a, const double* w,
                                                        const Matrix& d, std::uint32_t k0,
                                                        std::uint32_t depth, Matrix& p, Matrix& q) {
     constexpr std::uint32_t kLanes = sizeof(V) / sizeof(double);
-    constexpr std::uint32_t kCols = 2 * kLanes;
+    constexpr std::uint32_t kCols = kVectors * kLanes;
     const std::uint32_t n = a.cols;
     const std::uint32_t panelCount = (n + kRows - 1) / kRows;
     const std::size_t panelSize = static_cast<std::size_t>(depth) * kRows;
@@ -340,8 +340,9 @@ inline __attribute__((always_inline)) void NormalSlice(const Matrix& a, const do
             double* to = packed.data() + static_cast<std::size_t>(k) * kCols;
             const double* from = a.data[k0 + k].data() + j0;
             if (cols == kCols) {
-                StoreV(to, LoadV<V>(from));
-                StoreV(to + kLanes, LoadV<V>(from + kLanes));
+                for (std::uint32_t v = 0; v < kVectors; ++v) {
+                    StoreV(to + v * kLanes, LoadV<V>(from + v * kLanes));
+                }
             } else {
                 for (std::uint32_t c = 0; c < kCols; ++c) to[c] = c < cols ? from[c] : 0.0;
             }
@@ -360,27 +361,30 @@ inline __attribute__((always_inline)) void NormalSlice(const Matrix& a, const do
                     }
                 }
             }
-            V acc[kRows][2];
+            V acc[kRows][kVectors];
 #pragma GCC unroll 16
             for (std::uint32_t r = 0; r < kRows; ++r) {
-                acc[r][0] = LoadV<V>(out[r]);
-                acc[r][1] = LoadV<V>(out[r] + kLanes);
+#pragma GCC unroll 4
+                for (std::uint32_t v = 0; v < kVectors; ++v) {
+                    acc[r][v] = LoadV<V>(out[r] + v * kLanes);
+                }
             }
             const double* ak = weighted.data() + (i0 / kRows) * panelSize;
             const double* bk = packed.data();
             for (std::uint32_t k = 0; k < depth; ++k, ak += kRows, bk += kCols) {
-                const V b0 = LoadV<V>(bk);
-                const V b1 = LoadV<V>(bk + kLanes);
+                V b[kVectors];
+#pragma GCC unroll 4
+                for (std::uint32_t v = 0; v < kVectors; ++v) b[v] = LoadV<V>(bk + v * kLanes);
 #pragma GCC unroll 16
                 for (std::uint32_t r = 0; r < kRows; ++r) {
-                    acc[r][0] += ak[r] * b0;
-                    acc[r][1] += ak[r] * b1;
+#pragma GCC unroll 4
+                    for (std::uint32_t v = 0; v < kVectors; ++v) acc[r][v] += ak[r] * b[v];
                 }
             }
 #pragma GCC unroll 16
             for (std::uint32_t r = 0; r < kRows; ++r) {
-                StoreV(out[r], acc[r][0]);
-                StoreV(out[r] + kLanes, acc[r][1]);
+#pragma GCC unroll 4
+                for (std::uint32_t v = 0; v < kVectors; ++v) StoreV(out[r] + v * kLanes, acc[r][v]);
             }
             if (!whole) {
                 for (std::uint32_t r = 0; r < rows; ++r) {
@@ -398,18 +402,23 @@ __attribute__((target("avx512f"))) void NormalSliceAvx512(const Matrix& a, const
                                                           const Matrix& d, std::uint32_t k0,
                                                           std::uint32_t depth, Matrix& p,
                                                           Matrix& q) {
-    NormalSlice<Vec8, 6>(a, w, d, k0, depth, p, q);
+    // Small matrices waste less of their tiles on the upper triangle in squares.
+    if (a.cols <= 32) {
+        NormalSlice<Vec8, 8, 1>(a, w, d, k0, depth, p, q);
+    } else {
+        NormalSlice<Vec8, 6, 2>(a, w, d, k0, depth, p, q);
+    }
 }
 
 __attribute__((target("avx2"))) void NormalSliceAvx2(const Matrix& a, const double* w,
                                                      const Matrix& d, std::uint32_t k0,
                                                      std::uint32_t depth, Matrix& p, Matrix& q) {
-    NormalSlice<Vec4, 4>(a, w, d, k0, depth, p, q);
+    NormalSlice<Vec4, 4, 2>(a, w, d, k0, depth, p, q);
 }
 
 void NormalSlicePlain(const Matrix& a, const double* w, const Matrix& d, std::uint32_t k0,
                       std::uint32_t depth, Matrix& p, Matrix& q) {
-    NormalSlice<Vec2, 4>(a, w, d, k0, depth, p, q);
+    NormalSlice<Vec2, 4, 2>(a, w, d, k0, depth, p, q);
 }
 
 }  // namespace
