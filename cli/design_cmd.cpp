@@ -103,6 +103,7 @@ int RunResponseCommand(int argc, char** argv) {
     // general format and 17 digits gives the same characters without the locale and
     // format parsing of printf.
     char row[256];
+    text.reserve(text.size() + static_cast<std::size_t>(K) * 140);  // the longest row is 137
     for (int i = 0; i < K; ++i) {
         const double f = equiripple ? i * fs / (2.0 * K) : i * fs / (K - 1);
         const double values[] = {f, design.spectrum[i].real(), design.spectrum[i].imag(),
