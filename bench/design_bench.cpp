@@ -33,9 +33,9 @@ void BM_EquirippleLongest(benchmark::State& state) {
     double amplitudes[2] = {1.0, 0.0};
     for (auto _ : state) {
         CFirDesign design;
-        const int r =
-            design.DesignEquiripple(LowPass, bands, amplitudes, 2, 8000.0f, kMaxEquirippleTaps, 512,
-                                    0.0, 0.0, 40, 1.5, nullptr, -1.0, SymmetricOdd);
+        const int r = design.DesignEquiripple(LowPass, bands, amplitudes, 2, 8000.0f,
+                                              kMaxEquirippleTaps, 512, 0.0, 0.0, 40, 1.5, nullptr,
+                                              -1.0, SymmetricOdd);
         benchmark::DoNotOptimize(r);
     }
 }
