@@ -1,5 +1,7 @@
 // Speed of the design engine: equiripple solves and the window design with its
-// response evaluation.
+// response evaluation. Goals: the equiripple low pass within 2 ms (N = 31), 20 ms
+// (N = 101) and 450 ms (N = 301), the longest equiripple design within 2 s, and the
+// longest Kaiser design with its 4096-point response within 10 ms.
 
 #include <benchmark/benchmark.h>
 

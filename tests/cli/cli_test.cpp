@@ -92,6 +92,15 @@ TEST_F(Cli, ResponseRowsAndFrequencies) {
         while (std::getline(lines, line)) {
             last = line;
             ++rows;
+            // Every real is printed as %.17g prints it.
+            std::istringstream fields(line);
+            std::string field;
+            std::getline(fields, field, ',');
+            while (std::getline(fields, field, ',')) {
+                char expected[64];
+                std::snprintf(expected, sizeof expected, "%.17g", std::stod(field));
+                ASSERT_EQ(field, expected) << c.name << ": " << line;
+            }
         }
         EXPECT_EQ(rows, c.rows) << c.name;
         const std::size_t a = last.find(','), b = last.find(',', a + 1);
