@@ -110,15 +110,23 @@ class Solver {
         if (w) MultiplyDiagonalInto(*at_, *w, weighted_);
         const Matrix& left = w ? weighted_ : *at_;
         MultiplyInto(left, a_, normal_);
-        MatrixPtr inverse = Invert(normal_);
+        pivots_.clear();
+        MatrixPtr inverse = Invert(normal_, &pivots_);
         if (!inverse) return nullptr;
+        const auto [smallest, largest] = std::minmax_element(pivots_.begin(), pivots_.end());
+        condition_ = pivots_.empty() ? 1.0 : *largest / *smallest;
         MultiplyInto(left, d_, projected_);
         return Multiply(*inverse, projected_);
     }
 
+    // Largest over smallest pivot magnitude of the last successful solve.
+    double Condition() const { return condition_; }
+
   private:
     const Matrix& a_;
     const Matrix& d_;
+    std::vector<double> pivots_;
+    double condition_ = 1.0;
     MatrixPtr at_;
     Matrix weighted_;
     Matrix normal_;
@@ -130,6 +138,7 @@ struct SolveOutcome {
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
+    double condition = 0.0;  // of the solve that gave q
 };
 
 // Amplitude sum_i B(t, i) * Q(i) at the grid row of every constraint point, each sum
@@ -231,6 +240,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         progress.AfterSolve(i);
     }
     out.result = ratioTarget < 0.0 ? 0 : i;
+    out.condition = solver.Condition();
     return out;
 }
 
@@ -289,6 +299,7 @@ int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, in
     progress.Finish();
     if (outcome.result < 0) return -1;
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
+    design.conditionEstimate = outcome.condition;
 
     design.length = N;
     design.responseType = responseType;

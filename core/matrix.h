@@ -44,7 +44,9 @@ MatrixPtr MultiplyDiagonal(const Matrix& a, const std::vector<double>& w);
 void MultiplyDiagonalInto(const Matrix& a, const std::vector<double>& w, Matrix& p);
 
 // A^-1 by Gauss-Jordan elimination with full pivoting, or nothing when a pivot is
-// exactly zero (A singular). A must be square.
-MatrixPtr Invert(const Matrix& a);
+// exactly zero (A singular). A must be square. With `pivots`, the magnitude of each
+// pivot is appended to it in the order of elimination; the largest over the
+// smallest estimates the condition number of A.
+MatrixPtr Invert(const Matrix& a, std::vector<double>* pivots = nullptr);
 
 }  // namespace tapwright
