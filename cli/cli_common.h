@@ -29,4 +29,8 @@ struct LoadedDesign {
 int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held,
                   LoadedDesign& out);
 
+// Writes `text` to standard output (`output` empty) or whole to the file `output`.
+// Returns kExitOk, or kExitBadInput after a message when it cannot be written.
+int WriteOutput(const std::string& output, const std::string& text);
+
 }  // namespace tapwright::cli
