@@ -99,9 +99,12 @@ double CrossingBetween(const Grid& g, int a, int b, double level) {
 // First crossing below `level` walking from `start` in direction `dir` (+1 or -1);
 // NaN when the gain at the start is already below it or never falls below it.
 double CrossingFrom(const Grid& g, int start, int dir, double level) {
-    if (!(g.DbAt(start) >= level)) return kNaN;
+    // The walk compares gains, not dB values: one power instead of a logarithm per
+    // point.
+    const double threshold = std::pow(10.0, level / 20.0);
+    if (!(g.gain[start] >= threshold)) return kNaN;
     for (int k = start + dir; k >= 0 && k <= g.Last(); k += dir) {
-        if (g.DbAt(k) < level) return CrossingBetween(g, k - dir, k, level);
+        if (g.gain[k] < threshold) return CrossingBetween(g, k - dir, k, level);
     }
     return kNaN;
 }

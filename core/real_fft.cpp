@@ -46,6 +46,34 @@ class TwiddleTable {
     std::vector<double> fineRe_, fineIm_, coarseRe_, coarseIm_;
 };
 
+// The butterfly stages of an L-point transform of bit-reversed data; the twiddles of
+// stage len (half = len/2 of them) follow those of the stages before it.
+__attribute__((target_clones("avx2", "default"))) void Stages(double* re, double* im, std::size_t L,
+                                                              const double* wRe,
+                                                              const double* wIm) {
+    std::size_t offset = 0;
+    for (std::size_t len = 2; len <= L; len <<= 1) {
+        const std::size_t half = len / 2;
+        const double* __restrict cr = wRe + offset;
+        const double* __restrict ci = wIm + offset;
+        offset += half;
+        for (std::size_t i = 0; i < L; i += len) {
+            double* __restrict ar = re + i;
+            double* __restrict ai = im + i;
+            double* __restrict br = re + i + half;
+            double* __restrict bi = im + i + half;
+            for (std::size_t j = 0; j < half; ++j) {
+                const double tr = br[j] * cr[j] - bi[j] * ci[j];
+                const double ti = br[j] * ci[j] + bi[j] * cr[j];
+                br[j] = ar[j] - tr;
+                bi[j] = ai[j] - ti;
+                ar[j] += tr;
+                ai[j] += ti;
+            }
+        }
+    }
+}
+
 // An L-point DFT (L a power of two) in place, by radix-2 decimation in time, of
 // data the caller has already placed in bit-reversed order (Reversed(m) is the
 // place of input m). The twiddles of every stage are laid out one stage after
@@ -72,29 +100,7 @@ class SmallTransform {
 
     std::size_t Reversed(std::size_t m) const { return reversed_[m]; }
 
-    void Run(double* re, double* im) const {
-        std::size_t offset = 0;
-        for (std::size_t len = 2; len <= L_; len <<= 1) {
-            const std::size_t half = len / 2;
-            const double* __restrict cr = wRe_.data() + offset;
-            const double* __restrict ci = wIm_.data() + offset;
-            offset += half;
-            for (std::size_t i = 0; i < L_; i += len) {
-                double* __restrict ar = re + i;
-                double* __restrict ai = im + i;
-                double* __restrict br = re + i + half;
-                double* __restrict bi = im + i + half;
-                for (std::size_t j = 0; j < half; ++j) {
-                    const double tr = br[j] * cr[j] - bi[j] * ci[j];
-                    const double ti = br[j] * ci[j] + bi[j] * cr[j];
-                    br[j] = ar[j] - tr;
-                    bi[j] = ai[j] - ti;
-                    ar[j] += tr;
-                    ai[j] += ti;
-                }
-            }
-        }
-    }
+    void Run(double* re, double* im) const { Stages(re, im, L_, wRe_.data(), wIm_.data()); }
 
   private:
     std::size_t L_;
