@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/design_measure.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 
@@ -59,5 +60,27 @@ void BM_KaiserAutoLongest(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_KaiserAutoLongest)->Unit(benchmark::kMillisecond);
+
+// Measuring that design (95,849 taps, a grid of 2^21 + 1 points), at full precision
+// (argument 0) and with its 16-bit fixed-point form as well.
+void BM_MeasureKaiserLongest(benchmark::State& state) {
+    FilterSpec spec = DefaultFilterSpec();
+    spec.WType = Kaiser;
+    spec.AutoD = 0;
+    spec.Fc1 = 1000.0f;
+    spec.Tw = 1.0f;
+    CFirDesign design;
+    spec.Taps =
+        design.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 1.0f, 8000.0f, 31, 4096, 0.0, 0.0)
+            .length;
+    for (auto _ : state) {
+        DesignMeasurements m;
+        const bool ok = MeasureDesign(spec, design, static_cast<int>(state.range(0)), m);
+        benchmark::DoNotOptimize(ok);
+        state.counters["taps"] = m.taps;
+        state.counters["points"] = m.gridPoints;
+    }
+}
+BENCHMARK(BM_MeasureKaiserLongest)->Arg(0)->Arg(16)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -47,23 +47,6 @@ bool ParseFileArgs(const char* command, int argc, char** argv, FileArgs& args) {
     return true;
 }
 
-int Emit(const std::string& output, const std::string& text) {
-    if (output.empty()) {
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-            std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "tapwright-cli: cannot write to standard output\n");
-            return kExitBadInput;
-        }
-        return kExitOk;
-    }
-    std::string error;
-    if (!WriteFileAtomically(output, text, &error)) {
-        std::fprintf(stderr, "tapwright-cli: %s\n", error.c_str());
-        return kExitBadInput;
-    }
-    return kExitOk;
-}
-
 // Designs the one input file of `command` into `design`; the exit code, and the
 // output path in `output`.
 int DesignInput(const char* command, int argc, char** argv, CFirDesign& design,
@@ -83,8 +66,8 @@ int RunDesignCommand(int argc, char** argv) {
     std::string output;
     const int code = DesignInput("design", argc, argv, design, loaded, output);
     if (code != kExitOk) return code;
-    return Emit(output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
-                                       loaded.spec.AutoD, design.coeffs));
+    return WriteOutput(output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
+                                              loaded.spec.AutoD, design.coeffs));
 }
 
 int RunResponseCommand(int argc, char** argv) {
@@ -117,7 +100,7 @@ int RunResponseCommand(int argc, char** argv) {
         *end++ = '\n';
         text.append(row, end);
     }
-    return Emit(output, text);
+    return WriteOutput(output, text);
 }
 
 }  // namespace tapwright::cli

@@ -108,14 +108,22 @@ class Solver {
 
     MatrixPtr Solve(const std::vector<double>* w) {
         NormalEquationsInto(a_, w ? w->data() : nullptr, d_, normal_, projected_);
-        MatrixPtr inverse = Invert(normal_);
+        pivots_.clear();
+        MatrixPtr inverse = Invert(normal_, &pivots_);
         if (!inverse) return nullptr;
+        const auto [smallest, largest] = std::minmax_element(pivots_.begin(), pivots_.end());
+        condition_ = pivots_.empty() ? 1.0 : *largest / *smallest;
         return Multiply(*inverse, projected_);
     }
+
+    // Largest over smallest pivot magnitude of the last successful solve.
+    double Condition() const { return condition_; }
 
   private:
     const Matrix& a_;
     const Matrix& d_;
+    std::vector<double> pivots_;
+    double condition_ = 1.0;
     Matrix normal_;
     Matrix projected_;
 };
@@ -126,6 +134,7 @@ struct SolveOutcome {
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
+    double condition = 0.0;  // of the solve that gave q
 };
 
 // Most reweighted solves a request allows.
@@ -211,6 +220,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         progress.AfterSolve(i);
     }
     out.solves = i;
+    out.condition = solver.Condition();
     return out;
 }
 
@@ -269,6 +279,7 @@ DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, doub
     progress.Finish();
     if (outcome.singular) return {DesignStatus::Singular};
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
+    design.conditionEstimate = outcome.condition;
 
     design.length = N;
     design.responseType = request.responseType;

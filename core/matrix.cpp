@@ -475,7 +475,8 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void MultiplyPanels
     }
 }
 
-__attribute__((target_clones("avx512f", "avx2", "default"))) MatrixPtr Invert(const Matrix& a) {
+__attribute__((target_clones("avx512f", "avx2", "default"))) MatrixPtr Invert(
+    const Matrix& a, std::vector<double>* pivots) {
     const std::uint32_t n = a.rows;
     MatrixPtr b = NewMatrix(static_cast<int>(n), static_cast<int>(n));
     for (std::uint32_t i = 0; i < n; ++i) b->data[i] = a.data[i];
@@ -514,6 +515,7 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) MatrixPtr Invert(co
         pivotRow[i] = row;
         pivotCol[i] = col;
         if (m[col][col] == 0.0) return nullptr;  // only an exact zero counts as singular
+        if (pivots) pivots->push_back(std::fabs(m[col][col]));
 
         const double p = 1.0 / m[col][col];
         m[col][col] = 1.0;

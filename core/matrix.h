@@ -57,7 +57,9 @@ MatrixPtr PackRowPanels(const std::vector<const double*>& rows, std::uint32_t n)
 void MultiplyPanelsVector(const Matrix& panels, std::uint32_t m, const double* x, double* y);
 
 // A^-1 by Gauss-Jordan elimination with full pivoting, or nothing when a pivot is
-// exactly zero (A singular). A must be square.
-MatrixPtr Invert(const Matrix& a);
+// exactly zero (A singular). A must be square. With `pivots`, the magnitude of each
+// pivot is appended to it in the order of elimination; the largest over the
+// smallest estimates the condition number of A.
+MatrixPtr Invert(const Matrix& a, std::vector<double>* pivots = nullptr);
 
 }  // namespace tapwright

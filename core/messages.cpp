@@ -90,6 +90,11 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return "The file cannot be loaded: " + a.detail;
         case MessageCode::LengthAboveMaximum:
             return FormatString("Please enter a number not above %d", a.limit);
+        case MessageCode::IllConditioned:
+            return FormatString(
+                "Warning: the equiripple normal equations are nearly singular (condition "
+                "estimate %.1e). Rounding decides the coefficients, which may miss the bands",
+                a.condition);
     }
     return "";
 }

@@ -30,6 +30,7 @@ enum class MessageCode : int {
     BandCountTooLarge = 22,   // more bands than the table holds
     FileDamaged = 23,         // a spec file that cannot be used
     LengthAboveMaximum = 24,  // a typed length beyond the maximum
+    IllConditioned = 29,      // a warning: nearly singular equiripple normal equations
 };
 
 // Values the texts refer to; each code reads only its own.
@@ -42,6 +43,7 @@ struct MessageArgs {
     long long length = 0;    // 20: the length a design would need
     int limit = 0;           // 20, 21, 22, 24: the largest accepted value
     std::string detail;      // 23: what is wrong with the file
+    double condition = 0.0;  // 29: the condition estimate
 };
 
 // The text of a message, formatted whole however long its numbers print (the %f of
