@@ -82,6 +82,13 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return "The file cannot be loaded: " + a.detail;
         case MessageCode::LengthAboveMaximum:
             return FormatString("Please enter a number not above %d", a.limit);
+        case MessageCode::ReportBitmapFailed:
+            return "Not enough resource for the bitmap. Either reduce the bitmap dimension or "
+                   "switch to lower screen setting (e.g. 256-color mode), and try again.";
+        case MessageCode::PrinterNotFound:
+            return "Can not find printer. Please check installed/default printers.";
+        case MessageCode::PrintJobFailed:
+            return "Printing error occured. Unable to find printer.";
     }
     return "";
 }

@@ -30,6 +30,10 @@ enum class MessageCode : int {
     BandCountTooLarge = 22,   // more bands than the table holds
     FileDamaged = 23,         // a spec file that cannot be used
     LengthAboveMaximum = 24,  // a typed length beyond the maximum
+    // The printer's messages, which the original showed without a number.
+    ReportBitmapFailed = 25,  // the graph bitmap of the response report cannot be made
+    PrinterNotFound = 26,     // no usable printer
+    PrintJobFailed = 27,      // the print job cannot be started (or its file written)
 };
 
 // Values the texts refer to; each code reads only its own.
@@ -54,6 +58,8 @@ inline constexpr const char* kApplicationTitle = "Tapwright";
 // Texts of the information boxes.
 inline constexpr const char* kFileSavedText = "File saved successfully";
 inline constexpr const char* kFileLoadedText = "File loaded successfully!";
+inline constexpr const char* kResponsePrintedText = "Filter Graphical Response Printed";
+inline constexpr const char* kCoefficientsPrintedText = "Filter Coefficients Printed";
 
 // "Ratio achieved -- (No of iterations: %d , Peak Ripple Ratio: %e)".
 std::string RatioAchievedText(int iterations, double ratio);
