@@ -9,6 +9,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core
     xvfb xauth
+    # pdftotext: the report tests read the text of the written PDFs back
+    poppler-utils
 )
 
 missing=()
