@@ -1,0 +1,290 @@
+// The Qt side of printing: a page drawn on a device, the printed graph bitmap, and
+// the print buttons' jobs run with a stand-in dialog and recorded boxes.
+
+#include "printing/print_job.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/printing/pdf_text.h"
+
+namespace tapwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QtEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    int argc_ = 1;
+    char name_[16] = "printing-tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() / ("tapwright-print-" + std::to_string(::getpid()));
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    int Files() const {
+        int n = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(path)) ++n;
+        return n;
+    }
+};
+
+bool IsPaper(QRgb c) {
+    return qRed(c) > 240 && qGreen(c) > 240 && qBlue(c) > 240;
+}
+
+TEST(ReportPage, StretchesTheSliceAndAnchorsTextsAtTheirTop) {
+    QImage graph(4, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) graph.setPixel(x, y, qRgb(40 * x, 100 + 50 * y, 7));
+    }
+    ReportPage page;
+    page.graph = GraphSlice{1, 0, 3, 2, 10, 20, 30, 20};  // columns 1 ... 3, ten times
+    page.texts.push_back({150, 160, "Tapwright"});
+    QImage sheet(600, 300, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        DrawReportPage(painter, page, &graph);
+    }
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 1; x < 4; ++x) {
+            EXPECT_EQ(sheet.pixel(10 + 10 * (x - 1) + 5, 20 + 10 * y + 5), graph.pixel(x, y));
+        }
+    }
+    EXPECT_TRUE(IsPaper(sheet.pixel(9, 25)));
+    EXPECT_TRUE(IsPaper(sheet.pixel(40, 25)));
+    EXPECT_TRUE(IsPaper(sheet.pixel(15, 19)));
+    EXPECT_TRUE(IsPaper(sheet.pixel(15, 40)));
+
+    // The text cell starts at y = 160: ink below it, none above.
+    int top = 300, bottom = 0;
+    for (int y = 100; y < 300; ++y) {
+        for (int x = 140; x < 600; ++x) {
+            if (!IsPaper(sheet.pixel(x, y))) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    EXPECT_GE(top, 160);
+    EXPECT_LE(top, 175);
+    EXPECT_LT(bottom, 160 + 80);  // below the next pair line's place
+}
+
+CFirDesign DesignLowPass(int taps, FilterSpec& spec) {
+    spec = DefaultFilterSpec();
+    spec.WType = Hamming;
+    spec.Fc1 = 1000.0f;
+    spec.Taps = taps;
+    spec.FChar = taps % 2 == 1 ? SymmetricOdd : SymmetricEven;
+    CFirDesign design;
+    EXPECT_TRUE(
+        design.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, taps, 512, 4.0, spec.FChar));
+    return design;
+}
+
+TEST(ReportGraph, FrameAndGridAreOredOntoThePlainBackground) {
+    FilterSpec spec;
+    const CFirDesign design = DesignLowPass(31, spec);
+    GraphOptions options;
+    options.graph = Magnitude;
+    options.logScale = false;
+    const QImage plain = DrawReportGraph(spec, design, options, kMainClientRect);
+    ASSERT_EQ(plain.size(), QSize(584, 342));
+    // The left frame line, RGB(105,170,100) ORed onto RGB(40,85,85).
+    EXPECT_EQ(plain.pixel(80, 200), qRgb(105, 255, 117));
+    EXPECT_EQ(plain.pixel(5, 335), qRgb(40, 85, 85));
+    options.gridOn = true;
+    const QImage grid = DrawReportGraph(spec, design, options, kMainClientRect);
+    // A vertical grid line above the curve's passband: RGB(50,50,50) ORed in.
+    EXPECT_EQ(plain.pixel(365, 40), qRgb(40, 85, 85));
+    EXPECT_EQ(grid.pixel(365, 40), qRgb(58, 119, 119));
+}
+
+class RecordingMessages : public PrintMessages {
+  public:
+    void ShowMessage(MessageCode code) override { messages.push_back(code); }
+    void ShowInformation(const std::string& text) override { information.push_back(text); }
+    std::vector<MessageCode> messages;
+    std::vector<std::string> information;
+};
+
+// The user's choices in the dialog: OK or Cancel, the PDF file, a page range.
+class ScriptedDialog : public PrintDialogRunner {
+  public:
+    bool accept = true;
+    std::string file;
+    PageRange range{0, 0};  // 0: all pages
+    int shownPageCount = 0;
+
+    bool Run(QPrinter& printer, int pageCount) override {
+        shownPageCount = pageCount;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file));
+        if (range.first > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(range.first, range.last);
+        } else {
+            printer.setPrintRange(QPrinter::AllPages);
+        }
+        return accept;
+    }
+};
+
+TEST(PrintJob, BoxesOutcomesAndFiles) {
+    struct Case {
+        const char* name;
+        ReportKind kind;
+        bool accept;
+        bool stopAtFirstPage;
+        bool missingFolder;
+        PrintOutcome outcome;
+        std::vector<MessageCode> messages;
+        std::vector<std::string> information;
+    };
+    const Case cases[] = {
+        {"response",
+         ReportKind::Response,
+         true,
+         false,
+         false,
+         PrintOutcome::Printed,
+         {},
+         {"Filter Graphical Response Printed"}},
+        {"coefficients",
+         ReportKind::Coefficients,
+         true,
+         false,
+         false,
+         PrintOutcome::Printed,
+         {},
+         {"Filter Coefficients Printed"}},
+        {"dialog cancelled",
+         ReportKind::Response,
+         false,
+         false,
+         false,
+         PrintOutcome::Cancelled,
+         {},
+         {}},
+        {"stopped by Escape",
+         ReportKind::Coefficients,
+         true,
+         true,
+         false,
+         PrintOutcome::Cancelled,
+         {},
+         {}},
+        {"file cannot be made",
+         ReportKind::Coefficients,
+         true,
+         false,
+         true,
+         PrintOutcome::Failed,
+         {MessageCode::PrintJobFailed},
+         {}},
+    };
+    FilterSpec spec;
+    const CFirDesign design = DesignLowPass(200, spec);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path pdf = (c.missingFolder ? dir.path / "none" : dir.path) / "report.pdf";
+        ScriptedDialog dialog;
+        dialog.accept = c.accept;
+        dialog.file = pdf.string();
+        RecordingMessages boxes;
+        int pagesSeen = 0;
+        const ReportProgress progress = [&](int done, int total) {
+            pagesSeen = done;
+            EXPECT_LE(done, total);
+            return !c.stopAtFirstPage;
+        };
+        QPrinter printer(QPrinter::HighResolution);
+        const PrintOutcome outcome =
+            PrintReport(c.kind, spec, design, ReportDisplay{}, printer, dialog, boxes, progress);
+        EXPECT_EQ(outcome, c.outcome);
+        EXPECT_EQ(boxes.messages, c.messages);
+        EXPECT_EQ(boxes.information, c.information);
+        EXPECT_EQ(dialog.shownPageCount, c.kind == ReportKind::Response ? 1 : 3);
+        const bool written = c.outcome == PrintOutcome::Printed;
+        EXPECT_EQ(fs::exists(pdf), written);
+        // Nothing else is left beside the file: no temporary file.
+        EXPECT_EQ(dir.Files(), written ? 1 : 0);
+        if (written) {
+            EXPECT_EQ(pagesSeen, c.kind == ReportKind::Response ? 1 : 3);
+            const std::string text = testing::PdfText(pdf.string());
+            EXPECT_NE(text.find("Tapwright ========================= Sampling Frequency : "
+                                "8000.00 Hz Filter Response Type : Low Pass Filter"),
+                      std::string::npos)
+                << text.substr(0, 300);
+        }
+    }
+}
+
+TEST(PrintJob, CoefficientsHonourThePageRangeResponseDoesNot) {
+    FilterSpec spec;
+    const CFirDesign design = DesignLowPass(200, spec);
+    TempDir dir;
+    for (ReportKind kind : {ReportKind::Coefficients, ReportKind::Response}) {
+        ScriptedDialog dialog;
+        dialog.file = (dir.path / "range.pdf").string();
+        dialog.range = {2, 3};
+        RecordingMessages boxes;
+        QPrinter printer(QPrinter::HighResolution);
+        ASSERT_EQ(PrintReport(kind, spec, design, ReportDisplay{}, printer, dialog, boxes, {}),
+                  PrintOutcome::Printed);
+        const std::string text = testing::PdfText(dialog.file);
+        if (kind == ReportKind::Coefficients) {
+            EXPECT_EQ(text.find("Tapwright"), std::string::npos);
+            EXPECT_EQ(text.rfind("H(34) --> ", 0), 0u) << text.substr(0, 100);
+            EXPECT_NE(text.find("Page:2 of 3"), std::string::npos);
+            EXPECT_NE(text.find("Page:3 of 3"), std::string::npos);
+        } else {
+            EXPECT_EQ(text.rfind("Tapwright", 0), 0u);
+            EXPECT_NE(text.find("Page:1 of 1"), std::string::npos);
+        }
+    }
+}
+
+TEST(PrintJob, RefusesADesignThatDoesNotMatchTheSpec) {
+    FilterSpec spec;
+    CFirDesign design = DesignLowPass(31, spec);
+    spec.Taps = 33;  // edited after the design
+    ScriptedDialog dialog;
+    RecordingMessages boxes;
+    QPrinter printer(QPrinter::HighResolution);
+    EXPECT_EQ(PrintReport(ReportKind::Coefficients, spec, design, ReportDisplay{}, printer, dialog,
+                          boxes, {}),
+              PrintOutcome::NoDesign);
+    EXPECT_EQ(dialog.shownPageCount, 0);
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+}  // namespace
+}  // namespace tapwright
