@@ -10,6 +10,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QTimer>
+#include <QWidget>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -284,6 +287,36 @@ TEST(PrintJob, RefusesADesignThatDoesNotMatchTheSpec) {
               PrintOutcome::NoDesign);
     EXPECT_EQ(dialog.shownPageCount, 0);
     EXPECT_TRUE(boxes.messages.empty());
+}
+
+// The window's call: the real QPrintDialog, accepted as it opens. Where no printer
+// is installed its target is the proposed PDF file in the home folder.
+TEST(PrintJob, TheDialogWritesAPdfWhereNoPrinterIsInstalled) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+    TempDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.path.string()));
+    FilterSpec spec;
+    const CFirDesign design = DesignLowPass(31, spec);
+    RecordingMessages boxes;
+    bool dialogSeen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialogSeen = true;
+            poll.stop();
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    poll.start(10);
+    const PrintOutcome outcome =
+        PrintReport(ReportKind::Response, spec, design, ReportDisplay{}, nullptr, boxes, {});
+    qputenv("HOME", oldHome);
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_EQ(outcome, PrintOutcome::Printed);
+    EXPECT_EQ(boxes.information, std::vector<std::string>{"Filter Graphical Response Printed"});
+    const std::string pdf = (home.path / "response.pdf").string();
+    EXPECT_EQ(testing::PdfText(pdf).rfind("Tapwright ", 0), 0u);
 }
 
 }  // namespace
