@@ -131,162 +131,99 @@ TEST(ReportGraph, FrameAndGridAreOredOntoThePlainBackground) {
 
 class RecordingMessages : public PrintMessages {
   public:
-    void ShowMessage(MessageCode code) override { messages.push_back(code); }
-    void ShowInformation(const std::string& text) override { information.push_back(text); }
-    std::vector<MessageCode> messages;
-    std::vector<std::string> information;
+    void ShowMessage(MessageCode code) override { boxes.push_back(FormatMessage(code)); }
+    void ShowInformation(const std::string& text) override { boxes.push_back(text); }
+    std::vector<std::string> boxes;
 };
+
+enum class Script { Accept, Cancel, StopAtFirstPage, NoFolder, PagesTwoToThree, SpecEdited };
 
 // The user's choices in the dialog: OK or Cancel, the PDF file, a page range.
 class ScriptedDialog : public PrintDialogRunner {
   public:
-    bool accept = true;
+    Script script = Script::Accept;
     std::string file;
-    PageRange range{0, 0};  // 0: all pages
     int shownPageCount = 0;
 
     bool Run(QPrinter& printer, int pageCount) override {
         shownPageCount = pageCount;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(file));
-        if (range.first > 0) {
+        printer.setPrintRange(QPrinter::AllPages);
+        if (script == Script::PagesTwoToThree) {
             printer.setPrintRange(QPrinter::PageRange);
-            printer.setFromTo(range.first, range.last);
-        } else {
-            printer.setPrintRange(QPrinter::AllPages);
+            printer.setFromTo(2, 3);
         }
-        return accept;
+        return script != Script::Cancel;
     }
 };
 
+// One print job per row: the user's choices, and what the job shows and writes.
 TEST(PrintJob, BoxesOutcomesAndFiles) {
+    const std::string response = "Filter Graphical Response Printed";
+    const std::string coefficients = "Filter Coefficients Printed";
     struct Case {
         const char* name;
         ReportKind kind;
-        bool accept;
-        bool stopAtFirstPage;
-        bool missingFolder;
+        Script script;
         PrintOutcome outcome;
-        std::vector<MessageCode> messages;
-        std::vector<std::string> information;
+        std::string box;        // the one box shown, if any
+        int pages;              // pages drawn
+        std::string textStart;  // how the PDF's text begins ("": no file)
     };
     const Case cases[] = {
-        {"response",
-         ReportKind::Response,
-         true,
-         false,
-         false,
-         PrintOutcome::Printed,
-         {},
-         {"Filter Graphical Response Printed"}},
-        {"coefficients",
-         ReportKind::Coefficients,
-         true,
-         false,
-         false,
-         PrintOutcome::Printed,
-         {},
-         {"Filter Coefficients Printed"}},
-        {"dialog cancelled",
-         ReportKind::Response,
-         false,
-         false,
-         false,
-         PrintOutcome::Cancelled,
-         {},
-         {}},
-        {"stopped by Escape",
-         ReportKind::Coefficients,
-         true,
-         true,
-         false,
-         PrintOutcome::Cancelled,
-         {},
-         {}},
-        {"file cannot be made",
-         ReportKind::Coefficients,
-         true,
-         false,
-         true,
-         PrintOutcome::Failed,
-         {MessageCode::PrintJobFailed},
-         {}},
+        {"response", ReportKind::Response, Script::Accept, PrintOutcome::Printed, response, 1,
+         "Tapwright ========================= Sampling Frequency : 8000.00 Hz Filter Response "
+         "Type : Low Pass Filter"},
+        {"response, all pages whatever the range", ReportKind::Response, Script::PagesTwoToThree,
+         PrintOutcome::Printed, response, 1, "Tapwright "},
+        {"coefficients, all pages", ReportKind::Coefficients, Script::Accept, PrintOutcome::Printed,
+         coefficients, 3, "Tapwright "},
+        {"coefficients, pages 2 to 3", ReportKind::Coefficients, Script::PagesTwoToThree,
+         PrintOutcome::Printed, coefficients, 2, "H(34) --> "},
+        {"dialog cancelled", ReportKind::Response, Script::Cancel, PrintOutcome::Cancelled, "", 0,
+         ""},
+        {"stopped by Escape", ReportKind::Coefficients, Script::StopAtFirstPage,
+         PrintOutcome::Cancelled, "", 1, ""},
+        {"file cannot be made", ReportKind::Coefficients, Script::NoFolder, PrintOutcome::Failed,
+         "Printing error occured. Unable to find printer.", 0, ""},
+        // The report never mixes a new spec with the old design's coefficients.
+        {"spec edited after the design", ReportKind::Coefficients, Script::SpecEdited,
+         PrintOutcome::NoDesign, "", 0, ""},
     };
-    FilterSpec spec;
-    const CFirDesign design = DesignLowPass(200, spec);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        FilterSpec spec;
+        const CFirDesign design = DesignLowPass(200, spec);
+        if (c.script == Script::SpecEdited) spec.Taps = 201;
         TempDir dir;
-        const fs::path pdf = (c.missingFolder ? dir.path / "none" : dir.path) / "report.pdf";
+        const fs::path folder = c.script == Script::NoFolder ? dir.path / "none" : dir.path;
         ScriptedDialog dialog;
-        dialog.accept = c.accept;
-        dialog.file = pdf.string();
-        RecordingMessages boxes;
-        int pagesSeen = 0;
+        dialog.script = c.script;
+        dialog.file = (folder / "report.pdf").string();
+        RecordingMessages messages;
+        int pages = 0;
         const ReportProgress progress = [&](int done, int total) {
-            pagesSeen = done;
+            pages = done;
             EXPECT_LE(done, total);
-            return !c.stopAtFirstPage;
+            return c.script != Script::StopAtFirstPage;
         };
         QPrinter printer(QPrinter::HighResolution);
-        const PrintOutcome outcome =
-            PrintReport(c.kind, spec, design, ReportDisplay{}, printer, dialog, boxes, progress);
-        EXPECT_EQ(outcome, c.outcome);
-        EXPECT_EQ(boxes.messages, c.messages);
-        EXPECT_EQ(boxes.information, c.information);
-        EXPECT_EQ(dialog.shownPageCount, c.kind == ReportKind::Response ? 1 : 3);
-        const bool written = c.outcome == PrintOutcome::Printed;
-        EXPECT_EQ(fs::exists(pdf), written);
-        // Nothing else is left beside the file: no temporary file.
-        EXPECT_EQ(dir.Files(), written ? 1 : 0);
-        if (written) {
-            EXPECT_EQ(pagesSeen, c.kind == ReportKind::Response ? 1 : 3);
-            const std::string text = testing::PdfText(pdf.string());
-            EXPECT_NE(text.find("Tapwright ========================= Sampling Frequency : "
-                                "8000.00 Hz Filter Response Type : Low Pass Filter"),
-                      std::string::npos)
-                << text.substr(0, 300);
+        EXPECT_EQ(
+            PrintReport(c.kind, spec, design, ReportDisplay{}, printer, dialog, messages, progress),
+            c.outcome);
+        EXPECT_EQ(messages.boxes,
+                  c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.box});
+        const int pageCount = c.kind == ReportKind::Response ? 1 : 3;
+        EXPECT_EQ(dialog.shownPageCount, c.outcome == PrintOutcome::NoDesign ? 0 : pageCount);
+        EXPECT_EQ(pages, c.pages);
+        // The file, whole, and nothing beside it (no temporary file), or nothing.
+        EXPECT_EQ(dir.Files(), c.textStart.empty() ? 0 : 1);
+        if (!c.textStart.empty()) {
+            const std::string text = testing::PdfText(dialog.file);
+            EXPECT_EQ(text.rfind(c.textStart, 0), 0u) << text.substr(0, 200);
         }
     }
-}
-
-TEST(PrintJob, CoefficientsHonourThePageRangeResponseDoesNot) {
-    FilterSpec spec;
-    const CFirDesign design = DesignLowPass(200, spec);
-    TempDir dir;
-    for (ReportKind kind : {ReportKind::Coefficients, ReportKind::Response}) {
-        ScriptedDialog dialog;
-        dialog.file = (dir.path / "range.pdf").string();
-        dialog.range = {2, 3};
-        RecordingMessages boxes;
-        QPrinter printer(QPrinter::HighResolution);
-        ASSERT_EQ(PrintReport(kind, spec, design, ReportDisplay{}, printer, dialog, boxes, {}),
-                  PrintOutcome::Printed);
-        const std::string text = testing::PdfText(dialog.file);
-        if (kind == ReportKind::Coefficients) {
-            EXPECT_EQ(text.find("Tapwright"), std::string::npos);
-            EXPECT_EQ(text.rfind("H(34) --> ", 0), 0u) << text.substr(0, 100);
-            EXPECT_NE(text.find("Page:2 of 3"), std::string::npos);
-            EXPECT_NE(text.find("Page:3 of 3"), std::string::npos);
-        } else {
-            EXPECT_EQ(text.rfind("Tapwright", 0), 0u);
-            EXPECT_NE(text.find("Page:1 of 1"), std::string::npos);
-        }
-    }
-}
-
-TEST(PrintJob, RefusesADesignThatDoesNotMatchTheSpec) {
-    FilterSpec spec;
-    CFirDesign design = DesignLowPass(31, spec);
-    spec.Taps = 33;  // edited after the design
-    ScriptedDialog dialog;
-    RecordingMessages boxes;
-    QPrinter printer(QPrinter::HighResolution);
-    EXPECT_EQ(PrintReport(ReportKind::Coefficients, spec, design, ReportDisplay{}, printer, dialog,
-                          boxes, {}),
-              PrintOutcome::NoDesign);
-    EXPECT_EQ(dialog.shownPageCount, 0);
-    EXPECT_TRUE(boxes.messages.empty());
 }
 
 // The window's call: the real QPrintDialog, accepted as it opens. Where no printer
@@ -314,7 +251,7 @@ TEST(PrintJob, TheDialogWritesAPdfWhereNoPrinterIsInstalled) {
     qputenv("HOME", oldHome);
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(outcome, PrintOutcome::Printed);
-    EXPECT_EQ(boxes.information, std::vector<std::string>{"Filter Graphical Response Printed"});
+    EXPECT_EQ(boxes.boxes, std::vector<std::string>{"Filter Graphical Response Printed"});
     const std::string pdf = (home.path / "response.pdf").string();
     EXPECT_EQ(testing::PdfText(pdf).rfind("Tapwright ", 0), 0u);
 }
