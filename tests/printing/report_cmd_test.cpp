@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -49,8 +48,10 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
     std::stringstream original;
     original << in.rdbuf();
     const fs::path longer = dir_ / "long.txt";
-    std::ofstream(longer) << std::regex_replace(original.str(), std::regex(" Taps: 31"),
-                                                " Taps: 201");
+    std::string spec = original.str();
+    const std::size_t taps = spec.find(" Taps: 31\n");
+    ASSERT_NE(taps, std::string::npos);
+    std::ofstream(longer) << spec.replace(taps, 9, " Taps: 201");
     struct Case {
         std::string args;
         std::string start;  // how the text begins
@@ -97,7 +98,7 @@ TEST_F(ReportCommand, EveryExampleGivesBothReports) {
             const std::string text = testing::PdfText(pdf);
             EXPECT_EQ(text.rfind("Tapwright ========================= Sampling Frequency : ", 0),
                       0u);
-            EXPECT_TRUE(std::regex_search(text, std::regex("Page:1 of [0-9]+")));
+            EXPECT_NE(text.find("Page:1 of "), std::string::npos);
         }
     }
 }
