@@ -30,6 +30,9 @@ enum class MessageCode : int {
     BandCountTooLarge = 22,   // more bands than the table holds
     FileDamaged = 23,         // a spec file that cannot be used
     LengthAboveMaximum = 24,  // a typed length beyond the maximum
+    ReportBitmapFailed = 26,  // the graph bitmap of the response report cannot be made
+    PrinterNotFound = 27,     // no usable printer
+    PrintJobFailed = 28,      // the print job cannot be started (or its file written)
     IllConditioned = 29,      // a warning: nearly singular equiripple normal equations
 };
 
@@ -56,6 +59,8 @@ inline constexpr const char* kApplicationTitle = "Tapwright";
 // Texts of the information boxes.
 inline constexpr const char* kFileSavedText = "File saved successfully";
 inline constexpr const char* kFileLoadedText = "File loaded successfully!";
+inline constexpr const char* kResponsePrintedText = "Filter Graphical Response Printed";
+inline constexpr const char* kCoefficientsPrintedText = "Filter Coefficients Printed";
 
 // "Ratio achieved -- (No of iterations: %d , Peak Ripple Ratio: %e)".
 std::string RatioAchievedText(int iterations, double ratio);
