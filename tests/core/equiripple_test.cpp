@@ -116,30 +116,42 @@ TEST(Equiripple, ZeroIterationsGiveThePlainLeastSquaresSolution) {
     EXPECT_DOUBLE_EQ(d.bandGains[0], 1.0);
 }
 
+// By the peak ratio: the solves done, a ratio at or below the target, and the
+// coefficients of the solution whose errors met the test (the same as asking for
+// that many iterations). A target of 0 runs all 40 solves and never tests the ratio.
 TEST(Equiripple, StoppingRules) {
-    // A target of 0 runs all 40 solves and never tests the ratio.
-    CFirDesign forty;
-    forty.rippleRatio = 123.0;
-    EXPECT_EQ(Design(forty, LowPass, LowPassBands(), 21, SymmetricOdd, 3, 0.0), 40);
-    EXPECT_EQ(forty.rippleRatio, 123.0);
-
-    // A reachable target stops at solve i with the coefficients of the i-th solution,
-    // the same as asking for i iterations.
-    CFirDesign byRatio;
-    const int i = Design(byRatio, LowPass, LowPassBands(), 21, SymmetricOdd, 0, 1e-3);
-    ASSERT_GT(i, 0);
-    ASSERT_LT(i, 40);
-    EXPECT_LE(byRatio.rippleRatio, 1e-3);
-    CFirDesign byCount;
-    EXPECT_EQ(Design(byCount, LowPass, LowPassBands(), 21, SymmetricOdd, i, -1.0), i);
-    EXPECT_EQ(byRatio.coeffs, byCount.coeffs);
-
-    // The differentiator compares a quotient of consecutive peaks.
-    CFirDesign diff;
-    const Bands db = Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(3400, 4000, 0);
-    const int k = Design(diff, Differentiator, db, 20, AntisymmetricEven, 0, 1.001);
-    ASSERT_GT(k, 0);
-    EXPECT_LE(diff.rippleRatio, 1.001);
+    const Bands slope = Bands().Add(0, 200, 0).Add(200, 3000, 1).Add(3400, 4000, 0);
+    struct Case {
+        const char* name;
+        ResponseType type;
+        Bands bands;
+        int taps;
+        SymmetryType symmetry;
+        double target;
+        int solves;
+    };
+    const Case cases[] = {
+        {"a target of 0", LowPass, LowPassBands(), 21, SymmetricOdd, 0.0, 40},
+        {"a reachable target", LowPass, LowPassBands(), 21, SymmetricOdd, 1e-3, 6},
+        {"a target met at the first check", LowPass, LowPassBands(), 21, SymmetricOdd, 1.0, 1},
+        {"a quotient of peaks", Differentiator, slope, 24, AntisymmetricEven, 1.01, 5},
+        {"a quotient met at the first check", Differentiator, slope, 20, AntisymmetricEven, 1e6, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFirDesign byRatio;
+        byRatio.rippleRatio = 123.0;
+        const int solves = Design(byRatio, c.type, c.bands, c.taps, c.symmetry, 3, c.target);
+        EXPECT_EQ(solves, c.solves);
+        if (c.target > 0.0) {
+            EXPECT_LE(byRatio.rippleRatio, c.target);
+        } else {
+            EXPECT_EQ(byRatio.rippleRatio, 123.0);
+        }
+        CFirDesign byCount;
+        EXPECT_EQ(Design(byCount, c.type, c.bands, c.taps, c.symmetry, solves, -1.0), solves);
+        EXPECT_EQ(byRatio.coeffs, byCount.coeffs);
+    }
 }
 
 TEST(Equiripple, ProgressTextsChangeAtQuarters) {

@@ -250,17 +250,26 @@ TEST(WindowDesignAuto, DifferentiatorAndHilbertUseTheGivenLength) {
     }
 }
 
-TEST(WindowDesignAuto, LengthBeyondMaximumIsRefusedBeforeDesigning) {
-    CFirDesign d;
-    ASSERT_TRUE(Designs(d, LowPass, Rectangular, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
-    for (float tw : {0.01f, 1e-30f}) {
-        EXPECT_EQ(
-            d.DesignWindowAuto(LowPass, Blackman, 1000.0f, 0.0f, tw, 8000.0f, 31, 64, 0.0, 0.0)
-                .status,
-            DesignStatus::Refused);
+// The longest length is designed; one beyond it is refused before anything changes.
+TEST(WindowDesignAuto, LengthUpToTheMaximum) {
+    struct Case {
+        DesignMethod method;
+        float tw;
+        int length;  // 0: refused
+    };
+    const Case cases[] = {{Rectangular, 0.0549317f, kMaxTaps},
+                          {Rectangular, 0.0549316f, 0},
+                          {Blackman, 0.01f, 0},
+                          {Blackman, 1e-30f, 0}};
+    for (const Case& c : cases) {
+        CFirDesign d;
+        ASSERT_TRUE(Designs(d, LowPass, Rectangular, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
+        const DesignResult r =
+            d.DesignWindowAuto(LowPass, c.method, 1000.0f, 0.0f, c.tw, 8000.0f, 31, 8, 0.0, 0.0);
+        EXPECT_EQ(r.status, c.length ? DesignStatus::Designed : DesignStatus::Refused) << c.tw;
+        EXPECT_EQ(d.length, c.length ? c.length : 5) << c.tw;
+        EXPECT_EQ(static_cast<int>(d.coeffs.size()), d.length) << c.tw;
     }
-    EXPECT_EQ(d.length, 5);
-    EXPECT_EQ(d.coeffs.size(), 5u);
 }
 
 // The characteristic's zeros on K = 8 points over 0 ... Fs: at Fs/2 (points 3 and 4)
