@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -224,9 +225,10 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
     }
 }
 
-// The inverse of the Kaiser rule gives a length the transition width the rule
-// would estimate that length from.
-TEST(DesignMeasure, ImpliedTransitionOfKaiserInvertsTheBetaRule) {
+// The transition width the length rule of each window gives a length (for Kaiser, the
+// inverse of the beta rule), and the grid: a power of two with 32 points per tap and
+// at least 16384.
+TEST(DesignMeasure, ImpliedTransitionWidthsAndGridSizes) {
     for (const double A : {30.0, 45.0, 60.0, 90.0}) {
         const double beta =
             A >= 50 ? 0.1102 * (A - 8.7) : 0.5842 * std::pow(A - 21, 0.4) + 0.07886 * (A - 21);
@@ -234,7 +236,15 @@ TEST(DesignMeasure, ImpliedTransitionOfKaiserInvertsTheBetaRule) {
                     (A - 7.95) / (14.36 * 101) * 8000.0, 1e-6)
             << A;
     }
-    EXPECT_DOUBLE_EQ(ImpliedTransitionWidth(Blackman, 55, 0.0, 11000.0), 1100.0);
+    const std::pair<DesignMethod, double> widths[] = {
+        {Rectangular, 180.0}, {Hanning, 620.0}, {Hamming, 660.0}, {Blackman, 1100.0}};
+    for (const auto& [method, width] : widths) {
+        EXPECT_DOUBLE_EQ(ImpliedTransitionWidth(method, 55, 0.0, 11000.0), width) << method;
+    }
+    EXPECT_EQ(ImpliedTransitionWidth(Equiripple, 55, 0.0, 11000.0), 0.0);
+    const std::pair<int, int> grids[] = {
+        {1, 16384}, {512, 16384}, {513, 32768}, {4097, 262144}, {kMaxTaps, 1 << 22}};
+    for (const auto& [taps, size] : grids) EXPECT_EQ(MeasurementGridSize(taps), size) << taps;
 }
 
 TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
@@ -258,7 +268,12 @@ TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
     DesignMeasurements m;
     ASSERT_TRUE(MeasureDesign(ill, design, 0, m));
     EXPECT_EQ(m.conditionEstimate, design.conditionEstimate);
-    EXPECT_NE(MeasurementRows(m).back().value.find("nearly singular"), std::string::npos);
+    const std::vector<MeasurementRow> rows = MeasurementRows(m);
+    EXPECT_NE(rows.back().value.find("nearly singular"), std::string::npos);
+    const auto delay = std::find_if(
+        rows.begin(), rows.end(), [](const MeasurementRow& r) { return r.label == "Group delay"; });
+    ASSERT_NE(delay, rows.end());
+    EXPECT_EQ(delay->value, "15 samples (1.875 ms)");
 
     // Bands that leave little free: a well-conditioned solve, and no warning.
     FilterSpec good = ill;

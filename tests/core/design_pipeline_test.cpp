@@ -89,6 +89,12 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
          MessageCode::EquirippleTooLong, nullptr},
         {"window length too long", [](FilterSpec& s) { s.Taps = kMaxTaps + 2; },
          MessageCode::LengthAboveMaximum, nullptr},
+        {"a length of 2",
+         [](FilterSpec& s) {
+             s.FChar = SymmetricEven;
+             s.Taps = 2;
+         },
+         MessageCode::LengthTooSmall, "Please enter a number greater than 2"},
         {"estimated length too long",
          [](FilterSpec& s) {
              s.AutoD = 0;

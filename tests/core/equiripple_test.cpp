@@ -213,28 +213,33 @@ TEST(Equiripple, ZeroEnvelopeLeavesWeightsAndNoNaN) {
     EXPECT_NEAR(flat.coeffs[7], 1.0, 1e-9);
 }
 
-TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
-    CFirDesign low;
-    ASSERT_EQ(
-        Design(low, LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 11, SymmetricOdd, 2, -1.0),
-        2);
-    const int G = 32 * 11 + 1;
-    for (int v : {low.passBegin, low.passEnd, low.stopBegin, low.stopEnd}) {
-        EXPECT_GE(v, 0);
-        EXPECT_LE(v, G);
+// The pass and stop band index ranges of 11-tap low and high passes (G = 353 grid
+// points, b = trunc(first band's upper edge / df)): the pass band ends at b + 1 (low
+// pass) or starts there (high pass); the far end is the constraint count L, or
+// trunc(w) + L - 10 for a gap w below 10 Hz, kept on the grid.
+TEST(Equiripple, BandIndexFields) {
+    struct Case {
+        ResponseType type;
+        Bands bands;
+        int passBegin, passEnd, stopBegin, stopEnd;
+    };
+    const Case cases[] = {
+        // b = 141, L = 141 + 177
+        {LowPass, LowPassBands(), 0, 142, 143, 318},
+        // b = 141, L = 141 + 212, w = 5
+        {HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 142, 348, 0, 141},
+        // b = 353 (the end of the grid), L = 353, w = 0
+        {LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 0, 353, 353, 343},
+    };
+    for (const Case& c : cases) {
+        CFirDesign d;
+        ASSERT_EQ(Design(d, c.type, c.bands, 11, SymmetricOdd, 2, -1.0), 2);
+        EXPECT_EQ(std::vector<int>({d.passBegin, d.passEnd, d.stopBegin, d.stopEnd}),
+                  std::vector<int>({c.passBegin, c.passEnd, c.stopBegin, c.stopEnd}))
+            << c.type;
+        EXPECT_EQ(d.passEdge, c.bands.rows[0].Upper);
+        EXPECT_EQ(d.stopEdge, c.bands.rows[1].Lower);
     }
-    CFirDesign high;
-    ASSERT_EQ(Design(high, HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 11, SymmetricOdd,
-                     2, -1.0),
-              2);
-    // A gap of 5 Hz (below 10): the pass band ends at trunc(w) + L - 10.
-    const double df = 0.5 / G;
-    const int b = static_cast<int>(0.2 / df);
-    EXPECT_EQ(high.passBegin, b + 1);
-    EXPECT_EQ(high.stopEnd, b);
-    EXPECT_LE(high.passEnd, G);
-    EXPECT_EQ(high.passEdge, 1600.0);
-    EXPECT_EQ(high.stopEdge, 1605.0);
 }
 
 TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
@@ -282,6 +287,19 @@ TEST(Equiripple, DifferentiatorRisesAcrossItsSlope) {
     EXPECT_NEAR(d.magnitude[quarter], 0.25, 0.05);
     EXPECT_NEAR(d.magnitude[threeQuarter], 0.75, 0.05);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(d.coeffs[29 - i], -d.coeffs[i]);
+
+    // A third band that starts at the last grid step but one (G - 1 = 960, at 3995.84
+    // Hz) aims at the slope's end amplitude: its own amplitude does not matter there.
+    auto top = [](double lower, double amplitude) {
+        CFirDesign t;
+        EXPECT_EQ(Design(t, Differentiator,
+                         Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(lower, 4000, amplitude), 30,
+                         AntisymmetricEven, 3, -1.0),
+                  3);
+        return t.coeffs;
+    };
+    EXPECT_EQ(top(3998.0, 0.0), top(3998.0, 0.5));
+    EXPECT_NE(top(3990.0, 0.0), top(3990.0, 0.5));
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <random>
 #include <tuple>
 
 #include "core/design_constants.h"
 #include "core/fir_design.h"
+#include "core/real_fft.h"
 #include "core/spectrum_fft.h"
 
 namespace tapwright {
@@ -302,19 +304,27 @@ TEST(ResponseEvaluation, BandRangesFromMinusThreeDecibels) {
     EXPECT_EQ(low.stopEnd, 257);
 }
 
-TEST(ResponseEvaluation, FoldedTransformAgreesWithDirectSum) {
+// Both transforms against direct sums of random taps, to 1e-12 of sum |h|: the
+// folded response grid (folded N > K - 1 and unfolded sizes, every point count and
+// factor kind) and the zero-padded magnitudes of the measurements (odd lengths just
+// above a power of two pack into one point more).
+TEST(ResponseEvaluation, TransformsAgreeWithDirectSums) {
     std::mt19937 gen(42);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
-    // Folded (N > K - 1) and unfolded sizes, every point count and factor kind.
-    const int sizes[][2] = {{1, 8},     {5, 8},    {31, 16},     {100, 32}, {7, 64},
-                            {257, 128}, {31, 512}, {1000, 1024}, {3, 2048}, {5000, 4096}};
-    for (const auto& s : sizes) {
-        std::vector<double> h(static_cast<std::size_t>(s[0]));
-        double scale = 0.0;
+    auto taps = [&](int n, double& scale) {
+        std::vector<double> h(static_cast<std::size_t>(n));
+        scale = 0.0;
         for (double& v : h) {
             v = u(gen);
             scale += std::fabs(v);
         }
+        return h;
+    };
+    const int folded[][2] = {{1, 8},     {5, 8},    {31, 16},     {100, 32}, {7, 64},
+                             {257, 128}, {31, 512}, {1000, 1024}, {3, 2048}, {5000, 4096}};
+    for (const auto& s : folded) {
+        double scale = 0.0;
+        const std::vector<double> h = taps(s[0], scale);
         const auto fast = FoldedSpectrum(h.data(), s[0], s[1]);
         const auto direct = DirectSpectrum(h.data(), s[0], s[1]);
         ASSERT_EQ(fast.size(), direct.size());
@@ -323,6 +333,24 @@ TEST(ResponseEvaluation, FoldedTransformAgreesWithDirectSum) {
             ASSERT_NEAR(fast[i].imag(), direct[i].imag(), 1e-12 * scale) << s[0] << "/" << s[1];
         }
     }
+    const int padded[][2] = {{1, 4},     {2, 4},     {3, 8},      {5, 16},
+                             {9, 64},    {17, 64},   {33, 128},   {64, 128},
+                             {100, 256}, {65, 4096}, {513, 1024}, {1000, 4096}};
+    for (const auto& s : padded) {
+        double scale = 0.0;
+        const std::vector<double> h = taps(s[0], scale);
+        const std::vector<double> fast = ZeroPaddedMagnitude(h.data(), s[0], s[1]);
+        ASSERT_EQ(static_cast<int>(fast.size()), s[1] / 2 + 1);
+        for (int k = 0; k <= s[1] / 2; ++k) {
+            std::complex<double> sum = 0.0;
+            for (int n = 0; n < s[0]; ++n) {
+                const long long turn = static_cast<long long>(k) * n % s[1];
+                sum += h[n] * std::polar(1.0, -2.0 * 3.141592653589793 * turn / s[1]);
+            }
+            ASSERT_NEAR(fast[k], std::abs(sum), 1e-12 * scale) << s[0] << "/" << s[1] << " " << k;
+        }
+    }
+    EXPECT_TRUE(ZeroPaddedMagnitude(nullptr, 0, 6).empty());  // not a power of two
 }
 
 }  // namespace
