@@ -7,7 +7,7 @@ packages=(
     g++ make cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-dejavu-extra
     xvfb xauth
 )
 
