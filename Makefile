@@ -30,6 +30,7 @@ run: build
 
 bench: build
 	./build/bin/tapwright-bench
+	./build/bin/tapwright-window-bench
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
