@@ -17,11 +17,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyleFactory>
+#include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <algorithm>
 
@@ -78,8 +80,9 @@ bool IsFocusChecked(ControlKind kind) {
 
 namespace {
 
-// Fusion, with the narrower gap between a check box and its text that the captions
-// of the table are measured for.
+// Fusion, with what the places of the table are laid out for: a narrower gap
+// between a check box and its text, and group boxes whose caption sits on the top
+// edge of the frame rather than above it.
 class WindowStyle : public QProxyStyle {
   public:
     using QProxyStyle::QProxyStyle;
@@ -88,6 +91,48 @@ class WindowStyle : public QProxyStyle {
                     const QWidget* widget) const override {
         if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing) return 4;
         return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || box == nullptr) {
+            return QProxyStyle::subControlRect(control, option, sub, widget);
+        }
+        const QRect r = box->rect;
+        const int textHeight = box->fontMetrics.height();
+        switch (sub) {
+            case SC_GroupBoxFrame:
+                return r.adjusted(0, textHeight / 2, 0, 0);
+            case SC_GroupBoxContents:
+                return r.adjusted(4, textHeight + 2, -4, -4);
+            case SC_GroupBoxLabel: {
+                const int width = box->fontMetrics.horizontalAdvance(box->text) + 4;
+                return QRect(r.left() + 6, r.top(), std::min(width, r.width() - 8), textHeight);
+            }
+            default:
+                return QRect();
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || box == nullptr) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const QRect frame = subControlRect(control, option, SC_GroupBoxFrame, widget);
+        const QRect label = subControlRect(control, option, SC_GroupBoxLabel, widget);
+        painter->save();
+        painter->setClipRegion(QRegion(box->rect).subtracted(label));
+        painter->setPen(box->palette.color(QPalette::Mid));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(frame.adjusted(0, 0, -1, -1));
+        painter->setClipping(false);
+        drawItemText(painter, label, Qt::AlignCenter | Qt::TextShowMnemonic, box->palette,
+                     (box->state & State_Enabled) != 0, box->text, QPalette::WindowText);
+        painter->restore();
     }
 };
 
@@ -184,17 +229,8 @@ QWidget* CFilterDesignDlg::MakeControl(const ControlDef& def) {
             label->setAutoFillBackground(IsProgressText(def.id));
             return label;
         }
-        case ControlKind::GroupBox: {
-            auto* box = new QGroupBox(caption, this);
-            // The caption sits on the top edge of the frame, where the controls
-            // inside are laid out to expect it.
-            box->setStyleSheet(QStringLiteral(
-                "QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
-                " margin-top: 6px; }"
-                "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-                " left: 6px; padding: 0px 2px; }"));
-            return box;
-        }
+        case ControlKind::GroupBox:
+            return new QGroupBox(caption, this);
         case ControlKind::PushButton: {
             auto* button = new QPushButton(caption, this);
             // A focused button takes Enter, as a dialog's buttons do.
