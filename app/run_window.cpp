@@ -21,7 +21,10 @@ int RunWindow(int& argc, char** argv, const char* file, std::function<void()> fi
     QApplication::setDesktopFileName(QStringLiteral("tapwright"));
     ui::SetUpApplicationLook();
 
-    ui::CFilterDesignDlg window(theFirDesign, theGraphCanvases);
+    // The design and the graph layers live as long as the window.
+    CFirDesign design;
+    GraphCanvases canvases;
+    ui::CFilterDesignDlg window(design, canvases);
     if (firstPaint) window.SetFirstPaintCallback(std::move(firstPaint));
     window.show();
     if (file != nullptr) {

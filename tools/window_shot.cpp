@@ -62,7 +62,9 @@ int main(int argc, char** argv) {
     QObject::connect(&boxCloser, &QTimer::timeout, &CloseBoxes);
     boxCloser.start(50);
 
-    CFilterDesignDlg window(tapwright::theFirDesign, tapwright::theGraphCanvases);
+    tapwright::CFirDesign design;
+    tapwright::GraphCanvases canvases;
+    CFilterDesignDlg window(design, canvases);
     window.show();
     Settle(window);
 
