@@ -598,6 +598,9 @@ void CFilterDesignDlg::ShowBox(BoxIcon icon, const std::string& text) {
     ++modalDepth_;
     box.exec();
     --modalDepth_;
+    // The window takes the activation back at once, so that the focus the logic
+    // gives a field after the box lands there.
+    if (isVisible() && !isActiveWindow()) activateWindow();
 }
 
 std::optional<std::string> CFilterDesignDlg::AskSaveFileName() {

@@ -136,6 +136,7 @@ class WindowTest : public ::testing::Test {
     }
     // Types `text` over the field's text and leaves it with Tab.
     void Type(int id, const std::string& text) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         auto* edit = Get<QLineEdit>(id);
         edit->setFocus(Qt::MouseFocusReason);
         edit->selectAll();
@@ -429,11 +430,26 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
             EXPECT_EQ(answerer.boxes[0].text, c.message);
         }
         EXPECT_EQ(Get<QLineEdit>(c.field)->text().toStdString(), c.restored);
-        EXPECT_EQ(QApplication::focusWidget(), window->Control(c.field));
+        EXPECT_EQ(window->focusWidget(), window->Control(c.field));
         QTest::keyClick(Get<QLineEdit>(c.field), Qt::Key_Tab);
         Settle();
         EXPECT_EQ(answerer.boxes.size(), 1u);
     }
+}
+
+// Text typed into a combo gives way to its stored item when the combo loses the
+// focus, though nothing in the model changed.
+TEST_F(WindowTest, AComboShowsItsItemAgainWhenItLosesTheFocus) {
+    auto* fft = Get<QComboBox>(kFftSizeCombo);
+    fft->setFocus(Qt::MouseFocusReason);
+    fft->lineEdit()->selectAll();
+    QTest::keyClicks(fft->lineEdit(), QStringLiteral("abc"));
+    ASSERT_EQ(fft->currentText(), "abc");
+    QTest::keyClick(fft, Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(fft->currentText(), "512");
+    EXPECT_EQ(fft->currentIndex(), 6);
+    EXPECT_TRUE(answerer.boxes.empty());
 }
 
 // Save and Load through their buttons and file dialogs; a file given at start-up
