@@ -1,0 +1,3 @@
+#include "ui/dialog_logic.h"
+
+#include <gtest/gtest.h>
