@@ -313,7 +313,12 @@ void WindowRules::ApplyResponseType(bool keepBandCount) {
             Enable(kSecondCutoff, true);
             break;
         default:
-            if (equiripple) break;  // Multiband: the cutoffs are left as they are
+            if (equiripple) {
+                // Multiband: the cutoffs are left as they are; a list filled for a
+                // Hilbert transformer gives way to the multiband characteristics.
+                if (!FilterTypesListed()) FillFilterTypes();
+                break;
+            }
             // A Hilbert transformer spans the whole band.
             Enable(kFirstCutoff, false);
             Enable(kSecondCutoff, false);
@@ -327,6 +332,14 @@ void WindowRules::ApplyResponseType(bool keepBandCount) {
             break;
     }
     if (!keepBandCount) spec.TBand = BandCountForResponse(spec.FType, equiripple, spec.TBand);
+}
+
+bool WindowRules::FilterTypesListed() const {
+    std::vector<std::string> expected;
+    for (int s : AllowedSymmetries(spec.FType, EquirippleSelected())) {
+        expected.emplace_back(SymmetryTypeText(s));
+    }
+    return model.State(kFilterTypeCombo).items == expected;
 }
 
 void WindowRules::FillFilterTypes() {
@@ -374,7 +387,6 @@ void WindowRules::OnDesignMethodChange() {
     model.Select(kResponseTypeCombo, spec.FType);
     if (!held) spec.WType = selection;
 
-    bool bandsReset = false;
     if (equiripple) {
         model.Show(kSpecGroupEquiripple, true);
         model.Show(kSpecGroupWindow, false);
@@ -388,7 +400,6 @@ void WindowRules::OnDesignMethodChange() {
             model.Select(kBandCombo, 0);
             ResetBandTable();
             LoadSelectedBand();
-            bandsReset = true;
         }
         if (held) {
             model.Show(kLogoPicture, false);
@@ -441,14 +452,7 @@ void WindowRules::OnDesignMethodChange() {
                    kCurveFittingCheck, kLogScaleCheck, kDegreesCheck}) {
         model.Enable(id, false);
     }
-    const int resetCount = spec.TBand;
     ApplyResponseType();
-    // A Hilbert setup becoming Multiband changes the band count after the reset
-    // above; the table and the band combo follow it.
-    if (bandsReset && spec.TBand != resetCount) {
-        ResetBandTable();
-        LoadSelectedBand();
-    }
 }
 
 // ---- Auto Design ---------------------------------------------------------------

@@ -85,6 +85,8 @@ class WindowRules {
     // `keepBandCount`: Load keeps the band count it read.
     void ApplyResponseType(bool keepBandCount = false);
     void FillFilterTypes();
+    // Whether the Filter Type list holds what the response type and method allow.
+    bool FilterTypesListed() const;
     // The band reset with the band combo refilled "1" ... TBand and item 0 selected.
     void ResetBandTable();
     // Selects the Filter Type item that shows FChar.

@@ -145,13 +145,6 @@ TEST(ControlState, ResponseAndMethodListsFollowEachOther) {
     w.Select(kFunctionTypeCombo, Blackman);
     EXPECT_EQ(w.Items(kResponseTypeCombo).back(), "Hilbert Transform");
     EXPECT_EQ(w.model.Selection(kResponseTypeCombo), Hilbert);
-
-    // A Hilbert setup turned Multiband takes two bands, table and combo alike.
-    w.Select(kFunctionTypeCombo, Equiripple);
-    EXPECT_EQ(w.spec.TBand, 2);
-    EXPECT_EQ(w.model.ItemCount(kBandCombo), 2);
-    EXPECT_EQ(w.spec.Bands[1].Upper, 4000.0);
-    EXPECT_EQ(w.model.Text(kBandCountEdit), "2");
 }
 
 TEST(ControlState, CharacteristicFollowsLengthAndAutoDesign) {
