@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "cli/commands.h"
 #include "core/spec_rules.h"
@@ -77,30 +78,19 @@ QImage Plot(const TempDir& dir, std::vector<std::string> args) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// Every field of the filter spec, for comparisons field by field.
+auto Fields(const FilterSpec& s) {
+    return std::tie(s.FChar, s.FType, s.WType, s.Fs, s.Tw, s.Fc1, s.Fc2, s.TBand, s.FFT, s.Taps,
+                    s.Beta, s.PBrip, s.SBrip, s.AutoD, s.TerCr, s.Itern, s.Ratio, s.RatioTarget);
+}
+
 void ExpectSameSpec(const FilterSpec& a, const FilterSpec& b) {
-    EXPECT_EQ(a.FChar, b.FChar);
-    EXPECT_EQ(a.FType, b.FType);
-    EXPECT_EQ(a.WType, b.WType);
-    EXPECT_EQ(a.Fs, b.Fs);
-    EXPECT_EQ(a.Tw, b.Tw);
-    EXPECT_EQ(a.Fc1, b.Fc1);
-    EXPECT_EQ(a.Fc2, b.Fc2);
-    EXPECT_EQ(a.TBand, b.TBand);
+    EXPECT_TRUE(Fields(a) == Fields(b));
     for (int i = 0; i < kMaxBands; ++i) {
-        EXPECT_EQ(a.Bands[i].Lower, b.Bands[i].Lower) << "band " << i + 1;
-        EXPECT_EQ(a.Bands[i].Upper, b.Bands[i].Upper) << "band " << i + 1;
-        EXPECT_EQ(a.Bands[i].Amplitude, b.Bands[i].Amplitude) << "band " << i + 1;
+        EXPECT_TRUE(std::tie(a.Bands[i].Lower, a.Bands[i].Upper, a.Bands[i].Amplitude) ==
+                    std::tie(b.Bands[i].Lower, b.Bands[i].Upper, b.Bands[i].Amplitude))
+            << "band " << i + 1;
     }
-    EXPECT_EQ(a.FFT, b.FFT);
-    EXPECT_EQ(a.Taps, b.Taps);
-    EXPECT_EQ(a.Beta, b.Beta);
-    EXPECT_EQ(a.PBrip, b.PBrip);
-    EXPECT_EQ(a.SBrip, b.SBrip);
-    EXPECT_EQ(a.AutoD, b.AutoD);
-    EXPECT_EQ(a.TerCr, b.TerCr);
-    EXPECT_EQ(a.Itern, b.Itern);
-    EXPECT_EQ(a.Ratio, b.Ratio);
-    EXPECT_EQ(a.RatioTarget, b.RatioTarget);
 }
 
 TEST(DialogLogic, LoadSettlesEveryExampleAsTheBatchDesignerDoes) {
@@ -164,6 +154,32 @@ TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
         args.insert(args.end(), c.plot.begin(), c.plot.end());
         EXPECT_TRUE(d.MainImage() == Plot(dir, args));
     }
+}
+
+TEST(DialogLogic, RangeViewRedrawsWithTheTypedLimits) {
+    TempDir dir;
+    const std::string file = kExamples + "/lowpass_default.txt";
+    Dialog d;
+    ASSERT_TRUE(d.logic.LoadSpecFile(file, false));
+    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    d.logic.OnUserToggled(kLogScaleCheck, true);
+    d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange);
+    d.Enter(kViewHighEdit, "1500");
+    d.Enter(kViewLowEdit, "500");
+    d.logic.OnUserToggled(kZoomCheck, true);
+    EXPECT_TRUE(d.platform.boxes.empty());
+    EXPECT_TRUE(d.MainImage() ==
+                Plot(dir, {file, "--grid", "--graph", "range", "--range", "500:1500", "--zoom"}));
+    // The estimated length of a design without Auto Design shows in its field.
+    d.logic.OnUserToggled(kAutoDesignCheck, false);
+    d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+    d.Enter(kFirstCutoffEdit, "1000");
+    d.Enter(kTransitionEdit, "500");
+    d.Apply();
+    EXPECT_EQ(d.logic.Spec().Taps, 53);
+    EXPECT_EQ(d.model.Text(kLengthEdit), "53");
+    EXPECT_TRUE(d.logic.Flags().designValid);
 }
 
 TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
