@@ -107,6 +107,10 @@ void ControlModel::SetRows(int id, std::shared_ptr<const std::vector<double>> ro
     Touch(s);
 }
 
+void ControlModel::MarkChanged(int id) {
+    Touch(Mutable(id));
+}
+
 void ControlModel::ShowAll(std::initializer_list<int> ids, bool visible) {
     for (int id : ids) Show(id, visible);
 }

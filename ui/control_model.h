@@ -53,6 +53,9 @@ class ControlModel {
     // Selects item `index` (-1 for none); an index outside the list selects none.
     void Select(int id, int index);
     void SetRows(int id, std::shared_ptr<const std::vector<double>> rows);
+    // The widget of `id` may differ from its state (the progress texts are shown
+    // directly while a design runs on a worker thread): the window copies it again.
+    void MarkChanged(int id);
 
     // Convenience for groups of controls.
     void ShowAll(std::initializer_list<int> ids, bool visible);

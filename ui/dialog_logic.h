@@ -6,6 +6,7 @@
 // window (CFilterDesignDlg) builds its widgets from the control table, forwards
 // every user action here and mirrors the model after each call.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "graphs/graph_canvases.h"
 #include "ui/control_model.h"
 #include "ui/window_platform.h"
+#include "ui/window_rules.h"
 
 namespace tapwright::ui {
 
@@ -54,6 +56,17 @@ class DialogLogic {
     const FilterSpec& Spec() const;
     const CFirDesign& Design() const;
     const GraphCanvases& Canvases() const;
+    const WindowFlags& Flags() const;
+    // The view range as the fields hold it (Hz).
+    const SpecEditBuffer& EditBuffer() const;
+
+    // What the graph controls ask for now, as Apply draws it (the printed response
+    // report draws the same).
+    GraphOptions CurrentGraphOptions() const;
+
+    // The two print buttons (1127, 1128) call this with their id; the printing
+    // module sets it. Without a handler the buttons do nothing.
+    void SetPrintHandler(std::function<void(int id)> handler);
 
   private:
     struct Impl;
