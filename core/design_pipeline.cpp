@@ -151,6 +151,8 @@ RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags,
         out.r = (design.*routine)(spec.FType, spec.Bands.data(), amplitudes.data(), bandCount,
                                   spec.Fs, spec.Taps, spec.FFT, spec.PBrip, spec.SBrip, spec.Itern,
                                   1.5, &host, spec.RatioTarget, spec.FChar);
+        // A cancelled design was the user's own wish: nothing to tell, nothing changed.
+        if (out.r == kEquirippleCancelled) return out;
         if (out.r < 0) {
             host.SetSaveEnabled(false);
             for (int t = 0; t < kProgressTextCount; ++t) {

@@ -50,7 +50,7 @@ struct CheckOutcome {
 };
 
 struct RunOutcome {
-    int r = 0;                 // -1 singular matrix, else Itern or the solves done
+    int r = 0;  // -1 singular matrix, kEquirippleCancelled, else Itern or the solves done
     bool displayOnly = false;  // the design was still valid: nothing designed
     bool equiripple = false;   // which family ran (or would have run)
     bool refused = false;      // the design routine refused its arguments (message shown)
@@ -93,7 +93,9 @@ class RecordingDesignHost : public DesignHost {
     }
     void RepaintProgress(ProgressText text) override {
         progress.push_back({text, ProgressEvent::Repaint});
+        if (cancelAfterRepaints > 0 && --cancelAfterRepaints == 0) cancel = true;
     }
+    bool CancelRequested() const override { return cancel; }
 
     struct ProgressEvent {
         enum Kind { Show, Hide, Repaint };
@@ -108,6 +110,8 @@ class RecordingDesignHost : public DesignHost {
     int listFills = 0;
     bool applyEnabled = true;
     bool saveEnabled = true;
+    bool cancel = false;          // what CancelRequested answers
+    int cancelAfterRepaints = 0;  // > 0: cancel at that progress repaint
 
   private:
     const FilterSpec* spec_;

@@ -73,6 +73,8 @@ class ProgressTexts {
         Repaint(ProgressText::Processing);
     }
 
+    bool Cancelled() const { return sink_ != nullptr && sink_->CancelRequested(); }
+
     void Finish() {
         for (int t = 0; t < kProgressTextCount; ++t) Set(static_cast<ProgressText>(t), false);
         for (int t = 0; t < kProgressTextCount; ++t) Repaint(static_cast<ProgressText>(t));
@@ -126,7 +128,7 @@ class Solver {
 };
 
 struct SolveOutcome {
-    int result = 0;         // -1 singular, else solves done
+    int result = 0;         // -1 singular, kEquirippleCancelled, else solves done
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
@@ -185,6 +187,10 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         d->data[r][0] = c.desired[r];
     }
     Solver solver(*a, *d);
+    if (progress.Cancelled()) {
+        out.result = kEquirippleCancelled;
+        return out;
+    }
     out.q = solver.Solve(nullptr);
     if (!out.q) {
         out.result = -1;
@@ -229,6 +235,12 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         out.q = std::move(q);
         ++i;
         progress.AfterSolve(i);
+        // Each solve of a long design takes a good part of a second: the user's
+        // cancel is heard between two of them.
+        if (progress.Cancelled()) {
+            out.result = kEquirippleCancelled;
+            return out;
+        }
     }
     out.result = ratioTarget < 0.0 ? 0 : i;
     return out;
@@ -277,8 +289,8 @@ void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symme
 }
 
 // Solves for the constraints, then commits the design with its response on the
-// grid. Returns -1 for a singular matrix (the previous design stays whole), else the
-// design's result.
+// grid. Returns -1 for a singular matrix or kEquirippleCancelled (the previous
+// design stays whole in both), else the design's result.
 int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n, int N,
                   int responseType, const std::vector<std::pair<double, double>>& edges,
                   const double* amplitudes, int symmetry, int iterations, double exponent,
@@ -287,7 +299,7 @@ int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, in
     SolveOutcome outcome =
         RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget, test, progress);
     progress.Finish();
-    if (outcome.result < 0) return -1;
+    if (outcome.result < 0) return outcome.result;
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
 
     design.length = N;
@@ -345,7 +357,7 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
     const int result =
         SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry, iterations,
                       exponent, ratioTarget, RatioTest::Difference, progress);
-    if (result < 0) return -1;
+    if (result < 0) return result;
     // The edge markers of the pass and stop band views: the transition between the
     // first two bands, in Hz (the window designs set them from cutoff and width).
     passEdge = bands[0].Upper;

@@ -37,7 +37,13 @@ class ProgressSink {
     virtual ~ProgressSink() = default;
     virtual void SetProgressVisible(ProgressText text, bool visible) = 0;
     virtual void RepaintProgress(ProgressText text) = 0;
+    // True once the user has asked the running design to stop; the equiripple
+    // design asks between its solves. May be called from the design's thread.
+    virtual bool CancelRequested() const { return false; }
 };
+
+// Result of an equiripple design stopped by ProgressSink::CancelRequested.
+inline constexpr int kEquirippleCancelled = -3;
 
 class CFirDesign {
   public:
@@ -68,7 +74,8 @@ class CFirDesign {
     // f1 and transition in Hz set the pass and stop edge markers.
     bool EvaluateResponse(int K, float f1, float f2, float Fs, float transition, int symmetry);
 
-    // Equiripple designs. Return -1 for a singular normal-equation matrix, else 0
+    // Equiripple designs. Return -1 for a singular normal-equation matrix,
+    // kEquirippleCancelled when stopped (the design object unchanged in both), else 0
     // when ratioTarget < 0, else the number of reweighted solves performed.
     // `bands` holds at least bandCount rows (the differentiator reads three).
     int DesignEquiripple(int responseType, const BandSpec* bands, const double* amplitudes,
