@@ -61,6 +61,8 @@ class DeferredDesignHost : public DesignHost {
     void RepaintProgress(ProgressText text) override {
         if (progress_) progress_->RepaintProgress(text);
     }
+    // The window's cancel reaches the design through the progress sink.
+    bool CancelRequested() const override { return progress_ && progress_->CancelRequested(); }
 
   private:
     int responseSelection_;
