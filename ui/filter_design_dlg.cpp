@@ -149,7 +149,10 @@ void SetUpApplicationLook() {
 // queued calls; calls still queued when the window is gone are dropped.
 class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
   public:
-    explicit ProgressForwarder(CFilterDesignDlg* window) : window_(window) {}
+    ProgressForwarder(CFilterDesignDlg* window, const std::atomic<bool>& cancel)
+        : window_(window), cancel_(cancel) {}
+
+    bool CancelRequested() const override { return cancel_.load(); }
 
     void SetProgressVisible(ProgressText text, bool visible) override {
         const int id = ProgressTextId(text);
@@ -167,13 +170,14 @@ class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
 
   private:
     CFilterDesignDlg* window_;
+    const std::atomic<bool>& cancel_;
 };
 
 CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      progress_(std::make_unique<ProgressForwarder>(this)) {
+      progress_(std::make_unique<ProgressForwarder>(this, cancel_)) {
     setWindowTitle(QStringLiteral("Tapwright"));
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setFont(WindowFont());
