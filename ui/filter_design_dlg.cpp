@@ -447,6 +447,7 @@ void CFilterDesignDlg::ApplyState(int id) {
         if (w->isHidden() == s.visible) w->setVisible(s.visible);
         if (w->testAttribute(Qt::WA_Disabled) == s.enabled) w->setEnabled(s.enabled);
     }
+    changed_ += w->geometry();
     mirrored_[id] = s.version;
     mirroring_ = wasMirroring;
 }
@@ -650,8 +651,16 @@ void CFilterDesignDlg::SetFocus(int id) {
 
 void CFilterDesignDlg::RepaintNow(int id) {
     Mirror();
-    QWidget* w = id == 0 ? this : Control(id);
-    if (w != nullptr) w->repaint();
+    if (id != 0) {
+        if (QWidget* w = Control(id)) w->repaint();
+        return;
+    }
+    // Whatever the model changed since the last paint, and the graphs; the rest of
+    // the window is as it was.
+    changed_ += mainGraph_->geometry();
+    changed_ += smallGraph_->geometry();
+    repaint(changed_);
+    changed_ = QRegion();
 }
 
 bool CFilterDesignDlg::LoadPicture(int id, const std::string& file) {

@@ -7,6 +7,7 @@
 // the worker thread of long designs (WindowPlatform).
 
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
@@ -111,6 +112,7 @@ class CFilterDesignDlg : public QWidget, private WindowPlatform {
     std::unordered_map<const QObject*, int> ids_;
     std::unordered_map<int, std::uint64_t> mirrored_;  // version last copied per id
     std::uint64_t mirroredModel_ = UINT64_MAX;         // model version last mirrored
+    QRegion changed_;  // places of the controls mirrored since the last RepaintNow
     CoefficientListModel* listModel_ = nullptr;
     GraphArea* mainGraph_ = nullptr;
     GraphArea* smallGraph_ = nullptr;
