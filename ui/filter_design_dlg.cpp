@@ -165,7 +165,7 @@ class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
         const int id = ProgressTextId(text);
         CFilterDesignDlg* w = window_;
         QMetaObject::invokeMethod(
-            w, [w, id] { w->ShowProgressText(id, true); }, Qt::QueuedConnection);
+            w, [w, id] { w->RepaintProgressText(id); }, Qt::QueuedConnection);
     }
 
   private:
@@ -697,7 +697,17 @@ void CFilterDesignDlg::ShowProgressText(int id, bool visible) {
     QWidget* w = Control(id);
     if (!jobRunning_ || w == nullptr) return;
     w->setVisible(visible);
-    if (visible) w->repaint();
+}
+
+void CFilterDesignDlg::RepaintProgressText(int id) {
+    QWidget* w = Control(id);
+    if (!jobRunning_ || w == nullptr) return;
+    // A text just hidden repaints what lies under it.
+    if (w->isHidden()) {
+        repaint(w->geometry());
+    } else {
+        w->repaint();
+    }
 }
 
 void CFilterDesignDlg::FinishDesignJob() {
@@ -707,9 +717,12 @@ void CFilterDesignDlg::FinishDesignJob() {
     const auto finish = std::move(finish_);
     finish_ = nullptr;
     if (finish) finish(cancel_.load());
-    // The progress texts were shown directly; the model says what stays.
+    // The progress texts were shown directly; the model says what stays, and their
+    // place is painted again.
     for (int t = 0; t < kProgressTextCount; ++t) {
-        ApplyState(ProgressTextId(static_cast<ProgressText>(t)));
+        const int id = ProgressTextId(static_cast<ProgressText>(t));
+        ApplyState(id);
+        update(Control(id)->geometry());
     }
     Mirror();
 }

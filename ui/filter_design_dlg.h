@@ -90,7 +90,9 @@ class CFilterDesignDlg : public QWidget, private WindowPlatform {
 
     void AcceptByEnter();
     void ShowAbout();
+    // The progress texts of a running design, shown and repainted at once.
     void ShowProgressText(int id, bool visible);
+    void RepaintProgressText(int id);
     void FinishDesignJob();
     // Stops a running design (cancel flag, then join); its finish does not run.
     void AbandonDesignJob();
