@@ -72,6 +72,25 @@ QFont WindowFont() {
     return font;
 }
 
+// A box's label wraps only where a line may break; a long run without a space (a
+// number printed with %f can run to 300 digits) gets invisible break chances every
+// few characters, so that the whole text is shown.
+QString Breakable(const std::string& text) {
+    constexpr int kLongestRun = 40;
+    QString out;
+    int run = 0;
+    for (const QChar c : QString::fromStdString(text)) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (++run > kLongestRun) {
+            out += QChar(0x200B);  // zero-width space
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
 bool IsFocusChecked(ControlKind kind) {
     return kind == ControlKind::Edit || kind == ControlKind::ComboBox;
 }
@@ -597,7 +616,7 @@ void CFilterDesignDlg::ShowBox(BoxIcon icon, const std::string& text) {
     // An open combo list would sit between the user and the box.
     while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     QMessageBox box(icon == BoxIcon::Stop ? QMessageBox::Critical : QMessageBox::Information,
-                    QStringLiteral("Tapwright"), ToQString(text), QMessageBox::Ok, this);
+                    QStringLiteral("Tapwright"), Breakable(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     ++boxesShown_;
     ++modalDepth_;

@@ -43,7 +43,7 @@ inline constexpr int kValueColumnWidth = 94;
 // measured for it) and the application icon. Call once after QApplication exists.
 void SetUpApplicationLook();
 
-class CFilterDesignDlg : public QWidget, private WindowPlatform {
+class CFilterDesignDlg : public QWidget, public WindowPlatform {
   public:
     // Builds every control and runs the window's initialisation. The design object
     // and the canvases must outlive the window.
@@ -64,6 +64,17 @@ class CFilterDesignDlg : public QWidget, private WindowPlatform {
 
     // Called once after the window's first paint (start-up measurements).
     void SetFirstPaintCallback(std::function<void()> callback);
+
+    // WindowPlatform: the desktop the logic reaches through this window.
+    void ShowBox(BoxIcon icon, const std::string& text) override;
+    std::optional<std::string> AskSaveFileName() override;
+    std::optional<std::string> AskOpenFileName() override;
+    void SetFocus(int id) override;
+    void RepaintNow(int id) override;
+    bool LoadPicture(int id, const std::string& file) override;
+    void StartPicture(int id) override;
+    void StopAndReleasePicture(int id) override;
+    void RunDesignJob(DesignJob job) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,17 +108,6 @@ class CFilterDesignDlg : public QWidget, private WindowPlatform {
     // Stops a running design (cancel flag, then join); its finish does not run.
     void AbandonDesignJob();
     bool IsOurs(QObject* object) const;
-
-    // WindowPlatform.
-    void ShowBox(BoxIcon icon, const std::string& text) override;
-    std::optional<std::string> AskSaveFileName() override;
-    std::optional<std::string> AskOpenFileName() override;
-    void SetFocus(int id) override;
-    void RepaintNow(int id) override;
-    bool LoadPicture(int id, const std::string& file) override;
-    void StartPicture(int id) override;
-    void StopAndReleasePicture(int id) override;
-    void RunDesignJob(DesignJob job) override;
 
     std::unique_ptr<DialogLogic> logic_;
     std::unordered_map<int, QWidget*> widgets_;

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTableView>
@@ -437,6 +438,34 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
         Settle();
         EXPECT_EQ(answerer.boxes.size(), 1u);
     }
+}
+
+// A text with a number printed whole (hundreds of digits, no space) is shown whole:
+// the box wraps it within the screen.
+TEST_F(WindowTest, ABoxShowsAVeryLongNumberWhole) {
+    MessageArgs args;
+    args.rangeLow = 1e300;
+    args.rangeHigh = 4000.0;
+    const std::string text = FormatMessage(MessageCode::ViewHighOutOfRange, args);
+    ASSERT_GT(text.size(), 300u);
+    QSize boxSize, labelSize, labelHint;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        boxSize = box->size();
+        labelSize = label->size();
+        labelHint = label->sizeHint();
+    });
+    window->ShowBox(BoxIcon::Stop, text);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    QString shown = QString::fromStdString(answerer.boxes[0].text);
+    shown.remove(QChar(0x200B));
+    EXPECT_EQ(shown.toStdString(), text);
+    EXPECT_LE(boxSize.width(), window->screen()->availableGeometry().width());
+    EXPECT_GE(labelSize.width(), labelHint.width());
+    EXPECT_GE(labelSize.height(), labelHint.height());
 }
 
 // Text typed into a combo gives way to its stored item when the combo loses the
