@@ -261,9 +261,10 @@ QWidget* CFilterDesignDlg::MakeControl(const ControlDef& def) {
             return button;
         }
         case ControlKind::FlatButton: {
-            auto* panel = new QPushButton(this);
-            panel->setFlat(true);
-            panel->setFocusPolicy(Qt::NoFocus);
+            // A flat button that is never enabled: only its flat frame shows.
+            auto* panel = new QFrame(this);
+            panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+            panel->setForegroundRole(QPalette::Mid);
             return panel;
         }
         case ControlKind::CheckBox:
