@@ -186,11 +186,16 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         }
         d->data[r][0] = c.desired[r];
     }
-    Solver solver(*a, *d);
-    if (progress.Cancelled()) {
+    // The user's cancel is heard between the long steps: each takes up to a good
+    // part of a second in a long design.
+    auto cancelled = [&] {
+        if (!progress.Cancelled()) return false;
         out.result = kEquirippleCancelled;
-        return out;
-    }
+        return true;
+    };
+    if (cancelled()) return out;
+    Solver solver(*a, *d);
+    if (cancelled()) return out;
     out.q = solver.Solve(nullptr);
     if (!out.q) {
         out.result = -1;
@@ -235,20 +240,18 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         out.q = std::move(q);
         ++i;
         progress.AfterSolve(i);
-        // Each solve of a long design takes a good part of a second: the user's
-        // cancel is heard between two of them.
-        if (progress.Cancelled()) {
-            out.result = kEquirippleCancelled;
-            return out;
-        }
+        if (cancelled()) return out;
     }
     out.result = ratioTarget < 0.0 ? 0 : i;
     return out;
 }
 
-MatrixPtr DenseBasis(int G, double df, int n, int symmetry) {
+// The basis rows of the dense grid, or nothing when the user cancelled meanwhile
+// (a long design spends a good part of a second here).
+MatrixPtr DenseBasis(int G, double df, int n, int symmetry, const ProgressTexts& progress) {
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
+        if (t % 1024 == 0 && progress.Cancelled()) return nullptr;
         const double w = kTwoPi * (t * df);
         for (int i = 0; i < n; ++i) b->data[t][i] = Basis(symmetry, i, w);
     }
@@ -295,7 +298,11 @@ int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, in
                   int responseType, const std::vector<std::pair<double, double>>& edges,
                   const double* amplitudes, int symmetry, int iterations, double exponent,
                   double ratioTarget, RatioTest test, ProgressTexts& progress) {
-    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
+    MatrixPtr dense = DenseBasis(G, df, n, symmetry, progress);
+    if (!dense) {
+        progress.Finish();
+        return kEquirippleCancelled;
+    }
     SolveOutcome outcome =
         RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget, test, progress);
     progress.Finish();
