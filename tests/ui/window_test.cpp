@@ -440,6 +440,29 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
     }
 }
 
+// Enter is Quit: refused while a field holds no number (one message, the window
+// stays), then it closes the window. Escape closes it too.
+TEST_F(WindowTest, EnterQuitsUnlessAFieldIsRefusedAndEscapeCloses) {
+    auto* length = Get<QLineEdit>(kLengthEdit);
+    length->setFocus(Qt::MouseFocusReason);
+    length->selectAll();
+    QTest::keyClicks(length, QStringLiteral("abc"));
+    QTest::keyClick(length, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(length->text(), "31");
+    QTest::keyClick(length, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_FALSE(window->isVisible());
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
 // A text with a number printed whole (hundreds of digits, no space) is shown whole:
 // the box wraps it within the screen.
 TEST_F(WindowTest, ABoxShowsAVeryLongNumberWhole) {
