@@ -82,7 +82,7 @@ QString Breakable(const std::string& text) {
     for (const QChar c : QString::fromStdString(text)) {
         if (c.isSpace()) {
             run = 0;
-        } else if (++run > kLongestRun) {
+        } else if (++run > kLongestRun && !c.isLowSurrogate()) {
             out += QChar(0x200B);  // zero-width space
             run = 1;
         }
