@@ -249,6 +249,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
 // The basis rows of the dense grid, or nothing when the user cancelled meanwhile
 // (a long design spends a good part of a second here).
 MatrixPtr DenseBasis(int G, double df, int n, int symmetry, const ProgressTexts& progress) {
+    if (progress.Cancelled()) return nullptr;
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
         if (t % 1024 == 0 && progress.Cancelled()) return nullptr;

@@ -228,6 +228,13 @@ TEST_F(WindowTest, HasAFixedSizeAndGraphAreasOfTheCanvasSizes) {
     EXPECT_EQ(window->Control(kMainGraph)->contentsRect().size(), QSize(584, 342));
     EXPECT_EQ(window->Control(kSmallGraph)->contentsRect().size(), QSize(294, 155));
     EXPECT_EQ(window->Control(kQuitButton)->geometry(), QRect(175, 26, 58, 26));
+    // The coefficient list: "H(n)" 35 pixels and "Values" 94 pixels wide, no rows.
+    auto* list = Get<QTableView>(kCoefficientList);
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), "H(n)");
+    EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), "Values");
+    EXPECT_EQ(list->columnWidth(0), kNumberColumnWidth);
+    EXPECT_EQ(list->columnWidth(1), kValueColumnWidth);
 }
 
 // Nothing of a caption is cut: the text, with a check box's or radio button's
