@@ -11,14 +11,22 @@ namespace {
 using namespace tapwright;
 
 // Low pass, Fs 8000, bands 0-1600 and 2000-4000 Hz, 40 reweighted solves.
+EquirippleRequest LowPassRequest(int taps) {
+    static const BandSpec kBands[2] = {{0.0, 1600.0, 1.0}, {2000.0, 4000.0, 0.0}};
+    EquirippleRequest request;
+    request.bands = kBands;
+    request.bandCount = 2;
+    request.Fs = 8000.0f;
+    request.taps = taps;
+    request.iterations = 40;
+    return request;
+}
+
 void BM_EquirippleLowPass(benchmark::State& state) {
-    const int taps = static_cast<int>(state.range(0));
-    BandSpec bands[2] = {{0.0, 1600.0, 1.0}, {2000.0, 4000.0, 0.0}};
-    double amplitudes[2] = {1.0, 0.0};
+    const EquirippleRequest request = LowPassRequest(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CFirDesign design;
-        const int r = design.DesignEquiripple(LowPass, bands, amplitudes, 2, 8000.0f, taps, 512,
-                                              0.0, 0.0, 40, 1.5, nullptr, -1.0, SymmetricOdd);
+        const DesignResult r = design.DesignEquiripple(request);
         benchmark::DoNotOptimize(r);
         benchmark::DoNotOptimize(design.coeffs.data());
     }
@@ -27,13 +35,10 @@ BENCHMARK(BM_EquirippleLowPass)->Arg(31)->Arg(101)->Arg(301)->Unit(benchmark::kM
 
 // The longest equiripple design the program accepts.
 void BM_EquirippleLongest(benchmark::State& state) {
-    BandSpec bands[2] = {{0.0, 1600.0, 1.0}, {2000.0, 4000.0, 0.0}};
-    double amplitudes[2] = {1.0, 0.0};
+    const EquirippleRequest request = LowPassRequest(kMaxEquirippleTaps);
     for (auto _ : state) {
         CFirDesign design;
-        const int r = design.DesignEquiripple(LowPass, bands, amplitudes, 2, 8000.0f,
-                                              kMaxEquirippleTaps, 512, 0.0, 0.0, 40, 1.5, nullptr,
-                                              -1.0, SymmetricOdd);
+        const DesignResult r = design.DesignEquiripple(request);
         benchmark::DoNotOptimize(r);
     }
 }
@@ -43,8 +48,10 @@ BENCHMARK(BM_EquirippleLongest)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_KaiserAutoLongest(benchmark::State& state) {
     for (auto _ : state) {
         CFirDesign design;
-        const int n = design.DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 1.0f, 8000.0f, 31,
-                                              4096, 0.0, 0.0);
+        const int n =
+            design
+                .DesignWindowAuto(LowPass, Kaiser, 1000.0f, 0.0f, 1.0f, 8000.0f, 31, 4096, 0.0, 0.0)
+                .length;
         benchmark::DoNotOptimize(n);
         state.counters["taps"] = n;
     }

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "core/design_pipeline.h"
-#include "core/spec_rules.h"
 #include "files/spec_file.h"
 
 namespace tapwright::cli {
@@ -19,21 +18,17 @@ void PrintRecorded(const RecordingDesignHost& host) {
 
 }  // namespace
 
-int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held,
-                  LoadedDesign& out) {
-    bool cannotOpen = false;
-    SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec(), &cannotOpen);
+LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held) {
+    LoadedDesign out;
+    const SpecReadResult read = ReadSettledSpecFile(path, DefaultFilterSpec());
     if (!read.ok) {
         std::fprintf(stderr, "tapwright-cli: %s: %s\n", path.c_str(), read.error.c_str());
-        return kExitBadInput;
+        out.exitCode = kExitBadInput;
+        return out;
     }
     // The window's selections show the file; under Hold On the committed method is
     // still the held design's until the design takes the selection.
-    const FilterSpec selections = [&] {
-        FilterSpec s = read.spec;
-        SettleLoadedSpec(s, read.fileFChar);
-        return s;
-    }();
+    const FilterSpec& selections = read.spec;
     FilterSpec spec = selections;
     if (held) spec.WType = held->WType;
 
@@ -43,15 +38,18 @@ int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec*
     const CheckOutcome check = CheckSpec(spec, design, flags, host);
     if (!check.passed) {
         PrintRecorded(host);
-        return kExitRefused;
+        out.exitCode = kExitRefused;
+        return out;
     }
     if (held) StashHeldDesign(spec, design, host);
     const RunOutcome run = RunDesign(spec, design, flags, host, check.f1, check.f2);
     PrintRecorded(host);
-    if (run.r < 0) return kExitRefused;
+    if (run.status != DesignStatus::Designed) {
+        out.exitCode = kExitRefused;
+        return out;
+    }
     out.spec = spec;
-    out.outcome = run.r;
-    return kExitOk;
+    return out;
 }
 
 }  // namespace tapwright::cli

@@ -4,6 +4,11 @@
 // returns the process exit code.
 namespace tapwright::cli {
 
+// Exit codes of every sub-command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;   // the pipeline refused the design
+inline constexpr int kExitBadInput = 2;  // unreadable or damaged file, bad arguments
+
 int RunDesignCommand(int argc, char** argv);
 int RunResponseCommand(int argc, char** argv);
 int RunPlotCommand(int argc, char** argv);

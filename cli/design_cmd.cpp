@@ -70,7 +70,8 @@ int DesignInput(const char* command, int argc, char** argv, CFirDesign& design,
     FileArgs args;
     if (!ParseFileArgs(command, argc, argv, args)) return kExitBadInput;
     output = args.output;
-    return LoadAndDesign(args.input, design, nullptr, loaded);
+    loaded = LoadAndDesign(args.input, design, nullptr);
+    return loaded.exitCode;
 }
 
 }  // namespace

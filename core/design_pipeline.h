@@ -22,11 +22,12 @@ class DesignHost : public ProgressSink {
     // Reads every input field into the committed values, and writes them back.
     virtual void PullEditBuffer() = 0;
     virtual void PushEditBuffer() = 0;
-    // Current selections of the Response Type and Function Type combos, and the
-    // state of "Auto Design Filter".
-    virtual int ResponseTypeSelection() const = 0;
-    virtual int DesignMethodSelection() const = 0;
-    virtual bool AutoDesignChecked() const = 0;
+    // Current selections of the Response Type and Function Type combos.
+    virtual ResponseType ResponseTypeSelection() const = 0;
+    virtual DesignMethod DesignMethodSelection() const = 0;
+    // Whether the user gives the length (and the Kaiser beta): the check state of
+    // "Auto Design Filter". Unchecked, a window design estimates its length.
+    virtual bool LengthGiven() const = 0;
     // A numbered message in a box with the stop icon; returns when it is closed.
     virtual void ShowMessage(MessageCode code, const MessageArgs& args) = 0;
     // A text in a box with the information icon.
@@ -50,10 +51,16 @@ struct CheckOutcome {
 };
 
 struct RunOutcome {
-    int r = 0;                 // -1 singular matrix, else Itern or the solves done
+    // Designed also for a display-only run. Singular and Refused have shown their
+    // message and left the previous design whole.
+    DesignStatus status = DesignStatus::Designed;
+    // The pipeline's result r: Itern after a window-method design and a display-only
+    // run; after an equiripple design 0, or the reweighted solves done when it stops on
+    // the peak-error ratio. -1 for a singular matrix, -2 when the design routine
+    // refused its arguments (only what the checks let through by mistake).
+    int r = 0;
     bool displayOnly = false;  // the design was still valid: nothing designed
     bool equiripple = false;   // which family ran (or would have run)
-    bool refused = false;      // the design routine refused its arguments (message shown)
 };
 
 // Length parity, length limits and band order; the cutoff pair. A failure has shown
@@ -78,9 +85,9 @@ class RecordingDesignHost : public DesignHost {
 
     void PullEditBuffer() override {}
     void PushEditBuffer() override { ++pushes; }
-    int ResponseTypeSelection() const override { return spec_->FType; }
-    int DesignMethodSelection() const override { return spec_->WType; }
-    bool AutoDesignChecked() const override { return spec_->AutoD != 0; }
+    ResponseType ResponseTypeSelection() const override { return spec_->FType; }
+    DesignMethod DesignMethodSelection() const override { return spec_->WType; }
+    bool LengthGiven() const override { return spec_->AutoD != 0; }
     void ShowMessage(MessageCode code, const MessageArgs& args) override {
         messages.emplace_back(code, FormatMessage(code, args));
     }

@@ -22,13 +22,13 @@ using equiripple::LiftSmallExtrema;
 using equiripple::Reweight;
 
 // Number of half coefficients (basis functions) of a length-N filter.
-int HalfCount(int N, int symmetry) {
+int HalfCount(int N, SymmetryType symmetry) {
     return symmetry == SymmetricOdd ? N / 2 + 1 : N / 2;
 }
 
 // Basis function i at angular frequency w (radians per sample). The amplitude of the
 // filter written from the half coefficients Q is sum_i Q(i) * b_i(w).
-double Basis(int symmetry, int i, double w) {
+double Basis(SymmetryType symmetry, int i, double w) {
     switch (symmetry) {
         case SymmetricOdd:
             return std::cos(i * w);
@@ -126,7 +126,8 @@ class Solver {
 };
 
 struct SolveOutcome {
-    int result = 0;         // -1 singular, else solves done
+    bool singular = false;
+    int solves = 0;         // reweighted solves done
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
@@ -166,11 +167,19 @@ void Amplitudes(const Constraints& c, const Matrix& dense, const Matrix& q,
     }
 }
 
+// Most reweighted solves a request allows.
+int SolveLimit(const EquirippleRequest& request) {
+    return request.termination == ByPeakRatio ? kRatioSolveLimit : request.iterations;
+}
+
 // The reweighting loop shared by both variants. Constraint rows of A are the basis
 // at each constraint point; errors are read from the dense grid rows.
-SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int symmetry,
-                           int iterations, double exponent, double ratioTarget, RatioTest test,
+SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
+                           const EquirippleRequest& request, RatioTest test,
                            ProgressTexts& progress) {
+    const SymmetryType symmetry = request.symmetry;
+    const double ratioTarget = request.ratioTarget;
+    const bool testRatio = request.termination == ByPeakRatio && ratioTarget > 0.0;
     SolveOutcome out;
     const int L = c.Count();
     MatrixPtr a = NewMatrix(L, n);
@@ -187,11 +196,11 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
     Solver solver(*a, *d);
     out.q = solver.Solve(nullptr);
     if (!out.q) {
-        out.result = -1;
+        out.singular = true;
         return out;
     }
 
-    const int limit = ratioTarget >= 0.0 ? 40 : iterations;
+    const int limit = SolveLimit(request);
     std::vector<double> weights(static_cast<std::size_t>(L), 1.0);
     std::vector<double> peaks(static_cast<std::size_t>(std::max(limit, 0)) + 1, 0.0);
     std::vector<double> error(static_cast<std::size_t>(L));
@@ -206,7 +215,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         }
         peaks[i] = peak;
 
-        if (i > 0 && ratioTarget > 0.0) {
+        if (i > 0 && testRatio) {
             const double ratio = test == RatioTest::Difference ? std::fabs(peaks[i - 1] - peaks[i])
                                                                : std::fabs(peaks[i - 1] / peaks[i]);
             // A quotient of a zero peak has no meaning: keep iterating without a ratio.
@@ -219,22 +228,22 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
 
         Extrema x = FindExtrema(c, error);
         LiftSmallExtrema(x);
-        Reweight(Envelope(c, x), exponent, weights);
+        Reweight(Envelope(c, x), request.exponent, weights);
 
         MatrixPtr q = solver.Solve(&weights);
         if (!q) {
-            out.result = -1;
+            out.singular = true;
             return out;
         }
         out.q = std::move(q);
         ++i;
         progress.AfterSolve(i);
     }
-    out.result = ratioTarget < 0.0 ? 0 : i;
+    out.solves = i;
     return out;
 }
 
-MatrixPtr DenseBasis(int G, double df, int n, int symmetry) {
+MatrixPtr DenseBasis(int G, double df, int n, SymmetryType symmetry) {
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
         const double w = kTwoPi * (t * df);
@@ -245,7 +254,7 @@ MatrixPtr DenseBasis(int G, double df, int n, int symmetry) {
 
 // Writes the N coefficients from the half coefficients; the amplitude of the result
 // is exactly sum_i Q(i) * b_i.
-void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symmetry) {
+void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, SymmetryType symmetry) {
     h.assign(static_cast<std::size_t>(N), 0.0);
     const int n = static_cast<int>(q.rows);
     const int M = N / 2;
@@ -277,33 +286,52 @@ void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symme
 }
 
 // Solves for the constraints, then commits the design with its response on the
-// grid. Returns -1 for a singular matrix (the previous design stays whole), else the
-// design's result.
-int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n, int N,
-                  int responseType, const std::vector<std::pair<double, double>>& edges,
-                  const double* amplitudes, int symmetry, int iterations, double exponent,
-                  double ratioTarget, RatioTest test, ProgressTexts& progress) {
-    MatrixPtr dense = DenseBasis(G, df, n, symmetry);
-    SolveOutcome outcome =
-        RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget, test, progress);
+// grid, its band table being the rows behind `edges`. A singular matrix leaves the
+// previous design whole.
+DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n,
+                           const EquirippleRequest& request,
+                           const std::vector<std::pair<double, double>>& edges, RatioTest test,
+                           ProgressTexts& progress) {
+    const int N = request.taps;
+    MatrixPtr dense = DenseBasis(G, df, n, request.symmetry);
+    SolveOutcome outcome = RunIterations(c, *dense, n, request, test, progress);
     progress.Finish();
-    if (outcome.result < 0) return -1;
+    if (outcome.singular) return {DesignStatus::Singular};
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
 
     design.length = N;
-    design.responseType = responseType;
+    design.responseType = request.responseType;
     design.bandCount = static_cast<int>(edges.size());
     for (std::size_t j = 0; j < edges.size(); ++j) {
         design.bandEdges[j] = edges[j];
-        design.bandGains[j] = amplitudes[j];
+        design.bandGains[j] = request.bands[j].Amplitude;
     }
-    WriteCoefficients(design.coeffs, *outcome.q, N, symmetry);
-    design.EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
-    return outcome.result;
+    WriteCoefficients(design.coeffs, *outcome.q, N, request.symmetry);
+    design.EvaluateBasisResponse(G, n, *dense, *outcome.q, request.symmetry);
+    return {DesignStatus::Designed, N, outcome.solves};
 }
 
-bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, int N, int symmetry) {
-    if (!bands || bandCount < 1 || bandCount > kDesignBandSlots || !(Fs > 0.0f) || N < 3 ||
+// The grid of a design of N taps: points t = 0 ... G at t*df cycles per sample (the
+// last at half the sampling rate), and the n half coefficients solved for.
+struct Grid {
+    int N;
+    int n;
+    int G;
+    double df;
+};
+
+Grid GridOf(const EquirippleRequest& request) {
+    const int N = request.taps;
+    const int G = 32 * N + 1;
+    return {N, HalfCount(N, request.symmetry), G, 0.5 / G};
+}
+
+// Whether the request can be designed, reading the first `rows` rows of the table.
+bool ValidRequest(const EquirippleRequest& request, int rows) {
+    const int N = request.taps;
+    const SymmetryType symmetry = request.symmetry;
+    if (rows < 1 || rows > kDesignBandSlots ||
+        static_cast<std::size_t>(rows) > request.bands.size() || !(request.Fs > 0.0f) || N < 3 ||
         N > kMaxEquirippleTaps || symmetry < 0 || symmetry >= kSymmetryTypeCount) {
         return false;
     }
@@ -313,15 +341,13 @@ bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, in
 
 }  // namespace
 
-int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const double* amplitudes,
-                                 int bandCount, float Fs, int N, int /*K*/, double /*PBrip*/,
-                                 double /*SBrip*/, int iterations, double exponent,
-                                 ProgressSink* sink, double ratioTarget, int symmetry) {
-    if (!amplitudes || !ValidEquirippleArguments(bands, bandCount, Fs, N, symmetry)) return -2;
-    const int n = HalfCount(N, symmetry);
-    const int G = 32 * N + 1;
-    const double df = 0.5 / G;
-    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+DesignResult CFirDesign::DesignEquiripple(const EquirippleRequest& request) {
+    if (!ValidRequest(request, request.bandCount)) return {};
+    const std::span<const BandSpec> bands = request.bands;
+    const int bandCount = request.bandCount;
+    const float Fs = request.Fs;
+    const auto [N, n, G, df] = GridOf(request);
+    ProgressTexts progress(request.progress, SolveLimit(request));
     progress.Start();
 
     std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(bandCount));
@@ -337,20 +363,20 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
         c.bandPoints.push_back(points);
         for (int k = 0; k < points; ++k) {
             const double position = lo / df + k;  // in grid steps
-            c.Add(kTwoPi * (position * df), amplitudes[j], first + k,
+            c.Add(kTwoPi * (position * df), bands[j].Amplitude, first + k,
                   position == static_cast<double>(first + k));
         }
     }
     const int L = c.Count();
-    const int result =
-        SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry, iterations,
-                      exponent, ratioTarget, RatioTest::Difference, progress);
-    if (result < 0) return -1;
+    const DesignResult result =
+        SolveAndStore(*this, c, G, df, n, request, edges, RatioTest::Difference, progress);
+    if (!result.Designed()) return result;
     // The edge markers of the pass and stop band views: the transition between the
     // first two bands, in Hz (the window designs set them from cutoff and width).
     passEdge = bands[0].Upper;
     stopEdge = bandCount >= 2 ? bands[1].Lower : bands[0].Upper;
 
+    const ResponseType responseType = request.responseType;
     if (responseType == LowPass || responseType == HighPass) {
         const int b = TruncClamp(edges[0].second / df, 0, G);
         const double gap = bandCount >= 2 ? std::fabs(bands[1].Lower - bands[0].Upper) : 10.0;
@@ -375,27 +401,21 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
 
 namespace tapwright {
 
-int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec* bands,
-                                               const double* amplitudes, int bandCount, float Fs,
-                                               int N, int /*K*/, double /*PBrip*/, double /*SBrip*/,
-                                               int iterations, double exponent, ProgressSink* sink,
-                                               double ratioTarget, int symmetry) {
+DesignResult CFirDesign::DesignEquirippleDifferentiator(const EquirippleRequest& request) {
     // The differentiator always reads the first three rows of the band table.
-    if (!amplitudes || !ValidEquirippleArguments(bands, std::max(bandCount, 3), Fs, N, symmetry)) {
-        return -2;
-    }
-    const int n = HalfCount(N, symmetry);
-    const int G = 32 * N + 1;
-    const double df = 0.5 / G;
-    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+    if (!ValidRequest(request, std::max(request.bandCount, 3))) return {};
+    const std::span<const BandSpec> bands = request.bands;
+    const float Fs = request.Fs;
+    const auto [N, n, G, df] = GridOf(request);
+    ProgressTexts progress(request.progress, SolveLimit(request));
     progress.Start();
 
-    const int stored = std::clamp(bandCount, 1, kDesignBandSlots);
+    const int stored = std::clamp(request.bandCount, 1, kDesignBandSlots);
     std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(std::max(stored, 3)));
     for (std::size_t j = 0; j < edges.size(); ++j) {
         edges[j] = {bands[j].Lower / Fs, bands[j].Upper / Fs};
     }
-    const double g0 = amplitudes[0], g1 = amplitudes[1], g2 = amplitudes[2];
+    const double g0 = bands[0].Amplitude, g1 = bands[1].Amplitude, g2 = bands[2].Amplitude;
 
     Constraints c;
     // Band 0: grid points from 0 up to its upper edge.
@@ -418,12 +438,11 @@ int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec*
     c.bandPoints = {p0, p1, G - s2 + 1};
 
     edges.resize(static_cast<std::size_t>(stored));
-    return SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry,
-                         iterations, exponent, ratioTarget, RatioTest::Quotient, progress);
+    return SolveAndStore(*this, c, G, df, n, request, edges, RatioTest::Quotient, progress);
 }
 
 bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a,
-                                       int symmetry) {
+                                       SymmetryType symmetry) {
     if (K < 1 || n < 0 || static_cast<std::uint32_t>(K) > basis.rows ||
         static_cast<std::uint32_t>(n) > basis.cols || static_cast<std::uint32_t>(n) > a.rows) {
         return false;
@@ -440,15 +459,7 @@ bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const 
         magnitude[i] = std::fabs(re);
         magnitudeDb[i] = 20.0 * std::log10(magnitude[i]);
     }
-    const double floorDb = 20.0 * std::log10(0.0 + 1e-7);
-    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
-        magnitude[K - 1] = 0.0;
-        magnitudeDb[K - 1] = floorDb;
-    }
-    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
-        magnitude[0] = 0.0;
-        magnitudeDb[0] = floorDb;
-    }
+    ForceZeros(symmetry, {K - 1}, {0}, 1e-7);
     return true;
 }
 

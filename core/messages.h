@@ -59,7 +59,7 @@ inline constexpr const char* kFileLoadedText = "File loaded successfully!";
 // "Ratio achieved -- (No of iterations: %d , Peak Ripple Ratio: %e)".
 std::string RatioAchievedText(int iterations, double ratio);
 
-// printf into a std::string of exactly the needed size.
+// printf into a std::string of exactly the needed size, however long the text.
 std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace tapwright

@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "files/spec_file.h"
+#include "tests/support/test_support.h"
 
 namespace tapwright {
 namespace {
@@ -25,23 +24,10 @@ struct Result {
     std::string err;
 };
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::ReadFile;
 
 class Cli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tapwright-cli-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     Result Run(const std::string& args) {
         const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
         const std::string command =
@@ -49,22 +35,16 @@ class Cli : public ::testing::Test {
         const int status = std::system(command.c_str());
         Result r;
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadAll(out);
-        r.err = ReadAll(err);
+        r.out = ReadFile(out);
+        r.err = ReadFile(err);
         return r;
-    }
-
-    fs::path Write(const std::string& name, const std::string& text) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path) << text;
-        return path;
     }
 
     static std::string Example(const std::string& name) {
         return std::string(TAPWRIGHT_EXAMPLES) + "/" + name + ".txt";
     }
 
-    fs::path dir_;
+    test::TempDir dir_;
 };
 
 const char* kExamples[] = {"lowpass_default",           "kaiser_auto",
@@ -118,25 +98,25 @@ TEST_F(Cli, ResponseRowsAndFrequencies) {
         EXPECT_DOUBLE_EQ(std::stod(last.substr(a + 1, b - a - 1)), c.lastFrequency) << c.name;
     }
     // An exact zero (the default low pass with a cutoff of 0) prints -inf dB.
-    const std::string spec = ReadAll(Example("lowpass_default"));
+    const std::string spec = ReadFile(Example("lowpass_default"));
     std::string zero = spec;
     zero.replace(zero.find("  Fc1: 1000.000000"), 18, "  Fc1: 0.000000");
-    const Result r = Run("response " + Write("zero.txt", zero).string());
+    const Result r = Run("response " + dir_.Write("zero.txt", zero).string());
     ASSERT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("\n1,15.655577299412915,0,0,0,-inf\n"), std::string::npos);
 }
 
 TEST_F(Cli, RefusedDamagedAndMissingFiles) {
-    std::string text = ReadAll(Example("bandpass_hamming"));
+    std::string text = ReadFile(Example("bandpass_hamming"));
     text.replace(text.find(" Taps: 61"), 9, " Taps: 60");
-    Result r = Run("design " + Write("even.txt", text).string());
+    Result r = Run("design " + dir_.Write("even.txt", text).string());
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Please enter an odd number of filter length"), std::string::npos);
     EXPECT_TRUE(r.out.empty());
 
-    std::string damaged = ReadAll(Example("bandpass_hamming"));
+    std::string damaged = ReadFile(Example("bandpass_hamming"));
     damaged.replace(damaged.find("TBand: 3"), 8, "TBand: 12");
-    r = Run("design " + Write("damaged.txt", damaged).string());
+    r = Run("design " + dir_.Write("damaged.txt", damaged).string());
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("TBand: 12 is out of range"), std::string::npos) << r.err;
 
@@ -151,15 +131,16 @@ TEST_F(Cli, RefusedDamagedAndMissingFiles) {
 }
 
 TEST_F(Cli, WarningsGoToStandardErrorAndTheDesignIsWritten) {
-    std::string text = ReadAll(Example("multiband_equiripple"));
+    std::string text = ReadFile(Example("multiband_equiripple"));
     text.replace(text.find("TerCr: 0"), 8, "TerCr: 1");
     text.replace(text.find("Ratio: 0.000000"), 15, "Ratio: 0.000000000001");
     const fs::path out = dir_ / "out.txt";
-    const Result r = Run("design " + Write("ratio.txt", text).string() + " -o " + out.string());
+    const Result r =
+        Run("design " + dir_.Write("ratio.txt", text).string() + " -o " + out.string());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("Peak ripple ratio cannot be reach after 40 iterations"),
               std::string::npos);
-    const SpecReadResult read = ParseSpecFile(ReadAll(out), DefaultFilterSpec());
+    const SpecReadResult read = ParseSpecFile(ReadFile(out), DefaultFilterSpec());
     ASSERT_TRUE(read.ok);
     EXPECT_EQ(read.spec.Itern, 40);
     EXPECT_GT(read.spec.Ratio, 0.0f);

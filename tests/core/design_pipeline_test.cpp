@@ -195,13 +195,16 @@ TEST(Pipeline, SingularMatrixKeepsThePreviousDesign) {
     r.spec.WType = Equiripple;
     r.spec.Bands[0] = {0, 1600, 1};
     r.spec.Bands[1] = {2000, 4000, 0};
+    r.spec.Itern = 3;
     ASSERT_TRUE(r.Apply());
+    EXPECT_EQ(r.run.r, 0);  // by iterations: the result is 0, not the solves done
     const auto coeffs = r.design.coeffs;
     r.flags.designValid = false;
     r.spec.Bands[0] = {0, 0, 1};
     r.spec.Bands[1] = {4000, 4000, 0};
     ASSERT_TRUE(r.Apply());
     EXPECT_EQ(r.run.r, -1);
+    EXPECT_EQ(r.run.status, DesignStatus::Singular);
     EXPECT_EQ(r.LastCode(), MessageCode::SingularMatrix);
     EXPECT_FALSE(r.host.saveEnabled);
     EXPECT_FALSE(r.flags.designValid);
@@ -216,7 +219,7 @@ TEST(Pipeline, HoldOnKeepsThePreviousCurveAndTheList) {
     r.flags.designValid = false;
     r.flags.holdActive = true;
     r.spec.WType = Hamming;
-    r.design.heldMethod = -1;
+    r.design.heldMethod = static_cast<DesignMethod>(-1);
     ASSERT_TRUE(r.Apply());
     EXPECT_EQ(r.design.heldMagnitudeDb, previous);
     EXPECT_EQ(r.design.heldMethod, Hamming);  // WType was already the selection
