@@ -127,6 +127,7 @@ class Solver {
 
 struct SolveOutcome {
     bool singular = false;
+    bool cancelled = false;
     int solves = 0;         // reweighted solves done
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
@@ -193,6 +194,11 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         }
         d->data[r][0] = c.desired[r];
     }
+    auto cancelled = [&] {
+        out.cancelled = request.cancel != nullptr && request.cancel->load();
+        return out.cancelled;
+    };
+    if (cancelled()) return out;
     Solver solver(*a, *d);
     out.q = solver.Solve(nullptr);
     if (!out.q) {
@@ -230,6 +236,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         LiftSmallExtrema(x);
         Reweight(Envelope(c, x), request.exponent, weights);
 
+        if (cancelled()) return out;
         MatrixPtr q = solver.Solve(&weights);
         if (!q) {
             out.singular = true;
@@ -296,6 +303,7 @@ DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, doub
     MatrixPtr dense = DenseBasis(G, df, n, request.symmetry);
     SolveOutcome outcome = RunIterations(c, *dense, n, request, test, progress);
     progress.Finish();
+    if (outcome.cancelled) return {DesignStatus::Cancelled};
     if (outcome.singular) return {DesignStatus::Singular};
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
 

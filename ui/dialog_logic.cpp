@@ -248,13 +248,12 @@ void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const Filt
     work.work = [job, hold, f1, f2](const std::atomic<bool>& cancel, ProgressSink& progress) {
         job->host.SetProgressSink(&progress);
         if (hold) StashHeldDesign(job->spec, job->design, job->host);
-        if (!cancel.load()) {
-            job->run = RunDesign(job->spec, job->design, job->flags, job->host, f1, f2);
-        }
+        job->run = RunDesign(job->spec, job->design, job->flags, job->host, f1, f2, &cancel);
         job->host.SetProgressSink(nullptr);
     };
     work.finish = [this, job, specBefore, heldIterationsBefore,
-                   enables = std::move(enables)](bool cancelled) {
+                   enables = std::move(enables)](bool escaped) {
+        const bool cancelled = escaped || job->run.status == DesignStatus::Cancelled;
         busy = false;
         // The worker showed the progress texts directly; the model has them hidden.
         for (int id : kProgressTexts) {

@@ -253,6 +253,8 @@ TEST(DialogLogic, CancelledDesignChangesNothing) {
     d.platform.cancelAfterProgress = 1;  // Escape as soon as the design shows its progress
     d.Apply();
     EXPECT_EQ(d.platform.jobs, 1);
+    // The engine stopped before its first solve: the start shown, then all hidden.
+    EXPECT_EQ(d.platform.progressEvents, 2 + 2 * kProgressTextCount);
     EXPECT_FALSE(d.logic.Busy());
     EXPECT_TRUE(d.platform.boxes.empty());
     ExpectSameSpec(d.logic.Spec(), spec);
