@@ -326,7 +326,9 @@ void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
                 break;
             }
             const bool fullView = model.Selection(kDisplayTypeCombo) == FullView;
-            const bool holdOffered = spec.FType != Differentiator && spec.FType != 5 && fullView;
+            // Nor for the sixth response type, Hilbert or Multiband.
+            const bool holdOffered = spec.FType != Differentiator && spec.FType != Hilbert &&
+                                     spec.FType != Multiband && fullView;
             model.Show(kHoldOnCheck, holdOffered);
             if (holdOffered) model.Enable(kHoldOnCheck, true);
             const int shown = model.Selection(kResponseTypeCombo);

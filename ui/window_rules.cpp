@@ -468,7 +468,8 @@ void WindowRules::ApplyAutoDesignState() {
     const int method = model.Selection(kFunctionTypeCombo);
     const bool equiripple = method == Equiripple;
     const bool kaiser = method == Kaiser;
-    const bool multibandShown = model.Selection(kResponseTypeCombo) == Multiband;
+    const bool multibandShown =
+        IsMultiband(static_cast<ResponseType>(model.Selection(kResponseTypeCombo)), equiripple);
 
     if (LengthGiven()) {
         if (!model.Checked(kHoldOnCheck)) {
