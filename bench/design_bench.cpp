@@ -49,7 +49,8 @@ void BM_EquirippleLongest(benchmark::State& state) {
 BENCHMARK(BM_EquirippleLongest)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Time from raising the cancel flag to the return of the longest equiripple design
-// (511 taps, 10,000 iterations), raised from another thread 300 ms into the run, as
+// (511 taps, 10,000 iterations), raised from another thread the argument's
+// milliseconds into the run (while it builds its grid, during the first solves), as
 // Escape does while the design runs on its worker. One solve is the most it waits.
 void BM_EquirippleCancelLatency(benchmark::State& state) {
     EquirippleRequest request = LowPassRequest(kMaxEquirippleTaps);
@@ -60,7 +61,7 @@ void BM_EquirippleCancelLatency(benchmark::State& state) {
         CFirDesign design;
         DesignResult result;
         std::thread worker([&] { result = design.DesignEquiripple(request); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
         const auto raised = std::chrono::steady_clock::now();
         cancel = true;
         worker.join();
@@ -70,6 +71,10 @@ void BM_EquirippleCancelLatency(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EquirippleCancelLatency)
+    ->Arg(50)
+    ->Arg(150)
+    ->Arg(300)
+    ->Arg(1000)
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);

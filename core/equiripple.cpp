@@ -125,6 +125,12 @@ class Solver {
     Matrix projected_;
 };
 
+// Whether the request's cancel flag is raised. A long design asks between its long
+// steps, each of which takes up to a good part of a second at 511 taps.
+bool CancelRaised(const EquirippleRequest& request) {
+    return request.cancel != nullptr && request.cancel->load();
+}
+
 struct SolveOutcome {
     bool singular = false;
     bool cancelled = false;
@@ -182,6 +188,11 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
     const double ratioTarget = request.ratioTarget;
     const bool testRatio = request.termination == ByPeakRatio && ratioTarget > 0.0;
     SolveOutcome out;
+    auto cancelled = [&] {
+        out.cancelled = CancelRaised(request);
+        return out.cancelled;
+    };
+    if (cancelled()) return out;
     const int L = c.Count();
     MatrixPtr a = NewMatrix(L, n);
     MatrixPtr d = NewMatrix(L, 1);
@@ -194,12 +205,9 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         }
         d->data[r][0] = c.desired[r];
     }
-    auto cancelled = [&] {
-        out.cancelled = request.cancel != nullptr && request.cancel->load();
-        return out.cancelled;
-    };
     if (cancelled()) return out;
     Solver solver(*a, *d);
+    if (cancelled()) return out;
     out.q = solver.Solve(nullptr);
     if (!out.q) {
         out.singular = true;
@@ -250,9 +258,14 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
     return out;
 }
 
-MatrixPtr DenseBasis(int G, double df, int n, SymmetryType symmetry) {
+// The basis rows of the dense grid, or nothing when the request was cancelled
+// meanwhile.
+MatrixPtr DenseBasis(int G, double df, int n, const EquirippleRequest& request) {
+    const SymmetryType symmetry = request.symmetry;
+    if (CancelRaised(request)) return nullptr;
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
+        if (t % 1024 == 0 && CancelRaised(request)) return nullptr;
         const double w = kTwoPi * (t * df);
         for (int i = 0; i < n; ++i) b->data[t][i] = Basis(symmetry, i, w);
     }
@@ -300,8 +313,13 @@ DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, doub
                            const std::vector<std::pair<double, double>>& edges, RatioTest test,
                            ProgressTexts& progress) {
     const int N = request.taps;
-    MatrixPtr dense = DenseBasis(G, df, n, request.symmetry);
-    SolveOutcome outcome = RunIterations(c, *dense, n, request, test, progress);
+    MatrixPtr dense = DenseBasis(G, df, n, request);
+    SolveOutcome outcome;
+    if (dense) {
+        outcome = RunIterations(c, *dense, n, request, test, progress);
+    } else {
+        outcome.cancelled = true;
+    }
     progress.Finish();
     if (outcome.cancelled) return {DesignStatus::Cancelled};
     if (outcome.singular) return {DesignStatus::Singular};
