@@ -30,6 +30,7 @@ run: build
 
 bench: build
 	./build/bin/tapwright-bench
+	bash bench/report_memory.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

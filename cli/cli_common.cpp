@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/design_measure.h"
 #include "core/design_pipeline.h"
 #include "files/spec_file.h"
 
@@ -48,8 +49,27 @@ LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const Fi
         out.exitCode = kExitRefused;
         return out;
     }
+    const std::string warning = ConditioningWarning(spec, design);
+    if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
     out.spec = spec;
     return out;
+}
+
+int WriteOutput(const std::string& output, const std::string& text) {
+    if (output.empty()) {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+            std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "tapwright-cli: cannot write to standard output\n");
+            return kExitBadInput;
+        }
+        return kExitOk;
+    }
+    std::string error;
+    if (!WriteFileAtomically(output, text, &error)) {
+        std::fprintf(stderr, "tapwright-cli: %s\n", error.c_str());
+        return kExitBadInput;
+    }
+    return kExitOk;
 }
 
 }  // namespace tapwright::cli

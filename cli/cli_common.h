@@ -23,4 +23,8 @@ struct LoadedDesign {
 // of a held design and presses Apply. Messages and warnings go to standard error.
 LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held);
 
+// Writes `text` to standard output (`output` empty) or whole to the file `output`.
+// Returns kExitOk, or kExitBadInput after a message when it cannot be written.
+int WriteOutput(const std::string& output, const std::string& text);
+
 }  // namespace tapwright::cli

@@ -13,9 +13,14 @@ int RunDesignCommand(int argc, char** argv);
 int RunResponseCommand(int argc, char** argv);
 int RunPlotCommand(int argc, char** argv);
 int RunPictureCommand(int argc, char** argv);
+int RunExportCommand(int argc, char** argv);
+int RunMeasureCommand(int argc, char** argv);
+int RunReportCommand(int argc, char** argv);
 
 // Help texts of the sub-commands, printed by `tapwright-cli --help`.
 const char* PlotCommandHelp();
 const char* PictureCommandHelp();
+const char* ExportCommandHelp();
+const char* ReportCommandHelp();
 
 }  // namespace tapwright::cli

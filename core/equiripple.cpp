@@ -100,27 +100,30 @@ class ProgressTexts {
 // Q = (A^T W A)^-1 (A^T W d) with W = diag(w), or nothing for a singular matrix.
 // Without weights the plain normal equations are solved. The inverse is applied to
 // the n-vector A^T W d rather than to the n x L matrix A^T W: the same product,
-// without a second n * n * L multiplication. The large products reuse the storage
-// of the previous solve.
+// without a second n * n * L multiplication. The products reuse the storage of the
+// previous solve.
 class Solver {
   public:
-    Solver(const Matrix& a, const Matrix& d) : a_(a), d_(d), at_(Transpose(a)) {}
+    Solver(const Matrix& a, const Matrix& d) : a_(a), d_(d) {}
 
     MatrixPtr Solve(const std::vector<double>* w) {
-        if (w) MultiplyDiagonalInto(*at_, *w, weighted_);
-        const Matrix& left = w ? weighted_ : *at_;
-        MultiplyInto(left, a_, normal_);
-        MatrixPtr inverse = Invert(normal_);
+        NormalEquationsInto(a_, w ? w->data() : nullptr, d_, normal_, projected_);
+        pivots_.clear();
+        MatrixPtr inverse = Invert(normal_, &pivots_);
         if (!inverse) return nullptr;
-        MultiplyInto(left, d_, projected_);
+        const auto [smallest, largest] = std::minmax_element(pivots_.begin(), pivots_.end());
+        condition_ = pivots_.empty() ? 1.0 : *largest / *smallest;
         return Multiply(*inverse, projected_);
     }
+
+    // Largest over smallest pivot magnitude of the last successful solve.
+    double Condition() const { return condition_; }
 
   private:
     const Matrix& a_;
     const Matrix& d_;
-    MatrixPtr at_;
-    Matrix weighted_;
+    std::vector<double> pivots_;
+    double condition_ = 1.0;
     Matrix normal_;
     Matrix projected_;
 };
@@ -138,41 +141,8 @@ struct SolveOutcome {
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
+    double condition = 0.0;  // of the solve that gave q
 };
-
-// Amplitude sum_i B(t, i) * Q(i) at the grid row of every constraint point, each sum
-// in order from i = 0; four independent sums run side by side.
-void Amplitudes(const Constraints& c, const Matrix& dense, const Matrix& q,
-                std::vector<double>& amplitude) {
-    const int L = c.Count();
-    const int n = static_cast<int>(q.rows);
-    std::vector<double> qv(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) qv[k] = q.data[k][0];
-    int r = 0;
-    for (; r + 4 <= L; r += 4) {
-        const double* b0 = dense.data[c.denseRow[r]].data();
-        const double* b1 = dense.data[c.denseRow[r + 1]].data();
-        const double* b2 = dense.data[c.denseRow[r + 2]].data();
-        const double* b3 = dense.data[c.denseRow[r + 3]].data();
-        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-        for (int k = 0; k < n; ++k) {
-            s0 += b0[k] * qv[k];
-            s1 += b1[k] * qv[k];
-            s2 += b2[k] * qv[k];
-            s3 += b3[k] * qv[k];
-        }
-        amplitude[r] = s0;
-        amplitude[r + 1] = s1;
-        amplitude[r + 2] = s2;
-        amplitude[r + 3] = s3;
-    }
-    for (; r < L; ++r) {
-        const double* b = dense.data[c.denseRow[r]].data();
-        double s = 0.0;
-        for (int k = 0; k < n; ++k) s += b[k] * qv[k];
-        amplitude[r] = s;
-    }
-}
 
 // Most reweighted solves a request allows.
 int SolveLimit(const EquirippleRequest& request) {
@@ -215,13 +185,23 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
     }
 
     const int limit = SolveLimit(request);
+    // The grid rows whose amplitudes the errors compare, packed so that the
+    // amplitudes of an iteration come from one pass over them.
+    std::vector<const double*> errorRows(limit > 0 ? static_cast<std::size_t>(L) : 0);
+    for (std::size_t r = 0; r < errorRows.size(); ++r) {
+        errorRows[r] = dense.data[c.denseRow[r]].data();
+    }
+    const MatrixPtr errorPanels = PackRowPanels(errorRows, static_cast<std::uint32_t>(n));
+    std::vector<double> half(static_cast<std::size_t>(n));
     std::vector<double> weights(static_cast<std::size_t>(L), 1.0);
     std::vector<double> peaks(static_cast<std::size_t>(std::max(limit, 0)) + 1, 0.0);
     std::vector<double> error(static_cast<std::size_t>(L));
     std::vector<double> amplitude(static_cast<std::size_t>(L));
     int i = 0;
     while (i < limit) {
-        Amplitudes(c, dense, *out.q, amplitude);
+        for (int k = 0; k < n; ++k) half[k] = out.q->data[k][0];
+        MultiplyPanelsVector(*errorPanels, static_cast<std::uint32_t>(L), half.data(),
+                             amplitude.data());
         double peak = 0.0;
         for (int r = 0; r < L; ++r) {
             error[r] = std::fabs(amplitude[r] - c.desired[r]);
@@ -255,6 +235,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         progress.AfterSolve(i);
     }
     out.solves = i;
+    out.condition = solver.Condition();
     return out;
 }
 
@@ -324,6 +305,7 @@ DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, doub
     if (outcome.cancelled) return {DesignStatus::Cancelled};
     if (outcome.singular) return {DesignStatus::Singular};
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
+    design.conditionEstimate = outcome.condition;
 
     design.length = N;
     design.responseType = request.responseType;

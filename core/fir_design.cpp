@@ -71,8 +71,8 @@ double WindowValue(DesignMethod method, int j, int N, double beta, double i0Beta
                    0.08 * std::cos(kFourPi * j / (N - 1));
         case Kaiser: {
             if (N == 1) return 1.0;
-            const double r = std::pow(2.0 * j / (N - 1), 2.0);
-            return CFirDesign::BesselI0(beta * std::pow(1.0 - r, 0.5), 20) / i0Beta;
+            const double t = 2.0 * j / (N - 1);
+            return CFirDesign::BesselI0(beta * std::sqrt(1.0 - t * t), 20) / i0Beta;
         }
         default:
             return 1.0;
@@ -173,28 +173,23 @@ const char* ProgressTextString(ProgressText text) {
 }
 
 double CFirDesign::BesselI0(double x, int terms) {
-    // k! built by repeated multiplication is the same double every time it is
-    // built, so the first 32 are built once.
-    static const std::array<double, 32> kFactorials = [] {
-        std::array<double, 32> f{};
-        double product = 1.0;
-        for (std::size_t k = 0; k < f.size(); ++k) {
-            if (k > 0) product *= static_cast<double>(k);
-            f[k] = product;
+    // Each term ((x/2)^k / k!)^2 is the one before times (x/2)^2 / k^2.
+    static const std::array<double, 32> kInverseSquares = [] {
+        std::array<double, 32> inverse{};
+        for (std::size_t k = 1; k < inverse.size(); ++k) {
+            inverse[k] = 1.0 / (static_cast<double>(k) * static_cast<double>(k));
         }
-        return f;
+        return inverse;
     }();
+    const double quarterSquare = (x / 2.0) * (x / 2.0);
     double sum = 1.0;
-    const double half = x / 2.0;
+    double term = 1.0;
     for (int k = 1; k < terms; ++k) {
-        double factorial = 1.0;
-        if (static_cast<std::size_t>(k) < kFactorials.size()) {
-            factorial = kFactorials[k];
-        } else {
-            for (int m = 1; m <= k; ++m) factorial *= m;
-        }
-        const double term = std::pow(half, k) / factorial;
-        sum += term * term;
+        const double inverse = static_cast<std::size_t>(k) < kInverseSquares.size()
+                                   ? kInverseSquares[k]
+                                   : 1.0 / (static_cast<double>(k) * static_cast<double>(k));
+        term *= quarterSquare * inverse;
+        sum += term;
     }
     return sum;
 }

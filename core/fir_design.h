@@ -148,6 +148,10 @@ class CFirDesign {
     std::array<std::pair<double, double>, kDesignBandSlots> bandEdges{};  // normalised
     std::array<double, kDesignBandSlots> bandGains{};
     int bandCount = 0;
+    // Equiripple designs: largest / smallest Gauss-Jordan pivot magnitude of the
+    // solve that gave the coefficients, an estimate of the normal matrix's condition
+    // number. Window designs leave it as it was.
+    double conditionEstimate = 0.0;
 
   private:
     // Sets the response points where the characteristic has a zero to magnitude 0

@@ -92,6 +92,18 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return FormatString("Please enter a number not above %d", a.limit);
         case MessageCode::NotANumber:
             return "Please enter a number";
+        case MessageCode::IllConditioned:
+            return FormatString(
+                "Warning: the equiripple normal equations are nearly singular (condition "
+                "estimate %.1e). Rounding decides the coefficients, which may miss the bands",
+                a.condition);
+        case MessageCode::ReportBitmapFailed:
+            return "Not enough resource for the bitmap. Either reduce the bitmap dimension or "
+                   "switch to lower screen setting (e.g. 256-color mode), and try again.";
+        case MessageCode::PrinterNotFound:
+            return "Can not find printer. Please check installed/default printers.";
+        case MessageCode::PrintJobFailed:
+            return "Printing error occured. Unable to find printer.";
     }
     return "";
 }

@@ -68,6 +68,30 @@ TEST(WindowDesign, KaiserWindowUsesBesselSeries) {
     EXPECT_NEAR(CFirDesign::BesselI0(6.0, 20), 67.23440697647798, 1e-9);
 }
 
+// The series as first written, term by term: ((x/2)^k / k!)^2 with k! built by
+// repeated multiplication. The design takes each term from the one before, which
+// rounds differently but must stay within 1e-14 over the betas the window accepts.
+TEST(WindowDesign, BesselSeriesMatchesTermByTermSum) {
+    auto termByTerm = [](double x, int terms) {
+        double sum = 1.0;
+        for (int k = 1; k < terms; ++k) {
+            double factorial = 1.0;
+            for (int m = 1; m <= k; ++m) factorial *= m;
+            const double term = std::pow(x / 2.0, k) / factorial;
+            sum += term * term;
+        }
+        return sum;
+    };
+    for (int terms : {1, 2, 20, 40}) {
+        for (int i = 0; i <= 15000; ++i) {
+            const double x = i * 0.001;  // beta 0 ... 15
+            const double expected = termByTerm(x, terms);
+            ASSERT_NEAR(CFirDesign::BesselI0(x, terms), expected, 1e-14 * expected)
+                << "x " << x << ", " << terms << " terms";
+        }
+    }
+}
+
 TEST(WindowDesign, HilbertCentreAndEvenDistancesVanish) {
     CFirDesign d;
     ASSERT_TRUE(Designs(d, Hilbert, Hamming, 0.0f, 4000.0f, 31, 512, 4.0, AntisymmetricOdd));
