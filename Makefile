@@ -31,6 +31,7 @@ run: build
 bench: build
 	./build/bin/tapwright-bench
 	./build/bin/tapwright-window-bench
+	bash bench/report_memory.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

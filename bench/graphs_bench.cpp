@@ -9,6 +9,7 @@
 #include <cmath>
 #include <complex>
 
+#include "core/design_constants.h"
 #include "graphs/graph_canvases.h"
 #include "graphs/graph_plotter.h"
 
@@ -40,12 +41,11 @@ CFirDesign LongLowPass(int N, int K) {
     const int M = N / 2;
     for (int j = 0; j <= M; ++j) {
         const double r = static_cast<double>(j) / M;
-        d.window[static_cast<size_t>(j)] =
-            std::cos(1.570796326795 * r) * std::cos(1.570796326795 * r);
+        d.window[static_cast<size_t>(j)] = std::cos(kHalfPi * r) * std::cos(kHalfPi * r);
     }
     for (int i = 0; i < N; ++i) {
         const int l = std::abs(i - M);
-        const double x = 6.28318530718 * u * l;
+        const double x = kTwoPi * u * l;
         d.coeffs[static_cast<size_t>(i)] =
             2.0 * u * (l == 0 ? 1.0 : std::sin(x) / x) * d.window[static_cast<size_t>(l)];
     }
@@ -60,7 +60,7 @@ CFirDesign LongLowPass(int N, int K) {
         d.magnitudeDb[static_cast<size_t>(i)] = db;
         d.magnitude[static_cast<size_t>(i)] = std::pow(10.0, db / 20.0);
         d.spectrum[static_cast<size_t>(i)] =
-            std::polar(d.magnitude[static_cast<size_t>(i)], -M * f * 6.28318530718);
+            std::polar(d.magnitude[static_cast<size_t>(i)], -M * f * kTwoPi);
     }
     return d;
 }
@@ -83,7 +83,8 @@ void BM_DbFullView_95851Taps(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                        R().bottom, kCurrentCurveColour, 8000.0f);
+                                        R().bottom, kCurrentCurveColour, 8000.0f,
+                                        DesignFamily::Window);
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -92,7 +93,7 @@ BENCHMARK(BM_DbFullView_95851Taps)->Unit(benchmark::kMillisecond);
 void BM_Impulse_95851Taps(benchmark::State& state) {
     Area a;
     const CFirDesign d = LongLowPass(kLongTaps, 8);
-    const int curve = static_cast<int>(state.range(0));
+    const bool curve = state.range(0) != 0;
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         theGraphPlotter.DrawImpulse(&a.canvases.mainPlot, d, R().left, R().top, R().right,
@@ -109,11 +110,13 @@ void BM_DbFullView_4096Points(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         if (equiripple) {
-            theGraphPlotter.DrawMagnitudeDbEq(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                              R().bottom, kCurrentCurveColour, 8000.0f);
+            theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
+                                            R().bottom, kCurrentCurveColour, 8000.0f,
+                                            DesignFamily::Equiripple);
         } else {
             theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                            R().bottom, kCurrentCurveColour, 8000.0f);
+                                            R().bottom, kCurrentCurveColour, 8000.0f,
+                                            DesignFamily::Window);
         }
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
@@ -126,7 +129,7 @@ void BM_Phase_4096Points(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         theGraphPlotter.DrawPhase(&a.canvases.mainPlot, d, R().left, R().top, R().right, R().bottom,
-                                  kPhaseCurveColour, 1, 8000.0f, 0, SymmetricOdd);
+                                  kPhaseCurveColour, true, 8000.0f, false, SymmetricOdd);
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -139,7 +142,7 @@ void BM_WindowShape_95851Taps(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.smallBackground.CopyTo(&a.canvases.smallPlot);
         theGraphPlotter.DrawWindowShape(&a.canvases.smallPlot, d, s.left, s.top, s.right, s.bottom,
-                                        kWindowShapeColour, 0, Kaiser);
+                                        Kaiser);
         benchmark::DoNotOptimize(a.canvases.smallPlot.GetPixel(100, 100));
     }
 }
@@ -148,7 +151,7 @@ BENCHMARK(BM_WindowShape_95851Taps)->Unit(benchmark::kMillisecond);
 void BM_ComposeWithGridAndHold(benchmark::State& state) {
     Area a;
     for (auto _ : state) {
-        RefreshGraphs(a.canvases, true, true);
+        RefreshGraphs(a.canvases, GraphOptions{.gridOn = true, .holdActive = true});
         benchmark::DoNotOptimize(a.canvases.mainFront.GetPixel(300, 100));
     }
 }

@@ -5,19 +5,15 @@
 
 #include <string>
 
+#include "cli/commands.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 
 namespace tapwright::cli {
 
-// Exit codes of every sub-command.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRefused = 1;   // the pipeline refused the design
-inline constexpr int kExitBadInput = 2;  // unreadable or damaged file, bad arguments
-
 struct LoadedDesign {
-    FilterSpec spec;  // as settled after Load and committed by the design
-    int outcome = 0;  // the pipeline's result r
+    int exitCode = kExitOk;  // kExitOk, kExitRefused or kExitBadInput
+    FilterSpec spec;         // as settled after Load and committed by the design
 };
 
 // Reads the spec file at `path`, settles it as the window does after Load,
@@ -25,8 +21,10 @@ struct LoadedDesign {
 // in `design`), the design runs under Hold On: that design's response becomes the
 // held curve, and its method the held method, as when the user changes the inputs
 // of a held design and presses Apply. Messages and warnings go to standard error.
-// Returns kExitOk, kExitRefused or kExitBadInput.
-int LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held,
-                  LoadedDesign& out);
+LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held);
+
+// Writes `text` to standard output (`output` empty) or whole to the file `output`.
+// Returns kExitOk, or kExitBadInput after a message when it cannot be written.
+int WriteOutput(const std::string& output, const std::string& text);
 
 }  // namespace tapwright::cli

@@ -1,5 +1,6 @@
 // `design` and `response`: a spec file designed as the window designs it.
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,23 +47,6 @@ bool ParseFileArgs(const char* command, int argc, char** argv, FileArgs& args) {
     return true;
 }
 
-int Emit(const std::string& output, const std::string& text) {
-    if (output.empty()) {
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-            std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "tapwright-cli: cannot write to standard output\n");
-            return kExitBadInput;
-        }
-        return kExitOk;
-    }
-    std::string error;
-    if (!WriteFileAtomically(output, text, &error)) {
-        std::fprintf(stderr, "tapwright-cli: %s\n", error.c_str());
-        return kExitBadInput;
-    }
-    return kExitOk;
-}
-
 // Designs the one input file of `command` into `design`; the exit code, and the
 // output path in `output`.
 int DesignInput(const char* command, int argc, char** argv, CFirDesign& design,
@@ -70,7 +54,8 @@ int DesignInput(const char* command, int argc, char** argv, CFirDesign& design,
     FileArgs args;
     if (!ParseFileArgs(command, argc, argv, args)) return kExitBadInput;
     output = args.output;
-    return LoadAndDesign(args.input, design, nullptr, loaded);
+    loaded = LoadAndDesign(args.input, design, nullptr);
+    return loaded.exitCode;
 }
 
 }  // namespace
@@ -81,8 +66,8 @@ int RunDesignCommand(int argc, char** argv) {
     std::string output;
     const int code = DesignInput("design", argc, argv, design, loaded, output);
     if (code != kExitOk) return code;
-    return Emit(output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
-                                       loaded.spec.AutoD, design.coeffs));
+    return WriteOutput(output, FormatSpecFile(loaded.spec, FftIndexFromSize(loaded.spec.FFT),
+                                              loaded.spec.AutoD, design.coeffs));
 }
 
 int RunResponseCommand(int argc, char** argv) {
@@ -98,12 +83,24 @@ int RunResponseCommand(int argc, char** argv) {
     const bool equiripple = loaded.spec.WType == Equiripple;
     const double fs = loaded.spec.Fs;
     std::string text = "index,frequency_hz,real,imag,magnitude,magnitude_db\n";
+    // Each row as "%d,%.17g,%.17g,%.17g,%.17g,%.17g\n" would print it: to_chars with the
+    // general format and 17 digits gives the same characters without the locale and
+    // format parsing of printf.
+    char row[256];
+    text.reserve(text.size() + static_cast<std::size_t>(K) * 140);  // the longest row is 137
     for (int i = 0; i < K; ++i) {
         const double f = equiripple ? i * fs / (2.0 * K) : i * fs / (K - 1);
-        text += FormatString("%d,%.17g,%.17g,%.17g,%.17g,%.17g\n", i, f, design.spectrum[i].real(),
-                             design.spectrum[i].imag(), design.magnitude[i], design.magnitudeDb[i]);
+        const double values[] = {f, design.spectrum[i].real(), design.spectrum[i].imag(),
+                                 design.magnitude[i], design.magnitudeDb[i]};
+        char* end = std::to_chars(row, row + sizeof row, i).ptr;
+        for (double v : values) {
+            *end++ = ',';
+            end = std::to_chars(end, row + sizeof row, v, std::chars_format::general, 17).ptr;
+        }
+        *end++ = '\n';
+        text.append(row, end);
     }
-    return Emit(output, text);
+    return WriteOutput(output, text);
 }
 
 }  // namespace tapwright::cli

@@ -27,6 +27,8 @@ const char* kUsage =
     "                           significant digits; an exact zero shows -inf dB.\n"
     "%s"
     "%s"
+    "%s"
+    "%s"
     "\n"
     "Exit status:\n"
     "  0  the design was made (warnings such as \"Peak ripple ratio cannot be reach\n"
@@ -41,7 +43,8 @@ const char* kUsage =
 
 void PrintUsage(std::FILE* to) {
     std::fprintf(to, kUsage, tapwright::cli::PlotCommandHelp(),
-                 tapwright::cli::PictureCommandHelp());
+                 tapwright::cli::PictureCommandHelp(), tapwright::cli::ExportCommandHelp(),
+                 tapwright::cli::ReportCommandHelp());
 }
 
 }  // namespace
@@ -67,6 +70,9 @@ int main(int argc, char** argv) {
     if (command == "response") return RunResponseCommand(argc - 2, argv + 2);
     if (command == "plot") return RunPlotCommand(argc - 2, argv + 2);
     if (command == "picture") return RunPictureCommand(argc - 2, argv + 2);
+    if (command == "export") return RunExportCommand(argc - 2, argv + 2);
+    if (command == "measure") return RunMeasureCommand(argc - 2, argv + 2);
+    if (command == "report") return RunReportCommand(argc - 2, argv + 2);
     std::fprintf(stderr, "tapwright-cli: unknown command \"%s\" (see tapwright-cli --help)\n",
                  command.c_str());
     return kExitBadInput;

@@ -25,9 +25,6 @@ namespace tapwright::cli {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kBadInput = 2;
-
 // Most frames one call writes.
 constexpr int kMaxFrames = 1000;
 // Without a screen: 96 dots per inch, and a light grey for the button-face and
@@ -85,13 +82,13 @@ int RunPictureCommand(int argc, char** argv) {
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
         std::fprintf(stderr, "usage: tapwright-cli %s", PictureCommandHelp());
-        return kBadInput;
+        return kExitBadInput;
     }
 
     std::ifstream in(options->file, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot open %s\n", options->file.c_str());
-        return kBadInput;
+        return kExitBadInput;
     }
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
@@ -100,14 +97,14 @@ int RunPictureCommand(int argc, char** argv) {
         picture->width > kMaxPictureSide || picture->height > kMaxPictureSide) {
         std::fprintf(stderr, "%s: not a picture that the picture control can show\n",
                      options->file.c_str());
-        return kBadInput;
+        return kExitBadInput;
     }
 
     std::error_code error;
     std::filesystem::create_directories(options->directory, error);
     if (!std::filesystem::is_directory(options->directory)) {
         std::fprintf(stderr, "cannot create directory %s\n", options->directory.c_str());
-        return kBadInput;
+        return kExitBadInput;
     }
 
     PictureSurface surface(picture->width, picture->height, kButtonFace, kButtonFace);
@@ -119,11 +116,11 @@ int RunPictureCommand(int argc, char** argv) {
         const std::filesystem::path path = FramePath(options->directory, 0);
         if (!WritePngFile(path.string(), surface.pixels)) {
             std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
-            return kBadInput;
+            return kExitBadInput;
         }
         std::printf("%s  still picture %dx%d\n", path.string().c_str(), picture->width,
                     picture->height);
-        return kOk;
+        return kExitOk;
     }
 
     const PictureFrameList& frames = picture->frames;
@@ -136,7 +133,7 @@ int RunPictureCommand(int argc, char** argv) {
         const std::filesystem::path path = FramePath(options->directory, k);
         if (!WritePngFile(path.string(), surface.pixels)) {
             std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
-            return kBadInput;
+            return kExitBadInput;
         }
         std::printf("%s  frame %d  at (%d,%d) %dx%d  wait %u ms  disposal %d\n",
                     path.string().c_str(), index, f.left, f.top, f.width, f.height,
@@ -144,7 +141,7 @@ int RunPictureCommand(int argc, char** argv) {
         DisposeCurrentFrame(surface, frames);
         AdvanceFrame(surface, frames);
     }
-    return kOk;
+    return kExitOk;
 }
 
 }  // namespace tapwright::cli

@@ -206,14 +206,14 @@ int RunPlotCommand(int argc, char** argv) {
     }
 
     CFirDesign design;
-    LoadedDesign loaded;
     LoadedDesign previous;
     if (!o.held.empty()) {
-        const int rc = LoadAndDesign(o.held, design, nullptr, previous);
-        if (rc != kExitOk) return rc;
+        previous = LoadAndDesign(o.held, design, nullptr);
+        if (previous.exitCode != kExitOk) return previous.exitCode;
     }
-    const int rc = LoadAndDesign(o.file, design, o.held.empty() ? nullptr : &previous.spec, loaded);
-    if (rc != kExitOk) return rc;
+    const LoadedDesign loaded =
+        LoadAndDesign(o.file, design, o.held.empty() ? nullptr : &previous.spec);
+    if (loaded.exitCode != kExitOk) return loaded.exitCode;
     const FilterSpec& spec = loaded.spec;
 
     const double nyquist = static_cast<double>(spec.Fs) * 0.5;
@@ -225,7 +225,7 @@ int RunPlotCommand(int argc, char** argv) {
     }
 
     const GraphOptions options = ToGraphOptions(o, spec);
-    GraphCanvases& canvases = theGraphCanvases;
+    GraphCanvases canvases;
     if (!CreateStartupImages(canvases, kMainClientRect, kSmallClientRect)) {
         std::fprintf(stderr, "tapwright-cli plot: cannot create the graph canvases\n");
         return kExitBadInput;
@@ -233,7 +233,7 @@ int RunPlotCommand(int argc, char** argv) {
     ResetWorkingCanvases(canvases, options.holdActive);
     const GraphDrawn drawn =
         DrawGraphs(canvases, design, spec, options, kMainClientRect, kSmallClientRect);
-    RefreshGraphs(canvases, options.holdActive, options.gridOn);
+    RefreshGraphs(canvases, options);
 
     // Say where the window's rules changed the request.
     if (o.kind == GraphKind::Phase && drawn.graph != Phase) {

@@ -15,6 +15,9 @@ inline constexpr double kFourPi = 12.56637061436;
 inline constexpr double kHalfPi = 1.570796326795;
 inline constexpr double kTwoOverPi = 0.6366197723675394;
 
+// Most reweighted solves of an equiripple design that stops on the peak-error ratio.
+inline constexpr int kRatioSolveLimit = 40;
+
 // Truncates toward zero into lo ... hi; NaN gives lo. Keeps non-finite or huge
 // values away from the integer conversion.
 inline int TruncClamp(double x, int lo, int hi) {

@@ -1,7 +1,6 @@
 #include "core/design_pipeline.h"
 
 #include <algorithm>
-#include <array>
 
 #include "core/spec_rules.h"
 
@@ -10,9 +9,9 @@ namespace tapwright {
 namespace {
 
 // Whether the design will use the typed length with the characteristic FChar. A
-// window design with Auto Design off estimates its own (odd) length instead.
-bool UsesTypedLength(const FilterSpec& spec, bool equiripple, bool autoDesign) {
-    if (equiripple || autoDesign) return true;
+// window design whose length is not given estimates its own (odd) length instead.
+bool UsesTypedLength(const FilterSpec& spec, bool equiripple, bool lengthGiven) {
+    if (equiripple || lengthGiven) return true;
     return spec.FType == Differentiator || spec.FType == Hilbert;
 }
 
@@ -21,8 +20,8 @@ bool FailWith(DesignHost& host, MessageCode code, const MessageArgs& args = {}) 
     return false;
 }
 
-bool CheckLengths(const FilterSpec& spec, bool equiripple, bool autoDesign, DesignHost& host) {
-    const bool typed = UsesTypedLength(spec, equiripple, autoDesign);
+bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven, DesignHost& host) {
+    const bool typed = UsesTypedLength(spec, equiripple, lengthGiven);
     // Low and high pass carry a characteristic that follows the length, so they are
     // checked only where a stale pair would reach a design that uses the length.
     const bool lowOrHigh = spec.FType == LowPass || spec.FType == HighPass;
@@ -64,10 +63,10 @@ CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags
         design.heldIterations = spec.Itern;
     }
     const bool equiripple = host.DesignMethodSelection() == Equiripple;
-    const bool autoDesign = host.AutoDesignChecked();
+    const bool lengthGiven = host.LengthGiven();
 
     // The parity of the length as the characteristic demands, and the length limits.
-    if (!CheckLengths(spec, equiripple, autoDesign, host)) return out;
+    if (!CheckLengths(spec, equiripple, lengthGiven, host)) return out;
 
     if (spec.WType == Equiripple) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);
@@ -91,7 +90,7 @@ CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags
 
     out.f1 = spec.Fc1;
     out.f2 = spec.Fc2;
-    const int shown = host.ResponseTypeSelection();
+    const ResponseType shown = host.ResponseTypeSelection();
     if ((shown == BandPass || shown == BandStop) && spec.Fc1 > spec.Fc2) {
         std::swap(out.f1, out.f2);
     }
@@ -109,7 +108,7 @@ void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host) {
 }
 
 RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
-                     float f1, float f2) {
+                     float f1, float f2, const std::atomic<bool>* cancel) {
     RunOutcome out;
     out.equiripple = host.DesignMethodSelection() == Equiripple;
     if (flags.designValid) {
@@ -118,57 +117,70 @@ RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags,
         return out;
     }
 
+    DesignResult result;
+    bool byPeakRatio = false;
     if (!out.equiripple) {
-        bool designed = false;
-        if (host.AutoDesignChecked()) {
-            designed = design.DesignWindow(spec.FType, spec.WType, f1, f2, spec.Fs, spec.Taps,
-                                           spec.FFT, spec.Beta, spec.FChar);
+        if (host.LengthGiven()) {
+            result = design.DesignWindow(spec.FType, spec.WType, f1, f2, spec.Fs, spec.Taps,
+                                         spec.FFT, spec.Beta, spec.FChar);
         } else {
-            const int length =
+            result =
                 design.DesignWindowAuto(spec.FType, spec.WType, f1, f2, spec.Tw, spec.Fs, spec.Taps,
                                         spec.FFT, spec.PBrip, spec.SBrip, spec.Beta, spec.FChar);
-            designed = length > 0;
-            if (designed) {
-                spec.Taps = length;
+            if (result.Designed()) {
+                spec.Taps = result.length;
                 host.PushEditBuffer();
             }
         }
-        if (!designed) {
-            // Only arguments that the checks above let through by mistake get here.
-            host.ShowMessage(
-                spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength, {});
-            out.refused = true;
-            out.r = -1;
+    } else {
+        EquirippleRequest request;
+        request.responseType = spec.FType;
+        request.bands = spec.Bands;
+        request.bandCount = std::clamp(spec.TBand, 1, kMaxBands);
+        request.Fs = spec.Fs;
+        request.taps = spec.Taps;
+        request.symmetry = spec.FChar;
+        // RatioTarget is -1 while the design runs by iterations.
+        byPeakRatio = spec.RatioTarget >= 0.0;
+        request.termination = byPeakRatio ? ByPeakRatio : ByIterations;
+        request.iterations = spec.Itern;
+        request.ratioTarget = spec.RatioTarget;
+        request.exponent = 1.5;
+        request.progress = &host;
+        request.cancel = cancel;
+        result = spec.FType == Differentiator ? design.DesignEquirippleDifferentiator(request)
+                                              : design.DesignEquiripple(request);
+        if (result.status == DesignStatus::Cancelled) {
+            out.status = result.status;
+            out.r = spec.Itern;
             return out;
         }
-        out.r = spec.Itern;
-    } else {
-        std::array<double, kMaxBands> amplitudes{};
-        for (int j = 0; j < kMaxBands; ++j) amplitudes[j] = spec.Bands[j].Amplitude;
-        const int bandCount = std::clamp(spec.TBand, 1, kMaxBands);
-        auto routine = spec.FType == Differentiator ? &CFirDesign::DesignEquirippleDifferentiator
-                                                    : &CFirDesign::DesignEquiripple;
-        out.r = (design.*routine)(spec.FType, spec.Bands.data(), amplitudes.data(), bandCount,
-                                  spec.Fs, spec.Taps, spec.FFT, spec.PBrip, spec.SBrip, spec.Itern,
-                                  1.5, &host, spec.RatioTarget, spec.FChar);
-        // A cancelled design was the user's own wish: nothing to tell, nothing changed.
-        if (out.r == kEquirippleCancelled) return out;
-        if (out.r < 0) {
+        if (!result.Designed()) {
             host.SetSaveEnabled(false);
             for (int t = 0; t < kProgressTextCount; ++t) {
                 host.SetProgressVisible(static_cast<ProgressText>(t), false);
             }
-            if (out.r == -1) {
-                host.ShowMessage(MessageCode::SingularMatrix, {});
-            } else {
-                host.ShowMessage(
-                    spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength,
-                    {});
-                out.refused = true;
-                out.r = -1;
-            }
-            return out;
         }
+    }
+
+    out.status = result.status;
+    if (result.status == DesignStatus::Singular) {
+        host.ShowMessage(MessageCode::SingularMatrix, {});
+        out.r = -1;
+        return out;
+    }
+    if (result.status == DesignStatus::Refused) {
+        // Only arguments that the checks above let through by mistake get here.
+        host.ShowMessage(
+            spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength, {});
+        out.r = -2;
+        return out;
+    }
+
+    if (!out.equiripple) {
+        out.r = spec.Itern;
+    } else {
+        out.r = byPeakRatio ? result.solves : 0;
         if (spec.TerCr == ByPeakRatio) {
             spec.Itern = out.r;
             if (design.rippleRatio > spec.RatioTarget) {

@@ -5,6 +5,7 @@
 // It draws nothing and touches no widget: what it needs from the window comes
 // through DesignHost.
 
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,11 +23,12 @@ class DesignHost : public ProgressSink {
     // Reads every input field into the committed values, and writes them back.
     virtual void PullEditBuffer() = 0;
     virtual void PushEditBuffer() = 0;
-    // Current selections of the Response Type and Function Type combos, and the
-    // state of "Auto Design Filter".
-    virtual int ResponseTypeSelection() const = 0;
-    virtual int DesignMethodSelection() const = 0;
-    virtual bool AutoDesignChecked() const = 0;
+    // Current selections of the Response Type and Function Type combos.
+    virtual ResponseType ResponseTypeSelection() const = 0;
+    virtual DesignMethod DesignMethodSelection() const = 0;
+    // Whether the user gives the length (and the Kaiser beta): the check state of
+    // "Auto Design Filter". Unchecked, a window design estimates its length.
+    virtual bool LengthGiven() const = 0;
     // A numbered message in a box with the stop icon; returns when it is closed.
     virtual void ShowMessage(MessageCode code, const MessageArgs& args) = 0;
     // A text in a box with the information icon.
@@ -50,10 +52,16 @@ struct CheckOutcome {
 };
 
 struct RunOutcome {
-    int r = 0;  // -1 singular matrix, kEquirippleCancelled, else Itern or the solves done
+    // Designed also for a display-only run. Singular and Refused have shown their
+    // message and left the previous design whole; Cancelled has changed nothing.
+    DesignStatus status = DesignStatus::Designed;
+    // The pipeline's result r: Itern after a window-method design and a display-only
+    // run; after an equiripple design 0, or the reweighted solves done when it stops on
+    // the peak-error ratio. -1 for a singular matrix, -2 when the design routine
+    // refused its arguments (only what the checks let through by mistake).
+    int r = 0;
     bool displayOnly = false;  // the design was still valid: nothing designed
     bool equiripple = false;   // which family ran (or would have run)
-    bool refused = false;      // the design routine refused its arguments (message shown)
 };
 
 // Length parity, length limits and band order; the cutoff pair. A failure has shown
@@ -67,8 +75,10 @@ void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host);
 
 // Designs with the method the Function Type selection names (nothing while the
 // design is still valid), reports the equiripple outcome and refills the list.
+// `cancel` (may be null) stops an equiripple design between its solves: the run
+// then returns Cancelled having changed nothing and asked nothing of the host.
 RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
-                     float f1, float f2);
+                     float f1, float f2, const std::atomic<bool>* cancel = nullptr);
 
 // A host with no window: selections come from the filter spec itself, and
 // messages, information texts and progress events are recorded.
@@ -78,9 +88,9 @@ class RecordingDesignHost : public DesignHost {
 
     void PullEditBuffer() override {}
     void PushEditBuffer() override { ++pushes; }
-    int ResponseTypeSelection() const override { return spec_->FType; }
-    int DesignMethodSelection() const override { return spec_->WType; }
-    bool AutoDesignChecked() const override { return spec_->AutoD != 0; }
+    ResponseType ResponseTypeSelection() const override { return spec_->FType; }
+    DesignMethod DesignMethodSelection() const override { return spec_->WType; }
+    bool LengthGiven() const override { return spec_->AutoD != 0; }
     void ShowMessage(MessageCode code, const MessageArgs& args) override {
         messages.emplace_back(code, FormatMessage(code, args));
     }
@@ -93,9 +103,7 @@ class RecordingDesignHost : public DesignHost {
     }
     void RepaintProgress(ProgressText text) override {
         progress.push_back({text, ProgressEvent::Repaint});
-        if (cancelAfterRepaints > 0 && --cancelAfterRepaints == 0) cancel = true;
     }
-    bool CancelRequested() const override { return cancel; }
 
     struct ProgressEvent {
         enum Kind { Show, Hide, Repaint };
@@ -110,8 +118,6 @@ class RecordingDesignHost : public DesignHost {
     int listFills = 0;
     bool applyEnabled = true;
     bool saveEnabled = true;
-    bool cancel = false;          // what CancelRequested answers
-    int cancelAfterRepaints = 0;  // > 0: cancel at that progress repaint
 
   private:
     const FilterSpec* spec_;

@@ -22,13 +22,13 @@ using equiripple::LiftSmallExtrema;
 using equiripple::Reweight;
 
 // Number of half coefficients (basis functions) of a length-N filter.
-int HalfCount(int N, int symmetry) {
+int HalfCount(int N, SymmetryType symmetry) {
     return symmetry == SymmetricOdd ? N / 2 + 1 : N / 2;
 }
 
 // Basis function i at angular frequency w (radians per sample). The amplitude of the
 // filter written from the half coefficients Q is sum_i Q(i) * b_i(w).
-double Basis(int symmetry, int i, double w) {
+double Basis(SymmetryType symmetry, int i, double w) {
     switch (symmetry) {
         case SymmetricOdd:
             return std::cos(i * w);
@@ -73,8 +73,6 @@ class ProgressTexts {
         Repaint(ProgressText::Processing);
     }
 
-    bool Cancelled() const { return sink_ != nullptr && sink_->CancelRequested(); }
-
     void Finish() {
         for (int t = 0; t < kProgressTextCount; ++t) Set(static_cast<ProgressText>(t), false);
         for (int t = 0; t < kProgressTextCount; ++t) Repaint(static_cast<ProgressText>(t));
@@ -102,78 +100,69 @@ class ProgressTexts {
 // Q = (A^T W A)^-1 (A^T W d) with W = diag(w), or nothing for a singular matrix.
 // Without weights the plain normal equations are solved. The inverse is applied to
 // the n-vector A^T W d rather than to the n x L matrix A^T W: the same product,
-// without a second n * n * L multiplication. The large products reuse the storage
-// of the previous solve.
+// without a second n * n * L multiplication. The products reuse the storage of the
+// previous solve.
 class Solver {
   public:
-    Solver(const Matrix& a, const Matrix& d) : a_(a), d_(d), at_(Transpose(a)) {}
+    Solver(const Matrix& a, const Matrix& d) : a_(a), d_(d) {}
 
     MatrixPtr Solve(const std::vector<double>* w) {
-        if (w) MultiplyDiagonalInto(*at_, *w, weighted_);
-        const Matrix& left = w ? weighted_ : *at_;
-        MultiplyInto(left, a_, normal_);
-        MatrixPtr inverse = Invert(normal_);
+        NormalEquationsInto(a_, w ? w->data() : nullptr, d_, normal_, projected_);
+        pivots_.clear();
+        MatrixPtr inverse = Invert(normal_, &pivots_);
         if (!inverse) return nullptr;
-        MultiplyInto(left, d_, projected_);
+        const auto [smallest, largest] = std::minmax_element(pivots_.begin(), pivots_.end());
+        condition_ = pivots_.empty() ? 1.0 : *largest / *smallest;
         return Multiply(*inverse, projected_);
     }
+
+    // Largest over smallest pivot magnitude of the last successful solve.
+    double Condition() const { return condition_; }
 
   private:
     const Matrix& a_;
     const Matrix& d_;
-    MatrixPtr at_;
-    Matrix weighted_;
+    std::vector<double> pivots_;
+    double condition_ = 1.0;
     Matrix normal_;
     Matrix projected_;
 };
 
+// Whether the request's cancel flag is raised. A long design asks between its long
+// steps, each of which takes up to a good part of a second at 511 taps.
+bool CancelRaised(const EquirippleRequest& request) {
+    return request.cancel != nullptr && request.cancel->load();
+}
+
 struct SolveOutcome {
-    int result = 0;         // -1 singular, kEquirippleCancelled, else solves done
+    bool singular = false;
+    bool cancelled = false;
+    int solves = 0;         // reweighted solves done
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
     double ratio = 0.0;
+    double condition = 0.0;  // of the solve that gave q
 };
 
-// Amplitude sum_i B(t, i) * Q(i) at the grid row of every constraint point, each sum
-// in order from i = 0; four independent sums run side by side.
-void Amplitudes(const Constraints& c, const Matrix& dense, const Matrix& q,
-                std::vector<double>& amplitude) {
-    const int L = c.Count();
-    const int n = static_cast<int>(q.rows);
-    std::vector<double> qv(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) qv[k] = q.data[k][0];
-    int r = 0;
-    for (; r + 4 <= L; r += 4) {
-        const double* b0 = dense.data[c.denseRow[r]].data();
-        const double* b1 = dense.data[c.denseRow[r + 1]].data();
-        const double* b2 = dense.data[c.denseRow[r + 2]].data();
-        const double* b3 = dense.data[c.denseRow[r + 3]].data();
-        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-        for (int k = 0; k < n; ++k) {
-            s0 += b0[k] * qv[k];
-            s1 += b1[k] * qv[k];
-            s2 += b2[k] * qv[k];
-            s3 += b3[k] * qv[k];
-        }
-        amplitude[r] = s0;
-        amplitude[r + 1] = s1;
-        amplitude[r + 2] = s2;
-        amplitude[r + 3] = s3;
-    }
-    for (; r < L; ++r) {
-        const double* b = dense.data[c.denseRow[r]].data();
-        double s = 0.0;
-        for (int k = 0; k < n; ++k) s += b[k] * qv[k];
-        amplitude[r] = s;
-    }
+// Most reweighted solves a request allows.
+int SolveLimit(const EquirippleRequest& request) {
+    return request.termination == ByPeakRatio ? kRatioSolveLimit : request.iterations;
 }
 
 // The reweighting loop shared by both variants. Constraint rows of A are the basis
 // at each constraint point; errors are read from the dense grid rows.
-SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int symmetry,
-                           int iterations, double exponent, double ratioTarget, RatioTest test,
+SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
+                           const EquirippleRequest& request, RatioTest test,
                            ProgressTexts& progress) {
+    const SymmetryType symmetry = request.symmetry;
+    const double ratioTarget = request.ratioTarget;
+    const bool testRatio = request.termination == ByPeakRatio && ratioTarget > 0.0;
     SolveOutcome out;
+    auto cancelled = [&] {
+        out.cancelled = CancelRaised(request);
+        return out.cancelled;
+    };
+    if (cancelled()) return out;
     const int L = c.Count();
     MatrixPtr a = NewMatrix(L, n);
     MatrixPtr d = NewMatrix(L, 1);
@@ -186,30 +175,33 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         }
         d->data[r][0] = c.desired[r];
     }
-    // The user's cancel is heard between the long steps: each takes up to a good
-    // part of a second in a long design.
-    auto cancelled = [&] {
-        if (!progress.Cancelled()) return false;
-        out.result = kEquirippleCancelled;
-        return true;
-    };
     if (cancelled()) return out;
     Solver solver(*a, *d);
     if (cancelled()) return out;
     out.q = solver.Solve(nullptr);
     if (!out.q) {
-        out.result = -1;
+        out.singular = true;
         return out;
     }
 
-    const int limit = ratioTarget >= 0.0 ? 40 : iterations;
+    const int limit = SolveLimit(request);
+    // The grid rows whose amplitudes the errors compare, packed so that the
+    // amplitudes of an iteration come from one pass over them.
+    std::vector<const double*> errorRows(limit > 0 ? static_cast<std::size_t>(L) : 0);
+    for (std::size_t r = 0; r < errorRows.size(); ++r) {
+        errorRows[r] = dense.data[c.denseRow[r]].data();
+    }
+    const MatrixPtr errorPanels = PackRowPanels(errorRows, static_cast<std::uint32_t>(n));
+    std::vector<double> half(static_cast<std::size_t>(n));
     std::vector<double> weights(static_cast<std::size_t>(L), 1.0);
     std::vector<double> peaks(static_cast<std::size_t>(std::max(limit, 0)) + 1, 0.0);
     std::vector<double> error(static_cast<std::size_t>(L));
     std::vector<double> amplitude(static_cast<std::size_t>(L));
     int i = 0;
     while (i < limit) {
-        Amplitudes(c, dense, *out.q, amplitude);
+        for (int k = 0; k < n; ++k) half[k] = out.q->data[k][0];
+        MultiplyPanelsVector(*errorPanels, static_cast<std::uint32_t>(L), half.data(),
+                             amplitude.data());
         double peak = 0.0;
         for (int r = 0; r < L; ++r) {
             error[r] = std::fabs(amplitude[r] - c.desired[r]);
@@ -217,7 +209,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
         }
         peaks[i] = peak;
 
-        if (i > 0 && ratioTarget > 0.0) {
+        if (i > 0 && testRatio) {
             const double ratio = test == RatioTest::Difference ? std::fabs(peaks[i - 1] - peaks[i])
                                                                : std::fabs(peaks[i - 1] / peaks[i]);
             // A quotient of a zero peak has no meaning: keep iterating without a ratio.
@@ -230,29 +222,31 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n, int
 
         Extrema x = FindExtrema(c, error);
         LiftSmallExtrema(x);
-        Reweight(Envelope(c, x), exponent, weights);
+        Reweight(Envelope(c, x), request.exponent, weights);
 
+        if (cancelled()) return out;
         MatrixPtr q = solver.Solve(&weights);
         if (!q) {
-            out.result = -1;
+            out.singular = true;
             return out;
         }
         out.q = std::move(q);
         ++i;
         progress.AfterSolve(i);
-        if (cancelled()) return out;
     }
-    out.result = ratioTarget < 0.0 ? 0 : i;
+    out.solves = i;
+    out.condition = solver.Condition();
     return out;
 }
 
-// The basis rows of the dense grid, or nothing when the user cancelled meanwhile
-// (a long design spends a good part of a second here).
-MatrixPtr DenseBasis(int G, double df, int n, int symmetry, const ProgressTexts& progress) {
-    if (progress.Cancelled()) return nullptr;
+// The basis rows of the dense grid, or nothing when the request was cancelled
+// meanwhile.
+MatrixPtr DenseBasis(int G, double df, int n, const EquirippleRequest& request) {
+    const SymmetryType symmetry = request.symmetry;
+    if (CancelRaised(request)) return nullptr;
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
-        if (t % 1024 == 0 && progress.Cancelled()) return nullptr;
+        if (t % 1024 == 0 && CancelRaised(request)) return nullptr;
         const double w = kTwoPi * (t * df);
         for (int i = 0; i < n; ++i) b->data[t][i] = Basis(symmetry, i, w);
     }
@@ -261,7 +255,7 @@ MatrixPtr DenseBasis(int G, double df, int n, int symmetry, const ProgressTexts&
 
 // Writes the N coefficients from the half coefficients; the amplitude of the result
 // is exactly sum_i Q(i) * b_i.
-void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symmetry) {
+void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, SymmetryType symmetry) {
     h.assign(static_cast<std::size_t>(N), 0.0);
     const int n = static_cast<int>(q.rows);
     const int M = N / 2;
@@ -293,37 +287,59 @@ void WriteCoefficients(std::vector<double>& h, const Matrix& q, int N, int symme
 }
 
 // Solves for the constraints, then commits the design with its response on the
-// grid. Returns -1 for a singular matrix or kEquirippleCancelled (the previous
-// design stays whole in both), else the design's result.
-int SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n, int N,
-                  int responseType, const std::vector<std::pair<double, double>>& edges,
-                  const double* amplitudes, int symmetry, int iterations, double exponent,
-                  double ratioTarget, RatioTest test, ProgressTexts& progress) {
-    MatrixPtr dense = DenseBasis(G, df, n, symmetry, progress);
-    if (!dense) {
-        progress.Finish();
-        return kEquirippleCancelled;
+// grid, its band table being the rows behind `edges`. A singular matrix leaves the
+// previous design whole.
+DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, double df, int n,
+                           const EquirippleRequest& request,
+                           const std::vector<std::pair<double, double>>& edges, RatioTest test,
+                           ProgressTexts& progress) {
+    const int N = request.taps;
+    MatrixPtr dense = DenseBasis(G, df, n, request);
+    SolveOutcome outcome;
+    if (dense) {
+        outcome = RunIterations(c, *dense, n, request, test, progress);
+    } else {
+        outcome.cancelled = true;
     }
-    SolveOutcome outcome =
-        RunIterations(c, *dense, n, symmetry, iterations, exponent, ratioTarget, test, progress);
     progress.Finish();
-    if (outcome.result < 0) return outcome.result;
+    if (outcome.cancelled) return {DesignStatus::Cancelled};
+    if (outcome.singular) return {DesignStatus::Singular};
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
+    design.conditionEstimate = outcome.condition;
 
     design.length = N;
-    design.responseType = responseType;
+    design.responseType = request.responseType;
     design.bandCount = static_cast<int>(edges.size());
     for (std::size_t j = 0; j < edges.size(); ++j) {
         design.bandEdges[j] = edges[j];
-        design.bandGains[j] = amplitudes[j];
+        design.bandGains[j] = request.bands[j].Amplitude;
     }
-    WriteCoefficients(design.coeffs, *outcome.q, N, symmetry);
-    design.EvaluateBasisResponse(G, n, *dense, *outcome.q, symmetry);
-    return outcome.result;
+    WriteCoefficients(design.coeffs, *outcome.q, N, request.symmetry);
+    design.EvaluateBasisResponse(G, n, *dense, *outcome.q, request.symmetry);
+    return {DesignStatus::Designed, N, outcome.solves};
 }
 
-bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, int N, int symmetry) {
-    if (!bands || bandCount < 1 || bandCount > kDesignBandSlots || !(Fs > 0.0f) || N < 3 ||
+// The grid of a design of N taps: points t = 0 ... G at t*df cycles per sample (the
+// last at half the sampling rate), and the n half coefficients solved for.
+struct Grid {
+    int N;
+    int n;
+    int G;
+    double df;
+};
+
+Grid GridOf(const EquirippleRequest& request) {
+    const int N = request.taps;
+    const int G = 32 * N + 1;
+    return {N, HalfCount(N, request.symmetry), G, 0.5 / G};
+}
+
+// Whether the request can be designed, reading the first `rows` rows of the table.
+bool ValidRequest(const EquirippleRequest& request, int rows) {
+    const int N = request.taps;
+    const SymmetryType symmetry = request.symmetry;
+    if (rows < 1 || rows > kDesignBandSlots ||
+        static_cast<std::size_t>(rows) > request.bands.size() || !(request.Fs > 0.0f) || N < 3 ||
         N > kMaxEquirippleTaps || symmetry < 0 || symmetry >= kSymmetryTypeCount) {
         return false;
     }
@@ -333,15 +349,13 @@ bool ValidEquirippleArguments(const BandSpec* bands, int bandCount, float Fs, in
 
 }  // namespace
 
-int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const double* amplitudes,
-                                 int bandCount, float Fs, int N, int /*K*/, double /*PBrip*/,
-                                 double /*SBrip*/, int iterations, double exponent,
-                                 ProgressSink* sink, double ratioTarget, int symmetry) {
-    if (!amplitudes || !ValidEquirippleArguments(bands, bandCount, Fs, N, symmetry)) return -2;
-    const int n = HalfCount(N, symmetry);
-    const int G = 32 * N + 1;
-    const double df = 0.5 / G;
-    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+DesignResult CFirDesign::DesignEquiripple(const EquirippleRequest& request) {
+    if (!ValidRequest(request, request.bandCount)) return {};
+    const std::span<const BandSpec> bands = request.bands;
+    const int bandCount = request.bandCount;
+    const float Fs = request.Fs;
+    const auto [N, n, G, df] = GridOf(request);
+    ProgressTexts progress(request.progress, SolveLimit(request));
     progress.Start();
 
     std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(bandCount));
@@ -357,20 +371,20 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
         c.bandPoints.push_back(points);
         for (int k = 0; k < points; ++k) {
             const double position = lo / df + k;  // in grid steps
-            c.Add(kTwoPi * (position * df), amplitudes[j], first + k,
+            c.Add(kTwoPi * (position * df), bands[j].Amplitude, first + k,
                   position == static_cast<double>(first + k));
         }
     }
     const int L = c.Count();
-    const int result =
-        SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry, iterations,
-                      exponent, ratioTarget, RatioTest::Difference, progress);
-    if (result < 0) return result;
+    const DesignResult result =
+        SolveAndStore(*this, c, G, df, n, request, edges, RatioTest::Difference, progress);
+    if (!result.Designed()) return result;
     // The edge markers of the pass and stop band views: the transition between the
     // first two bands, in Hz (the window designs set them from cutoff and width).
     passEdge = bands[0].Upper;
     stopEdge = bandCount >= 2 ? bands[1].Lower : bands[0].Upper;
 
+    const ResponseType responseType = request.responseType;
     if (responseType == LowPass || responseType == HighPass) {
         const int b = TruncClamp(edges[0].second / df, 0, G);
         const double gap = bandCount >= 2 ? std::fabs(bands[1].Lower - bands[0].Upper) : 10.0;
@@ -395,27 +409,21 @@ int CFirDesign::DesignEquiripple(int responseType, const BandSpec* bands, const 
 
 namespace tapwright {
 
-int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec* bands,
-                                               const double* amplitudes, int bandCount, float Fs,
-                                               int N, int /*K*/, double /*PBrip*/, double /*SBrip*/,
-                                               int iterations, double exponent, ProgressSink* sink,
-                                               double ratioTarget, int symmetry) {
+DesignResult CFirDesign::DesignEquirippleDifferentiator(const EquirippleRequest& request) {
     // The differentiator always reads the first three rows of the band table.
-    if (!amplitudes || !ValidEquirippleArguments(bands, std::max(bandCount, 3), Fs, N, symmetry)) {
-        return -2;
-    }
-    const int n = HalfCount(N, symmetry);
-    const int G = 32 * N + 1;
-    const double df = 0.5 / G;
-    ProgressTexts progress(sink, ratioTarget >= 0.0 ? 40 : iterations);
+    if (!ValidRequest(request, std::max(request.bandCount, 3))) return {};
+    const std::span<const BandSpec> bands = request.bands;
+    const float Fs = request.Fs;
+    const auto [N, n, G, df] = GridOf(request);
+    ProgressTexts progress(request.progress, SolveLimit(request));
     progress.Start();
 
-    const int stored = std::clamp(bandCount, 1, kDesignBandSlots);
+    const int stored = std::clamp(request.bandCount, 1, kDesignBandSlots);
     std::vector<std::pair<double, double>> edges(static_cast<std::size_t>(std::max(stored, 3)));
     for (std::size_t j = 0; j < edges.size(); ++j) {
         edges[j] = {bands[j].Lower / Fs, bands[j].Upper / Fs};
     }
-    const double g0 = amplitudes[0], g1 = amplitudes[1], g2 = amplitudes[2];
+    const double g0 = bands[0].Amplitude, g1 = bands[1].Amplitude, g2 = bands[2].Amplitude;
 
     Constraints c;
     // Band 0: grid points from 0 up to its upper edge.
@@ -438,12 +446,11 @@ int CFirDesign::DesignEquirippleDifferentiator(int responseType, const BandSpec*
     c.bandPoints = {p0, p1, G - s2 + 1};
 
     edges.resize(static_cast<std::size_t>(stored));
-    return SolveAndStore(*this, c, G, df, n, N, responseType, edges, amplitudes, symmetry,
-                         iterations, exponent, ratioTarget, RatioTest::Quotient, progress);
+    return SolveAndStore(*this, c, G, df, n, request, edges, RatioTest::Quotient, progress);
 }
 
 bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const Matrix& a,
-                                       int symmetry) {
+                                       SymmetryType symmetry) {
     if (K < 1 || n < 0 || static_cast<std::uint32_t>(K) > basis.rows ||
         static_cast<std::uint32_t>(n) > basis.cols || static_cast<std::uint32_t>(n) > a.rows) {
         return false;
@@ -460,15 +467,7 @@ bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const 
         magnitude[i] = std::fabs(re);
         magnitudeDb[i] = 20.0 * std::log10(magnitude[i]);
     }
-    const double floorDb = 20.0 * std::log10(0.0 + 1e-7);
-    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
-        magnitude[K - 1] = 0.0;
-        magnitudeDb[K - 1] = floorDb;
-    }
-    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
-        magnitude[0] = 0.0;
-        magnitudeDb[0] = floorDb;
-    }
+    ForceZeros(symmetry, {K - 1}, {0}, 1e-7);
     return true;
 }
 

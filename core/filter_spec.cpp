@@ -61,24 +61,24 @@ void ResetBands(FilterSpec& spec) {
     }
 }
 
-std::string_view ResponseTypeText(int type, bool equiripple) {
-    if (type == 5 && equiripple) return kMultibandText;
+std::string_view ResponseTypeText(ResponseType type, bool equiripple) {
+    if (IsMultiband(type, equiripple)) return kMultibandText;
     return Pick(kResponseTexts, type);
 }
 
-std::string_view DesignMethodText(int method) {
+std::string_view DesignMethodText(DesignMethod method) {
     return Pick(kMethodTexts, method);
 }
-std::string_view SymmetryTypeText(int symmetry) {
+std::string_view SymmetryTypeText(SymmetryType symmetry) {
     return Pick(kSymmetryTexts, symmetry);
 }
-std::string_view GraphTypeText(int graph) {
+std::string_view GraphTypeText(GraphType graph) {
     return Pick(kGraphTexts, graph);
 }
-std::string_view ViewModeText(int view) {
+std::string_view ViewModeText(ViewMode view) {
     return Pick(kViewTexts, view);
 }
-std::string_view TerminationText(int criterion) {
+std::string_view TerminationText(TerminationCriterion criterion) {
     return Pick(kTerminationTexts, criterion);
 }
 std::string_view FftSizeText(int index) {

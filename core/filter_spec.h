@@ -12,7 +12,8 @@ inline constexpr int kMaxBands = 10;
 inline constexpr int kFftIndexCount = 10;
 
 // Response type (`FType`). Value 5 is a Hilbert transformer under a window method
-// and a multiband design under the equiripple method.
+// and a multiband design under the equiripple method: code that serves both
+// families asks IsMultiband; code that only window designs reach names it Hilbert.
 enum ResponseType : int {
     LowPass = 0,
     HighPass = 1,
@@ -23,6 +24,12 @@ enum ResponseType : int {
     Multiband = 5,
 };
 inline constexpr int kResponseTypeCount = 6;
+
+// Whether value 5 of the response type means Multiband (the equiripple method) rather
+// than Hilbert (a window method).
+constexpr bool IsMultiband(ResponseType type, bool equiripple) {
+    return type == Multiband && equiripple;
+}
 
 // Function type (`WType`): one of the five windows, or the equiripple design.
 enum DesignMethod : int {
@@ -46,6 +53,7 @@ enum SymmetryType : int {
 inline constexpr int kSymmetryTypeCount = 4;
 
 enum TerminationCriterion : int { ByIterations = 0, ByPeakRatio = 1 };
+inline constexpr int kTerminationCriterionCount = 2;
 
 enum GraphType : int { Impulse = 0, Magnitude = 1, Phase = 2 };
 
@@ -60,9 +68,9 @@ struct BandSpec {
 
 // The committed filter spec. Field names are the keys of the spec file.
 struct FilterSpec {
-    int FChar = SymmetricOdd;
-    int FType = LowPass;
-    int WType = Rectangular;
+    SymmetryType FChar = SymmetricOdd;
+    ResponseType FType = LowPass;
+    DesignMethod WType = Rectangular;
     float Fs = 8000.0f;  // Hz, > 0
     float Tw = 1.0f;     // Hz, > 0
     float Fc1 = 0.0f;    // Hz, 0 ... Fs/2
@@ -75,7 +83,7 @@ struct FilterSpec {
     double PBrip = 0.0;  // dB, >= 0
     double SBrip = 0.0;  // dB, <= 0
     int AutoD = 1;       // 1: the length (and Beta) are given
-    int TerCr = ByIterations;
+    TerminationCriterion TerCr = ByIterations;
     int Itern = 0;
     double Ratio = 0.0;
     double RatioTarget = -1.0;  // Ratio while TerCr is ByPeakRatio, else -1
@@ -96,12 +104,12 @@ void ResetBands(FilterSpec& spec);
 
 // Combo texts. `equiripple` picks the sixth response item ("Multiband" or
 // "Hilbert Transform"). Out-of-range values give an empty text.
-std::string_view ResponseTypeText(int type, bool equiripple);
-std::string_view DesignMethodText(int method);
-std::string_view SymmetryTypeText(int symmetry);
-std::string_view GraphTypeText(int graph);
-std::string_view ViewModeText(int view);
-std::string_view TerminationText(int criterion);
+std::string_view ResponseTypeText(ResponseType type, bool equiripple);
+std::string_view DesignMethodText(DesignMethod method);
+std::string_view SymmetryTypeText(SymmetryType symmetry);
+std::string_view GraphTypeText(GraphType graph);
+std::string_view ViewModeText(ViewMode view);
+std::string_view TerminationText(TerminationCriterion criterion);
 std::string_view FftSizeText(int index);
 
 }  // namespace tapwright

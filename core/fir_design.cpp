@@ -10,11 +10,9 @@
 
 namespace tapwright {
 
-CFirDesign theFirDesign;
-
 namespace {
 
-bool IsOddSymmetry(int symmetry) {
+bool IsOddSymmetry(SymmetryType symmetry) {
     return symmetry == SymmetricOdd || symmetry == AntisymmetricOdd;
 }
 
@@ -48,7 +46,7 @@ double KaiserAttenuation(double PBrip, double SBrip) {
     return std::fabs(-20.0 * std::log10(delta + 1e-9));
 }
 
-bool PlacesOdd(int responseType, int symmetry) {
+bool PlacesOdd(ResponseType responseType, SymmetryType symmetry) {
     switch (responseType) {
         case BandStop:
         case Hilbert:
@@ -61,7 +59,7 @@ bool PlacesOdd(int responseType, int symmetry) {
 }
 
 // Window value w[j] of a filter of length N; methods outside the five windows get 1.
-double WindowValue(int method, int j, int N, double beta, double i0Beta) {
+double WindowValue(DesignMethod method, int j, int N, double beta, double i0Beta) {
     switch (method) {
         case Hanning:
             return 0.5 * (1.0 + std::cos(kTwoPi * j / N));
@@ -73,15 +71,15 @@ double WindowValue(int method, int j, int N, double beta, double i0Beta) {
                    0.08 * std::cos(kFourPi * j / (N - 1));
         case Kaiser: {
             if (N == 1) return 1.0;
-            const double r = std::pow(2.0 * j / (N - 1), 2.0);
-            return CFirDesign::BesselI0(beta * std::pow(1.0 - r, 0.5), 20) / i0Beta;
+            const double t = 2.0 * j / (N - 1);
+            return CFirDesign::BesselI0(beta * std::sqrt(1.0 - t * t), 20) / i0Beta;
         }
         default:
             return 1.0;
     }
 }
 
-void FillWindow(std::vector<double>& window, int count, int method, int N, double beta) {
+void FillWindow(std::vector<double>& window, int count, DesignMethod method, int N, double beta) {
     window.assign(static_cast<std::size_t>(count), 0.0);
     const double i0Beta = method == Kaiser ? CFirDesign::BesselI0(beta, 20) : 1.0;
     for (int j = 0; j < count; ++j) window[j] = WindowValue(method, j, N, beta, i0Beta);
@@ -89,8 +87,8 @@ void FillWindow(std::vector<double>& window, int count, int method, int N, doubl
 
 // Ideal response times window for l = 1 ... M. `h` holds N zeros; u and v are the
 // normalised cutoffs (already rounded to single precision).
-void FillCoefficients(std::vector<double>& h, const std::vector<double>& w, int responseType,
-                      int symmetry, int N, double u, double v) {
+void FillCoefficients(std::vector<double>& h, const std::vector<double>& w,
+                      ResponseType responseType, SymmetryType symmetry, int N, double u, double v) {
     const int M = N / 2;
     const bool odd = PlacesOdd(responseType, symmetry);
     double sign = 1.0;  // mirror sign
@@ -175,39 +173,35 @@ const char* ProgressTextString(ProgressText text) {
 }
 
 double CFirDesign::BesselI0(double x, int terms) {
-    // k! built by repeated multiplication is the same double every time it is
-    // built, so the first 32 are built once.
-    static const std::array<double, 32> kFactorials = [] {
-        std::array<double, 32> f{};
-        double product = 1.0;
-        for (std::size_t k = 0; k < f.size(); ++k) {
-            if (k > 0) product *= static_cast<double>(k);
-            f[k] = product;
+    // Each term ((x/2)^k / k!)^2 is the one before times (x/2)^2 / k^2.
+    static const std::array<double, 32> kInverseSquares = [] {
+        std::array<double, 32> inverse{};
+        for (std::size_t k = 1; k < inverse.size(); ++k) {
+            inverse[k] = 1.0 / (static_cast<double>(k) * static_cast<double>(k));
         }
-        return f;
+        return inverse;
     }();
+    const double quarterSquare = (x / 2.0) * (x / 2.0);
     double sum = 1.0;
-    const double half = x / 2.0;
+    double term = 1.0;
     for (int k = 1; k < terms; ++k) {
-        double factorial = 1.0;
-        if (static_cast<std::size_t>(k) < kFactorials.size()) {
-            factorial = kFactorials[k];
-        } else {
-            for (int m = 1; m <= k; ++m) factorial *= m;
-        }
-        const double term = std::pow(half, k) / factorial;
-        sum += term * term;
+        const double inverse = static_cast<std::size_t>(k) < kInverseSquares.size()
+                                   ? kInverseSquares[k]
+                                   : 1.0 / (static_cast<double>(k) * static_cast<double>(k));
+        term *= quarterSquare * inverse;
+        sum += term;
     }
     return sum;
 }
 
-bool CFirDesign::DesignWindow(int responseType, int method, float f1, float f2, float Fs, int N,
-                              int K, double beta, int symmetry) {
+DesignResult CFirDesign::DesignWindow(ResponseType responseType, DesignMethod method, float f1,
+                                      float f2, float Fs, int N, int K, double beta,
+                                      SymmetryType symmetry) {
     // A length whose parity contradicts the placement of the response type would
     // leave a coefficient unset or write past the end.
     if (N < 1 || N > kMaxTaps || K < 2 || !(Fs > 0.0f) || symmetry < 0 ||
         symmetry >= kSymmetryTypeCount || PlacesOdd(responseType, symmetry) != (N % 2 == 1)) {
-        return false;
+        return {};
     }
     this->responseType = responseType;
     length = N;
@@ -219,11 +213,12 @@ bool CFirDesign::DesignWindow(int responseType, int method, float f1, float f2, 
     const float v = f2 / Fs;
     coeffs.assign(static_cast<std::size_t>(N), 0.0);
     FillCoefficients(coeffs, window, responseType, symmetry, N, u, v);
-    return EvaluateResponse(K, f1, f2, Fs, 0.0f, symmetry);
+    if (!EvaluateResponse(K, f1, 0.0f, symmetry)) return {};
+    return {DesignStatus::Designed, N};
 }
 
-long long CFirDesign::EstimateWindowLength(int responseType, int method, float Tw, float Fs, int N,
-                                           double PBrip, double SBrip) {
+long long CFirDesign::EstimateWindowLength(ResponseType responseType, DesignMethod method, float Tw,
+                                           float Fs, int N, double PBrip, double SBrip) {
     if (responseType == Differentiator || responseType == Hilbert) return N;
     const float df = Tw / Fs;
     double quotient = 0.0;
@@ -254,17 +249,17 @@ long long CFirDesign::EstimateWindowLength(int responseType, int method, float T
     return length;
 }
 
-int CFirDesign::DesignWindowAuto(int responseType, int method, float f1, float f2, float Tw,
-                                 float Fs, int N, int K, double PBrip, double SBrip, double beta,
-                                 int symmetry) {
+DesignResult CFirDesign::DesignWindowAuto(ResponseType responseType, DesignMethod method, float f1,
+                                          float f2, float Tw, float Fs, int N, int K, double PBrip,
+                                          double SBrip, double beta, SymmetryType symmetry) {
     if (responseType == Differentiator || responseType == Hilbert) {
-        return DesignWindow(responseType, method, f1, f2, Fs, N, K, beta, symmetry) ? N : 0;
+        return DesignWindow(responseType, method, f1, f2, Fs, N, K, beta, symmetry);
     }
-    if (!(Fs > 0.0f) || !(Tw > 0.0f) || K < 2) return 0;
+    if (!(Fs > 0.0f) || !(Tw > 0.0f) || K < 2) return {};
     const long long estimate = EstimateWindowLength(responseType, method, Tw, Fs, N, PBrip, SBrip);
-    if (estimate < 1 || estimate > kMaxTaps) return 0;
+    if (estimate < 1 || estimate > kMaxTaps) return {};
     N = static_cast<int>(estimate);
-    if (N % 2 == 0) return 0;  // a non-window method with an even length passed in
+    if (N % 2 == 0) return {};  // a non-window method with an even length passed in
 
     this->responseType = responseType;
     float u = 0.0f;
@@ -294,12 +289,28 @@ int CFirDesign::DesignWindowAuto(int responseType, int method, float f1, float f
     coeffs.assign(static_cast<std::size_t>(N), 0.0);
     FillWindow(window, M + 1, method, N, kaiserBeta);
     FillCoefficients(coeffs, window, responseType, SymmetricOdd, N, u, v);
-    EvaluateResponse(K, f1, f2, Fs, Tw, SymmetricOdd);
-    return N;
+    EvaluateResponse(K, f1, Tw, SymmetricOdd);
+    return {DesignStatus::Designed, N};
 }
 
-bool CFirDesign::EvaluateResponse(int K, float f1, float /*f2*/, float /*Fs*/, float transition,
-                                  int symmetry) {
+void CFirDesign::ForceZeros(SymmetryType symmetry, std::initializer_list<int> atHalfRate,
+                            std::initializer_list<int> atZeroRate, double floor) {
+    const double floorDb = 20.0 * std::log10(0.0 + floor);
+    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
+        for (int i : atHalfRate) {
+            magnitude[i] = 0.0;
+            magnitudeDb[i] = floorDb;
+        }
+    }
+    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
+        for (int i : atZeroRate) {
+            magnitude[i] = 0.0;
+            magnitudeDb[i] = floorDb;
+        }
+    }
+}
+
+bool CFirDesign::EvaluateResponse(int K, float f1, float transition, SymmetryType symmetry) {
     if (K < 2) return false;
     passEdge = f1;
     stopEdge = static_cast<double>(f1) + static_cast<double>(transition);
@@ -317,19 +328,7 @@ bool CFirDesign::EvaluateResponse(int K, float f1, float /*f2*/, float /*Fs*/, f
     }
 
     const int H = K / 2;
-    const double floorDb = 20.0 * std::log10(0.0 + 1e-8);
-    auto forceZero = [&](int i) {
-        magnitude[i] = 0.0;
-        magnitudeDb[i] = floorDb;
-    };
-    if (symmetry == SymmetricEven || symmetry == AntisymmetricOdd) {
-        forceZero(H - 1);
-        forceZero(H);
-    }
-    if (symmetry == AntisymmetricEven || symmetry == AntisymmetricOdd) {
-        forceZero(0);
-        forceZero(K - 1);
-    }
+    ForceZeros(symmetry, {H - 1, H}, {0, K - 1}, 1e-8);
 
     if (responseType == LowPass) {
         int i = 0;

@@ -3,22 +3,29 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/design_constants.h"
+
 namespace tapwright {
 
 std::string FormatString(const char* format, ...) {
+    // Labels and file lines fit the small buffer; longer texts are formatted again
+    // into a string of the size the first pass reported.
+    char small[64];
     va_list args;
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    const int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
+    const int size = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
     std::string text;
-    if (size > 0) {
+    if (size > 0 && static_cast<std::size_t>(size) < sizeof small) {
+        text.assign(small, static_cast<std::size_t>(size));
+    } else if (size > 0) {
         text.resize(static_cast<std::size_t>(size) + 1);
-        std::vsnprintf(text.data(), text.size(), format, args);
+        std::vsnprintf(text.data(), text.size(), format, copy);
         text.resize(static_cast<std::size_t>(size));
     }
-    va_end(args);
+    va_end(copy);
     return text;
 }
 
@@ -39,7 +46,8 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
         case MessageCode::BetaTooLarge:
             return "Please enter a value less than 16 for Beta";
         case MessageCode::RatioNotReached:
-            return "Peak ripple ratio cannot be reach after 40 iterations";
+            return FormatString("Peak ripple ratio cannot be reach after %d iterations",
+                                kRatioSolveLimit);
         case MessageCode::SingularMatrix:
             return "Singular matrix encountered! - Filter cannot be designed!";
         case MessageCode::NeedEvenLength:
@@ -84,6 +92,18 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return FormatString("Please enter a number not above %d", a.limit);
         case MessageCode::NotANumber:
             return "Please enter a number";
+        case MessageCode::IllConditioned:
+            return FormatString(
+                "Warning: the equiripple normal equations are nearly singular (condition "
+                "estimate %.1e). Rounding decides the coefficients, which may miss the bands",
+                a.condition);
+        case MessageCode::ReportBitmapFailed:
+            return "Not enough resource for the bitmap. Either reduce the bitmap dimension or "
+                   "switch to lower screen setting (e.g. 256-color mode), and try again.";
+        case MessageCode::PrinterNotFound:
+            return "Can not find printer. Please check installed/default printers.";
+        case MessageCode::PrintJobFailed:
+            return "Printing error occured. Unable to find printer.";
     }
     return "";
 }

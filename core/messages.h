@@ -31,6 +31,10 @@ enum class MessageCode : int {
     FileDamaged = 23,         // a spec file that cannot be used
     LengthAboveMaximum = 24,  // a typed length beyond the maximum
     NotANumber = 25,          // a field text that is not a number of the field's type
+    ReportBitmapFailed = 26,  // the graph bitmap of the response report cannot be made
+    PrinterNotFound = 27,     // no usable printer
+    PrintJobFailed = 28,      // the print job cannot be started (or its file written)
+    IllConditioned = 29,      // a warning: nearly singular equiripple normal equations
 };
 
 // Values the texts refer to; each code reads only its own.
@@ -43,6 +47,7 @@ struct MessageArgs {
     long long length = 0;    // 20: the length a design would need
     int limit = 0;           // 20, 21, 22, 24: the largest accepted value
     std::string detail;      // 23: what is wrong with the file
+    double condition = 0.0;  // 29: the condition estimate
 };
 
 // The text of a message, formatted whole however long its numbers print (the %f of
@@ -55,11 +60,13 @@ inline constexpr const char* kApplicationTitle = "Tapwright";
 // Texts of the information boxes.
 inline constexpr const char* kFileSavedText = "File saved successfully";
 inline constexpr const char* kFileLoadedText = "File loaded successfully!";
+inline constexpr const char* kResponsePrintedText = "Filter Graphical Response Printed";
+inline constexpr const char* kCoefficientsPrintedText = "Filter Coefficients Printed";
 
 // "Ratio achieved -- (No of iterations: %d , Peak Ripple Ratio: %e)".
 std::string RatioAchievedText(int iterations, double ratio);
 
-// printf into a std::string of exactly the needed size.
+// printf into a std::string of exactly the needed size, however long the text.
 std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace tapwright

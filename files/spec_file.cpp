@@ -14,6 +14,7 @@
 
 #include "core/fir_design.h"
 #include "core/messages.h"
+#include "core/spec_rules.h"
 
 namespace tapwright {
 
@@ -70,6 +71,15 @@ class Reader {
                         " to " + std::to_string(hi) + ")");
         }
         out = static_cast<int>(value);
+        return true;
+    }
+
+    // A "key value" pair whose value is one of the `count` values of an enumeration.
+    template <typename E>
+    bool Enum(const std::string& key, int count, E& out) {
+        int value = 0;
+        if (!Int(key, 0, count - 1, value)) return false;
+        out = static_cast<E>(value);
         return true;
     }
 
@@ -212,10 +222,10 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
         return r.Real(key, out) && Check(r, out >= 0.0f, key, out, "is negative");
     };
 
-    int fileFChar = 0;
-    if (!r.Int("FChar", 0, kSymmetryTypeCount - 1, fileFChar)) return fail();
-    if (!r.Int("FType", 0, kResponseTypeCount - 1, spec.FType)) return fail();
-    if (!r.Int("WType", 0, kDesignMethodCount - 1, spec.WType)) return fail();
+    SymmetryType fileFChar = SymmetricOdd;
+    if (!r.Enum("FChar", kSymmetryTypeCount, fileFChar)) return fail();
+    if (!r.Enum("FType", kResponseTypeCount, spec.FType)) return fail();
+    if (!r.Enum("WType", kDesignMethodCount, spec.WType)) return fail();
     if (!positive("Fs", spec.Fs) || !positive("Tw", spec.Tw)) return fail();
     if (!nonNegative("Fc1", spec.Fc1) || !nonNegative("Fc2", spec.Fc2)) return fail();
     if (!r.Int("TBand", 1, kMaxBands, spec.TBand)) return fail();
@@ -244,7 +254,7 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
         return fail();
     }
     if (!r.Int("AutoD", 0, 1, spec.AutoD)) return fail();
-    if (!r.Int("TerCr", 0, 1, spec.TerCr)) return fail();
+    if (!r.Enum("TerCr", kTerminationCriterionCount, spec.TerCr)) return fail();
     if (!r.Int("Itern", 0, 2147483647, spec.Itern)) return fail();
     if (!nonNegative("Ratio", ratio)) return fail();
     spec.Beta = beta;
@@ -261,12 +271,11 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
     return result;
 }
 
-SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base, bool* cannotOpen) {
-    if (cannotOpen) *cannotOpen = false;
+SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (cannotOpen) *cannotOpen = true;
         SpecReadResult result;
+        result.cannotOpen = true;
         result.error = "cannot open " + path + ": " + std::strerror(errno);
         return result;
     }
@@ -278,6 +287,12 @@ SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base, boo
         return result;
     }
     return ParseSpecFile(content.str(), base);
+}
+
+SpecReadResult ReadSettledSpecFile(const std::string& path, const FilterSpec& base) {
+    SpecReadResult read = ReadSpecFile(path, base);
+    if (read.ok) SettleLoadedSpec(read.spec, read.fileFChar);
+    return read;
 }
 
 }  // namespace tapwright

@@ -29,8 +29,9 @@ bool SaveSpecFile(const std::string& path, const FilterSpec& spec, int fftIndex,
 // file (applied by SettleLoadedSpec), or an error that names the field and value.
 struct SpecReadResult {
     bool ok = false;
+    bool cannotOpen = false;  // the file could not be opened (as opposed to damaged)
     FilterSpec spec;
-    int fileFChar = 0;
+    SymmetryType fileFChar = SymmetricOdd;
     int fftIndex = 6;
     std::string error;
 };
@@ -40,9 +41,11 @@ struct SpecReadResult {
 // number or a real that fits its field, or the read fails and nothing is taken.
 SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base);
 
-// Reads and parses `path`. `cannotOpen` is set when the file could not be opened
-// (as opposed to damaged).
-SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base,
-                            bool* cannotOpen = nullptr);
+// Reads and parses `path`.
+SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base);
+
+// Reads `path` and settles what it read as Load does (SettleLoadedSpec): the filter
+// spec that the window and the batch designer both take from a file.
+SpecReadResult ReadSettledSpecFile(const std::string& path, const FilterSpec& base);
 
 }  // namespace tapwright

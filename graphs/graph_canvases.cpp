@@ -3,22 +3,11 @@
 namespace tapwright {
 
 GraphCanvases theGraphCanvases;
-CMemCanvas& mainPlot = theGraphCanvases.mainPlot;
-CMemCanvas& mainFront = theGraphCanvases.mainFront;
-CMemCanvas& gridOverlay = theGraphCanvases.gridOverlay;
-CMemCanvas& mainBackground = theGraphCanvases.mainBackground;
-CMemCanvas& holdAxes = theGraphCanvases.holdAxes;
-CMemCanvas& holdCurrent = theGraphCanvases.holdCurrent;
-CMemCanvas& holdPrevious = theGraphCanvases.holdPrevious;
-CMemCanvas& smallPlot = theGraphCanvases.smallPlot;
-CMemCanvas& smallFront = theGraphCanvases.smallFront;
-CMemCanvas& smallBackground = theGraphCanvases.smallBackground;
-CMemCanvas& holdLegend = theGraphCanvases.holdLegend;
 
 namespace {
 
 bool CreateOn(CMemCanvas& canvas, const CanvasRect& r) {
-    return canvas.Create(nullptr, r.left, r.top, r.right, r.bottom);
+    return canvas.Create(r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -89,48 +78,32 @@ void ResetWorkingCanvases(GraphCanvases& c, bool holdActive) {
 GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const FilterSpec& spec,
                       const GraphOptions& options, const CanvasRect& m, const CanvasRect& s) {
     const GraphDrawn drawn = ResolveGraph(spec, options);
-    const bool eq = spec.WType == Equiripple;
+    const DesignFamily family = FamilyOf(spec.WType);
     const CGraphPlotter& p = theGraphPlotter;
     CMemCanvas* plot = &c.mainPlot;
-    const int curve = options.curveFitting ? 1 : 0;
 
     switch (drawn.graph) {
         case Impulse:
             p.DrawImpulse(plot, design, m.left, m.top, m.right, m.bottom, kCurrentCurveColour,
-                          curve);
+                          options.curveFitting);
             break;
         case Magnitude:
             if (!drawn.logScale) {
-                if (eq) {
-                    p.DrawMagnitudeLinearEq(plot, design, m.left, m.top, m.right, m.bottom,
-                                            kCurrentCurveColour, spec.Fs);
-                } else {
-                    p.DrawMagnitudeLinear(plot, design, m.left, m.top, m.right, m.bottom,
-                                          kCurrentCurveColour, spec.Fs);
-                }
+                p.DrawMagnitudeLinear(plot, design, m.left, m.top, m.right, m.bottom,
+                                      kCurrentCurveColour, spec.Fs, family);
                 break;
             }
             switch (drawn.view) {
                 case FullView:
-                    if (eq) {
-                        p.DrawMagnitudeDbEq(plot, design, m.left, m.top, m.right, m.bottom,
-                                            kCurrentCurveColour, spec.Fs);
-                    } else {
-                        p.DrawMagnitudeDb(plot, design, m.left, m.top, m.right, m.bottom,
-                                          kCurrentCurveColour, spec.Fs);
-                    }
+                    p.DrawMagnitudeDb(plot, design, m.left, m.top, m.right, m.bottom,
+                                      kCurrentCurveColour, spec.Fs, family);
                     if (drawn.overlay) {
-                        if (eq) {
-                            p.DrawMagnitudeOverlayEq(
-                                &c.holdAxes, &c.holdCurrent, &c.holdPrevious, design, m.left, m.top,
-                                m.right, m.bottom, kCurrentCurveColour, kHeldCurveColour, spec.Fs);
-                        } else {
-                            p.DrawMagnitudeOverlay(&c.holdAxes, &c.holdCurrent, &c.holdPrevious,
-                                                   design, m.left, m.top, m.right, m.bottom,
-                                                   kCurrentCurveColour, kHeldCurveColour, spec.Fs);
-                        }
-                        p.DrawLegend(&c.holdLegend, design, s.left, s.top, s.right, s.bottom,
-                                     kCurrentCurveColour, kHeldCurveColour, spec.WType, spec.Itern);
+                        p.DrawMagnitudeOverlay(&c.holdAxes, &c.holdCurrent, &c.holdPrevious, design,
+                                               m.left, m.top, m.right, m.bottom,
+                                               kCurrentCurveColour, kHeldCurveColour, spec.Fs,
+                                               family);
+                        p.DrawLegend(&c.holdLegend, design, kCurrentCurveColour, kHeldCurveColour,
+                                     spec.WType, spec.Itern);
                     }
                     break;
                 case PassbandView:
@@ -141,38 +114,29 @@ GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const FilterSp
                     p.DrawStopband(plot, design, m.left, m.top, m.right, m.bottom,
                                    kCurrentCurveColour, spec.Fs);
                     break;
-                default: {
-                    const int unzoomed = options.zoom ? 0 : 1;
-                    if (eq) {
-                        p.DrawMagnitudeRangeEq(plot, design, m.left, m.top, m.right, m.bottom,
-                                               kCurrentCurveColour, spec.Fs, options.viewLow,
-                                               options.viewHigh, unzoomed);
-                    } else {
-                        p.DrawMagnitudeRange(plot, design, m.left, m.top, m.right, m.bottom,
-                                             kCurrentCurveColour, spec.Fs, options.viewLow,
-                                             options.viewHigh, unzoomed);
-                    }
+                default:
+                    p.DrawMagnitudeRange(plot, design, m.left, m.top, m.right, m.bottom,
+                                         kCurrentCurveColour, spec.Fs, options.viewLow,
+                                         options.viewHigh, options.zoom, family);
                     break;
-                }
             }
             break;
         case Phase:
-            p.DrawPhase(plot, design, m.left, m.top, m.right, m.bottom, kPhaseCurveColour, curve,
-                        spec.Fs, options.degrees ? 1 : 0, spec.FChar);
+            p.DrawPhase(plot, design, m.left, m.top, m.right, m.bottom, kPhaseCurveColour,
+                        options.curveFitting, spec.Fs, options.degrees, spec.FChar);
             break;
         default:
             break;
     }
 
     if (drawn.windowShape) {
-        p.DrawWindowShape(&c.smallPlot, design, s.left, s.top, s.right, s.bottom,
-                          kWindowShapeColour, curve, spec.WType);
+        p.DrawWindowShape(&c.smallPlot, design, s.left, s.top, s.right, s.bottom, spec.WType);
     }
     return drawn;
 }
 
-void RefreshGraphs(GraphCanvases& c, bool holdActive, bool gridOn) {
-    if (holdActive) {
+void RefreshGraphs(GraphCanvases& c, const GraphOptions& options) {
+    if (options.holdActive) {
         c.holdAxes.CopyTo(&c.mainFront);
         c.holdCurrent.OrTo(&c.mainFront);
         c.holdPrevious.OrTo(&c.mainFront);
@@ -181,7 +145,7 @@ void RefreshGraphs(GraphCanvases& c, bool holdActive, bool gridOn) {
         c.mainPlot.CopyTo(&c.mainFront);
         c.smallPlot.CopyTo(&c.smallFront);
     }
-    if (gridOn) c.gridOverlay.OrTo(&c.mainFront);
+    if (options.gridOn) c.gridOverlay.OrTo(&c.mainFront);
 }
 
 void EraseMainGraph(GraphCanvases& c, bool gridOn) {

@@ -7,6 +7,7 @@
 
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
+#include "graphs/dialog_units.h"
 #include "graphs/graph_plotter.h"
 #include "graphs/mem_canvas.h"
 
@@ -19,14 +20,6 @@ struct CanvasRect {
     int right = 0;
     int bottom = 0;
 };
-
-// Dialog units to pixels: x = du * 3/2, y = du * 13/8 (truncated).
-constexpr int DialogUnitsToPixelsX(int du) {
-    return du * 3 / 2;
-}
-constexpr int DialogUnitsToPixelsY(int du) {
-    return du * 13 / 8;
-}
 
 // Client rectangle of a frame control of the given size in dialog units, inside
 // its 2-pixel sunken border.
@@ -58,19 +51,9 @@ struct GraphCanvases {
     CMemCanvas holdLegend;
 };
 
-// The program's canvases, and the eleven global names for them.
+// The program's eleven canvases. Every function below takes the canvases it works
+// on as an argument; the batch designer draws on canvases of its own.
 extern GraphCanvases theGraphCanvases;
-extern CMemCanvas& mainPlot;
-extern CMemCanvas& mainFront;
-extern CMemCanvas& gridOverlay;
-extern CMemCanvas& mainBackground;
-extern CMemCanvas& holdAxes;
-extern CMemCanvas& holdCurrent;
-extern CMemCanvas& holdPrevious;
-extern CMemCanvas& smallPlot;
-extern CMemCanvas& smallFront;
-extern CMemCanvas& smallBackground;
-extern CMemCanvas& holdLegend;
 
 // Creates every canvas at the size of its area's client rectangle and draws the
 // empty graphs: background and main frame (kept as mainBackground), the grid, the
@@ -81,9 +64,9 @@ bool CreateStartupImages(GraphCanvases& canvases, const CanvasRect& mainRect,
 
 // What the graph controls ask for.
 struct GraphOptions {
-    int graph = Impulse;   // GraphType
-    bool logScale = true;  // magnitude graph only: dB (true) or linear
-    int view = FullView;   // ViewMode of the dB magnitude graph
+    GraphType graph = Impulse;
+    bool logScale = true;      // magnitude graph only: dB (true) or linear
+    ViewMode view = FullView;  // of the dB magnitude graph
     bool curveFitting = false;
     bool degrees = false;
     bool zoom = false;         // specified range: axis centred on 0 dB
@@ -95,11 +78,11 @@ struct GraphOptions {
 
 // What was drawn after the window's rules were applied to the options.
 struct GraphDrawn {
-    int graph = Impulse;       // the phase graph is not offered after an equiripple design
-    bool logScale = true;      // meaningful for the magnitude graph
-    int view = FullView;       // dB views of other than low and high pass become the range view
-    bool overlay = false;      // the Hold On overlay and legend were drawn
-    bool windowShape = false;  // the small area shows a window shape
+    GraphType graph = Impulse;  // the phase graph is not offered after an equiripple design
+    bool logScale = true;       // meaningful for the magnitude graph
+    ViewMode view = FullView;   // dB views of other than low and high pass become the range view
+    bool overlay = false;       // the Hold On overlay and legend were drawn
+    bool windowShape = false;   // the small area shows a window shape
 };
 
 // The graph actually shown for the options: the phase graph becomes the impulse
@@ -121,10 +104,10 @@ GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const F
                       const GraphOptions& options, const CanvasRect& mainRect,
                       const CanvasRect& smallRect);
 
-// Composes the front canvases: under Hold On holdAxes with holdCurrent and
-// holdPrevious ORed in, and holdLegend; otherwise mainPlot and smallPlot. The grid
-// is ORed onto mainFront when gridOn.
-void RefreshGraphs(GraphCanvases& canvases, bool holdActive, bool gridOn);
+// Composes the front canvases: under Hold On (options.holdActive) holdAxes with
+// holdCurrent and holdPrevious ORed in, and holdLegend; otherwise mainPlot and
+// smallPlot. The grid is ORed onto mainFront when options.gridOn.
+void RefreshGraphs(GraphCanvases& canvases, const GraphOptions& options);
 
 // Erases the large graph after a filter spec was loaded: the clean frame, with
 // the grid when gridOn.

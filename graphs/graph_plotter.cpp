@@ -8,13 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "graphs/plot_math.h"
+#include "core/design_constants.h"
+#include "core/messages.h"
+#include "graphs/plot_drawing.h"
 
 namespace tapwright {
 
 using plot::CurveY;
 using plot::DrawingScope;
-using plot::Format;
 using plot::Polyline;
 using plot::TruncPixel;
 using plot::Usable;
@@ -29,7 +30,7 @@ constexpr Colour kMethodNameColour = MakeRgb(170, 250, 185);
 
 }  // namespace
 
-std::string DesignMethodLabel(int method, int iterations) {
+std::string DesignMethodLabel(DesignMethod method, int iterations) {
     switch (method) {
         case Rectangular:
             return "Rectangular Window";
@@ -42,7 +43,7 @@ std::string DesignMethodLabel(int method, int iterations) {
         case Kaiser:
             return "Kaiser Window";
         case Equiripple:
-            return Format("Equiripple (%d Iterations)", iterations);
+            return FormatString("Equiripple (%d Iterations)", iterations);
         default:
             return {};
     }
@@ -51,19 +52,19 @@ std::string DesignMethodLabel(int method, int iterations) {
 bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,
                                    std::string text) const {
     if (!Usable(dc)) return false;
-    dc->SetBkMode(kBkTransparent);
-    dc->SetTextColor(kBlack);
+    dc->SetBkMode(BkMode::Transparent);
+    dc->SetTextColour(kBlack);
     dc->TextOut(x + 2, y + 1, text);
-    dc->SetTextColor(colour);
+    dc->SetTextColour(colour);
     dc->TextOut(x, y, text);
-    dc->SetBkMode(kBkOpaque);
+    dc->SetBkMode(BkMode::Opaque);
     return true;
 }
 
 bool CGraphPlotter::DrawGrid(CMemCanvas* dc, int left, int top, int right, int bottom,
                              Colour colour, int pointCount, int step) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 0, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 0, colour}, CBrush{colour});
     const long long h = static_cast<long long>(bottom) - top - 65;
     for (int k = 1; k <= 9; ++k) {
         const int y = static_cast<int>(30 + (k * h) / 10);
@@ -97,7 +98,7 @@ void ClosedRectangle(CMemCanvas& dc, int x0, int y0, int x1, int y1) {
 bool CGraphPlotter::DrawMainFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
                                   Colour colour) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 2, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 2, colour}, CBrush{colour});
     ClosedRectangle(*dc, left + 80, top + 30, right - 50, bottom - 35);
     return true;
 }
@@ -105,30 +106,30 @@ bool CGraphPlotter::DrawMainFrame(CMemCanvas* dc, int left, int top, int right, 
 bool CGraphPlotter::DrawSmallFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
                                    Colour colour) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 2, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 2, colour}, CBrush{colour});
     ClosedRectangle(*dc, left + 20, top + 25, right - 20, bottom - 15);
     return true;
 }
 
 bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float Fs) const {
     if (!Usable(dc)) return false;
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
     DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
-    dc->SetTextAlign(kAlignCenter);
+    dc->SetTextAlign(TextAlign::Centre);
     const long long w = static_cast<long long>(right) - left - 130;
     const double step = static_cast<double>(Fs) * 0.5 * 0.125;
     for (int k = 0; k <= 8; ++k) {
         DrawShadowText(dc, static_cast<int>(76 + (k * w) / 8), 315, kTickLabelColour,
-                       Format("%4.0f", k * step));
+                       FormatString("%4.0f", k * step));
     }
     return true;
 }
 
 bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                int right, int bottom, Colour colour, int curveFitting) const {
+                                int right, int bottom, Colour colour, bool curveFitting) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
 
     const int N = design.length;
     const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), design.coeffs.size());
@@ -153,7 +154,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
             line.Break();
             continue;
         }
-        if (curveFitting == 1) {
+        if (curveFitting) {
             line.Add(x, y);
             continue;
         }
@@ -172,21 +173,20 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
         dc->Ellipse(x - 2, y - 2, x + 2, y + 2);
     }
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 245, 5, kTitleColour, "Impulse Response");
     DrawShadowText(dc, 60, 48, kWhite, "1");
     DrawShadowText(dc, 60, 158, kWhite, "0");
     DrawShadowText(dc, 54, 268, kWhite, "- 1");
     DrawShadowText(dc, 225, 315, MakeRgb(30, 200, 60), "Total Coefficients :");
-    DrawShadowText(dc, 355, 315, MakeRgb(130, 200, 240), Format("%d", N));
+    DrawShadowText(dc, 355, 315, MakeRgb(130, 200, 240), FormatString("%d", N));
     return true;
 }
 
 bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                    int right, int bottom, Colour /*colour*/, int /*curveFitting*/,
-                                    int method) const {
+                                    int right, int bottom, DesignMethod method) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
 
     const int N = design.length;
     const int W = right - left - 60;
@@ -211,22 +211,21 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
 
     static constexpr int kTitleX[] = {77, 92, 87, 80, 98};
     if (method >= Rectangular && method <= Kaiser) {
-        dc->SetTextAlign(kAlignLeftTop);
+        dc->SetTextAlign(TextAlign::LeftTop);
         DrawShadowText(dc, kTitleX[method], 5, kMethodNameColour, DesignMethodLabel(method, 0));
     }
     return true;
 }
 
-bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*left*/, int /*top*/,
-                               int /*right*/, int /*bottom*/, Colour currentColour,
-                               Colour heldColour, int method, int iterations) const {
+bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour currentColour,
+                               Colour heldColour, DesignMethod method, int iterations) const {
     if (!Usable(dc)) return false;
-    const CPen currentPen{kPenSolid, 2, currentColour};
-    const CPen heldPen{kPenSolid, 2, heldColour};
-    const CPen samePen{kPenSolid, 1, MakeRgb(250, 250, 250)};
+    const CPen currentPen{PenStyle::Solid, 2, currentColour};
+    const CPen heldPen{PenStyle::Solid, 2, heldColour};
+    const CPen samePen{PenStyle::Solid, 1, MakeRgb(250, 250, 250)};
     DrawingScope scope(*dc, currentPen, dc->Brush());
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 10, 2, MakeRgb(185, 170, 250), "Legend:");
     const bool same = method == design.heldMethod &&
                       (method != Equiripple || iterations == design.heldIterations);
@@ -252,11 +251,11 @@ bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, int /*l
 }
 
 bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                              int right, int bottom, Colour colour, int curveFitting, float Fs,
-                              int degrees, int symmetry) const {
+                              int right, int bottom, Colour colour, bool curveFitting, float Fs,
+                              bool degrees, SymmetryType symmetry) const {
     if (!Usable(dc)) return false;
-    const CPen curvePen{kPenSolid, 2, colour};
-    const CPen dotPen{kPenSolid, 1, MakeRgb(250, 250, 250)};
+    const CPen curvePen{PenStyle::Solid, 2, colour};
+    const CPen dotPen{PenStyle::Solid, 1, MakeRgb(250, 250, 250)};
     DrawingScope scope(*dc, curvePen, CBrush{colour});
 
     const int W = right - left - 130;
@@ -289,14 +288,14 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
             const std::complex<double> c = design.spectrum[static_cast<size_t>(i)];
             // 0/0 has no phase: that point is left out and the line breaks there.
             double theta = std::atan(c.imag() / c.real());
-            if (antisymmetric) theta -= 1.570796326795;
+            if (antisymmetric) theta -= kHalfPi;
             int y = 0;
             const bool valid = CurveY(theta, S, zeroY, zeroY - H, zeroY + H, y);
             dots.push_back(Dot{x, y, valid});
         }
     }
 
-    if (curveFitting == 1) {
+    if (curveFitting) {
         Polyline line(*dc);
         for (const Dot& d : dots) {
             if (d.valid) {
@@ -312,7 +311,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         if (d.valid) dc->Ellipse(d.x - 2, d.y - 2, d.x + 2, d.y + 2);
     }
 
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 251, 5, kTitleColour, "Phase Response");
     DrawShadowText(dc, 18, 9, kAxisNameColour, "Theta(w)");
     struct Tick {
@@ -320,7 +319,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         int y;
         const char* text;
     };
-    if (degrees != 0) {
+    if (degrees) {
         DrawShadowText(dc, 14, 25, kUnitColour, "(degrees)");
         static constexpr Tick kTicks[] = {
             {40, 48, "180"}, {46, 104, "90"}, {48, 160, "0"}, {40, 214, "-90"}, {35, 270, "-180"}};

@@ -32,11 +32,18 @@ inline constexpr Colour kAxisNameColour = MakeRgb(0, 200, 0);
 inline constexpr Colour kUnitColour = MakeRgb(250, 250, 0);
 inline constexpr Colour kTickLabelColour = MakeRgb(255, 255, 255);
 
-// Curve colours the window passes.
+// Curve colours the window passes. The window shape draws in its own colour.
 inline constexpr Colour kCurrentCurveColour = MakeRgb(200, 200, 0);
 inline constexpr Colour kHeldCurveColour = MakeRgb(0, 200, 200);
 inline constexpr Colour kPhaseCurveColour = MakeRgb(100, 200, 187);
-inline constexpr Colour kWindowShapeColour = MakeRgb(187, 200, 100);
+
+// The two design families lay out their responses differently: a window design
+// holds K points over 0 ... Fs, an equiripple design K points over 0 ... Fs/2.
+enum class DesignFamily { Window, Equiripple };
+
+constexpr DesignFamily FamilyOf(DesignMethod method) {
+    return method == Equiripple ? DesignFamily::Equiripple : DesignFamily::Window;
+}
 
 class CGraphPlotter {
   public:
@@ -61,40 +68,33 @@ class CGraphPlotter {
     // y = 315. Leaves the alignment centred.
     bool DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float Fs) const;
 
-    // Coefficients as stems with circles, or as a polyline when curveFitting is 1.
+    // Coefficients as stems with circles, or as one polyline with curveFitting.
     bool DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                     int bottom, Colour colour, int curveFitting) const;
+                     int bottom, Colour colour, bool curveFitting) const;
 
-    // Magnitude in dB over 0 ... Fs/2: window-method layout (points 0 ... K/2) and
-    // equiripple layout (points 0 ... K-1).
+    // The magnitude plots draw the response in the layout of the family that made it:
+    // points 0 ... K/2 of a window design, points 0 ... K-1 of an equiripple design.
+
+    // Magnitude in dB over 0 ... Fs/2.
     bool DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                         int bottom, Colour colour, float Fs) const;
-    bool DrawMagnitudeDbEq(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                           int bottom, Colour colour, float Fs) const;
+                         int bottom, Colour colour, float Fs, DesignFamily family) const;
     // Magnitude in dB over viewLow ... viewHigh (Hz, expected 0 <= low <= high <= Fs/2;
-    // other values draw the points that fall inside the response). unzoomed is 1 for
-    // the full dB axis, anything else for an axis centred on 0 dB.
+    // other values draw the points that fall inside the response), on the full dB
+    // axis or, with zoom, on an axis centred on 0 dB.
     bool DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
                             int bottom, Colour colour, float Fs, double viewLow, double viewHigh,
-                            int unzoomed) const;
-    bool DrawMagnitudeRangeEq(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                              int right, int bottom, Colour colour, float Fs, double viewLow,
-                              double viewHigh, int unzoomed) const;
+                            bool zoom, DesignFamily family) const;
     // Current and held dB curves on one axis: labels on `axes`, the current curve on
     // `current`, the held curve on `held`; the caller ORs the three together. The
     // held curve is drawn in the layout of the method that made it, with its own
     // point count.
     bool DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
                               const CFirDesign& design, int left, int top, int right, int bottom,
-                              Colour currentColour, Colour heldColour, float Fs) const;
-    bool DrawMagnitudeOverlayEq(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                const CFirDesign& design, int left, int top, int right, int bottom,
-                                Colour currentColour, Colour heldColour, float Fs) const;
+                              Colour currentColour, Colour heldColour, float Fs,
+                              DesignFamily family) const;
     // Linear magnitude; a window-method differentiator is scaled to its own peak.
     bool DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                             int bottom, Colour colour, float Fs) const;
-    bool DrawMagnitudeLinearEq(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                               int right, int bottom, Colour colour, float Fs) const;
+                             int bottom, Colour colour, float Fs, DesignFamily family) const;
 
     // One band of a low-pass or high-pass response stretched over the whole width.
     bool DrawPassband(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
@@ -102,22 +102,21 @@ class CGraphPlotter {
     bool DrawStopband(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
                       int bottom, Colour colour, float Fs) const;
 
-    // Small area: the stored half window mirrored about the centre as 2N - 1 stems,
-    // with the window's name (method 0 ... 4). Colour and curveFitting do not change
-    // the drawing.
+    // Small area: the stored half window mirrored about the centre as 2N - 1 stems in
+    // their own colour, with the window's name (the five windows only).
     bool DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                         int bottom, Colour colour, int curveFitting, int method) const;
-    // Small area under Hold On: which curve belongs to which design.
-    bool DrawLegend(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                    int bottom, Colour currentColour, Colour heldColour, int method,
-                    int iterations) const;
+                         int bottom, DesignMethod method) const;
+    // Small area under Hold On: which curve belongs to which design. Every position is
+    // fixed, so it takes no rectangle.
+    bool DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour currentColour,
+                    Colour heldColour, DesignMethod method, int iterations) const;
 
-    // Wrapped phase of `spectrum` as dots (optionally joined), radians or degrees
+    // Wrapped phase of `spectrum` as dots (joined with curveFitting), radians or degrees
     // labels; antisymmetric characteristics are shifted by -pi/2. At most one dot
     // per pixel column, each at the x of its own frequency on the 0 ... Fs/2 axis.
     bool DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
-                   int bottom, Colour colour, int curveFitting, float Fs, int degrees,
-                   int symmetry) const;
+                   int bottom, Colour colour, bool curveFitting, float Fs, bool degrees,
+                   SymmetryType symmetry) const;
 };
 
 // The one plotter of the program.
@@ -125,6 +124,6 @@ extern CGraphPlotter theGraphPlotter;
 
 // Name drawn for a design method in the window-shape title and the legend
 // ("Equiripple (N Iterations)" for the equiripple method); empty for other values.
-std::string DesignMethodLabel(int method, int iterations);
+std::string DesignMethodLabel(DesignMethod method, int iterations);
 
 }  // namespace tapwright

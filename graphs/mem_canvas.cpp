@@ -74,7 +74,7 @@ TextExtent CanvasTextExtent(std::string_view text) {
     return {f->metrics.horizontalAdvance(s), f->metrics.height(), f->metrics.ascent()};
 }
 
-bool CMemCanvas::Create(const CMemCanvas* /*target*/, int left, int top, int right, int bottom) {
+bool CMemCanvas::Create(int left, int top, int right, int bottom) {
     const long long w = static_cast<long long>(right) - left;
     const long long h = static_cast<long long>(bottom) - top;
     image_ = QImage();
@@ -89,15 +89,15 @@ bool CMemCanvas::Create(const CMemCanvas* /*target*/, int left, int top, int rig
     curX_ = curY_ = 0;
     textColour_ = MakeRgb(0, 0, 0);
     bkColour_ = MakeRgb(255, 255, 255);
-    textAlign_ = kAlignLeftTop;
-    bkMode_ = kBkOpaque;
+    textAlign_ = TextAlign::LeftTop;
+    bkMode_ = BkMode::Opaque;
     Blackness();
-    SetPen(kPenSolid, 0, MakeRgb(0, 255, 0));
+    SetPen(PenStyle::Solid, 0, MakeRgb(0, 255, 0));
     SetBrush(MakeRgb(0, 0, 0));
     return true;
 }
 
-bool CMemCanvas::SetPen(int style, int width, Colour colour) {
+bool CMemCanvas::SetPen(PenStyle style, int width, Colour colour) {
     if (!IsCreated()) return false;
     pen_ = CPen{style, width, colour};
     return true;
@@ -160,25 +160,25 @@ CBrush CMemCanvas::SelectBrush(const CBrush& brush) {
     return previous;
 }
 
-Colour CMemCanvas::SetTextColor(Colour colour) {
+Colour CMemCanvas::SetTextColour(Colour colour) {
     const Colour previous = textColour_;
     textColour_ = colour;
     return previous;
 }
 
-int CMemCanvas::SetTextAlign(int align) {
-    const int previous = textAlign_;
+TextAlign CMemCanvas::SetTextAlign(TextAlign align) {
+    const TextAlign previous = textAlign_;
     textAlign_ = align;
     return previous;
 }
 
-int CMemCanvas::SetBkMode(int mode) {
-    const int previous = bkMode_;
+BkMode CMemCanvas::SetBkMode(BkMode mode) {
+    const BkMode previous = bkMode_;
     bkMode_ = mode;
     return previous;
 }
 
-Colour CMemCanvas::SetBkColor(Colour colour) {
+Colour CMemCanvas::SetBkColour(Colour colour) {
     const Colour previous = bkColour_;
     bkColour_ = colour;
     return previous;
@@ -217,7 +217,7 @@ void CMemCanvas::LineTo(int x, int y) {
     const int y0 = curY_;
     curX_ = x;
     curY_ = y;
-    if (!IsCreated() || pen_.style == kPenNull) return;
+    if (!IsCreated() || pen_.style == PenStyle::Null) return;
 
     const int size = pen_.width <= 1 ? 1 : pen_.width;
     const std::int64_t dx = static_cast<std::int64_t>(x) - x0;
@@ -316,7 +316,7 @@ void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
         const int to = std::min(right - 1, static_cast<int>(std::floor(cx + half - 0.5)));
         spans[static_cast<size_t>(py - yFirst + 1)] = {from, to};
     }
-    const Colour border = pen_.style != kPenNull ? pen_.colour : brush_.colour;
+    const Colour border = pen_.style != PenStyle::Null ? pen_.colour : brush_.colour;
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     for (int py = std::max(yFirst, 0); py <= std::min(yLast, height_ - 1); ++py) {
@@ -355,16 +355,16 @@ bool CMemCanvas::TextOut(int x, int y, std::string_view text) {
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const int advance = f->metrics.horizontalAdvance(s);
     int left = x;
-    if ((textAlign_ & kAlignCenter) == kAlignCenter) {
+    if (textAlign_ == TextAlign::Centre) {
         left = x - advance / 2;
-    } else if ((textAlign_ & kAlignCenter) == kAlignRight) {
+    } else if (textAlign_ == TextAlign::Right) {
         left = x - advance;
     }
     QPainter painter(&image_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(f->font);
-    if (bkMode_ == kBkOpaque) {
+    if (bkMode_ == BkMode::Opaque) {
         painter.fillRect(left, y, advance, f->metrics.height(), QColor::fromRgb(bkColour_));
     }
     painter.setPen(QColor::fromRgb(textColour_));

@@ -35,18 +35,14 @@ inline constexpr Colour kFrameColour = MakeRgb(105, 170, 100);
 inline constexpr Colour kGridColour = MakeRgb(50, 50, 50);
 
 // Pen styles: solid, or none (nothing is drawn).
-inline constexpr int kPenSolid = 0;
-inline constexpr int kPenNull = 5;
+enum class PenStyle { Solid = 0, Null = 5 };
 
-// Text alignment values (left|top, right, centre) and background modes.
-inline constexpr int kAlignLeftTop = 0;
-inline constexpr int kAlignRight = 2;
-inline constexpr int kAlignCenter = 6;
-inline constexpr int kBkTransparent = 1;
-inline constexpr int kBkOpaque = 2;
+// Text alignments (left|top, right, centre) and background modes, with GDI's values.
+enum class TextAlign { LeftTop = 0, Right = 2, Centre = 6 };
+enum class BkMode { Transparent = 1, Opaque = 2 };
 
 struct CPen {
-    int style = kPenSolid;
+    PenStyle style = PenStyle::Solid;
     int width = 0;  // 0 and 1 draw one pixel wide
     Colour colour = MakeRgb(0, 0, 0);
 };
@@ -59,7 +55,7 @@ struct CBrush {
 struct TextRecord {
     int x = 0;
     int y = 0;
-    int align = kAlignLeftTop;
+    TextAlign align = TextAlign::LeftTop;
     Colour colour = 0;
     std::string text;
 };
@@ -70,10 +66,10 @@ class CMemCanvas {
 
     // Makes the canvas (right - left) x (bottom - top) pixels, black, with a solid
     // thinnest green pen and a solid black brush. Only the size of the rectangle
-    // matters. A canvas already created is replaced. The target stands for the
-    // context the canvas must be compatible with; every canvas is RGB32, so it may
-    // be null. Returns false (canvas left empty) for an empty or too large size.
-    bool Create(const CMemCanvas* target, int left, int top, int right, int bottom);
+    // matters; every canvas is RGB32, so there is no context to be compatible with.
+    // A canvas already created is replaced. Returns false (canvas left empty) for an
+    // empty or too large size.
+    bool Create(int left, int top, int right, int bottom);
 
     bool IsCreated() const { return !image_.isNull(); }
     int Width() const { return width_; }
@@ -81,7 +77,7 @@ class CMemCanvas {
     const QImage& Image() const { return image_; }
 
     // Selects a new pen or brush. False (nothing done) on a canvas never created.
-    bool SetPen(int style, int width, Colour colour);
+    bool SetPen(PenStyle style, int width, Colour colour);
     bool SetBrush(Colour colour);
     // Fills every pixel with the colour; the current brush is kept.
     bool Clear(Colour colour);
@@ -97,13 +93,13 @@ class CMemCanvas {
     CBrush SelectBrush(const CBrush& brush);
     const CPen& Pen() const { return pen_; }
     const CBrush& Brush() const { return brush_; }
-    Colour SetTextColor(Colour colour);
-    int SetTextAlign(int align);
-    int SetBkMode(int mode);
-    Colour SetBkColor(Colour colour);
-    int TextAlign() const { return textAlign_; }
-    int BkMode() const { return bkMode_; }
-    Colour TextColor() const { return textColour_; }
+    Colour SetTextColour(Colour colour);
+    TextAlign SetTextAlign(TextAlign align);
+    BkMode SetBkMode(BkMode mode);
+    Colour SetBkColour(Colour colour);
+    TextAlign TextAlignment() const { return textAlign_; }
+    BkMode BackgroundMode() const { return bkMode_; }
+    Colour TextColour() const { return textColour_; }
 
     void MoveTo(int x, int y);
     // Line with the current pen from the current point to (x, y), which becomes
@@ -141,8 +137,8 @@ class CMemCanvas {
     int curY_ = 0;
     Colour textColour_ = MakeRgb(0, 0, 0);
     Colour bkColour_ = MakeRgb(255, 255, 255);
-    int textAlign_ = kAlignLeftTop;
-    int bkMode_ = kBkOpaque;
+    TextAlign textAlign_ = TextAlign::LeftTop;
+    BkMode bkMode_ = BkMode::Opaque;
     std::vector<TextRecord>* textLog_ = nullptr;
 };
 

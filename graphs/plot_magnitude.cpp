@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/messages.h"
 #include "graphs/graph_plotter.h"
-#include "graphs/plot_math.h"
+#include "graphs/plot_drawing.h"
 
 namespace tapwright {
 
 using plot::CurveY;
 using plot::DrawingScope;
-using plot::Format;
 using plot::MaxAbsFinite;
 using plot::Polyline;
 using plot::TruncIndex;
@@ -80,7 +80,7 @@ Layout EquirippleLayout(int K, long long held, int w) {
 }
 
 void DrawDbHeader(const CGraphPlotter& p, CMemCanvas* dc, const char* title, int titleX) {
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     p.DrawShadowText(dc, titleX, 5, kTitleColour, title);
     p.DrawShadowText(dc, 35, 9, kAxisNameColour, "|H(w)|");
     p.DrawShadowText(dc, 40, 25, kUnitColour, "(dB)");
@@ -88,24 +88,24 @@ void DrawDbHeader(const CGraphPlotter& p, CMemCanvas* dc, const char* title, int
 
 // Rows 0, -R/9, ..., -R, right-aligned at x = 65.
 void DrawDbLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double R) {
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
-        const std::string text =
-            k == 0 ? Format("%4.2f", 0.0) : Format("- %4.2f", R * 0.1111111111111111 * k);
+        const std::string text = k == 0 ? FormatString("%4.2f", 0.0)
+                                        : FormatString("- %4.2f", R * 0.1111111111111111 * k);
         p.DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour, text);
     }
 }
 
 // Axis centred on 0 dB: +0.8E ... 0 on the first five rows, -0.2E ... -E below.
 void DrawZoomLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double E) {
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 4; k >= 0; --k) {
         p.DrawShadowText(dc, 65, 50 + (4 - k) * box.r, kTickLabelColour,
-                         Format("%4.2f", E * 0.2 * k));
+                         FormatString("%4.2f", E * 0.2 * k));
     }
     for (int k = 1; k <= 5; ++k) {
         p.DrawShadowText(dc, 65, 50 + (4 + k) * box.r, kTickLabelColour,
-                         Format("-%4.2f", E * 0.2 * k));
+                         FormatString("-%4.2f", E * 0.2 * k));
     }
 }
 
@@ -130,23 +130,37 @@ double ZoomHalfRange(const std::vector<double>& v, long long first, long long en
 
 void DrawRangeFrequencyLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double first,
                               double span) {
-    dc->SetTextAlign(kAlignCenter);
+    dc->SetTextAlign(TextAlign::Centre);
     for (int k = 0; k <= 8; ++k) {
         p.DrawShadowText(dc, 76 + (k * box.w) / 8, 315, kTickLabelColour,
-                         Format("%4.0f", first + span * 0.125 * k));
+                         FormatString("%4.0f", first + span * 0.125 * k));
     }
 }
 
 void DrawFreqNames(const CGraphPlotter& p, CMemCanvas* dc) {
-    dc->SetTextAlign(kAlignLeftTop);
+    dc->SetTextAlign(TextAlign::LeftTop);
     p.DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
     p.DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
 }
 
-bool DrawDbFull(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                int right, int bottom, Colour colour, float Fs, bool equiripple) {
+bool IsLowOrHighPass(ResponseType type) {
+    return type == LowPass || type == HighPass;
+}
+
+// [first, end) of a band's index fields, kept inside the points held.
+void BandRange(int begin, int end, long long held, long long& first, long long& last) {
+    first = std::clamp<long long>(begin, 0, held);
+    last = std::clamp<long long>(end, first, held);
+}
+
+}  // namespace
+
+bool CGraphPlotter::DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                    int right, int bottom, Colour colour, float Fs,
+                                    DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     const double R = AxisRange(MaxAbsFinite(design.magnitudeDb, 0, static_cast<size_t>(held)));
@@ -154,17 +168,18 @@ bool DrawDbFull(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
                                      : WindowLayout(design.pointCount, held, box.w);
     DrawCurve(*dc, design.magnitudeDb, 0, layout.end, 0, layout.xstep, scale, box.r + 30, 0.0, box);
-    DrawDbHeader(p, dc, "Magnitude Response", 238);
-    DrawDbLabels(p, dc, box, R);
-    p.DrawFrequencyAxis(dc, left, right, Fs);
+    DrawDbHeader(*this, dc, "Magnitude Response", 238);
+    DrawDbLabels(*this, dc, box, R);
+    DrawFrequencyAxis(dc, left, right, Fs);
     return true;
 }
 
-bool DrawRange(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design, int left, int top,
-               int right, int bottom, Colour colour, float Fs, double lo, double hi, int unzoomed,
-               bool equiripple) {
+bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                       int right, int bottom, Colour colour, float Fs, double lo,
+                                       double hi, bool zoom, DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const int K = std::max(design.pointCount, 0);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
@@ -196,7 +211,7 @@ bool DrawRange(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design,
         xstep = box.w / (((hi - lo) / nyq) * half);
     }
 
-    if (unzoomed == 1) {
+    if (!zoom) {
         // The window form keeps the full view's axis; the equiripple form scales to
         // the plotted points.
         const double M = equiripple
@@ -206,27 +221,30 @@ bool DrawRange(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design,
         const double R = AxisRange(M);
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / R, box.r + 30, 0.0,
                   box);
-        DrawDbHeader(p, dc, "Magnitude Response", 238);
-        DrawDbLabels(p, dc, box, R);
+        DrawDbHeader(*this, dc, "Magnitude Response", 238);
+        DrawDbLabels(*this, dc, box, R);
     } else {
         const double E = ZoomHalfRange(design.magnitudeDb, e0, std::max(e0, e1));
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / (2.0 * E),
                   5 * box.r + 30, 0.0, box);
-        DrawDbHeader(p, dc, "Magnitude Response", 238);
-        DrawZoomLabels(p, dc, box, E);
+        DrawDbHeader(*this, dc, "Magnitude Response", 238);
+        DrawZoomLabels(*this, dc, box, E);
     }
-    DrawFreqNames(p, dc);
-    DrawRangeFrequencyLabels(p, dc, box, lo, hi - lo);
+    DrawFreqNames(*this, dc);
+    DrawRangeFrequencyLabels(*this, dc, box, lo, hi - lo);
     return true;
 }
 
-bool DrawOverlay(const CGraphPlotter& p, CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                 const CFirDesign& design, int left, int top, int right, int bottom,
-                 Colour currentColour, Colour heldColour, float Fs, bool equiripple) {
+bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
+                                         const CFirDesign& design, int left, int top, int right,
+                                         int bottom, Colour currentColour, Colour heldColour,
+                                         float Fs, DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(axes) || !Usable(current) || !Usable(held)) return false;
-    DrawingScope axesScope(*axes, CPen{kPenSolid, 1, currentColour}, CBrush{currentColour});
-    DrawingScope currentScope(*current, CPen{kPenSolid, 1, currentColour}, CBrush{currentColour});
-    DrawingScope heldScope(*held, CPen{kPenSolid, 1, heldColour}, CBrush{heldColour});
+    DrawingScope axesScope(*axes, CPen{PenStyle::Solid, 1, currentColour}, CBrush{currentColour});
+    DrawingScope currentScope(*current, CPen{PenStyle::Solid, 1, currentColour},
+                              CBrush{currentColour});
+    DrawingScope heldScope(*held, CPen{PenStyle::Solid, 1, heldColour}, CBrush{heldColour});
     const Box box = MakeBox(left, top, right, bottom);
 
     const long long currentHeld = PointsHeld(design.pointCount, design.magnitudeDb);
@@ -247,16 +265,18 @@ bool DrawOverlay(const CGraphPlotter& p, CMemCanvas* axes, CMemCanvas* current, 
     DrawCurve(*held, design.heldMagnitudeDb, 0, before.end, 0, before.xstep, scale, box.r + 30, 0.0,
               box);
 
-    DrawDbHeader(p, axes, "Magnitude Response", 238);
-    DrawDbLabels(p, axes, box, R);
-    p.DrawFrequencyAxis(axes, left, right, Fs);
+    DrawDbHeader(*this, axes, "Magnitude Response", 238);
+    DrawDbLabels(*this, axes, box, R);
+    DrawFrequencyAxis(axes, left, right, Fs);
     return true;
 }
 
-bool DrawLinear(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                int right, int bottom, Colour colour, float Fs, bool equiripple) {
+bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top,
+                                        int right, int bottom, Colour colour, float Fs,
+                                        DesignFamily family) const {
+    const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitude);
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
@@ -276,87 +296,24 @@ bool DrawLinear(const CGraphPlotter& p, CMemCanvas* dc, const CFirDesign& design
     DrawCurve(*dc, design.magnitude, 0, layout.end, 0, layout.xstep, scale, bottom - 35 - 0.125,
               0.0, box);
 
-    dc->SetTextAlign(kAlignLeftTop);
-    p.DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
-    p.DrawShadowText(dc, 35, 12, kAxisNameColour, "|H(w)|");
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::LeftTop);
+    DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
+    DrawShadowText(dc, 35, 12, kAxisNameColour, "|H(w)|");
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         const double value =
             differentiator ? Mx - k * (Mx * 0.1111111111111111) : 1.125 - 0.125 * k;
-        p.DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
-                         Format("%4.3f", value));
+        DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
+                       FormatString("%4.3f", value));
     }
-    p.DrawFrequencyAxis(dc, left, right, Fs);
+    DrawFrequencyAxis(dc, left, right, Fs);
     return true;
-}
-
-bool IsLowOrHighPass(int type) {
-    return type == LowPass || type == HighPass;
-}
-
-// [first, end) of a band's index fields, kept inside the points held.
-void BandRange(int begin, int end, long long held, long long& first, long long& last) {
-    first = std::clamp<long long>(begin, 0, held);
-    last = std::clamp<long long>(end, first, held);
-}
-
-}  // namespace
-
-bool CGraphPlotter::DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                    int right, int bottom, Colour colour, float Fs) const {
-    return DrawDbFull(*this, dc, design, left, top, right, bottom, colour, Fs, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeDbEq(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                      int right, int bottom, Colour colour, float Fs) const {
-    return DrawDbFull(*this, dc, design, left, top, right, bottom, colour, Fs, true);
-}
-
-bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                       int right, int bottom, Colour colour, float Fs,
-                                       double viewLow, double viewHigh, int unzoomed) const {
-    return DrawRange(*this, dc, design, left, top, right, bottom, colour, Fs, viewLow, viewHigh,
-                     unzoomed, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeRangeEq(CMemCanvas* dc, const CFirDesign& design, int left,
-                                         int top, int right, int bottom, Colour colour, float Fs,
-                                         double viewLow, double viewHigh, int unzoomed) const {
-    return DrawRange(*this, dc, design, left, top, right, bottom, colour, Fs, viewLow, viewHigh,
-                     unzoomed, true);
-}
-
-bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                         const CFirDesign& design, int left, int top, int right,
-                                         int bottom, Colour currentColour, Colour heldColour,
-                                         float Fs) const {
-    return DrawOverlay(*this, axes, current, held, design, left, top, right, bottom, currentColour,
-                       heldColour, Fs, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeOverlayEq(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                           const CFirDesign& design, int left, int top, int right,
-                                           int bottom, Colour currentColour, Colour heldColour,
-                                           float Fs) const {
-    return DrawOverlay(*this, axes, current, held, design, left, top, right, bottom, currentColour,
-                       heldColour, Fs, true);
-}
-
-bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                        int right, int bottom, Colour colour, float Fs) const {
-    return DrawLinear(*this, dc, design, left, top, right, bottom, colour, Fs, false);
-}
-
-bool CGraphPlotter::DrawMagnitudeLinearEq(CMemCanvas* dc, const CFirDesign& design, int left,
-                                          int top, int right, int bottom, Colour colour,
-                                          float Fs) const {
-    return DrawLinear(*this, dc, design, left, top, right, bottom, colour, Fs, true);
 }
 
 bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                  int right, int bottom, Colour colour, float Fs) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     long long b0 = 0, b1 = 0;
@@ -383,7 +340,7 @@ bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int l
 bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int left, int top,
                                  int right, int bottom, Colour colour, float Fs) const {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{kPenSolid, 1, colour}, CBrush{colour});
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
     const Box box = MakeBox(left, top, right, bottom);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     long long s0 = 0, s1 = 0;
@@ -419,10 +376,10 @@ bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int l
 
     DrawDbHeader(*this, dc, "Stopband Response", 242);
     DrawFreqNames(*this, dc);
-    dc->SetTextAlign(kAlignRight);
+    dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour,
-                       Format("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));
+                       FormatString("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));
     }
     if (design.responseType == LowPass) {
         DrawRangeFrequencyLabels(*this, dc, box, design.stopEdge,

@@ -32,20 +32,15 @@
 #include <string>
 #include <vector>
 
+#include "graphs/dialog_units.h"
 #include "picture/gif_encode.h"
 
 namespace {
 
+using tapwright::DialogUnitsToPixelsX;
+using tapwright::DialogUnitsToPixelsY;
 using tapwright::EncodeGif;
 using tapwright::GifEncodeFrame;
-
-// Dialog units to pixels, as the window lays out its controls.
-constexpr int DuX(int du) {
-    return du * 3 / 2;
-}
-constexpr int DuY(int du) {
-    return du * 13 / 8;
-}
 
 struct Palette {
     std::vector<QRgb> colours;  // index 0 is the transparent colour where one is used
@@ -218,8 +213,8 @@ QImage DrawPenguin(int width, int height, double tilt, double flipper, bool blin
 }
 
 bool MakePenguin(const std::string& dir) {
-    const int width = DuX(47);
-    const int height = DuY(38);
+    const int width = DialogUnitsToPixelsX(47);
+    const int height = DialogUnitsToPixelsY(38);
     struct Pose {
         double tilt, flipper;
         bool blink;
@@ -238,8 +233,8 @@ bool MakePenguin(const std::string& dir) {
 
 // ---- letters ------------------------------------------------------------------
 
-constexpr int kLetterWidth = DuX(24);   // 36
-constexpr int kLetterHeight = DuY(31);  // 50
+constexpr int kLetterWidth = DialogUnitsToPixelsX(24);   // 36
+constexpr int kLetterHeight = DialogUnitsToPixelsY(31);  // 50
 
 void FillPath(QPainter& p, const QPainterPath& path, QColor colour) {
     p.setPen(Qt::NoPen);

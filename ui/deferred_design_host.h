@@ -17,10 +17,11 @@ namespace tapwright::ui {
 
 class DeferredDesignHost : public DesignHost {
   public:
-    DeferredDesignHost(int responseSelection, int methodSelection, bool autoDesign)
+    DeferredDesignHost(ResponseType responseSelection, DesignMethod methodSelection,
+                       bool lengthGiven)
         : responseSelection_(responseSelection),
           methodSelection_(methodSelection),
-          autoDesign_(autoDesign) {}
+          lengthGiven_(lengthGiven) {}
 
     // Where the progress texts go while the design runs (may be null).
     void SetProgressSink(ProgressSink* sink) { progress_ = sink; }
@@ -37,9 +38,9 @@ class DeferredDesignHost : public DesignHost {
     void PushEditBuffer() override {
         calls_.push_back([](DesignHost& h) { h.PushEditBuffer(); });
     }
-    int ResponseTypeSelection() const override { return responseSelection_; }
-    int DesignMethodSelection() const override { return methodSelection_; }
-    bool AutoDesignChecked() const override { return autoDesign_; }
+    ResponseType ResponseTypeSelection() const override { return responseSelection_; }
+    DesignMethod DesignMethodSelection() const override { return methodSelection_; }
+    bool LengthGiven() const override { return lengthGiven_; }
     void ShowMessage(MessageCode code, const MessageArgs& args) override {
         calls_.push_back([code, args](DesignHost& h) { h.ShowMessage(code, args); });
     }
@@ -61,13 +62,11 @@ class DeferredDesignHost : public DesignHost {
     void RepaintProgress(ProgressText text) override {
         if (progress_) progress_->RepaintProgress(text);
     }
-    // The window's cancel reaches the design through the progress sink.
-    bool CancelRequested() const override { return progress_ && progress_->CancelRequested(); }
 
   private:
-    int responseSelection_;
-    int methodSelection_;
-    bool autoDesign_;
+    ResponseType responseSelection_;
+    DesignMethod methodSelection_;
+    bool lengthGiven_;
     ProgressSink* progress_ = nullptr;
     std::vector<std::function<void(DesignHost&)>> calls_;
 };

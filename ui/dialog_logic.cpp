@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "core/design_pipeline.h"
-#include "core/spec_rules.h"
 #include "files/spec_file.h"
 #include "ui/control_ids.h"
 #include "ui/deferred_design_host.h"
@@ -65,9 +64,14 @@ struct DialogLogic::Impl final : DesignHost {
         rules.buffer.Taps = spec.Taps;
         rules.Push();
     }
-    int ResponseTypeSelection() const override { return model.Selection(kResponseTypeCombo); }
-    int DesignMethodSelection() const override { return model.Selection(kFunctionTypeCombo); }
-    bool AutoDesignChecked() const override { return model.Checked(kAutoDesignCheck); }
+    // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
+    ResponseType ResponseTypeSelection() const override {
+        return static_cast<ResponseType>(model.Selection(kResponseTypeCombo));
+    }
+    DesignMethod DesignMethodSelection() const override {
+        return static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo));
+    }
+    bool LengthGiven() const override { return model.Checked(kAutoDesignCheck); }
     void ShowMessage(MessageCode code, const MessageArgs& args) override {
         rules.ShowMessage(code, args);
     }
@@ -140,10 +144,10 @@ void DialogLogic::Impl::Initialise() {
 GraphOptions DialogLogic::Impl::Options() const {
     GraphOptions o;
     const int graph = model.Selection(kGraphTypeCombo);
-    o.graph = graph >= 0 ? graph : flags.graphSel;
+    o.graph = static_cast<GraphType>(graph >= 0 ? graph : flags.graphSel);
     o.logScale = model.Checked(kLogScaleCheck);
     const int view = model.Selection(kDisplayTypeCombo);
-    o.view = view >= 0 ? view : flags.displaySel;
+    o.view = static_cast<ViewMode>(view >= 0 ? view : flags.displaySel);
     o.curveFitting = model.Checked(kCurveFittingCheck);
     o.degrees = model.Checked(kDegreesCheck);
     o.zoom = model.Checked(kZoomCheck);
@@ -230,12 +234,12 @@ void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const Filt
         DeferredDesignHost host;
         RunOutcome run;
     };
-    auto job = std::make_shared<Job>(Job{
-        spec,
-        design,
-        {flags.designValid, flags.holdActive},
-        DeferredDesignHost(ResponseTypeSelection(), DesignMethodSelection(), AutoDesignChecked()),
-        {}});
+    auto job = std::make_shared<Job>(
+        Job{spec,
+            design,
+            {flags.designValid, flags.holdActive},
+            DeferredDesignHost(ResponseTypeSelection(), DesignMethodSelection(), LengthGiven()),
+            {}});
     const bool hold = flags.holdActive;
     const float f1 = check.f1;
     const float f2 = check.f2;
@@ -244,13 +248,12 @@ void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const Filt
     work.work = [job, hold, f1, f2](const std::atomic<bool>& cancel, ProgressSink& progress) {
         job->host.SetProgressSink(&progress);
         if (hold) StashHeldDesign(job->spec, job->design, job->host);
-        if (!cancel.load()) {
-            job->run = RunDesign(job->spec, job->design, job->flags, job->host, f1, f2);
-        }
+        job->run = RunDesign(job->spec, job->design, job->flags, job->host, f1, f2, &cancel);
         job->host.SetProgressSink(nullptr);
     };
     work.finish = [this, job, specBefore, heldIterationsBefore,
-                   enables = std::move(enables)](bool cancelled) {
+                   enables = std::move(enables)](bool escaped) {
+        const bool cancelled = escaped || job->run.status == DesignStatus::Cancelled;
         busy = false;
         // The worker showed the progress texts directly; the model has them hidden.
         for (int id : kProgressTexts) {
@@ -323,7 +326,9 @@ void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
                 break;
             }
             const bool fullView = model.Selection(kDisplayTypeCombo) == FullView;
-            const bool holdOffered = spec.FType != Differentiator && spec.FType != 5 && fullView;
+            // Nor for the sixth response type, Hilbert or Multiband.
+            const bool holdOffered = spec.FType != Differentiator && spec.FType != Hilbert &&
+                                     spec.FType != Multiband && fullView;
             model.Show(kHoldOnCheck, holdOffered);
             if (holdOffered) model.Enable(kHoldOnCheck, true);
             const int shown = model.Selection(kResponseTypeCombo);
@@ -389,7 +394,7 @@ void DialogLogic::Impl::OnGraphTypeChanged(bool redraw) {
 }
 
 void DialogLogic::Impl::Refresh() {
-    RefreshGraphs(canvases, flags.holdActive, model.Checked(kGridCheck));
+    RefreshGraphs(canvases, Options());
     platform.RepaintNow();
 }
 
@@ -455,7 +460,7 @@ void DialogLogic::Impl::OnHoldOnClicked() {
     } else {
         for (int id : {kFftSizeCombo, kFftSizeLabel, kAutoDesignCheck}) model.Enable(id, free);
         const bool kaiser = DesignMethodSelection() == Kaiser;
-        if (AutoDesignChecked()) {
+        if (LengthGiven()) {
             rules.Enable(kLength, free);
             if (kaiser) rules.Enable(kBeta, free);
         } else {
@@ -485,7 +490,7 @@ void DialogLogic::Impl::OnSave() {
     int fftIndex = model.Selection(kFftSizeCombo);
     if (fftIndex < 0) fftIndex = FftIndexFromSize(spec.FFT);
     std::string error;
-    if (!SaveSpecFile(*path, spec, fftIndex, AutoDesignChecked() ? 1 : 0, design.coeffs, &error)) {
+    if (!SaveSpecFile(*path, spec, fftIndex, LengthGiven() ? 1 : 0, design.coeffs, &error)) {
         rules.ShowMessage(MessageCode::CannotCreateFile);
         return;
     }
@@ -499,10 +504,9 @@ void DialogLogic::Impl::OnLoad() {
 
 bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) {
     // The whole file is read and checked before anything changes.
-    bool cannotOpen = false;
-    const SpecReadResult read = ReadSpecFile(path, spec, &cannotOpen);
+    const SpecReadResult read = ReadSettledSpecFile(path, spec);
     if (!read.ok) {
-        if (cannotOpen) {
+        if (read.cannotOpen) {
             rules.ShowMessage(MessageCode::CannotOpenFile);
         } else {
             MessageArgs args;
@@ -512,8 +516,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
         return false;
     }
     // Settled exactly as the batch designer settles a file.
-    FilterSpec settled = read.spec;
-    SettleLoadedSpec(settled, read.fileFChar);
+    const FilterSpec& settled = read.spec;
 
     // The response and method lists, and the inputs they show.
     spec.FType = settled.FType;

@@ -168,10 +168,7 @@ void SetUpApplicationLook() {
 // queued calls; calls still queued when the window is gone are dropped.
 class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
   public:
-    ProgressForwarder(CFilterDesignDlg* window, const std::atomic<bool>& cancel)
-        : window_(window), cancel_(cancel) {}
-
-    bool CancelRequested() const override { return cancel_.load(); }
+    explicit ProgressForwarder(CFilterDesignDlg* window) : window_(window) {}
 
     void SetProgressVisible(ProgressText text, bool visible) override {
         const int id = ProgressTextId(text);
@@ -189,14 +186,13 @@ class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
 
   private:
     CFilterDesignDlg* window_;
-    const std::atomic<bool>& cancel_;
 };
 
 CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      progress_(std::make_unique<ProgressForwarder>(this, cancel_)) {
+      progress_(std::make_unique<ProgressForwarder>(this)) {
     setWindowTitle(QStringLiteral("Tapwright"));
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setFont(WindowFont());

@@ -179,7 +179,7 @@ std::vector<int> PullEditBuffer(const ControlModel& model, SpecEditBuffer& buffe
     spec.Beta = buffer.Beta;
     spec.Itern = buffer.Itern;
     spec.Ratio = buffer.Ratio;
-    if (buffer.TerCr >= 0) spec.TerCr = buffer.TerCr;
+    if (buffer.TerCr >= 0) spec.TerCr = static_cast<TerminationCriterion>(buffer.TerCr);
     return unparsed;
 }
 

@@ -121,11 +121,11 @@ bool WindowRules::EquirippleSelected() const {
     return model.Selection(kFunctionTypeCombo) == Equiripple;
 }
 
-bool WindowRules::AutoDesignChecked() const {
+bool WindowRules::LengthGiven() const {
     return model.Checked(kAutoDesignCheck);
 }
 
-void WindowRules::SelectFilterTypeOf(int symmetry) {
+void WindowRules::SelectFilterTypeOf(SymmetryType symmetry) {
     const std::string text(SymmetryTypeText(symmetry));
     const std::vector<std::string>& items = model.State(kFilterTypeCombo).items;
     const auto it = std::find(items.begin(), items.end(), text);
@@ -136,18 +136,23 @@ void WindowRules::SelectFilterTypeOf(int symmetry) {
 
 namespace {
 
-std::vector<std::string> Texts(std::string_view (*text)(int), int count) {
+// The texts of the first `count` values of an enumeration, in value order.
+template <typename E>
+std::vector<std::string> Texts(std::string_view (*text)(E), int count) {
     std::vector<std::string> items;
-    for (int i = 0; i < count; ++i) items.emplace_back(text(i));
+    for (int i = 0; i < count; ++i) items.emplace_back(text(static_cast<E>(i)));
     return items;
+}
+
+std::string_view WindowResponseText(ResponseType type) {
+    return ResponseTypeText(type, false);
 }
 
 }  // namespace
 
 void WindowRules::Initialise() {
     SpecEditBuffer& b = buffer;
-    model.SetItems(kResponseTypeCombo,
-                   Texts([](int i) { return ResponseTypeText(i, false); }, kResponseTypeCount));
+    model.SetItems(kResponseTypeCombo, Texts(WindowResponseText, kResponseTypeCount));
     model.SetItems(kFunctionTypeCombo, Texts(DesignMethodText, kDesignMethodCount));
     model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, Phase + 1));
     model.SetItems(kFftSizeCombo, Texts(FftSizeText, kFftIndexCount));
@@ -286,7 +291,7 @@ bool WindowRules::HandleToggle(int id, bool checked) {
 void WindowRules::OnResponseTypeChange() {
     const int selection = model.Selection(kResponseTypeCombo);
     if (selection < 0) return;
-    spec.FType = selection;
+    spec.FType = static_cast<ResponseType>(selection);
     ApplyResponseType();
     FillFilterTypes();
     ResetBandTable();
@@ -336,16 +341,16 @@ void WindowRules::ApplyResponseType(bool keepBandCount) {
 
 bool WindowRules::FilterTypesListed() const {
     std::vector<std::string> expected;
-    for (int s : AllowedSymmetries(spec.FType, EquirippleSelected())) {
+    for (SymmetryType s : AllowedSymmetries(spec.FType, EquirippleSelected())) {
         expected.emplace_back(SymmetryTypeText(s));
     }
     return model.State(kFilterTypeCombo).items == expected;
 }
 
 void WindowRules::FillFilterTypes() {
-    const std::vector<int> allowed = AllowedSymmetries(spec.FType, EquirippleSelected());
+    const std::vector<SymmetryType> allowed = AllowedSymmetries(spec.FType, EquirippleSelected());
     std::vector<std::string> items;
-    for (int s : allowed) items.emplace_back(SymmetryTypeText(s));
+    for (SymmetryType s : allowed) items.emplace_back(SymmetryTypeText(s));
     model.SetItems(kFilterTypeCombo, std::move(items));
     model.Select(kFilterTypeCombo, 0);
     if (!allowed.empty()) spec.FChar = allowed.front();
@@ -359,7 +364,8 @@ void WindowRules::OnFilterTypeChange() {
         SelectFilterTypeOf(spec.FChar);
         Enable(kFilterType, false);
     } else {
-        const std::vector<int> allowed = AllowedSymmetries(spec.FType, EquirippleSelected());
+        const std::vector<SymmetryType> allowed =
+            AllowedSymmetries(spec.FType, EquirippleSelected());
         if (!allowed.empty()) {
             const int last = static_cast<int>(allowed.size()) - 1;
             const int item = std::clamp(model.Selection(kFilterTypeCombo), 0, last);
@@ -383,9 +389,9 @@ void WindowRules::OnDesignMethodChange() {
     while (model.ItemCount(kResponseTypeCombo) > kResponseItemsWithoutSixth) {
         model.DeleteItem(kResponseTypeCombo, model.ItemCount(kResponseTypeCombo) - 1);
     }
-    model.AddItem(kResponseTypeCombo, std::string(ResponseTypeText(5, equiripple)));
+    model.AddItem(kResponseTypeCombo, std::string(ResponseTypeText(Multiband, equiripple)));
     model.Select(kResponseTypeCombo, spec.FType);
-    if (!held) spec.WType = selection;
+    if (!held) spec.WType = static_cast<DesignMethod>(selection);
 
     if (equiripple) {
         model.Show(kSpecGroupEquiripple, true);
@@ -436,7 +442,7 @@ void WindowRules::OnDesignMethodChange() {
         if (!flags.startupPicture) model.Show(kSmallGraph, true);
         if (held) {
             Show(kRipples, true);
-            if (selection == Kaiser && AutoDesignChecked()) Show(kBeta, true);
+            if (selection == Kaiser && LengthGiven()) Show(kBeta, true);
         } else {
             model.Enable(kAutoDesignCheck, AutoDesignAvailable(spec.FType));
             Enable(kFft, true);
@@ -462,9 +468,10 @@ void WindowRules::ApplyAutoDesignState() {
     const int method = model.Selection(kFunctionTypeCombo);
     const bool equiripple = method == Equiripple;
     const bool kaiser = method == Kaiser;
-    const bool multibandShown = model.Selection(kResponseTypeCombo) == Multiband;
+    const bool multibandShown =
+        IsMultiband(static_cast<ResponseType>(model.Selection(kResponseTypeCombo)), equiripple);
 
-    if (AutoDesignChecked()) {
+    if (LengthGiven()) {
         if (!model.Checked(kHoldOnCheck)) {
             Enable(kFilterType, true);
             OnFilterTypeChange();
@@ -545,7 +552,9 @@ void WindowRules::ApplyAutoDesignState() {
     if (!skipToBeta && !held) Enable(kTransition, true);
     Show(kBeta, false);
     Enable(kBeta, false);
-    if (spec.FType == Differentiator || spec.FType == 5) {
+    // The differentiator and the sixth response type (Hilbert or Multiband) take
+    // their length as given.
+    if (spec.FType == Differentiator || spec.FType == Hilbert || spec.FType == Multiband) {
         Enable(kTransition, false);
         Enable(kRipples, false);
         Enable(kFilterType, true);
@@ -679,9 +688,8 @@ void WindowRules::FollowUpCommit(int id, const SpecEditBuffer& before) {
     switch (id) {
         case kLengthEdit:
             if (spec.FType == LowPass || spec.FType == HighPass) {
-                spec.FChar =
-                    SymmetryForSelection(spec.FType, EquirippleSelected(), AutoDesignChecked(),
-                                         spec.Taps, model.Selection(kFilterTypeCombo));
+                spec.FChar = SymmetryForSelection(spec.FType, EquirippleSelected(), LengthGiven(),
+                                                  spec.Taps, model.Selection(kFilterTypeCombo));
                 SelectFilterTypeOf(spec.FChar);
             }
             break;

@@ -63,7 +63,9 @@ class WindowRules {
 
     // Current choices of the controls.
     bool EquirippleSelected() const;
-    bool AutoDesignChecked() const;
+    // The check state of "Auto Design Filter": checked, the user gives the length
+    // (and the Kaiser beta); unchecked, a window design estimates them.
+    bool LengthGiven() const;
 
     // The handlers of a selection change or a click of the controls these rules own
     // (response, method, filter type, FFT size and band combos; Auto Design and the
@@ -90,7 +92,7 @@ class WindowRules {
     // The band reset with the band combo refilled "1" ... TBand and item 0 selected.
     void ResetBandTable();
     // Selects the Filter Type item that shows FChar.
-    void SelectFilterTypeOf(int symmetry);
+    void SelectFilterTypeOf(SymmetryType symmetry);
 
     // Field checks. A refused field is not checked again until the user edits it,
     // so focus changes around the message box raise no second message.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <complex>
 #include <limits>
@@ -13,23 +14,34 @@ namespace {
 
 struct Bands {
     BandSpec rows[kMaxBands];
-    double amplitudes[kMaxBands];
     int count = 0;
 
     Bands& Add(double lo, double hi, double amplitude) {
-        rows[count] = {lo, hi, amplitude};
-        amplitudes[count] = amplitude;
-        ++count;
+        rows[count++] = {lo, hi, amplitude};
         return *this;
     }
 };
 
-int Design(CFirDesign& d, int type, const Bands& b, int taps, int symmetry, int iterations,
-           double ratioTarget, ProgressSink* sink = nullptr, float fs = 8000.0f) {
-    auto routine = type == Differentiator ? &CFirDesign::DesignEquirippleDifferentiator
-                                          : &CFirDesign::DesignEquiripple;
-    return (d.*routine)(type, b.rows, b.amplitudes, b.count, fs, taps, 512, 0.0, 0.0, iterations,
-                        1.5, sink, ratioTarget, symmetry);
+// A negative ratio target designs by iterations; 0 or more stops on the peak ratio.
+// Returns the solves done, -1 when singular, -2 when refused.
+int Design(CFirDesign& d, ResponseType type, const Bands& b, int taps, SymmetryType symmetry,
+           int iterations, double ratioTarget, ProgressSink* sink = nullptr) {
+    const EquirippleRequest request{.responseType = type,
+                                    .bands = b.rows,
+                                    .bandCount = b.count,
+                                    .Fs = 8000.0f,
+                                    .taps = taps,
+                                    .symmetry = symmetry,
+                                    .termination = ratioTarget < 0.0 ? ByIterations : ByPeakRatio,
+                                    .iterations = iterations,
+                                    .ratioTarget = ratioTarget,
+                                    .progress = sink};
+    const DesignResult r = type == Differentiator ? d.DesignEquirippleDifferentiator(request)
+                                                  : d.DesignEquiripple(request);
+    if (r.status == DesignStatus::Singular) return -1;
+    if (r.status == DesignStatus::Refused) return -2;
+    EXPECT_EQ(r.length, taps);
+    return r.solves;
 }
 
 Bands LowPassBands() {
@@ -50,7 +62,9 @@ double TapAmplitude(const std::vector<double>& h, double w) {
 // and both parities.
 TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
     struct Case {
-        int type, symmetry, taps;
+        ResponseType type;
+        SymmetryType symmetry;
+        int taps;
         Bands bands;
     };
     const Case cases[] = {
@@ -64,7 +78,7 @@ TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
     };
     for (const Case& c : cases) {
         CFirDesign d;
-        ASSERT_EQ(Design(d, c.type, c.bands, c.taps, c.symmetry, 5, -1.0), 0) << c.symmetry;
+        ASSERT_EQ(Design(d, c.type, c.bands, c.taps, c.symmetry, 5, -1.0), 5) << c.symmetry;
         ASSERT_EQ(static_cast<int>(d.coeffs.size()), c.taps);
         const int G = 32 * c.taps + 1;
         ASSERT_EQ(d.pointCount, G);
@@ -81,7 +95,8 @@ TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
         for (int j = 0; j < c.bands.count; ++j) {
             const double mid = (c.bands.rows[j].Lower + c.bands.rows[j].Upper) / 2 / 8000.0;
             const int t = static_cast<int>(mid / (0.5 / G));
-            EXPECT_NEAR(d.magnitude[t], c.bands.amplitudes[j], 0.1) << c.symmetry << " band " << j;
+            EXPECT_NEAR(d.magnitude[t], c.bands.rows[j].Amplitude, 0.1)
+                << c.symmetry << " band " << j;
         }
     }
 }
@@ -117,7 +132,7 @@ TEST(Equiripple, StoppingRules) {
     ASSERT_LT(i, 40);
     EXPECT_LE(byRatio.rippleRatio, 1e-3);
     CFirDesign byCount;
-    EXPECT_EQ(Design(byCount, LowPass, LowPassBands(), 21, SymmetricOdd, i, -1.0), 0);
+    EXPECT_EQ(Design(byCount, LowPass, LowPassBands(), 21, SymmetricOdd, i, -1.0), i);
     EXPECT_EQ(byRatio.coeffs, byCount.coeffs);
 
     // The differentiator compares a quotient of consecutive peaks.
@@ -148,36 +163,28 @@ TEST(Equiripple, ProgressTextsChangeAtQuarters) {
         return shown;
     };
     using P = ProgressText;
-    const auto five = changesAfter(5);
-    ASSERT_EQ(five.size(), 3u);
-    EXPECT_EQ(five[0], std::make_pair(1, P::Quarter));
-    EXPECT_EQ(five[1], std::make_pair(2, P::Half));
-    EXPECT_EQ(five[2], std::make_pair(3, P::ThreeQuarters));
-    const auto forty = changesAfter(40);
-    ASSERT_EQ(forty.size(), 3u);
-    EXPECT_EQ(forty[0].first, 10);
-    EXPECT_EQ(forty[1].first, 20);
-    EXPECT_EQ(forty[2].first, 30);
-    const auto three = changesAfter(3);
-    ASSERT_EQ(three.size(), 2u);
-    EXPECT_EQ(three[0], std::make_pair(1, P::Quarter));
-    EXPECT_EQ(three[1], std::make_pair(2, P::ThreeQuarters));
-    const auto two = changesAfter(2);
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].second, P::Half);
-    EXPECT_TRUE(changesAfter(1).empty());
+    const std::pair<int, std::vector<std::pair<int, ProgressText>>> cases[] = {
+        {5, {{1, P::Quarter}, {2, P::Half}, {3, P::ThreeQuarters}}},
+        {40, {{10, P::Quarter}, {20, P::Half}, {30, P::ThreeQuarters}}},
+        {3, {{1, P::Quarter}, {2, P::ThreeQuarters}}},
+        {2, {{1, P::Half}, {2, P::Half}}},
+        {1, {}},
+    };
+    for (const auto& [iterations, shown] : cases) {
+        EXPECT_EQ(changesAfter(iterations), shown) << iterations << " iterations";
+    }
 }
 
 TEST(Equiripple, BandRowsBeyondTheCountAreNeverRead) {
     Bands clean = LowPassBands();
     Bands dirty = LowPassBands();
     for (int j = 2; j < kMaxBands; ++j) {
-        dirty.rows[j] = {std::numeric_limits<double>::quiet_NaN(), -1e300, 7.0};
-        dirty.amplitudes[j] = std::numeric_limits<double>::quiet_NaN();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        dirty.rows[j] = {nan, -1e300, nan};
     }
     CFirDesign a, b;
-    ASSERT_EQ(Design(a, LowPass, clean, 25, SymmetricOdd, 10, -1.0), 0);
-    ASSERT_EQ(Design(b, LowPass, dirty, 25, SymmetricOdd, 10, -1.0), 0);
+    ASSERT_EQ(Design(a, LowPass, clean, 25, SymmetricOdd, 10, -1.0), 10);
+    ASSERT_EQ(Design(b, LowPass, dirty, 25, SymmetricOdd, 10, -1.0), 10);
     EXPECT_EQ(a.coeffs, b.coeffs);
 }
 
@@ -186,11 +193,11 @@ TEST(Equiripple, ZeroEnvelopeLeavesWeightsAndNoNaN) {
     // and the reweighting must not divide by zero.
     CFirDesign d;
     const Bands silent = Bands().Add(0, 4000, 0);
-    ASSERT_EQ(Design(d, Multiband, silent, 15, SymmetricOdd, 5, -1.0), 0);
+    ASSERT_EQ(Design(d, Multiband, silent, 15, SymmetricOdd, 5, -1.0), 5);
     for (double h : d.coeffs) EXPECT_EQ(h, 0.0);
     // An exact fit inside a band (amplitude 1 everywhere) likewise stays finite.
     CFirDesign flat;
-    ASSERT_EQ(Design(flat, Multiband, Bands().Add(0, 4000, 1), 15, SymmetricOdd, 5, -1.0), 0);
+    ASSERT_EQ(Design(flat, Multiband, Bands().Add(0, 4000, 1), 15, SymmetricOdd, 5, -1.0), 5);
     for (double h : flat.coeffs) EXPECT_TRUE(std::isfinite(h));
     EXPECT_NEAR(flat.coeffs[7], 1.0, 1e-9);
 }
@@ -199,7 +206,7 @@ TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
     CFirDesign low;
     ASSERT_EQ(
         Design(low, LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 11, SymmetricOdd, 2, -1.0),
-        0);
+        2);
     const int G = 32 * 11 + 1;
     for (int v : {low.passBegin, low.passEnd, low.stopBegin, low.stopEnd}) {
         EXPECT_GE(v, 0);
@@ -208,7 +215,7 @@ TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
     CFirDesign high;
     ASSERT_EQ(Design(high, HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 11, SymmetricOdd,
                      2, -1.0),
-              0);
+              2);
     // A gap of 5 Hz (below 10): the pass band ends at trunc(w) + L - 10.
     const double df = 0.5 / G;
     const int b = static_cast<int>(0.2 / df);
@@ -221,7 +228,7 @@ TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
 
 TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
     CFirDesign d;
-    ASSERT_EQ(Design(d, LowPass, LowPassBands(), 21, SymmetricOdd, 2, -1.0), 0);
+    ASSERT_EQ(Design(d, LowPass, LowPassBands(), 21, SymmetricOdd, 2, -1.0), 2);
     const auto coeffs = d.coeffs;
     const auto db = d.magnitudeDb;
     // Bands without a single grid point: A^T A is all zeros.
@@ -232,12 +239,72 @@ TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
     EXPECT_EQ(d.length, 21);
 }
 
+TEST(Equiripple, ACancelledDesignStopsBeforeTheNextSolveAndChangesNothing) {
+    // Raises the cancel flag once the first reweighted solve is done, as Escape
+    // would from the window, and counts the solves reported.
+    struct Canceller : ProgressSink {
+        std::atomic<bool> cancel{false};
+        int repaints = 0;  // of " Processing ......... ": the start, one per solve, the end
+        void SetProgressVisible(ProgressText, bool) override {}
+        void RepaintProgress(ProgressText text) override {
+            if (text == ProgressText::Processing && ++repaints == 2) cancel = true;
+        }
+    };
+    for (const ResponseType type : {LowPass, Differentiator}) {
+        CFirDesign d;
+        ASSERT_EQ(Design(d, LowPass, LowPassBands(), 21, SymmetricOdd, 2, -1.0), 2);
+        const CFirDesign before = d;
+        Canceller sink;
+        const Bands bands = type == LowPass
+                                ? LowPassBands()
+                                : Bands().Add(0, 200, 0).Add(400, 3000, 1).Add(3400, 4000, 0);
+        EquirippleRequest request{.responseType = type,
+                                  .bands = bands.rows,
+                                  .bandCount = bands.count,
+                                  .Fs = 8000.0f,
+                                  .taps = type == LowPass ? 101 : 100,
+                                  .symmetry = type == LowPass ? SymmetricOdd : AntisymmetricEven,
+                                  .iterations = 10000,
+                                  .progress = &sink,
+                                  .cancel = &sink.cancel};
+        const DesignResult r = type == LowPass ? d.DesignEquiripple(request)
+                                               : d.DesignEquirippleDifferentiator(request);
+        EXPECT_EQ(r.status, DesignStatus::Cancelled);
+        EXPECT_EQ(sink.repaints, 3);  // start, the first solve, the end: no solve after
+        EXPECT_EQ(d.coeffs, before.coeffs);
+        EXPECT_EQ(d.magnitudeDb, before.magnitudeDb);
+        EXPECT_EQ(d.length, before.length);
+        EXPECT_EQ(d.bandCount, before.bandCount);
+        EXPECT_EQ(d.rippleRatio, before.rippleRatio);
+
+        // Through the pipeline: nothing asked of the window, the design still invalid.
+        FilterSpec spec = DefaultFilterSpec();
+        spec.WType = Equiripple;
+        spec.Itern = 10000;
+        RecordingDesignHost host(spec);
+        PipelineFlags flags;
+        const RunOutcome run = RunDesign(spec, d, flags, host, 0.0f, 0.0f, &sink.cancel);
+        EXPECT_EQ(run.status, DesignStatus::Cancelled);
+        EXPECT_FALSE(flags.designValid);
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(host.listFills, 0);
+        EXPECT_EQ(d.coeffs, before.coeffs);
+    }
+}
+
 TEST(Equiripple, RefusesLengthsItCannotPlace) {
     CFirDesign d;
     EXPECT_EQ(Design(d, LowPass, LowPassBands(), 30, SymmetricOdd, 1, -1.0), -2);
     EXPECT_EQ(Design(d, LowPass, LowPassBands(), 31, SymmetricEven, 1, -1.0), -2);
     EXPECT_EQ(Design(d, LowPass, LowPassBands(), kMaxEquirippleTaps + 2, SymmetricOdd, 1, -1.0),
               -2);
+    // A table shorter than the rows a design reads: the differentiator reads three.
+    const BandSpec two[2] = {{0, 1000, 0}, {1000, 4000, 1}};
+    EquirippleRequest request{
+        .bands = two, .bandCount = 2, .Fs = 8000.0f, .taps = 20, .symmetry = AntisymmetricEven};
+    EXPECT_EQ(d.DesignEquirippleDifferentiator(request).status, DesignStatus::Refused);
+    request.bandCount = 3;
+    EXPECT_EQ(d.DesignEquiripple(request).status, DesignStatus::Refused);
     EXPECT_EQ(d.length, 0);
     EXPECT_TRUE(d.coeffs.empty());
 }
@@ -245,7 +312,7 @@ TEST(Equiripple, RefusesLengthsItCannotPlace) {
 TEST(Equiripple, DifferentiatorRisesAcrossItsSlope) {
     CFirDesign d;
     const Bands db = Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(3400, 4000, 0);
-    ASSERT_EQ(Design(d, Differentiator, db, 30, AntisymmetricEven, 5, -1.0), 0);
+    ASSERT_EQ(Design(d, Differentiator, db, 30, AntisymmetricEven, 5, -1.0), 5);
     const int G = 32 * 30 + 1;
     ASSERT_EQ(d.pointCount, G);
     // Forced zero at frequency 0 (floor 1e-7), then a rising amplitude.

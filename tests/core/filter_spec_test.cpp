@@ -2,35 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tapwright {
 namespace {
 
 TEST(FilterSpec, FreshStart) {
     const FilterSpec s = DefaultFilterSpec();
-    EXPECT_EQ(s.Fs, 8000.0f);
-    EXPECT_EQ(s.FType, LowPass);
-    EXPECT_EQ(s.WType, Rectangular);
-    EXPECT_EQ(s.FChar, SymmetricOdd);
-    EXPECT_EQ(s.Taps, 31);
-    EXPECT_EQ(s.Tw, 1.0f);
-    EXPECT_EQ(s.Fc1, 0.0f);
-    EXPECT_EQ(s.Fc2, 0.0f);
-    EXPECT_EQ(s.FFT, 512);
-    EXPECT_EQ(s.PBrip, 0.0);
-    EXPECT_EQ(s.SBrip, 0.0);
-    EXPECT_EQ(s.Beta, 4.0);
-    EXPECT_EQ(s.AutoD, 1);
-    EXPECT_EQ(s.TerCr, ByIterations);
-    EXPECT_EQ(s.Itern, 0);
-    EXPECT_EQ(s.Ratio, 0.0);
-    EXPECT_EQ(s.RatioTarget, -1.0);
-    EXPECT_EQ(s.TBand, 2);
-    EXPECT_EQ(s.Bands[0].Lower, 0.0);
-    EXPECT_EQ(s.Bands[0].Upper, 0.0);
-    EXPECT_EQ(s.Bands[0].Amplitude, 1.0);
-    EXPECT_EQ(s.Bands[1].Lower, 0.0);
-    EXPECT_EQ(s.Bands[1].Upper, 4000.0);
-    EXPECT_EQ(s.Bands[1].Amplitude, 0.0);
+    EXPECT_EQ(std::tuple(s.FChar, s.FType, s.WType, s.TerCr),
+              std::tuple(SymmetricOdd, LowPass, Rectangular, ByIterations));
+    EXPECT_EQ(std::tuple(s.Fs, s.Tw, s.Fc1, s.Fc2), std::tuple(8000.0f, 1.0f, 0.0f, 0.0f));
+    EXPECT_EQ(std::tuple(s.FFT, s.Taps, s.AutoD, s.Itern, s.TBand), std::tuple(512, 31, 1, 0, 2));
+    EXPECT_EQ(std::tuple(s.Beta, s.PBrip, s.SBrip, s.Ratio, s.RatioTarget),
+              std::tuple(4.0, 0.0, 0.0, 0.0, -1.0));
+    // Band 1 from 0 to 0 Hz at 1, band 2 from 0 to Fs/2 at 0.
+    const BandSpec& a = s.Bands[0];
+    const BandSpec& b = s.Bands[1];
+    EXPECT_EQ(std::tuple(a.Lower, a.Upper, a.Amplitude, b.Lower, b.Upper, b.Amplitude),
+              std::tuple(0.0, 0.0, 1.0, 0.0, 4000.0, 0.0));
 }
 
 TEST(FilterSpec, FftSizes) {
@@ -47,7 +36,8 @@ TEST(FilterSpec, FftSizes) {
 
 TEST(FilterSpec, ResetBands) {
     struct Case {
-        int type, bands;
+        ResponseType type;
+        int bands;
         double first;
     };
     const Case cases[] = {{BandStop, 3, 1.0},
@@ -76,15 +66,15 @@ TEST(FilterSpec, ResetBands) {
 }
 
 TEST(FilterSpec, ComboTexts) {
-    EXPECT_EQ(ResponseTypeText(5, false), "Hilbert Transform");
-    EXPECT_EQ(ResponseTypeText(5, true), "Multiband");
-    EXPECT_EQ(ResponseTypeText(3, true), "Band Stop");
+    EXPECT_EQ(ResponseTypeText(Hilbert, false), "Hilbert Transform");
+    EXPECT_EQ(ResponseTypeText(Multiband, true), "Multiband");
+    EXPECT_EQ(ResponseTypeText(BandStop, true), "Band Stop");
     EXPECT_EQ(DesignMethodText(Blackman), "Blackmann");
     EXPECT_EQ(SymmetryTypeText(AntisymmetricEven), "Asymmetrical, Even Filter Length");
     EXPECT_EQ(GraphTypeText(Phase), "PHASE RESPONSE");
     EXPECT_EQ(ViewModeText(SpecifiedRange), "SPECIFY FREQ RANGE");
     EXPECT_EQ(TerminationText(ByPeakRatio), "Peak Error Ratio");
-    EXPECT_EQ(DesignMethodText(6), "");
+    EXPECT_EQ(DesignMethodText(static_cast<DesignMethod>(6)), "");
 }
 
 }  // namespace

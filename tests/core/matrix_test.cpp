@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace tapwright {
 namespace {
@@ -72,23 +74,63 @@ TEST(Matrix, MultiplyMatchesPlainSumBitForBit) {
     }
 }
 
-TEST(Matrix, MultiplyDiagonalMatchesFullDiagonalProduct) {
-    std::mt19937 gen(5);
-    MatrixPtr a = Random(6, 37, gen);
-    a->data[1][2] = -0.5;
-    a->data[2][3] = -1.0;
-    std::vector<double> w(37);
-    std::uniform_real_distribution<double> u(0.0, 3.0);
-    for (double& v : w) v = u(gen);
-    w[2] = 0.0;  // -0.5 * 0 is -0.0 alone, +0.0 in the full sum
-    w[3] = 1e-300;
-    MatrixPtr full = NewMatrix(37, 37);
-    for (int r = 0; r < 37; ++r) full->data[r][r] = w[r];
-    MatrixPtr expected = Multiply(*a, *full);
-    MatrixPtr fast = MultiplyDiagonal(*a, w);
-    for (int i = 0; i < 6; ++i) {
-        for (int r = 0; r < 37; ++r) {
-            ASSERT_TRUE(SameBits(expected->data[i][r], fast->data[i][r])) << i << "," << r;
+// The normal-equation and panel kernels against plain sums, on square and oblong
+// shapes that leave every remainder of their tiles, slices and panels. Their sums may
+// run in any order, so they agree to rounding: 1e-12 of the sum of |terms|.
+TEST(Matrix, KernelsMatchPlainSums) {
+    std::mt19937 gen(17);
+    std::uniform_real_distribution<double> spread(-3.0, 3.0);
+    const int shapes[][2] = {{1, 1},   {7, 3},    {16, 16},  {33, 5},  {127, 17},
+                             {128, 4}, {129, 31}, {300, 51}, {64, 64}, {5, 33}};
+    for (const auto& s : shapes) {
+        const int L = s[0], n = s[1];
+        MatrixPtr a = Random(L, n, gen);
+        MatrixPtr d = Random(L, 1, gen);
+        std::vector<double> w(static_cast<std::size_t>(L));
+        for (double& v : w) v = std::pow(10.0, spread(gen));
+        for (const double* weights :
+             {static_cast<const double*>(nullptr), std::as_const(w).data()}) {
+            Matrix p, q;
+            NormalEquationsInto(*a, weights, *d, p, q);
+            ASSERT_EQ(p.rows, static_cast<std::uint32_t>(n));
+            ASSERT_EQ(p.cols, static_cast<std::uint32_t>(n));
+            ASSERT_EQ(q.rows, static_cast<std::uint32_t>(n));
+            for (int i = 0; i < n; ++i) {
+                double sum = 0.0, size = 0.0;
+                for (int k = 0; k < L; ++k) {
+                    const double term = a->data[k][i] * (weights ? w[k] : 1.0) * d->data[k][0];
+                    sum += term;
+                    size += std::fabs(term);
+                }
+                ASSERT_NEAR(q.data[i][0], sum, 1e-12 * size) << L << "x" << n << " q " << i;
+                for (int j = 0; j < n; ++j) {
+                    sum = size = 0.0;
+                    for (int k = 0; k < L; ++k) {
+                        const double term = a->data[k][i] * (weights ? w[k] : 1.0) * a->data[k][j];
+                        sum += term;
+                        size += std::fabs(term);
+                    }
+                    ASSERT_NEAR(p.data[i][j], sum, 1e-12 * size)
+                        << L << "x" << n << " at " << i << "," << j;
+                    ASSERT_EQ(p.data[i][j], p.data[j][i]) << "not symmetric";
+                }
+            }
+        }
+
+        // y = A x from the packed rows of A.
+        std::vector<const double*> rows;
+        for (const auto& row : a->data) rows.push_back(row.data());
+        const MatrixPtr panels = PackRowPanels(rows, static_cast<std::uint32_t>(n));
+        std::vector<double> x(static_cast<std::size_t>(n)), y(static_cast<std::size_t>(L), 7.0);
+        for (double& v : x) v = spread(gen);
+        MultiplyPanelsVector(*panels, static_cast<std::uint32_t>(L), x.data(), y.data());
+        for (int r = 0; r < L; ++r) {
+            double sum = 0.0, size = 0.0;
+            for (int k = 0; k < n; ++k) {
+                sum += a->data[r][k] * x[k];
+                size += std::fabs(a->data[r][k] * x[k]);
+            }
+            ASSERT_NEAR(y[r], sum, 1e-12 * size) << L << "x" << n << " row " << r;
         }
     }
 }

@@ -37,6 +37,12 @@ TEST(Messages, ExactTexts) {
         {MessageCode::BandCountTooSmall, "Please enter a value greater than 1"},
         {MessageCode::ViewLowOutOfRange,
          "Please enter a frequency value between 0.000000 and 1500.250000"},
+        {MessageCode::ReportBitmapFailed,
+         "Not enough resource for the bitmap. Either reduce the bitmap dimension or switch to "
+         "lower screen setting (e.g. 256-color mode), and try again."},
+        {MessageCode::PrinterNotFound,
+         "Can not find printer. Please check installed/default printers."},
+        {MessageCode::PrintJobFailed, "Printing error occured. Unable to find printer."},
     };
     for (const auto& [code, text] : table) {
         EXPECT_EQ(FormatMessage(code, a), text) << static_cast<int>(code);

@@ -2,40 +2,59 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tapwright {
 namespace {
 
-TEST(SpecRules, AllowedCharacteristics) {
-    EXPECT_EQ(AllowedSymmetries(LowPass, false), (std::vector<int>{0, 1}));
-    EXPECT_EQ(AllowedSymmetries(HighPass, true), (std::vector<int>{0, 3}));
-    EXPECT_EQ(AllowedSymmetries(BandPass, false), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(AllowedSymmetries(BandStop, false), (std::vector<int>{0}));
-    EXPECT_EQ(AllowedSymmetries(Differentiator, true), (std::vector<int>{3}));
-    EXPECT_EQ(AllowedSymmetries(Hilbert, false), (std::vector<int>{2}));
-    EXPECT_EQ(AllowedSymmetries(Multiband, true), (std::vector<int>{0, 1, 2, 3}));
+// What choosing a response type offers: the characteristics in list order, the band
+// count (from 7) and the "Auto Design Filter" box.
+TEST(SpecRules, WhatEachResponseTypeOffers) {
+    struct Case {
+        ResponseType type;
+        bool equiripple;
+        int bands;
+        bool autoDesign;
+        std::vector<SymmetryType> symmetries;
+    };
+    const Case cases[] = {
+        {LowPass, false, 2, true, {SymmetricOdd, SymmetricEven}},
+        {HighPass, true, 2, true, {SymmetricOdd, AntisymmetricEven}},
+        {BandPass, false, 3, true, {SymmetricOdd, SymmetricEven, AntisymmetricOdd}},
+        {BandStop, false, 3, true, {SymmetricOdd}},
+        {Differentiator, true, 3, false, {AntisymmetricEven}},
+        {Hilbert, false, 7, false, {AntisymmetricOdd}},
+        {Multiband,
+         true,
+         2,
+         false,
+         {SymmetricOdd, SymmetricEven, AntisymmetricOdd, AntisymmetricEven}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AllowedSymmetries(c.type, c.equiripple), c.symmetries) << c.type;
+        EXPECT_EQ(BandCountForResponse(c.type, c.equiripple, 7), c.bands) << c.type;
+        EXPECT_EQ(AutoDesignAvailable(c.type), c.autoDesign) << c.type;
+    }
 }
 
 TEST(SpecRules, LowAndHighPassFollowTheLength) {
-    EXPECT_EQ(SymmetryForLength(HighPass, 30, 0), AntisymmetricEven);
-    EXPECT_EQ(SymmetryForLength(HighPass, 31, 3), SymmetricOdd);
-    EXPECT_EQ(SymmetryForLength(LowPass, 30, 0), SymmetricEven);
-    EXPECT_EQ(SymmetryForLength(BandPass, 30, 2), 2);
-}
-
-TEST(SpecRules, BandCountsAndAutoDesign) {
-    EXPECT_EQ(BandCountForResponse(LowPass, true, 7), 2);
-    EXPECT_EQ(BandCountForResponse(BandPass, true, 7), 3);
-    EXPECT_EQ(BandCountForResponse(Multiband, true, 7), 2);
-    EXPECT_EQ(BandCountForResponse(Hilbert, false, 7), 7);
-    EXPECT_TRUE(AutoDesignAvailable(BandStop));
-    EXPECT_FALSE(AutoDesignAvailable(Differentiator));
-    EXPECT_FALSE(AutoDesignAvailable(5));
+    const std::tuple<ResponseType, int, SymmetryType, SymmetryType> cases[] = {
+        {HighPass, 30, SymmetricOdd, AntisymmetricEven},
+        {HighPass, 31, AntisymmetricEven, SymmetricOdd},
+        {LowPass, 30, SymmetricOdd, SymmetricEven},
+        {BandPass, 30, AntisymmetricOdd, AntisymmetricOdd},
+    };
+    for (const auto& [type, taps, current, expected] : cases) {
+        EXPECT_EQ(SymmetryForLength(type, taps, current), expected) << type << "/" << taps;
+    }
 }
 
 // What a loaded file ends up designing with.
 TEST(SpecRules, SettleLoadedSpec) {
     struct Case {
-        int type, method, autoD, taps, fileChar, expected;
+        ResponseType type;
+        DesignMethod method;
+        int autoD, taps, fileChar, expected;  // FChar values as the file holds them
     };
     const Case cases[] = {
         {BandPass, Hamming, 1, 30, 1, 1},     // kept: the list offers it
@@ -47,22 +66,17 @@ TEST(SpecRules, SettleLoadedSpec) {
         {Multiband, Equiripple, 1, 30, 3, 3},      {Multiband, Equiripple, 0, 30, 3, 0},
     };
     for (const Case& c : cases) {
-        FilterSpec s;
-        s.FType = c.type;
-        s.WType = c.method;
-        s.AutoD = c.autoD;
-        s.Taps = c.taps;
-        SettleLoadedSpec(s, c.fileChar);
+        FilterSpec s{.FType = c.type, .WType = c.method, .Taps = c.taps, .AutoD = c.autoD};
+        SettleLoadedSpec(s, static_cast<SymmetryType>(c.fileChar));
         EXPECT_EQ(s.FChar, c.expected) << c.type << "/" << c.method << "/" << c.autoD;
     }
-    FilterSpec hilbert;
-    hilbert.FType = Hilbert;
-    hilbert.WType = Kaiser;
-    hilbert.Fs = 10000.0f;
-    hilbert.Fc1 = 100.0f;
-    hilbert.TerCr = ByPeakRatio;
-    hilbert.Ratio = 0.5;
-    SettleLoadedSpec(hilbert, 2);
+    FilterSpec hilbert{.FType = Hilbert,
+                       .WType = Kaiser,
+                       .Fs = 10000.0f,
+                       .Fc1 = 100.0f,
+                       .TerCr = ByPeakRatio,
+                       .Ratio = 0.5};
+    SettleLoadedSpec(hilbert, AntisymmetricOdd);
     EXPECT_EQ(hilbert.Fc1, 0.0f);
     EXPECT_EQ(hilbert.Fc2, 5000.0f);
     EXPECT_EQ(hilbert.RatioTarget, 0.5);

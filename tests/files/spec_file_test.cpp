@@ -1,17 +1,15 @@
 #include "files/spec_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 
 #include "core/fir_design.h"
+#include "tests/support/test_support.h"
 
 namespace tapwright {
 namespace {
@@ -204,33 +202,23 @@ TEST(SpecFile, TruncatedAndDamagedFiles) {
 }
 
 TEST(SpecFile, WritesWholeFilesOrNothing) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("tapwright-files-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const test::TempDir dir;
     const std::string path = (dir / "spec.txt").string();
     FilterSpec spec = DefaultFilterSpec();
     std::vector<double> coeffs(31, 0.5);
     std::string error;
     ASSERT_TRUE(SaveSpecFile(path, spec, 6, 1, coeffs, &error)) << error;
-    bool cannotOpen = true;
-    SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec(), &cannotOpen);
+    SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec());
     EXPECT_TRUE(read.ok) << read.error;
-    EXPECT_FALSE(cannotOpen);
-    // Only the file itself is left behind.
-    int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    EXPECT_FALSE(read.cannotOpen);
+    EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"spec.txt"});  // nothing else
 
     // A file in a folder that does not exist cannot be written; nothing appears.
     EXPECT_FALSE(SaveSpecFile((dir / "missing" / "x.txt").string(), spec, 6, 1, coeffs, &error));
     EXPECT_FALSE(error.empty());
-    read = ReadSpecFile((dir / "absent.txt").string(), DefaultFilterSpec(), &cannotOpen);
+    read = ReadSpecFile((dir / "absent.txt").string(), DefaultFilterSpec());
     EXPECT_FALSE(read.ok);
-    EXPECT_TRUE(cannotOpen);
-    std::filesystem::remove_all(dir);
+    EXPECT_TRUE(read.cannotOpen);
 }
 
 }  // namespace

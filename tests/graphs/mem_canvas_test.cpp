@@ -15,26 +15,26 @@ constexpr Colour kBlue = MakeRgb(0, 0, 255);
 
 CMemCanvas Made(int w, int h) {
     CMemCanvas c;
-    EXPECT_TRUE(c.Create(nullptr, 0, 0, w, h));
+    EXPECT_TRUE(c.Create(0, 0, w, h));
     return c;
 }
 
 TEST(MemCanvas, CreateGivesBlackCanvasWithGreenPenAndBlackBrush) {
     CMemCanvas c;
     EXPECT_FALSE(c.IsCreated());
-    ASSERT_TRUE(c.Create(nullptr, 10, 10, 110, 60));
+    ASSERT_TRUE(c.Create(10, 10, 110, 60));
     EXPECT_EQ(c.Width(), 100);
     EXPECT_EQ(c.Height(), 50);
     EXPECT_EQ(CountColour(c, kBlack), 100 * 50);
-    EXPECT_EQ(c.Pen().style, kPenSolid);
+    EXPECT_EQ(c.Pen().style, PenStyle::Solid);
     EXPECT_EQ(c.Pen().width, 0);
     EXPECT_EQ(c.Pen().colour, MakeRgb(0, 255, 0));
     EXPECT_EQ(c.Brush().colour, kBlack);
 
     // A second Create replaces the pixels, black again, at the new size.
     c.Clear(kRed);
-    c.SetPen(kPenSolid, 2, kRed);
-    ASSERT_TRUE(c.Create(nullptr, 0, 0, 30, 20));
+    c.SetPen(PenStyle::Solid, 2, kRed);
+    ASSERT_TRUE(c.Create(0, 0, 30, 20));
     EXPECT_EQ(c.Width(), 30);
     EXPECT_EQ(c.Height(), 20);
     EXPECT_EQ(CountColour(c, kBlack), 30 * 20);
@@ -44,14 +44,14 @@ TEST(MemCanvas, CreateGivesBlackCanvasWithGreenPenAndBlackBrush) {
 TEST(MemCanvas, EmptyCanvasRefusesEverything) {
     CMemCanvas c;
     CMemCanvas target = Made(4, 4);
-    EXPECT_FALSE(c.SetPen(kPenSolid, 1, kRed));
+    EXPECT_FALSE(c.SetPen(PenStyle::Solid, 1, kRed));
     EXPECT_FALSE(c.SetBrush(kRed));
     EXPECT_FALSE(c.Clear(kRed));
     EXPECT_FALSE(c.CopyTo(&target));
     EXPECT_FALSE(c.OrTo(&target));
     EXPECT_FALSE(target.CopyTo(nullptr));
     EXPECT_FALSE(c.TextOut(0, 0, "x"));
-    EXPECT_FALSE(c.Create(nullptr, 5, 5, 5, 9));  // zero width
+    EXPECT_FALSE(c.Create(5, 5, 5, 9));  // zero width
     EXPECT_EQ(CountColour(target, kBlack), 16);
 }
 
@@ -113,7 +113,7 @@ TEST(MemCanvas, ThinLinesLeaveOutTheirEndPoint) {
     };
     for (const Case& k : cases) {
         CMemCanvas c = Made(20, 12);
-        c.SelectPen(CPen{kPenSolid, 1, kRed});
+        c.SelectPen(CPen{PenStyle::Solid, 1, kRed});
         c.MoveTo(k.x0, k.y0);
         c.LineTo(k.x1, k.y1);
         EXPECT_EQ(CountColour(c, kRed), k.pixels)
@@ -129,7 +129,7 @@ TEST(MemCanvas, ThinLinesLeaveOutTheirEndPoint) {
 
 TEST(MemCanvas, WidePenCoversBothEndsTwoPixelsWide) {
     CMemCanvas c = Made(20, 12);
-    c.SelectPen(CPen{kPenSolid, 2, kRed});
+    c.SelectPen(CPen{PenStyle::Solid, 2, kRed});
     c.MoveTo(5, 6);
     c.LineTo(10, 6);
     // Rows 5 and 6, columns 4 ... 10.
@@ -139,7 +139,7 @@ TEST(MemCanvas, WidePenCoversBothEndsTwoPixelsWide) {
 
 TEST(MemCanvas, FarAwayEndPointsAreClippedNotWalked) {
     CMemCanvas c = Made(50, 40);
-    c.SelectPen(CPen{kPenSolid, 1, kRed});
+    c.SelectPen(CPen{PenStyle::Solid, 1, kRed});
     c.MoveTo(-1000000, 20);
     c.LineTo(1000000, 20);
     EXPECT_EQ(CountColour(c, kRed), 50);
@@ -152,7 +152,7 @@ TEST(MemCanvas, FarAwayEndPointsAreClippedNotWalked) {
 
 TEST(MemCanvas, SmallEllipseExcludesRightAndBottom) {
     CMemCanvas c = Made(10, 10);
-    c.SelectPen(CPen{kPenSolid, 1, kRed});
+    c.SelectPen(CPen{PenStyle::Solid, 1, kRed});
     c.SelectBrush(CBrush{kBlue});
     c.Ellipse(3, 3, 7, 7);  // box of a plot dot centred on (5, 5)
     const char* expected[] = {
@@ -186,16 +186,16 @@ TEST(MemCanvas, TextAlignmentAnchorsTheCell) {
     ASSERT_GT(e.width, 0);
     EXPECT_EQ(e.height, 15);
     CMemCanvas c = Made(200, 40);
-    c.SetBkMode(kBkTransparent);
-    c.SetTextColor(kRed);
+    c.SetBkMode(BkMode::Transparent);
+    c.SetTextColour(kRed);
     struct Case {
-        int align;
+        TextAlign align;
         int anchorX;
         int cellLeft;
     };
-    const Case cases[] = {{kAlignLeftTop, 50, 50},
-                          {kAlignRight, 100, 100 - e.width},
-                          {kAlignCenter, 100, 100 - e.width / 2}};
+    const Case cases[] = {{TextAlign::LeftTop, 50, 50},
+                          {TextAlign::Right, 100, 100 - e.width},
+                          {TextAlign::Centre, 100, 100 - e.width / 2}};
     for (const Case& k : cases) {
         c.Clear(kBlack);
         c.SetTextAlign(k.align);
@@ -203,14 +203,14 @@ TEST(MemCanvas, TextAlignmentAnchorsTheCell) {
         // Ink stays inside the cell [left, left + width) x [10, 10 + height).
         EXPECT_EQ(CountColour(c, kRed, k.cellLeft, 10, k.cellLeft + e.width - 1, 10 + e.height - 1),
                   CountColour(c, kRed))
-            << "align " << k.align;
+            << "align " << static_cast<int>(k.align);
         EXPECT_GT(CountColour(c, kRed), 20);
     }
     // An opaque background fills the cell.
     c.Clear(kBlack);
-    c.SetTextAlign(kAlignLeftTop);
-    c.SetBkMode(kBkOpaque);
-    c.SetBkColor(kBlue);
+    c.SetTextAlign(TextAlign::LeftTop);
+    c.SetBkMode(BkMode::Opaque);
+    c.SetBkColour(kBlue);
     c.TextOut(0, 0, "88");
     EXPECT_EQ(CountColour(c, kBlue) + CountColour(c, kRed), e.width * e.height);
 }

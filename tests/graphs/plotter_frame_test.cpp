@@ -8,6 +8,7 @@
 #include "graphs/graph_canvases.h"
 #include "graphs/graph_plotter.h"
 #include "tests/graphs/canvas_probe.h"
+#include "tests/support/test_support.h"
 
 namespace tapwright {
 namespace {
@@ -15,20 +16,15 @@ namespace {
 using test::ColumnsWith;
 using test::CountColour;
 using test::kBlack;
+using test::Range;
 using test::RowsWith;
 
 constexpr Colour kWhite = MakeRgb(255, 255, 255);
 
 CMemCanvas Main() {
     CMemCanvas c;
-    EXPECT_TRUE(c.Create(nullptr, 0, 0, 584, 342));
+    EXPECT_TRUE(c.Create(0, 0, 584, 342));
     return c;
-}
-
-std::vector<int> Range(int from, int to) {
-    std::vector<int> v;
-    for (int i = from; i <= to; ++i) v.push_back(i);
-    return v;
 }
 
 TEST(Plotter, AbsentCanvasDrawsNothing) {
@@ -39,15 +35,17 @@ TEST(Plotter, AbsentCanvasDrawsNothing) {
     EXPECT_FALSE(p.DrawGrid(&never, 0, 0, 584, 342, kGridColour, 128, 16));
     EXPECT_FALSE(p.DrawMainFrame(nullptr, 0, 0, 584, 342, kFrameColour));
     EXPECT_FALSE(p.DrawSmallFrame(nullptr, 0, 0, 294, 155, kFrameColour));
-    EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, 0));
-    EXPECT_FALSE(p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f));
-    EXPECT_FALSE(p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, 1, 8000.0f, 0, 0));
-    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, kWhite, 0, 0));
-    EXPECT_FALSE(p.DrawLegend(nullptr, design, 0, 0, 294, 155, kWhite, kWhite, 0, 0));
+    EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, false));
+    EXPECT_FALSE(
+        p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f, DesignFamily::Window));
+    EXPECT_FALSE(
+        p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, true, 8000.0f, false, SymmetricOdd));
+    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, Rectangular));
+    EXPECT_FALSE(p.DrawLegend(nullptr, design, kWhite, kWhite, Rectangular, 0));
     CMemCanvas a = Main();
     CMemCanvas b = Main();
-    EXPECT_FALSE(
-        p.DrawMagnitudeOverlay(&a, &b, nullptr, design, 0, 0, 584, 342, kWhite, kWhite, 8000.0f));
+    EXPECT_FALSE(p.DrawMagnitudeOverlay(&a, &b, nullptr, design, 0, 0, 584, 342, kWhite, kWhite,
+                                        8000.0f, DesignFamily::Window));
     EXPECT_EQ(CountColour(a, kBlack), 584 * 342);
     EXPECT_EQ(CountColour(b, kBlack), 584 * 342);
 }
@@ -76,7 +74,7 @@ TEST(Plotter, MainAndSmallFrameCorners) {
     EXPECT_EQ(c.GetPixel(535, 30), kBlack);
 
     CMemCanvas s;
-    ASSERT_TRUE(s.Create(nullptr, 0, 0, 294, 155));
+    ASSERT_TRUE(s.Create(0, 0, 294, 155));
     ASSERT_TRUE(theGraphPlotter.DrawSmallFrame(&s, 0, 0, 294, 155, kFrameColour));
     for (int x : {19, 20, 273, 274}) EXPECT_EQ(RowsWith(s, x, kFrameColour), Range(24, 140));
     for (int y : {24, 25, 139, 140}) EXPECT_EQ(ColumnsWith(s, y, kFrameColour), Range(19, 274));
@@ -102,11 +100,11 @@ TEST(Plotter, ShadowTextShiftsABlackCopy) {
     EXPECT_GT(shadowOnly, 0);
     // Nothing outside text and shadow was touched: the background mode was transparent.
     EXPECT_EQ(CountColour(c, kBackgroundColour) + white + CountColour(c, kBlack), 584 * 342);
-    EXPECT_EQ(c.BkMode(), kBkOpaque);
+    EXPECT_EQ(c.BackgroundMode(), BkMode::Opaque);
 
     // Right-aligned at x = 65: the white ink ends left of 65, the shadow two further.
     c.Clear(kBackgroundColour);
-    c.SetTextAlign(kAlignRight);
+    c.SetTextAlign(TextAlign::Right);
     theGraphPlotter.DrawShadowText(&c, 65, 100, kWhite, "0");
     int whiteRight = 0, blackRight = 0;
     for (int x = 0; x < 100; ++x) {
@@ -141,7 +139,7 @@ TEST(Plotter, StandardFrequencyAxisLabels) {
     for (int k = 0; k < 9; ++k) {
         EXPECT_EQ(shown[2 + k].x, xs[k]);
         EXPECT_EQ(shown[2 + k].y, 315);
-        EXPECT_EQ(shown[2 + k].align, kAlignCenter);
+        EXPECT_EQ(shown[2 + k].align, TextAlign::Centre);
         EXPECT_EQ(shown[2 + k].text, texts[k]);
         EXPECT_EQ(shown[2 + k].colour, kTickLabelColour);
     }
@@ -177,9 +175,10 @@ TEST(Composition, GridToggleChangesOnlyGridPixels) {
     GraphOptions options;
     ResetWorkingCanvases(g, false);
     DrawGraphs(g, design, spec, options, kMainClientRect, kSmallClientRect);
-    RefreshGraphs(g, false, false);
+    RefreshGraphs(g, options);
     const QImage without = g.mainFront.Image().copy();
-    RefreshGraphs(g, false, true);
+    options.gridOn = true;
+    RefreshGraphs(g, options);
     const QImage with = g.mainFront.Image().copy();
     int changed = 0;
     for (int y = 0; y < 342; ++y) {
@@ -203,24 +202,27 @@ TEST(Composition, HoldLayersAreOredOverTheAxes) {
     g.holdPrevious.SetPixel(300, 100, kHeldCurveColour);
     g.holdPrevious.SetPixel(301, 100, kHeldCurveColour);
     g.holdLegend.SetPixel(5, 5, kWhite);
-    RefreshGraphs(g, true, false);
+    RefreshGraphs(g, GraphOptions{.holdActive = true});
     EXPECT_EQ(g.mainFront.GetPixel(300, 100), MakeRgb(232, 221, 221));
     EXPECT_EQ(g.mainFront.GetPixel(301, 100), MakeRgb(40, 221, 221));
     EXPECT_EQ(g.mainFront.GetPixel(302, 100), kBackgroundColour);
     EXPECT_EQ(g.smallFront.GetPixel(5, 5), kWhite);
     // Without Hold On the single-design layers come back.
-    RefreshGraphs(g, false, false);
+    RefreshGraphs(g, GraphOptions{});
     EXPECT_EQ(g.mainFront.GetPixel(300, 100), kBackgroundColour);
     EXPECT_EQ(g.smallFront.GetPixel(5, 5), kBackgroundColour);
 }
 
 TEST(Composition, ResolveGraphFollowsTheWindowRules) {
     struct Case {
-        int wtype, ftype, graph;
+        DesignMethod wtype;
+        ResponseType ftype;
+        GraphType graph;
         bool log;
-        int view;
+        ViewMode view;
         bool hold;
-        int graphOut, viewOut;
+        GraphType graphOut;
+        ViewMode viewOut;
         bool overlay, windowShape;
     };
     const Case cases[] = {

@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QPalette>
 #include <QWindow>
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <thread>
 
 #include "tests/picture/picture_test_gifs.h"
+#include "tests/support/test_support.h"
 
 namespace tapwright {
 namespace {
@@ -20,19 +19,6 @@ using test::kBlue;
 using test::kGreen;
 using test::kRed;
 using namespace std::chrono_literals;
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "picture_ctrl_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-class PictureTest : public ::testing::Test {
-  protected:
-    void SetUp() override { App(); }
-};
 
 // Waits, handling events, until `done` holds; false after `limit`. Only bounds
 // a wait for something that must happen; it measures nothing.
@@ -135,7 +121,7 @@ TEST(AnimationSteps, AFrameThatCannotBeDrawnLeavesTheSurface) {
     EXPECT_EQ(surface.pixels.pixel(0, 0), kFill);
 }
 
-TEST_F(PictureTest, EmptyControl) {
+TEST(PictureTest, EmptyControl) {
     CPictureCtrl ctrl;
     EXPECT_FALSE(ctrl.Draw());
     ctrl.Stop();
@@ -146,7 +132,7 @@ TEST_F(PictureTest, EmptyControl) {
     ctrl.repaint();  // nothing to copy, nothing to fail
 }
 
-TEST_F(PictureTest, LoadSizesTheControlAndUnloadReleases) {
+TEST(PictureTest, LoadSizesTheControlAndUnloadReleases) {
     QWidget parent;
     CPictureCtrl ctrl(&parent);
     ctrl.move(30, 40);
@@ -165,7 +151,7 @@ TEST_F(PictureTest, LoadSizesTheControlAndUnloadReleases) {
     EXPECT_FALSE(ctrl.Draw());
 }
 
-TEST_F(PictureTest, StillPictureIsDrawnOnce) {
+TEST(PictureTest, StillPictureIsDrawnOnce) {
     CPictureCtrl ctrl;
     const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 5, 4, 1)};
     ASSERT_TRUE(Load(ctrl, EncodeGif(5, 4, test::kPalette, one, false)));
@@ -175,7 +161,7 @@ TEST_F(PictureTest, StillPictureIsDrawnOnce) {
     EXPECT_EQ(ctrl.SurfaceSnapshot().pixel(4, 3), kGreen);
 }
 
-TEST_F(PictureTest, FailedLoadsLeaveTheControlEmpty) {
+TEST(PictureTest, FailedLoadsLeaveTheControlEmpty) {
     CPictureCtrl ctrl;
     const std::vector<std::uint8_t> junk = {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3};
     EXPECT_FALSE(Load(ctrl, junk));
@@ -183,11 +169,8 @@ TEST_F(PictureTest, FailedLoadsLeaveTheControlEmpty) {
     EXPECT_FALSE(ctrl.LoadFromMemory(nullptr, 0));
     EXPECT_FALSE(ctrl.LoadFromFile("/nonexistent/tapwright/picture.gif"));
 
-    const std::filesystem::path empty =
-        std::filesystem::temp_directory_path() / "tapwright_empty.gif";
-    std::ofstream(empty).close();
-    EXPECT_FALSE(ctrl.LoadFromFile(empty.string()));
-    std::filesystem::remove(empty);
+    const test::TempDir dir;
+    EXPECT_FALSE(ctrl.LoadFromFile(dir.Write("empty.gif", "").string()));
 
     // A screen larger than any surface the control prepares.
     const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 2, 2, 1)};
@@ -195,19 +178,15 @@ TEST_F(PictureTest, FailedLoadsLeaveTheControlEmpty) {
     EXPECT_FALSE(ctrl.IsSurfaceReady());
 }
 
-TEST_F(PictureTest, LoadFromFileReadsTheWholeFile) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "tapwright_anim.gif";
-    const std::vector<std::uint8_t> gif = test::SolidAnimation(6, 6, 2, 10);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(gif.data()), static_cast<std::streamsize>(gif.size()));
+TEST(PictureTest, LoadFromFileReadsTheWholeFile) {
+    const test::TempDir dir;
     CPictureCtrl ctrl;
-    EXPECT_TRUE(ctrl.LoadFromFile(path.string()));
+    EXPECT_TRUE(
+        ctrl.LoadFromFile(dir.Write("anim.gif", test::SolidAnimation(6, 6, 2, 10)).string()));
     EXPECT_TRUE(ctrl.IsAnimated());
-    std::filesystem::remove(path);
 }
 
-TEST_F(PictureTest, AnimationShowsEveryFrameAndWraps) {
+TEST(PictureTest, AnimationShowsEveryFrameAndWraps) {
     CPictureCtrl ctrl;
     ctrl.show();
     // Three whole frames, red, green, blue, 50 ms each.
@@ -233,7 +212,7 @@ TEST_F(PictureTest, AnimationShowsEveryFrameAndWraps) {
     EXPECT_FALSE(ctrl.IsAnimating());
 }
 
-TEST_F(PictureTest, LoadingWhileAnimatingEndsTheAnimationFirst) {
+TEST(PictureTest, LoadingWhileAnimatingEndsTheAnimationFirst) {
     CPictureCtrl ctrl;
     ASSERT_TRUE(Load(ctrl, test::SolidAnimation(6, 5, 3, 5)));
     ctrl.Draw();
@@ -245,7 +224,7 @@ TEST_F(PictureTest, LoadingWhileAnimatingEndsTheAnimationFirst) {
     EXPECT_EQ(ctrl.PictureWidth(), 7);
 }
 
-TEST_F(PictureTest, AThreadThatOutlivesStopTouchesOnlyWhatItOwns) {
+TEST(PictureTest, AThreadThatOutlivesStopTouchesOnlyWhatItOwns) {
     auto ctrl = std::make_unique<CPictureCtrl>();
     ctrl->SetStopWaitForTesting(20ms);
     ASSERT_TRUE(Load(*ctrl, test::SolidAnimation(6, 5, 3, 5)));
@@ -285,7 +264,7 @@ bool WaitsForTheSurfaceLock(PictureSurface& surface, Use use) {
     return waited;
 }
 
-TEST_F(PictureTest, SurfaceIsOnlyTouchedUnderItsLock) {
+TEST(PictureTest, SurfaceIsOnlyTouchedUnderItsLock) {
     CPictureCtrl ctrl;
     ctrl.show();
     ASSERT_TRUE(Load(ctrl, test::SolidAnimation(6, 5, 3, 5)));
@@ -300,7 +279,7 @@ TEST_F(PictureTest, SurfaceIsOnlyTouchedUnderItsLock) {
     EXPECT_TRUE(WaitsForTheSurfaceLock(surface, [&] { AdvanceFrame(surface, frames); }));
 }
 
-TEST_F(PictureTest, StartStopUnloadManyTimes) {
+TEST(PictureTest, StartStopUnloadManyTimes) {
     const std::vector<std::uint8_t> gif = test::SolidAnimation(16, 12, 4, 5);
     const std::vector<std::uint8_t> other = test::SolidAnimation(9, 9, 2, 5);
     std::mt19937 random(5);

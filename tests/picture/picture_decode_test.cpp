@@ -13,6 +13,7 @@
 #include "picture/picture_files.h"
 #include "tests/picture/gif_bytes.h"
 #include "tests/picture/picture_test_gifs.h"
+#include "tests/support/test_support.h"
 
 namespace tapwright {
 namespace {
@@ -254,21 +255,19 @@ TEST(FindPictureFile, WorkingDirectoryFirstThenBesideTheProgram) {
     ASSERT_FALSE(program_dir.empty());
     ASSERT_TRUE(fs::exists(program_dir / "picture_decode_test"));
 
-    const fs::path work = fs::temp_directory_path() / "tapwright_find_picture";
-    fs::create_directories(work);
+    const test::TempDir work;
     const fs::path saved = fs::current_path();
-    fs::current_path(work);
+    fs::current_path(work.path());
     const std::string name = "tapwright_find_picture_probe.gif";
     std::ofstream(program_dir / name) << "x";
 
     EXPECT_EQ(FindPictureFile(name), (program_dir / name).string());
-    std::ofstream(work / name) << "y";
+    work.Write(name, "y");
     EXPECT_EQ(FindPictureFile(name), name);
     EXPECT_EQ(FindPictureFile("tapwright_no_such_picture.gif"), "tapwright_no_such_picture.gif");
 
     fs::remove(program_dir / name);
     fs::current_path(saved);
-    fs::remove_all(work);
 }
 
 }  // namespace

@@ -5,17 +5,14 @@
 #include "ui/dialog_logic.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <tuple>
 
 #include "cli/commands.h"
-#include "core/spec_rules.h"
 #include "files/spec_file.h"
+#include "tests/support/test_support.h"
 #include "tests/ui/fake_platform.h"
 #include "ui/control_ids.h"
 
@@ -24,23 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExamples = TAPWRIGHT_EXAMPLES_DIR;
+const std::string kExamples = TAPWRIGHT_EXAMPLES;
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() / ("tapwright-ui-" + std::to_string(::getpid()));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-};
+using test::ReadFile;
+using test::TempDir;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+std::string In(const TempDir& dir, const std::string& name) {
+    return (dir / name).string();
 }
 
 struct Dialog {
@@ -68,7 +55,7 @@ struct Dialog {
 
 // The image `tapwright-cli plot` writes for the arguments.
 QImage Plot(const TempDir& dir, std::vector<std::string> args) {
-    const std::string out = dir.File("plot.png");
+    const std::string out = In(dir, "plot.png");
     args.insert(args.begin() + 1, {"-o", out});
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -94,15 +81,25 @@ void ExpectSameSpec(const FilterSpec& a, const FilterSpec& b) {
 }
 
 TEST(DialogLogic, LoadSettlesEveryExampleAsTheBatchDesignerDoes) {
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(kExamples)) {
-        const std::string path = entry.path().string();
+    TempDir dir;
+    std::vector<std::string> paths;
+    for (const auto& entry : fs::directory_iterator(kExamples)) paths.push_back(entry.path());
+    // A band pass with an even symmetric characteristic keeps it.
+    std::string text = ReadFile(kExamples + "/bandpass_hamming.txt");
+    text.replace(text.find("FChar: 0"), 8, "FChar: 1");
+    text.replace(text.find(" Taps: 61"), 9, " Taps: 30");
+    paths.push_back(dir.Write("bandpass_even.txt", text));
+    for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        SpecReadResult cli = ReadSpecFile(path, DefaultFilterSpec());
+        // The batch designer's load step.
+        const SpecReadResult cli = ReadSettledSpecFile(path, DefaultFilterSpec());
         ASSERT_TRUE(cli.ok);
-        SettleLoadedSpec(cli.spec, cli.fileFChar);
 
+        // Loaded over a Hilbert window design, whose method list lacks Equiripple.
         Dialog d;
+        d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+        d.logic.OnUserSelected(kResponseTypeCombo, Hilbert);
+        ASSERT_EQ(d.model.ItemCount(kFunctionTypeCombo), 5);
         ASSERT_TRUE(d.logic.LoadSpecFile(path, false));
         EXPECT_TRUE(d.platform.boxes.empty());
         ExpectSameSpec(d.logic.Spec(), cli.spec);
@@ -116,9 +113,8 @@ TEST(DialogLogic, LoadSettlesEveryExampleAsTheBatchDesignerDoes) {
         const int item = d.model.Selection(kFilterTypeCombo);
         ASSERT_GE(item, 0);
         EXPECT_EQ(d.model.State(kFilterTypeCombo).items[item], SymmetryTypeText(cli.spec.FChar));
-        ++files;
     }
-    EXPECT_GE(files, 6);
+    EXPECT_GE(paths.size(), 7u);
 }
 
 TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
@@ -153,6 +149,13 @@ TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
         std::vector<std::string> args = {file, "--grid"};  // Grid On starts checked
         args.insert(args.end(), c.plot.begin(), c.plot.end());
         EXPECT_TRUE(d.MainImage() == Plot(dir, args));
+        if (c.logScale) {
+            // Other than low and high pass show the range view, Zoom in Log Scale's place.
+            const bool lowOrHigh = d.logic.Spec().FType <= HighPass;
+            EXPECT_EQ(d.model.Selection(kDisplayTypeCombo) == SpecifiedRange, !lowOrHigh);
+            EXPECT_EQ(d.Visible(kZoomCheck) && d.Visible(kViewLowEdit), !lowOrHigh);
+            EXPECT_EQ(d.Visible(kLogScaleCheck), lowOrHigh);
+        }
     }
 }
 
@@ -263,9 +266,11 @@ TEST(DialogLogic, CancelledDesignChangesNothing) {
     const QImage small = d.SmallImage();
     const bool printEnabled = d.Enabled(kPrintResponseButton);
 
-    d.platform.cancelAfterProgress = 1;
+    d.platform.cancelAfterProgress = 1;  // Escape as soon as the design shows its progress
     d.Apply();
     EXPECT_EQ(d.platform.jobs, 1);
+    // The engine stopped before its first solve: the start shown, then all hidden.
+    EXPECT_EQ(d.platform.progressEvents, 2 + 2 * kProgressTextCount);
     EXPECT_FALSE(d.logic.Busy());
     EXPECT_TRUE(d.platform.boxes.empty());
     ExpectSameSpec(d.logic.Spec(), spec);
@@ -304,10 +309,10 @@ TEST(DialogLogic, EquirippleOutcomeIsReportedAfterTheWorker) {
 TEST(DialogLogic, HoldOnOverlaysAsThePlotCommandDoes) {
     TempDir dir;
     const std::string first = kExamples + "/lowpass_default.txt";
-    std::string text = ReadAll(first);
+    std::string text = ReadFile(first);
     text.replace(text.find("WType: 0"), 8, "WType: 2");
-    const std::string second = dir.File("lowpass_hamming.txt");
-    std::ofstream(second) << text;
+    const std::string second = In(dir, "lowpass_hamming.txt");
+    dir.Write("lowpass_hamming.txt", text);
 
     Dialog d;
     ASSERT_TRUE(d.logic.LoadSpecFile(first, false));
@@ -340,12 +345,12 @@ TEST(DialogLogic, SaveAndLoadRoundTrip) {
     ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/multiband_equiripple.txt", false));
     d.Apply();
     const FilterSpec designed = d.logic.Spec();
-    d.platform.fileNames = {dir.File("a.txt"), dir.File("b.txt")};
+    d.platform.fileNames = {In(dir, "a.txt"), In(dir, "b.txt")};
     d.logic.OnClicked(kSaveButton);
     EXPECT_EQ(d.platform.BoxTexts(), std::vector<std::string>{"File saved successfully"});
 
     Dialog e;
-    e.platform.fileNames = {dir.File("a.txt")};
+    e.platform.fileNames = {In(dir, "a.txt")};
     e.logic.OnClicked(kLoadButton);
     EXPECT_EQ(e.platform.BoxTexts(), std::vector<std::string>{"File loaded successfully!"});
     ExpectSameSpec(e.logic.Spec(), designed);
@@ -357,7 +362,7 @@ TEST(DialogLogic, SaveAndLoadRoundTrip) {
     e.Apply();
     e.logic.OnClicked(kSaveButton);
     d.logic.OnClicked(kSaveButton);
-    EXPECT_EQ(ReadAll(dir.File("a.txt")), ReadAll(dir.File("b.txt")));
+    EXPECT_EQ(ReadFile(In(dir, "a.txt")), ReadFile(In(dir, "b.txt")));
 }
 
 TEST(DialogLogic, FailedSaveOrLoadChangesNothing) {
@@ -365,23 +370,23 @@ TEST(DialogLogic, FailedSaveOrLoadChangesNothing) {
     Dialog d;
     d.Apply();
     // A name that cannot be written: message 3, nothing left behind.
-    fs::create_directories(dir.path / "taken");
-    d.platform.fileNames = {dir.File("taken"), std::nullopt};
+    fs::create_directories(dir / "taken");
+    d.platform.fileNames = {In(dir, "taken"), std::nullopt};
     d.logic.OnClicked(kSaveButton);
     d.logic.OnClicked(kSaveButton);  // cancelled dialog: nothing happens
     EXPECT_EQ(d.platform.BoxTexts(), std::vector<std::string>{"Error creating output file"});
-    EXPECT_TRUE(fs::is_directory(dir.path / "taken"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+    EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"taken"});
+    EXPECT_TRUE(fs::is_directory(dir / "taken"));
 
     // A damaged file names what is wrong and changes nothing; a missing one says so.
-    std::string text = ReadAll(kExamples + "/bandpass_hamming.txt");
+    std::string text = ReadFile(kExamples + "/bandpass_hamming.txt");
     text.replace(text.find(" Taps: "), 10, " Taps: 3x1");
-    std::ofstream(dir.File("damaged.txt")) << text;
+    dir.Write("damaged.txt", text);
     const FilterSpec spec = d.logic.Spec();
     const auto version = d.model.Version();
     d.platform.boxes.clear();
-    EXPECT_FALSE(d.logic.LoadSpecFile(dir.File("damaged.txt"), true));
-    EXPECT_FALSE(d.logic.LoadSpecFile(dir.File("missing.txt"), true));
+    EXPECT_FALSE(d.logic.LoadSpecFile(In(dir, "damaged.txt"), true));
+    EXPECT_FALSE(d.logic.LoadSpecFile(In(dir, "missing.txt"), true));
     ASSERT_EQ(d.platform.boxes.size(), 2u);
     EXPECT_EQ(d.platform.boxes[0].text.rfind("The file cannot be loaded: ", 0), 0u);
     EXPECT_NE(d.platform.boxes[0].text.find("Taps"), std::string::npos);

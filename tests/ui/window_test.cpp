@@ -3,7 +3,6 @@
 // with its cancel, and the message boxes the user sees.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -25,13 +24,13 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "core/messages.h"
+#include "tests/support/test_support.h"
 #include "ui/control_ids.h"
 #include "ui/filter_design_dlg.h"
 #include "ui/window_widgets.h"
@@ -41,21 +40,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExamples = TAPWRIGHT_EXAMPLES_DIR;
+const std::string kExamples = TAPWRIGHT_EXAMPLES;
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() / ("tapwright-window-" + std::to_string(::getpid()));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string Write(const std::string& name, const std::string& text) const {
-        const fs::path p = path / name;
-        std::ofstream(p) << text;
-        return p.string();
-    }
-};
+using test::TempDir;
 
 // Answers the modal windows as a user would: records and closes message boxes,
 // and gives file dialogs the name set beforehand.
@@ -103,6 +90,7 @@ class ModalAnswerer {
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        SetUpApplicationLook();
         window = std::make_unique<CFilterDesignDlg>(design, canvases);
         window->show();
         window->activateWindow();
@@ -325,7 +313,7 @@ TEST_F(WindowTest, MainGraphAfterLoadAndApplyEqualsThePlotCommand) {
         if (c.graph >= 0) Select(kGraphTypeCombo, c.graph);
         if (c.logScale && !Get<QCheckBox>(kLogScaleCheck)->isChecked()) Click(kLogScaleCheck);
 
-        const std::string png = (dir.path / "plot.png").string();
+        const std::string png = (dir / "plot.png").string();
         std::vector<std::string> args = {spec, "-o", png};
         args.insert(args.end(), c.plot.begin(), c.plot.end());
         std::vector<char*> argv;
@@ -518,7 +506,7 @@ TEST_F(WindowTest, AComboShowsItsItemAgainWhenItLosesTheFocus) {
 TEST_F(WindowTest, SaveAndLoadThroughTheirDialogs) {
     TempDir dir;
     Click(kApplyButton);
-    const std::string saved = (dir.path / "saved").string();  // the dialog adds ".txt"
+    const std::string saved = (dir / "saved").string();  // the dialog adds ".txt"
     answerer.AnswerFileDialogWith(saved);
     Click(kSaveButton);
     ASSERT_EQ(answerer.fileFilters.size(), 1u);
@@ -543,7 +531,7 @@ TEST_F(WindowTest, SaveAndLoadThroughTheirDialogs) {
     EXPECT_EQ(window->Logic().Spec().TBand, 4);
 
     const Snapshot loaded = Snapshot::Take(*window);
-    EXPECT_FALSE(window->LoadStartupFile((dir.path / "missing.txt").string()));
+    EXPECT_FALSE(window->LoadStartupFile((dir / "missing.txt").string()));
     Settle();
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].text, "Error opening file");

@@ -1,13 +1,11 @@
 #pragma once
 
-// Internal helpers of the plots: safe real-to-integer conversions, finite maxima,
-// label formatting and the pen/brush/alignment guard every plot uses.
+// Drawing helpers of the plots: the scope that selects a plot's pen and brush and
+// puts the canvas back afterwards, the polyline that breaks at missing points, and
+// the safe real-to-pixel conversions and finite maxima they are fed with.
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
-#include <string>
 #include <vector>
 
 #include "graphs/mem_canvas.h"
@@ -63,31 +61,6 @@ inline double MaxAbsFinite(const std::vector<double>& v, size_t begin, size_t en
     return m;
 }
 
-// printf-style formatting into a string of whatever length the value needs.
-__attribute__((format(printf, 1, 2))) inline std::string Format(const char* format, ...) {
-    char small[64];
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    std::string out;
-    if (n < 0) {
-        va_end(copy);
-        return out;
-    }
-    if (static_cast<size_t>(n) < sizeof small) {
-        out.assign(small, static_cast<size_t>(n));
-    } else {
-        out.resize(static_cast<size_t>(n) + 1);
-        std::vsnprintf(out.data(), out.size(), format, copy);
-        out.resize(static_cast<size_t>(n));
-    }
-    va_end(copy);
-    return out;
-}
-
 // Selects a pen and brush for the life of a plot and puts back what was selected
 // before, with the alignment left|top and the background opaque.
 class DrawingScope {
@@ -95,8 +68,8 @@ class DrawingScope {
     DrawingScope(CMemCanvas& dc, const CPen& pen, const CBrush& brush)
         : dc_(dc), pen_(dc.SelectPen(pen)), brush_(dc.SelectBrush(brush)) {}
     ~DrawingScope() {
-        dc_.SetTextAlign(kAlignLeftTop);
-        dc_.SetBkMode(kBkOpaque);
+        dc_.SetTextAlign(TextAlign::LeftTop);
+        dc_.SetBkMode(BkMode::Opaque);
         dc_.SelectPen(pen_);
         dc_.SelectBrush(brush_);
     }

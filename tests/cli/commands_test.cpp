@@ -1,0 +1,157 @@
+// The sub-commands called in-process: arguments, exit codes, and the pictures they
+// write whole or not at all.
+
+#include "cli/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/picture/picture_test_gifs.h"
+#include "tests/support/test_support.h"
+
+namespace tapwright::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+int CallCommand(int (*command)(int, char**), std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return command(static_cast<int>(args.size()), argv.data());
+}
+
+const std::string kExample = std::string(TAPWRIGHT_EXAMPLES) + "/lowpass_default.txt";
+
+TEST(PlotCommand, RefusesBadArguments) {
+    const test::TempDir dir;
+    const std::string out = (dir / "x.png").string();
+    EXPECT_EQ(CallCommand(RunPlotCommand, {kExample, "-o", out}), 2);  // no graph
+    EXPECT_EQ(CallCommand(RunPlotCommand, {kExample, "-o", out, "--graph", "bode"}),
+              2);  // unknown graph
+    EXPECT_EQ(CallCommand(RunPlotCommand, {kExample, "-o", out, "--graph", "legend"}),
+              2);  // legend needs hold
+    EXPECT_EQ(CallCommand(RunPlotCommand,
+                          {kExample, "-o", out, "--graph", "impulse", "--hold", kExample}),
+              2);
+    EXPECT_EQ(CallCommand(RunPlotCommand,
+                          {kExample, "-o", out, "--graph", "range", "--range", "3000:1000"}),
+              2);
+    EXPECT_EQ(
+        CallCommand(RunPlotCommand, {kExample, "-o", out, "--graph", "range", "--range", "abc"}),
+        2);
+    EXPECT_EQ(
+        CallCommand(RunPlotCommand, {(dir / "missing.txt").string(), "-o", out, "--graph", "db"}),
+        2);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_NE(std::string(PlotCommandHelp()).find("offscreen"), std::string::npos);
+}
+
+TEST(PlotCommand, WritesTheComposedImageOfEachArea) {
+    const test::TempDir dir;
+    struct Case {
+        std::vector<std::string> extra;
+        int width, height;
+    };
+    const Case cases[] = {
+        {{"--graph", "db", "--grid"}, 584, 342},
+        {{"--graph", "range", "--range", "500:1500", "--zoom"}, 584, 342},
+        {{"--graph", "phase", "--degrees", "--curve"}, 584, 342},
+        {{"--graph", "window"}, 294, 155},
+        {{"--graph", "legend", "--hold", kExample}, 294, 155},
+    };
+    for (const Case& k : cases) {
+        const std::string out = (dir / "g.png").string();
+        std::vector<std::string> args = {kExample, "-o", out};
+        args.insert(args.end(), k.extra.begin(), k.extra.end());
+        ASSERT_EQ(CallCommand(RunPlotCommand, args), 0) << k.extra[1];
+        const QImage image(QString::fromStdString(out));
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.width(), k.width);
+        EXPECT_EQ(image.height(), k.height);
+        // The background colour of every graph fills the corner.
+        EXPECT_EQ(image.pixel(2, k.height - 2), qRgb(40, 85, 85));
+        // Nothing but the image is left in the folder.
+        EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"g.png"});
+        fs::remove(out);
+    }
+}
+
+TEST(PictureCommand, WritesComposedFramesAsPngs) {
+    const test::TempDir dir;
+    // A red screen, then a green square at (1, 1) that disposal 2 clears again,
+    // then a blue square at (3, 3) that stays.
+    const std::vector<GifEncodeFrame> frames = {
+        test::SolidFrame(0, 0, 6, 6, 0, 10, 1),
+        test::SolidFrame(1, 1, 2, 2, 1, 10, 2),
+        test::SolidFrame(3, 3, 2, 2, 2, 10, 1),
+    };
+    const std::string gif =
+        dir.Write("anim.gif", EncodeGif(6, 6, test::kPalette, frames, true)).string();
+    const fs::path out = dir / "out";
+    ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", out.string()}), 0);
+    ASSERT_EQ(test::Entries(out), (std::vector<std::string>{"frame_000.png", "frame_001.png",
+                                                            "frame_002.png", "frame_003.png"}));
+    const QImage f0(QString::fromStdString((out / "frame_000.png").string()));
+    const QImage f1(QString::fromStdString((out / "frame_001.png").string()));
+    const QImage f2(QString::fromStdString((out / "frame_002.png").string()));
+    const QImage f3(QString::fromStdString((out / "frame_003.png").string()));
+    ASSERT_EQ(f0.size(), QSize(6, 6));
+    EXPECT_EQ(f0.pixel(1, 1), test::kRed);
+    EXPECT_EQ(f1.pixel(1, 1), test::kGreen);
+    EXPECT_EQ(f1.pixel(3, 3), test::kRed);
+    const QRgb buttonFace = qRgb(240, 240, 240);
+    EXPECT_EQ(f2.pixel(1, 1), buttonFace);  // disposal 2 cleared the green square
+    EXPECT_EQ(f2.pixel(3, 3), test::kBlue);
+    EXPECT_EQ(f3, f0);  // after the wrap, frame 0 on a cleared surface
+
+    ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "two").string(), "-n", "2"}), 0);
+    EXPECT_EQ(test::Entries(dir / "two"),
+              (std::vector<std::string>{"frame_000.png", "frame_001.png"}));
+}
+
+TEST(PictureCommand, StillPictureGivesOneFrame) {
+    const test::TempDir dir;
+    const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 4, 3, 2)};
+    const std::string gif =
+        dir.Write("still.gif", EncodeGif(4, 3, test::kPalette, one, false)).string();
+    ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "still").string()}), 0);
+    EXPECT_EQ(test::Entries(dir / "still"), std::vector<std::string>{"frame_000.png"});
+    EXPECT_EQ(
+        QImage(QString::fromStdString((dir / "still" / "frame_000.png").string())).pixel(0, 0),
+        test::kBlue);
+}
+
+TEST(PictureCommand, BadInputGivesExitCodeTwo) {
+    const test::TempDir dir;
+    const std::string gif = dir.Write("anim.gif", test::SolidAnimation(4, 4, 2, 10)).string();
+    const std::string junk = dir.Write("junk.gif", {'G', 'I', 'F', '8', '9', 'a'}).string();
+    const std::string out = (dir / "out").string();
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {gif},
+        {"-o", out},
+        {gif, "-o"},
+        {gif, "-o", out, "-n", "0"},
+        {gif, "-o", out, "-n", "x"},
+        {gif, "-o", out, "--frames"},
+        {gif, gif, "-o", out},
+        {(dir / "missing.gif").string(), "-o", out},
+        {junk, "-o", out},
+        {gif, "-o", (dir / "anim.gif" / "sub").string()},  // output under a file
+    };
+    for (const auto& args : cases) {
+        std::string line;
+        for (const auto& a : args) line += a + " ";
+        EXPECT_EQ(CallCommand(RunPictureCommand, args), 2) << line;
+    }
+    EXPECT_FALSE(fs::exists(out) && !fs::is_empty(out));
+    EXPECT_NE(std::string(PictureCommandHelp()).find("picture FILE -o DIR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tapwright::cli

@@ -1,0 +1,291 @@
+#include "core/design_measure.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "core/design_pipeline.h"
+#include "core/matrix.h"
+
+namespace tapwright {
+namespace {
+
+// Designs `spec` as Apply does; `spec` becomes the spec as designed.
+void Design(FilterSpec& spec, CFirDesign& design) {
+    RecordingDesignHost host(spec);
+    PipelineFlags flags;
+    const CheckOutcome check = CheckSpec(spec, design, flags, host);
+    ASSERT_TRUE(check.passed);
+    ASSERT_GE(RunDesign(spec, design, flags, host, check.f1, check.f2).r, 0);
+}
+
+// The reference: |H(f)| by a direct sum, f in Hz.
+double Gain(const std::vector<double>& h, double f, double Fs) {
+    const double pi = 3.141592653589793;
+    double re = 0, im = 0;
+    for (std::size_t n = 0; n < h.size(); ++n) {
+        const double theta = 2 * pi * (f / Fs) * static_cast<double>(n);
+        re += h[n] * std::cos(theta);
+        im -= h[n] * std::sin(theta);
+    }
+    return std::sqrt(re * re + im * im);
+}
+
+double Db(double g) {
+    return 20.0 * std::log10(g);
+}
+
+// The reference measurements on the test's own grid of 12000 steps over 0 ... Fs/2,
+// with the band edges added and crossings found by bisection.
+class Reference {
+  public:
+    static constexpr int kSteps = 12000;
+
+    Reference(const std::vector<double>& h, double Fs) : h_(h), Fs_(Fs), gain_(kSteps + 1) {
+        for (int k = 0; k <= kSteps; ++k) gain_[k] = Gain(h, Frequency(k), Fs);
+    }
+    double At(int k) const { return gain_[k]; }
+
+    void Band(const MeasureBand& b, double& lo, double& hi, double& error) const {
+        lo = INFINITY;
+        hi = error = 0.0;
+        auto take = [&](double f, double g) {
+            lo = std::min(lo, g);
+            hi = std::max(hi, g);
+            error = std::max(error, std::fabs(g - (b.desired + b.slope * (f - b.origin))));
+        };
+        take(b.lower, Gain(h_, b.lower, Fs_));
+        take(b.upper, Gain(h_, b.upper, Fs_));
+        for (int k = 0; k <= kSteps; ++k) {
+            if (Frequency(k) > b.lower && Frequency(k) < b.upper) take(Frequency(k), gain_[k]);
+        }
+    }
+
+    // The first frequency from `from` (Hz) in direction `dir` where the gain falls
+    // below `level` dB.
+    double Crossing(double from, int dir, double level) const {
+        int k = static_cast<int>(std::lround(from / Frequency(1)));
+        while (Db(gain_[k]) >= level) {
+            k += dir;
+            if (k < 0 || k > kSteps) return NAN;
+        }
+        double a = Frequency(k - dir), b = Frequency(k);
+        for (int i = 0; i < 60; ++i) {
+            const double mid = 0.5 * (a + b);
+            (Db(Gain(h_, mid, Fs_)) >= level ? a : b) = mid;
+        }
+        return 0.5 * (a + b);
+    }
+
+  private:
+    double Frequency(int k) const { return k * 0.5 * Fs_ / kSteps; }
+
+    const std::vector<double>& h_;
+    double Fs_;
+    std::vector<double> gain_;
+};
+
+struct ExpectedBand {
+    BandKind kind;
+    double lower, upper;
+};
+
+struct Case {
+    const char* name;
+    std::function<void(FilterSpec&)> set;
+    int bits;
+    std::vector<ExpectedBand> bands;
+    std::vector<double> crossingFrom;  // where the -3 dB search starts, Hz; sign: direction
+};
+
+FilterSpec Spec(ResponseType type, DesignMethod method, int taps, float fc1, float fc2) {
+    FilterSpec s = DefaultFilterSpec();
+    s.FType = type;
+    s.WType = method;
+    s.Taps = taps;
+    s.Fc1 = fc1;
+    s.Fc2 = fc2;
+    return s;
+}
+
+TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
+    const double T31 = 0.9 * 8000 / 31, T61 = 3.3 * 8000 / 61, H31 = 3.3 * 8000 / 31;
+    const Case cases[] = {
+        // A given length: the transition its length rule gives, centred on the cutoff.
+        {"rectangular low pass",
+         [](FilterSpec& s) { s = Spec(LowPass, Rectangular, 31, 1000, 0); },
+         0,
+         {{BandKind::Pass, 0, 1000 - T31 / 2}, {BandKind::Stop, 1000 + T31 / 2, 4000}},
+         {0}},
+        {"Hamming band pass, 12 bits",
+         [](FilterSpec& s) { s = Spec(BandPass, Hamming, 61, 2000, 1000); },
+         12,
+         {{BandKind::Stop, 0, 1000 - T61 / 2},
+          {BandKind::Pass, 1000 + T61 / 2, 2000 - T61 / 2},
+          {BandKind::Stop, 2000 + T61 / 2, 4000}},
+         {1500, 1500}},
+        // An estimated length: the transition runs from the cutoff outward.
+        {"Kaiser high pass from Tw",
+         [](FilterSpec& s) {
+             s = Spec(HighPass, Kaiser, 31, 2000, 0);
+             s.AutoD = 0;
+             s.Tw = 400;
+             s.PBrip = 0.1;
+             s.SBrip = -50;
+         },
+         0,
+         {{BandKind::Stop, 0, 2000}, {BandKind::Pass, 2400, 4000}},
+         {-4000}},
+        {"Hilbert transformer",
+         [](FilterSpec& s) {
+             s = Spec(Hilbert, Hamming, 31, 0, 4000);
+             s.FChar = AntisymmetricOdd;
+         },
+         0,
+         {{BandKind::Pass, H31 / 2, 4000 - H31 / 2}},
+         {}},
+        {"differentiator over the whole band",
+         [](FilterSpec& s) {
+             s = Spec(Differentiator, Hamming, 32, 0, 4000);
+             s.FChar = AntisymmetricEven;
+         },
+         0,
+         {{BandKind::Slope, 0, 4000}},
+         {}},
+        {"equiripple multiband, 10 bits",
+         [](FilterSpec& s) {
+             s = Spec(Multiband, Equiripple, 61, 0, 0);
+             s.TBand = 4;
+             s.Bands = {{{0, 800, 1}, {1000, 1800, 0}, {2000, 2800, 1}, {3000, 4000, 0}}};
+             s.Itern = 10;
+         },
+         10,
+         {{BandKind::Pass, 0, 800},
+          {BandKind::Stop, 1000, 1800},
+          {BandKind::Pass, 2000, 2800},
+          {BandKind::Stop, 3000, 4000}},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterSpec spec;
+        c.set(spec);
+        CFirDesign design;
+        Design(spec, design);
+        DesignMeasurements m;
+        ASSERT_TRUE(MeasureDesign(spec, design, c.bits, m));
+        EXPECT_GE(m.gridPoints, 16 * spec.Taps);
+        EXPECT_GE(m.gridPoints, 8192);
+        EXPECT_EQ(m.quantized, c.bits != 0);
+
+        // Full precision, and the fixed-point taps when quantized.
+        const std::vector<double> fixedTaps = m.fixedPoint.Taps();
+        for (const bool fixed : {false, true}) {
+            if (fixed && !m.quantized) continue;
+            SCOPED_TRACE(fixed ? "fixed point" : "full precision");
+            const ResponseMeasurements& r = fixed ? m.fixed : m.full;
+            const Reference ref(fixed ? fixedTaps : design.coeffs, spec.Fs);
+            ASSERT_EQ(r.bands.size(), c.bands.size());
+            for (std::size_t i = 0; i < c.bands.size(); ++i) {
+                const BandMeasurement& b = r.bands[i];
+                EXPECT_EQ(b.band.kind, c.bands[i].kind) << i;
+                EXPECT_NEAR(b.band.lower, c.bands[i].lower, 1e-3) << i;
+                EXPECT_NEAR(b.band.upper, c.bands[i].upper, 1e-3) << i;
+                double lo, hi, error;
+                ref.Band(b.band, lo, hi, error);
+                // The deep nulls of a stop band (and the zero a slope starts from) depend on
+                // the grid; the peaks do not.
+                if (b.band.kind == BandKind::Pass) {
+                    EXPECT_NEAR(b.minGainDb, Db(lo), 2e-3) << i;
+                }
+                EXPECT_NEAR(b.maxGainDb, Db(hi), 2e-3) << i;
+                EXPECT_NEAR(b.largestError, error, 1e-5 + 1e-3 * error) << i;
+                if (b.band.kind == BandKind::Pass) {
+                    EXPECT_NEAR(b.rippleDb, Db(hi) - Db(lo), 4e-3) << i;
+                }
+                if (b.band.kind == BandKind::Stop) {
+                    EXPECT_NEAR(b.attenuationDb, -Db(hi), 2e-3) << i;
+                }
+            }
+            ASSERT_EQ(r.minus3DbHz.size(), c.crossingFrom.size());
+            for (std::size_t i = 0; i < c.crossingFrom.size(); ++i) {
+                const double from = std::fabs(c.crossingFrom[i]);
+                const int dir =
+                    c.crossingFrom[i] < 0 || (i == 0 && c.crossingFrom.size() == 2) ? -1 : +1;
+                EXPECT_NEAR(r.minus3DbHz[i], ref.Crossing(from, dir, -3.0), 0.01) << i;
+                EXPECT_NEAR(r.minus6DbHz[i], ref.Crossing(from, dir, -6.0), 0.01) << i;
+            }
+            EXPECT_NEAR(r.dcGain, ref.At(0), 1e-12);
+            EXPECT_NEAR(r.nyquistGain, ref.At(Reference::kSteps), 1e-12);
+            EXPECT_TRUE(r.linearPhase);
+            EXPECT_EQ(r.groupDelay, 0.5 * (spec.Taps - 1));
+        }
+    }
+}
+
+// The inverse of the Kaiser rule gives a length the transition width the rule
+// would estimate that length from.
+TEST(DesignMeasure, ImpliedTransitionOfKaiserInvertsTheBetaRule) {
+    for (const double A : {30.0, 45.0, 60.0, 90.0}) {
+        const double beta =
+            A >= 50 ? 0.1102 * (A - 8.7) : 0.5842 * std::pow(A - 21, 0.4) + 0.07886 * (A - 21);
+        EXPECT_NEAR(ImpliedTransitionWidth(Kaiser, 101, beta, 8000.0),
+                    (A - 7.95) / (14.36 * 101) * 8000.0, 1e-6)
+            << A;
+    }
+    EXPECT_DOUBLE_EQ(ImpliedTransitionWidth(Blackman, 55, 0.0, 11000.0), 1100.0);
+}
+
+TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
+    // The pivots of a diagonal matrix are its entries, largest first.
+    MatrixPtr a = NewMatrix(2, 2);
+    (*a)(0, 0) = 1e-6;
+    (*a)(1, 1) = 4.0;
+    std::vector<double> pivots;
+    ASSERT_TRUE(Invert(*a, &pivots));
+    EXPECT_EQ(pivots, (std::vector<double>{4.0, 1e-6}));
+
+    // Few taps and a wide don't-care region: the solve goes through, but rounding
+    // decides the coefficients, and the bands are missed.
+    FilterSpec ill = Spec(LowPass, Equiripple, 31, 0, 0);
+    ill.Bands[0] = {0, 100, 1};
+    ill.Bands[1] = {3900, 4000, 0};
+    CFirDesign design;
+    Design(ill, design);
+    EXPECT_GT(design.conditionEstimate, kIllConditionedAbove);
+    EXPECT_NE(ConditioningWarning(ill, design).find("nearly singular"), std::string::npos);
+    DesignMeasurements m;
+    ASSERT_TRUE(MeasureDesign(ill, design, 0, m));
+    EXPECT_EQ(m.conditionEstimate, design.conditionEstimate);
+    EXPECT_NE(MeasurementRows(m).back().value.find("nearly singular"), std::string::npos);
+
+    // Bands that leave little free: a well-conditioned solve, and no warning.
+    FilterSpec good = ill;
+    good.Bands[0] = {0, 1600, 1};
+    good.Bands[1] = {2000, 4000, 0};
+    Design(good, design);
+    EXPECT_GT(design.conditionEstimate, 1.0);
+    EXPECT_LT(design.conditionEstimate, 1e6);
+    EXPECT_EQ(ConditioningWarning(good, design), "");
+    // A window design made afterwards never carries the warning.
+    FilterSpec window = Spec(LowPass, Hamming, 31, 1000, 0);
+    design.conditionEstimate = 1e16;
+    EXPECT_EQ(ConditioningWarning(window, design), "");
+}
+
+TEST(DesignMeasure, RefusesWhatCannotBeMeasured) {
+    FilterSpec spec = Spec(LowPass, Hamming, 31, 1000, 0);
+    CFirDesign design;
+    DesignMeasurements m;
+    std::string error;
+    EXPECT_FALSE(MeasureDesign(spec, design, 0, m, &error));
+    Design(spec, design);
+    EXPECT_FALSE(MeasureDesign(spec, design, 33, m, &error));
+    design.coeffs[3] = NAN;
+    EXPECT_FALSE(MeasureDesign(spec, design, 0, m, &error));
+    EXPECT_NE(error.find("not finite"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tapwright

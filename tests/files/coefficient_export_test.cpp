@@ -1,0 +1,126 @@
+#include "files/coefficient_export.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tapwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CoefficientExport, NamesAndFormats) {
+    struct NameCase {
+        const char* name;
+        bool valid;
+    };
+    const NameCase names[] = {{"lowpass", true}, {"_fir2", true},
+                              {"L", true},       {"", false},
+                              {"2fir", false},   {"low-pass", false},
+                              {"double", false}, {"static", false},
+                              {"a b", false},    {"\xc3\xa9t\xc3\xa9", false}};
+    for (const NameCase& c : names) EXPECT_EQ(IsValidExportName(c.name), c.valid) << c.name;
+    EXPECT_FALSE(IsValidExportName(std::string(64, 'x')));
+    EXPECT_TRUE(IsValidExportName(std::string(63, 'x')));
+
+    const std::pair<const char*, const char*> paths[] = {
+        {"examples/lowpass_default.txt", "lowpass_default"},
+        {"/tmp/2nd try.spec.txt", "_2nd_try"},
+        {"dir/lp.1.txt", "lp"},
+        {"dir/double.txt", "fir"},
+        {"", "fir"}};
+    for (const auto& [path, name] : paths) EXPECT_EQ(ExportNameFromPath(path), name) << path;
+
+    for (int i = 0; i < kExportFormatCount; ++i) {
+        const ExportFormatInfo& info = ExportFormatDetails(static_cast<ExportFormat>(i));
+        EXPECT_EQ(ExportFormatFromName(info.name), info.format);
+    }
+    EXPECT_FALSE(ExportFormatFromName("h"));
+}
+
+// Every refusal leaves an existing file as it was; a target that cannot be
+// written leaves nothing behind.
+TEST(CoefficientExport, RefusedExportsWriteNothing) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("tapwright-export-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "taken");
+    const std::string existing = (dir / "old.txt").string();
+    std::ofstream(existing) << "old\n";
+
+    FilterSpec spec = DefaultFilterSpec();
+    CFirDesign design;
+    ASSERT_TRUE(
+        design.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 31, 512, 4.0, SymmetricOdd)
+            .Designed());
+    CFirDesign empty;
+    CFirDesign broken = design;
+    broken.coeffs[7] = NAN;
+    auto options = [](ExportFormat f, int bits, bool single, const char* name) {
+        ExportOptions o;
+        o.format = f;
+        o.bits = bits;
+        o.singlePrecision = single;
+        o.name = name;
+        return o;
+    };
+    struct Refusal {
+        const CFirDesign* design;
+        ExportOptions options;
+        const char* says;
+    };
+    const Refusal refusals[] = {
+        {&empty, options(ExportFormat::Text, 0, false, "fir"), "no design"},
+        {&broken, options(ExportFormat::Json, 0, false, "fir"), "not finite"},
+        {&design, options(ExportFormat::Coe, 0, false, "fir"), "word length"},
+        {&design, options(ExportFormat::Csv, 33, false, "fir"), "2 to 32"},
+        {&design, options(ExportFormat::CHeader, 16, true, "fir"), "float"},
+        {&design, options(ExportFormat::CHeader, 0, false, "1x"), "\"1x\""},
+    };
+    for (const Refusal& r : refusals) {
+        std::string error;
+        EXPECT_FALSE(WriteExport(existing, spec, *r.design, r.options, &error)) << r.says;
+        EXPECT_NE(error.find(r.says), std::string::npos) << error;
+        std::ifstream in(existing);
+        std::stringstream content;
+        content << in.rdbuf();
+        EXPECT_EQ(content.str(), "old\n") << r.says;
+    }
+
+    // A folder in the way, or a folder that does not exist.
+    const ExportOptions text = options(ExportFormat::Text, 0, false, "fir");
+    std::string error;
+    EXPECT_FALSE(WriteExport((dir / "taken").string(), spec, design, text, &error));
+    EXPECT_FALSE(WriteExport((dir / "missing" / "x.txt").string(), spec, design, text, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_empty(dir / "taken"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+
+    ASSERT_TRUE(WriteExport(existing, spec, design, text, &error)) << error;
+    std::ifstream in(existing);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), CoefficientClipboardText(design.coeffs));
+    fs::remove_all(dir);
+}
+
+// -2147483648 alone is not a valid int constant in C: 2147483648 does not fit.
+TEST(CoefficientExport, TheMostNegative32BitValueIsWrittenAsAnExpression) {
+    CFirDesign design;
+    design.coeffs = {-0.5, 0.25, -0.5};
+    ExportOptions o;
+    o.format = ExportFormat::CHeader;
+    o.bits = 32;
+    std::string text, error;
+    ASSERT_TRUE(FormatExport(DefaultFilterSpec(), design, o, text, &error)) << error;
+    EXPECT_NE(text.find("static const int32_t fir[FIR_LENGTH] = {\n    (-2147483647 - 1),\n"
+                        "    1073741824,\n    (-2147483647 - 1)\n};"),
+              std::string::npos)
+        << text;
+}
+
+}  // namespace
+}  // namespace tapwright

@@ -1,0 +1,132 @@
+// `tapwright-cli report` end to end: the PDF it writes holds the report's lines.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/printing/pdf_text.h"
+
+namespace tapwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReportCommand : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tapwright-report-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Exit code of `tapwright-cli report ARGS` (output discarded).
+    int Run(const std::string& args) {
+        const std::string command =
+            std::string(TAPWRIGHT_CLI) + " report " + args + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Example(const std::string& name) {
+        return std::string(TAPWRIGHT_EXAMPLES) + "/" + name;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
+    // The default low pass at 201 taps: 100 pair lines on three pages.
+    std::ifstream in(Example("lowpass_default.txt"));
+    std::stringstream original;
+    original << in.rdbuf();
+    const fs::path longer = dir_ / "long.txt";
+    std::string spec = original.str();
+    const std::size_t taps = spec.find(" Taps: 31\n");
+    ASSERT_NE(taps, std::string::npos);
+    std::ofstream(longer) << spec.replace(taps, 9, " Taps: 201");
+    struct Case {
+        std::string args;
+        std::string start;  // how the text begins
+        std::string lines;  // consecutive lines of the report
+    };
+    const std::string header = "Tapwright ========================= Sampling Frequency : ";
+    const Case cases[] = {
+        {Example("bandpass_hamming.txt") + " --kind response --graph phase --dpi 300", header,
+         "Filter Response Type : Band Pass Filter Filter Characteristic : Symmetrical Impulse "
+         "Response, Odd Filter Length Function Type : Hamming Window Filter Length : 61 1st "
+         "Cutoff Frequency : 1000.00 Hz 2nd Cutoff Frequency : 2000.00 Hz Graphical Plot : Phase "
+         "Response Plot Page:1 of 1"},
+        {Example("multiband_equiripple.txt") + " --kind coefficients --page letter", header,
+         "Function Type : Iterative Least Squares (Equiripple) Filter Length : 61 Band 01 "
+         "Frequency : 0.00 - 800.00 Hz Band 01 Amplitude : 1.00 Band 02 Frequency : 1000.00 - "
+         "1800.00 Hz Band 02 Amplitude : 0.00"},
+        {Example("kaiser_auto.txt") + " --kind coefficients", header,
+         "Filter Length : 145 1st Cutoff Frequency : 1000.00 Hz Transition Width : 200.00 Filter "
+         "Coefficients ------------------- H(01) --> "},
+        {Example("lowpass_default.txt") + " --graph db --hold " + Example("kaiser_auto.txt") +
+             " --kind response",
+         header,
+         "Function Type 1 : Rectangular Window Function Type 2 : Kaiser Window Filter Length : "
+         "31 Graphical Plot : Magnitude Response Plot (Logarithmic) Page:1 of 1"},
+        {longer.string() + " --kind coefficients --pages 2:3", "H(34) --> ",
+         "Page:2 of 3 H(79) --> "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string pdf = (dir_ / "r.pdf").string();
+        ASSERT_EQ(Run(c.args + " -o " + pdf), 0);
+        const std::string text = testing::PdfText(pdf);
+        EXPECT_EQ(text.rfind(c.start, 0), 0u) << text.substr(0, 100);
+        EXPECT_NE(text.find(c.lines), std::string::npos) << text.substr(0, 600);
+    }
+}
+
+TEST_F(ReportCommand, EveryExampleGivesBothReports) {
+    for (const auto& entry : fs::directory_iterator(TAPWRIGHT_EXAMPLES)) {
+        for (const char* kind : {"response", "coefficients"}) {
+            SCOPED_TRACE(entry.path().filename().string() + " " + kind);
+            const std::string pdf = (dir_ / "e.pdf").string();
+            ASSERT_EQ(Run(entry.path().string() + " --kind " + kind + " -o " + pdf), 0);
+            const std::string text = testing::PdfText(pdf);
+            EXPECT_EQ(text.rfind("Tapwright ========================= Sampling Frequency : ", 0),
+                      0u);
+            EXPECT_NE(text.find("Page:1 of "), std::string::npos);
+        }
+    }
+}
+
+TEST_F(ReportCommand, RefusesBadArgumentsAndWritesNothing) {
+    const std::string out = (dir_ / "x.pdf").string();
+    const std::string lowpass = Example("lowpass_default.txt");
+    const std::string bad[] = {
+        lowpass + " -o " + out,                                  // no kind
+        lowpass + " --kind summary -o " + out,                   // unknown kind
+        lowpass + " --kind response",                            // no output
+        lowpass + " --kind response --graph window -o " + out,   // small area
+        lowpass + " --kind response --pages 1:1 -o " + out,      // response pages
+        lowpass + " --kind coefficients --pages 2:2 -o " + out,  // beyond 1 page
+        lowpass + " --kind coefficients --dpi 10 -o " + out,     // resolution
+        lowpass + " --kind response --graph impulse --hold " + lowpass + " -o " + out,
+        lowpass + " --kind response --graph range --range 3000:100 -o " + out,
+        (dir_ / "missing.txt").string() + " --kind response -o " + out,
+    };
+    for (const std::string& args : bad) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(Run(args), 2);
+    }
+    EXPECT_EQ(Run(lowpass + " --kind response -o " + (dir_ / "no" / "x.pdf").string()), 2);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++files;
+    EXPECT_EQ(files, 0);
+}
+
+}  // namespace
+}  // namespace tapwright
