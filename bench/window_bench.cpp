@@ -166,12 +166,11 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// Apply of a Kaiser design of length 1001 at FFT size 4096: the design, the graphs
-// drawn and composed on the front canvases, the coefficient list refilled and the
-// widgets updated.
-void BM_ApplyKaiser1001(benchmark::State& state) {
+// Loads the spec, designs it once, then times Apply after each invalidation
+// (optionally with the whole window painted) and returns the last design's length.
+int TimeApply(benchmark::State& state, const char* name, const std::string& text, bool paint) {
     Window w;
-    const TempSpec spec("kaiser.txt", KaiserSpec());
+    const TempSpec spec(name, text);
     w.dlg->LoadStartupFile(spec.path);
     w.Apply();
     for (auto _ : state) {
@@ -179,41 +178,31 @@ void BM_ApplyKaiser1001(benchmark::State& state) {
         w.Invalidate();
         state.ResumeTiming();
         w.Apply();
+        if (paint) w.dlg->repaint();
     }
-    if (w.design.length != 1001) state.SkipWithError("the design did not run");
+    return w.design.length;
+}
+
+// Apply of a Kaiser design of length 1001 at FFT size 4096: the design, the graphs
+// drawn and composed on the front canvases, the coefficient list refilled and the
+// widgets updated.
+void BM_ApplyKaiser1001(benchmark::State& state) {
+    if (TimeApply(state, "kaiser.txt", KaiserSpec(), false) != 1001)
+        state.SkipWithError("the design did not run");
 }
 BENCHMARK(BM_ApplyKaiser1001)->Unit(benchmark::kMillisecond);
 
 // The same, with the whole window painted after it.
 void BM_ApplyKaiser1001Painted(benchmark::State& state) {
-    Window w;
-    const TempSpec spec("kaiser.txt", KaiserSpec());
-    w.dlg->LoadStartupFile(spec.path);
-    w.Apply();
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.Invalidate();
-        state.ResumeTiming();
-        w.Apply();
-        w.dlg->repaint();
-    }
+    TimeApply(state, "kaiser.txt", KaiserSpec(), true);
 }
 BENCHMARK(BM_ApplyKaiser1001Painted)->Unit(benchmark::kMillisecond);
 
 // Apply of the 95,849-tap Kaiser design: the list of that many rows fills with the
 // rest (its texts are formatted only for the rows shown).
 void BM_ApplyLongKaiser(benchmark::State& state) {
-    Window w;
-    const TempSpec spec("long_kaiser.txt", LongKaiserSpec());
-    w.dlg->LoadStartupFile(spec.path);
-    w.Apply();
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.Invalidate();
-        state.ResumeTiming();
-        w.Apply();
-    }
-    if (w.design.length < 90000) state.SkipWithError("the long design did not run");
+    if (TimeApply(state, "long_kaiser.txt", LongKaiserSpec(), false) < 90000)
+        state.SkipWithError("the long design did not run");
 }
 BENCHMARK(BM_ApplyLongKaiser)->Unit(benchmark::kMillisecond);
 
