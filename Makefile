@@ -30,6 +30,7 @@ run: build
 
 bench: build
 	./build/bin/tapwright-bench
+	./build/bin/tapwright-window-bench
 	bash bench/report_memory.sh
 
 format:

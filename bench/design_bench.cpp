@@ -5,6 +5,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "core/design_measure.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
@@ -46,6 +50,37 @@ void BM_EquirippleLongest(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EquirippleLongest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Time from raising the cancel flag to the return of the longest equiripple design
+// (511 taps, 10,000 iterations), raised from another thread the argument's
+// milliseconds into the run (while it builds its grid, during the first solves), as
+// Escape does while the design runs on its worker. One solve is the most it waits.
+void BM_EquirippleCancelLatency(benchmark::State& state) {
+    EquirippleRequest request = LowPassRequest(kMaxEquirippleTaps);
+    request.iterations = 10000;
+    for (auto _ : state) {
+        std::atomic<bool> cancel{false};
+        request.cancel = &cancel;
+        CFirDesign design;
+        DesignResult result;
+        std::thread worker([&] { result = design.DesignEquiripple(request); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const auto raised = std::chrono::steady_clock::now();
+        cancel = true;
+        worker.join();
+        const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - raised;
+        state.SetIterationTime(waited.count());
+        if (result.status != DesignStatus::Cancelled) state.SkipWithError("not cancelled");
+    }
+}
+BENCHMARK(BM_EquirippleCancelLatency)
+    ->Arg(50)
+    ->Arg(150)
+    ->Arg(300)
+    ->Arg(1000)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 // Kaiser auto design, Fs 8000, Tw 1, PBrip 0, SBrip 0, FFT 4096, evaluation included.
 void BM_KaiserAutoLongest(benchmark::State& state) {

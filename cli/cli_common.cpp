@@ -4,7 +4,6 @@
 
 #include "core/design_measure.h"
 #include "core/design_pipeline.h"
-#include "core/spec_rules.h"
 #include "files/spec_file.h"
 
 namespace tapwright::cli {
@@ -22,7 +21,7 @@ void PrintRecorded(const RecordingDesignHost& host) {
 
 LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held) {
     LoadedDesign out;
-    const SpecReadResult read = ReadSpecFile(path, DefaultFilterSpec());
+    const SpecReadResult read = ReadSettledSpecFile(path, DefaultFilterSpec());
     if (!read.ok) {
         std::fprintf(stderr, "tapwright-cli: %s: %s\n", path.c_str(), read.error.c_str());
         out.exitCode = kExitBadInput;
@@ -30,11 +29,7 @@ LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const Fi
     }
     // The window's selections show the file; under Hold On the committed method is
     // still the held design's until the design takes the selection.
-    const FilterSpec selections = [&] {
-        FilterSpec s = read.spec;
-        SettleLoadedSpec(s, read.fileFChar);
-        return s;
-    }();
+    const FilterSpec& selections = read.spec;
     FilterSpec spec = selections;
     if (held) spec.WType = held->WType;
 

@@ -4,18 +4,12 @@
 // canvases of the window's sizes with the window's own drawing and composition
 // steps, and writes the composed front image as a PNG.
 
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QString>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "cli/graph_args.h"
 #include "cli/png_file.h"
 #include "graphs/graph_canvases.h"
 
@@ -23,146 +17,7 @@ namespace tapwright::cli {
 
 namespace {
 
-enum class GraphKind { Impulse, Magnitude, Db, Passband, Stopband, Range, Phase, Window, Legend };
-
-struct PlotOptions {
-    std::string file;
-    std::string output;
-    std::string held;  // --hold PREVIOUS_FILE
-    GraphKind kind = GraphKind::Impulse;
-    bool kindGiven = false;
-    bool curve = false;
-    bool degrees = false;
-    bool zoom = false;
-    bool grid = false;
-    bool rangeGiven = false;
-    double low = 0.0;   // Hz
-    double high = 0.0;  // Hz
-};
-
-std::optional<GraphKind> ParseKind(const std::string& s) {
-    if (s == "impulse") return GraphKind::Impulse;
-    if (s == "magnitude") return GraphKind::Magnitude;
-    if (s == "db") return GraphKind::Db;
-    if (s == "passband") return GraphKind::Passband;
-    if (s == "stopband") return GraphKind::Stopband;
-    if (s == "range") return GraphKind::Range;
-    if (s == "phase") return GraphKind::Phase;
-    if (s == "window") return GraphKind::Window;
-    if (s == "legend") return GraphKind::Legend;
-    return std::nullopt;
-}
-
-bool ParseNumber(const std::string& s, double& out) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    out = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(out);
-}
-
-bool ParseRange(const std::string& s, double& low, double& high) {
-    const size_t colon = s.find(':');
-    if (colon == std::string::npos) return false;
-    return ParseNumber(s.substr(0, colon), low) && ParseNumber(s.substr(colon + 1), high);
-}
-
-// Returns an error text, or an empty string when the arguments are good.
-std::string ParseArguments(int argc, char** argv, PlotOptions& o) {
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& into) -> bool {
-            if (i + 1 >= argc) return false;
-            into = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (arg == "-o") {
-            if (!value(o.output)) return "-o needs a file name";
-        } else if (arg == "--graph") {
-            if (!value(v)) return "--graph needs a graph name";
-            const std::optional<GraphKind> kind = ParseKind(v);
-            if (!kind) return "unknown graph \"" + v + "\"";
-            o.kind = *kind;
-            o.kindGiven = true;
-        } else if (arg == "--hold") {
-            if (!value(o.held)) return "--hold needs the previous spec file";
-        } else if (arg == "--range") {
-            if (!value(v) || !ParseRange(v, o.low, o.high)) return "--range needs LO:HI in Hz";
-            o.rangeGiven = true;
-        } else if (arg == "--curve") {
-            o.curve = true;
-        } else if (arg == "--degrees") {
-            o.degrees = true;
-        } else if (arg == "--zoom") {
-            o.zoom = true;
-        } else if (arg == "--grid") {
-            o.grid = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            return "unknown option \"" + arg + "\"";
-        } else if (o.file.empty()) {
-            o.file = arg;
-        } else {
-            return "more than one spec file";
-        }
-    }
-    if (o.file.empty()) return "no spec file";
-    if (o.output.empty()) return "no output file (-o OUT.png)";
-    if (!o.kindGiven) return "no graph (--graph G)";
-    if (o.kind == GraphKind::Legend && o.held.empty()) return "--graph legend needs --hold";
-    if (!o.held.empty() && o.kind != GraphKind::Db && o.kind != GraphKind::Legend) {
-        return "--hold draws the dB full view (--graph db) or its legend (--graph legend)";
-    }
-    return {};
-}
-
-// Qt's notes about the missing runtime directory of a display-less run are noise
-// here; everything else goes to standard error as usual.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtWarningMsg && message.startsWith(QStringLiteral("QStandardPaths:"))) return;
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
-GraphOptions ToGraphOptions(const PlotOptions& o, const FilterSpec& spec) {
-    GraphOptions g;
-    g.curveFitting = o.curve;
-    g.degrees = o.degrees;
-    g.zoom = o.zoom;
-    g.gridOn = o.grid;
-    g.holdActive = !o.held.empty();
-    g.viewLow = o.rangeGiven ? o.low : 0.0;
-    g.viewHigh = o.rangeGiven ? o.high : static_cast<double>(spec.Fs) * 0.5;
-    switch (o.kind) {
-        case GraphKind::Impulse:
-        case GraphKind::Window:
-            g.graph = Impulse;
-            break;
-        case GraphKind::Magnitude:
-            g.graph = Magnitude;
-            g.logScale = false;
-            break;
-        case GraphKind::Db:
-        case GraphKind::Legend:
-            g.graph = Magnitude;
-            g.view = FullView;
-            break;
-        case GraphKind::Passband:
-            g.graph = Magnitude;
-            g.view = PassbandView;
-            break;
-        case GraphKind::Stopband:
-            g.graph = Magnitude;
-            g.view = StopbandView;
-            break;
-        case GraphKind::Range:
-            g.graph = Magnitude;
-            g.view = SpecifiedRange;
-            break;
-        case GraphKind::Phase:
-            g.graph = Phase;
-            break;
-    }
-    return g;
-}
+constexpr const char* kCommand = "plot";
 
 }  // namespace
 
@@ -187,44 +42,20 @@ const char* PlotCommandHelp() {
 }
 
 int RunPlotCommand(int argc, char** argv) {
-    PlotOptions o;
-    const std::string error = ParseArguments(argc, argv, o);
-    if (!error.empty()) {
-        std::fprintf(stderr, "tapwright-cli plot: %s (see tapwright-cli --help)\n", error.c_str());
-        return kExitBadInput;
-    }
+    GraphCommandArgs a;
+    std::string error = ParseGraphCommandArgs(argc, argv, GraphAreas::Both, "OUT.png", nullptr, a);
+    if (error.empty()) error = CheckGraphArgs(a.graph, GraphAreas::Both);
+    if (!error.empty()) return RefuseArguments(kCommand, error);
+    const GraphArgs& o = a.graph;
 
-    // The labels need a GUI application for their font; no display is ever used.
-    std::unique_ptr<QGuiApplication> app;
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(QuietQtMessages);
-        static int qtArgc = 1;
-        static char qtName[] = "tapwright-cli";
-        static char* qtArgv[] = {qtName, nullptr};
-        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
-    }
-
+    // The labels need a GUI application for their font.
+    const std::unique_ptr<QGuiApplication> app = StartOffscreenApplication();
     CFirDesign design;
-    LoadedDesign previous;
-    if (!o.held.empty()) {
-        previous = LoadAndDesign(o.held, design, nullptr);
-        if (previous.exitCode != kExitOk) return previous.exitCode;
-    }
-    const LoadedDesign loaded =
-        LoadAndDesign(o.file, design, o.held.empty() ? nullptr : &previous.spec);
+    const GraphDesign loaded = LoadGraphDesign(kCommand, a.file, o, design);
     if (loaded.exitCode != kExitOk) return loaded.exitCode;
     const FilterSpec& spec = loaded.spec;
+    const GraphOptions& options = loaded.options;
 
-    const double nyquist = static_cast<double>(spec.Fs) * 0.5;
-    if (o.rangeGiven && !(o.low >= 0.0 && o.low <= o.high && o.high <= nyquist)) {
-        std::fprintf(stderr,
-                     "tapwright-cli plot: --range must satisfy 0 <= LO <= HI <= %g (Fs/2)\n",
-                     nyquist);
-        return kExitBadInput;
-    }
-
-    const GraphOptions options = ToGraphOptions(o, spec);
     GraphCanvases canvases;
     if (!CreateStartupImages(canvases, kMainClientRect, kSmallClientRect)) {
         std::fprintf(stderr, "tapwright-cli plot: cannot create the graph canvases\n");
@@ -265,8 +96,8 @@ int RunPlotCommand(int argc, char** argv) {
 
     const bool small = o.kind == GraphKind::Window || o.kind == GraphKind::Legend;
     CMemCanvas& front = small ? canvases.smallFront : canvases.mainFront;
-    if (!WritePngFile(o.output, front.Image())) {
-        std::fprintf(stderr, "tapwright-cli plot: cannot write %s\n", o.output.c_str());
+    if (!WritePngFile(a.output, front.Image())) {
+        std::fprintf(stderr, "tapwright-cli plot: cannot write %s\n", a.output.c_str());
         return kExitBadInput;
     }
     return kExitOk;

@@ -108,7 +108,7 @@ void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host) {
 }
 
 RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
-                     float f1, float f2) {
+                     float f1, float f2, const std::atomic<bool>* cancel) {
     RunOutcome out;
     out.equiripple = host.DesignMethodSelection() == Equiripple;
     if (flags.designValid) {
@@ -147,8 +147,14 @@ RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags,
         request.ratioTarget = spec.RatioTarget;
         request.exponent = 1.5;
         request.progress = &host;
+        request.cancel = cancel;
         result = spec.FType == Differentiator ? design.DesignEquirippleDifferentiator(request)
                                               : design.DesignEquiripple(request);
+        if (result.status == DesignStatus::Cancelled) {
+            out.status = result.status;
+            out.r = spec.Itern;
+            return out;
+        }
         if (!result.Designed()) {
             host.SetSaveEnabled(false);
             for (int t = 0; t < kProgressTextCount; ++t) {

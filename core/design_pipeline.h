@@ -5,6 +5,7 @@
 // It draws nothing and touches no widget: what it needs from the window comes
 // through DesignHost.
 
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,7 +53,7 @@ struct CheckOutcome {
 
 struct RunOutcome {
     // Designed also for a display-only run. Singular and Refused have shown their
-    // message and left the previous design whole.
+    // message and left the previous design whole; Cancelled has changed nothing.
     DesignStatus status = DesignStatus::Designed;
     // The pipeline's result r: Itern after a window-method design and a display-only
     // run; after an equiripple design 0, or the reweighted solves done when it stops on
@@ -74,8 +75,10 @@ void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host);
 
 // Designs with the method the Function Type selection names (nothing while the
 // design is still valid), reports the equiripple outcome and refills the list.
+// `cancel` (may be null) stops an equiripple design between its solves: the run
+// then returns Cancelled having changed nothing and asked nothing of the host.
 RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
-                     float f1, float f2);
+                     float f1, float f2, const std::atomic<bool>* cancel = nullptr);
 
 // A host with no window: selections come from the filter spec itself, and
 // messages, information texts and progress events are recorded.

@@ -128,8 +128,15 @@ class Solver {
     Matrix projected_;
 };
 
+// Whether the request's cancel flag is raised. A long design asks between its long
+// steps, each of which takes up to a good part of a second at 511 taps.
+bool CancelRaised(const EquirippleRequest& request) {
+    return request.cancel != nullptr && request.cancel->load();
+}
+
 struct SolveOutcome {
     bool singular = false;
+    bool cancelled = false;
     int solves = 0;         // reweighted solves done
     MatrixPtr q;            // final half coefficients
     bool ratioSet = false;  // whether the stopping test computed a ratio
@@ -151,6 +158,11 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
     const double ratioTarget = request.ratioTarget;
     const bool testRatio = request.termination == ByPeakRatio && ratioTarget > 0.0;
     SolveOutcome out;
+    auto cancelled = [&] {
+        out.cancelled = CancelRaised(request);
+        return out.cancelled;
+    };
+    if (cancelled()) return out;
     const int L = c.Count();
     MatrixPtr a = NewMatrix(L, n);
     MatrixPtr d = NewMatrix(L, 1);
@@ -163,7 +175,9 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         }
         d->data[r][0] = c.desired[r];
     }
+    if (cancelled()) return out;
     Solver solver(*a, *d);
+    if (cancelled()) return out;
     out.q = solver.Solve(nullptr);
     if (!out.q) {
         out.singular = true;
@@ -210,6 +224,7 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
         LiftSmallExtrema(x);
         Reweight(Envelope(c, x), request.exponent, weights);
 
+        if (cancelled()) return out;
         MatrixPtr q = solver.Solve(&weights);
         if (!q) {
             out.singular = true;
@@ -224,9 +239,14 @@ SolveOutcome RunIterations(const Constraints& c, const Matrix& dense, int n,
     return out;
 }
 
-MatrixPtr DenseBasis(int G, double df, int n, SymmetryType symmetry) {
+// The basis rows of the dense grid, or nothing when the request was cancelled
+// meanwhile.
+MatrixPtr DenseBasis(int G, double df, int n, const EquirippleRequest& request) {
+    const SymmetryType symmetry = request.symmetry;
+    if (CancelRaised(request)) return nullptr;
     MatrixPtr b = NewMatrix(G + 1, n);
     for (int t = 0; t <= G; ++t) {
+        if (t % 1024 == 0 && CancelRaised(request)) return nullptr;
         const double w = kTwoPi * (t * df);
         for (int i = 0; i < n; ++i) b->data[t][i] = Basis(symmetry, i, w);
     }
@@ -274,9 +294,15 @@ DesignResult SolveAndStore(CFirDesign& design, const Constraints& c, int G, doub
                            const std::vector<std::pair<double, double>>& edges, RatioTest test,
                            ProgressTexts& progress) {
     const int N = request.taps;
-    MatrixPtr dense = DenseBasis(G, df, n, request.symmetry);
-    SolveOutcome outcome = RunIterations(c, *dense, n, request, test, progress);
+    MatrixPtr dense = DenseBasis(G, df, n, request);
+    SolveOutcome outcome;
+    if (dense) {
+        outcome = RunIterations(c, *dense, n, request, test, progress);
+    } else {
+        outcome.cancelled = true;
+    }
     progress.Finish();
+    if (outcome.cancelled) return {DesignStatus::Cancelled};
     if (outcome.singular) return {DesignStatus::Singular};
     if (outcome.ratioSet) design.rippleRatio = outcome.ratio;
     design.conditionEstimate = outcome.condition;

@@ -64,6 +64,8 @@ struct BandSpec {
     double Lower = 0.0;
     double Upper = 0.0;
     double Amplitude = 0.0;
+
+    bool operator==(const BandSpec&) const = default;
 };
 
 // The committed filter spec. Field names are the keys of the spec file.
@@ -87,6 +89,9 @@ struct FilterSpec {
     int Itern = 0;
     double Ratio = 0.0;
     double RatioTarget = -1.0;  // Ratio while TerCr is ByPeakRatio, else -1
+
+    // Field by field (the whole band table included).
+    bool operator==(const FilterSpec&) const = default;
 };
 
 // The filter spec of a fresh start: the defaults above with the band table reset.

@@ -5,6 +5,7 @@
 // Frequencies are in Hz unless a name says "normalised" (cycles per sample).
 
 #include <array>
+#include <atomic>
 #include <complex>
 #include <initializer_list>
 #include <span>
@@ -44,8 +45,9 @@ class ProgressSink {
 // What a design routine did. A design that is not Designed has changed nothing.
 enum class DesignStatus {
     Designed,
-    Singular,  // the equiripple normal equations met a singular matrix
-    Refused,   // arguments the routine cannot design (length, parity, points, bands)
+    Singular,   // the equiripple normal equations met a singular matrix
+    Refused,    // arguments the routine cannot design (length, parity, points, bands)
+    Cancelled,  // the caller's cancel flag was raised while the equiripple design ran
 };
 
 struct DesignResult {
@@ -76,6 +78,9 @@ struct EquirippleRequest {
     double ratioTarget = 0.0;
     double exponent = 1.5;             // of the reweighting
     ProgressSink* progress = nullptr;  // may be null
+    // Read before every solve (may be null): once it is true the design stops and
+    // returns Cancelled, changing nothing. Another thread may raise it.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 class CFirDesign {
@@ -112,8 +117,8 @@ class CFirDesign {
 
     // Equiripple designs: every response type but the differentiator, and the
     // differentiator with its rising middle band. Designed (with the solves
-    // performed), Singular (the previous design stays whole) or Refused (nothing
-    // changed).
+    // performed), Singular (the previous design stays whole), Refused (nothing
+    // changed) or Cancelled (the request's cancel flag was raised; nothing changed).
     DesignResult DesignEquiripple(const EquirippleRequest& request);
     DesignResult DesignEquirippleDifferentiator(const EquirippleRequest& request);
 

@@ -90,6 +90,8 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return "The file cannot be loaded: " + a.detail;
         case MessageCode::LengthAboveMaximum:
             return FormatString("Please enter a number not above %d", a.limit);
+        case MessageCode::NotANumber:
+            return "Please enter a number";
         case MessageCode::IllConditioned:
             return FormatString(
                 "Warning: the equiripple normal equations are nearly singular (condition "

@@ -30,6 +30,7 @@ enum class MessageCode : int {
     BandCountTooLarge = 22,   // more bands than the table holds
     FileDamaged = 23,         // a spec file that cannot be used
     LengthAboveMaximum = 24,  // a typed length beyond the maximum
+    NotANumber = 25,          // a field text that is not a number of the field's type
     ReportBitmapFailed = 26,  // the graph bitmap of the response report cannot be made
     PrinterNotFound = 27,     // no usable printer
     PrintJobFailed = 28,      // the print job cannot be started (or its file written)

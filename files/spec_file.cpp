@@ -14,6 +14,7 @@
 
 #include "core/fir_design.h"
 #include "core/messages.h"
+#include "core/spec_rules.h"
 
 namespace tapwright {
 
@@ -286,6 +287,12 @@ SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base) {
         return result;
     }
     return ParseSpecFile(content.str(), base);
+}
+
+SpecReadResult ReadSettledSpecFile(const std::string& path, const FilterSpec& base) {
+    SpecReadResult read = ReadSpecFile(path, base);
+    if (read.ok) SettleLoadedSpec(read.spec, read.fileFChar);
+    return read;
 }
 
 }  // namespace tapwright

@@ -44,4 +44,8 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base);
 // Reads and parses `path`.
 SpecReadResult ReadSpecFile(const std::string& path, const FilterSpec& base);
 
+// Reads `path` and settles what it read as Load does (SettleLoadedSpec): the filter
+// spec that the window and the batch designer both take from a file.
+SpecReadResult ReadSettledSpecFile(const std::string& path, const FilterSpec& base);
+
 }  // namespace tapwright

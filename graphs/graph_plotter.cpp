@@ -31,22 +31,9 @@ constexpr Colour kMethodNameColour = MakeRgb(170, 250, 185);
 }  // namespace
 
 std::string DesignMethodLabel(DesignMethod method, int iterations) {
-    switch (method) {
-        case Rectangular:
-            return "Rectangular Window";
-        case Hanning:
-            return "Hanning Window";
-        case Hamming:
-            return "Hamming Window";
-        case Blackman:
-            return "Blackmann Window";
-        case Kaiser:
-            return "Kaiser Window";
-        case Equiripple:
-            return FormatString("Equiripple (%d Iterations)", iterations);
-        default:
-            return {};
-    }
+    if (method == Equiripple) return FormatString("Equiripple (%d Iterations)", iterations);
+    const std::string_view name = DesignMethodText(method);
+    return name.empty() ? std::string() : std::string(name) + " Window";
 }
 
 bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,

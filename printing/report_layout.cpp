@@ -53,23 +53,11 @@ std::string_view SymmetryName(int symmetry) {
     }
 }
 
-std::string_view MethodName(int method) {
-    switch (method) {
-        case Rectangular:
-            return "Rectangular Window";
-        case Hanning:
-            return "Hanning Window";
-        case Hamming:
-            return "Hamming Window";
-        case Blackman:
-            return "Blackmann Window";
-        case Kaiser:
-            return "Kaiser Window";
-        case Equiripple:
-            return "Iterative Least Squares (Equiripple)";
-        default:
-            return "";
-    }
+// The method as the report names it: a window's name, or the equiripple design's.
+std::string MethodName(int method) {
+    if (method == Equiripple) return "Iterative Least Squares (Equiripple)";
+    const std::string_view name = DesignMethodText(static_cast<DesignMethod>(method));
+    return name.empty() ? std::string() : std::string(name) + " Window";
 }
 
 // Appends lines at x = 150, each `step` below the previous one.
@@ -101,10 +89,10 @@ std::vector<ReportText> ReportHeader(const FilterSpec& spec, const ReportHeaderS
     w.Add("Filter Response Type : " + std::string(ResponseTypeName(spec.FType, state.equiripple)));
     w.Add("Filter Characteristic : " + std::string(SymmetryName(spec.FChar)));
     if (holdForm) {
-        w.Add("Function Type 1 : " + std::string(MethodName(spec.WType)));
-        w.Add("Function Type 2 : " + std::string(MethodName(state.heldMethod)));
+        w.Add("Function Type 1 : " + MethodName(spec.WType));
+        w.Add("Function Type 2 : " + MethodName(state.heldMethod));
     } else {
-        w.Add("Function Type : " + std::string(MethodName(spec.WType)));
+        w.Add("Function Type : " + MethodName(spec.WType));
     }
     w.Add(FormatString("Filter Length : %d", spec.Taps));
     if (holdForm) return lines;

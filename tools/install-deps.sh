@@ -7,7 +7,7 @@ packages=(
     g++ make cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-dejavu-extra
     xvfb xauth
     # pdftotext: the report tests read the text of the written PDFs back; time:
     # bench/report_memory.sh measures peak memory

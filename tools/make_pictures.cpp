@@ -4,6 +4,7 @@
 //   i_md_clr.gif            the letter I with colour bands running down it
 //   r_md_clr.gif            the letter R with a spark travelling along it
 //   zeb_logo_orange_bg.jpg  the Tapwright logo on orange
+//   tapwright_icon.png      the application icon: a filter's taps on a graph
 //
 // Build and run:  cmake --build build --target tapwright_make_pictures
 //                 build/bin/tapwright_make_pictures assets
@@ -495,6 +496,47 @@ bool MakeLogo(const std::string& dir) {
     return file.commit();
 }
 
+// ---- application icon ------------------------------------------------------------
+
+// The graphs' own colours: the stems of an impulse response in the current-design
+// yellow over the graph background, framed in the frame green.
+bool MakeIcon(const std::string& dir) {
+    const int size = 128;
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF tile(4, 4, size - 8, size - 8);
+    p.setPen(QPen(QColor(105, 170, 100), 6));
+    p.setBrush(QColor(40, 85, 85));
+    p.drawRoundedRect(tile, 22, 22);
+
+    const QColor stem(200, 200, 0);
+    const int taps = 9;
+    const double base = 88;
+    p.setPen(QPen(QColor(50, 110, 110), 3));
+    p.drawLine(QPointF(18, base), QPointF(size - 18, base));
+    for (int n = 0; n < taps; ++n) {
+        const double k = n - (taps - 1) / 2.0;
+        const double sinc =
+            k == 0 ? 1.0 : std::sin(std::numbers::pi * k / 2.5) / (std::numbers::pi * k / 2.5);
+        const double h = 58 * sinc;
+        const double x = 24 + n * 10;
+        p.setPen(QPen(stem, 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(x, base), QPointF(x, base - h));
+        p.setPen(Qt::NoPen);
+        p.setBrush(stem);
+        p.drawEllipse(QPointF(x, base - h), 5, 5);
+    }
+    p.end();
+
+    QSaveFile file(QString::fromStdString(dir + "/tapwright_icon.png"));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) return false;
+    return file.commit();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -510,6 +552,7 @@ int main(int argc, char** argv) {
     ok = MakeI(dir) && ok;
     ok = MakeR(dir) && ok;
     ok = MakeLogo(dir) && ok;
+    ok = MakeIcon(dir) && ok;
     if (!ok) {
         std::fprintf(stderr, "could not write every picture into %s\n", dir.c_str());
         return 1;

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Starts Tapwright. Until the window program is part of the build, designs the
-# default example with the command-line designer and shows the result.
+# Starts the Tapwright window. Without a display it says so and designs the
+# default example with the command-line designer instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -x build/bin/tapwright ]; then
-    exec build/bin/tapwright "$@"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set), so no window: try \`xvfb-run make run\`; designing examples/lowpass_default.txt with tapwright-cli instead:"
+    exec build/bin/tapwright-cli design examples/lowpass_default.txt
 fi
-echo "The Tapwright window is not part of this build yet; designing examples/lowpass_default.txt"
-echo "with the command-line designer instead (build/bin/tapwright-cli design ...):"
-echo
-build/bin/tapwright-cli design examples/lowpass_default.txt
+exec build/bin/tapwright "$@"

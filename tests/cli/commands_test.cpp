@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/graph_args.h"
 #include "tests/picture/picture_test_gifs.h"
 #include "tests/support/test_support.h"
 
@@ -78,6 +79,128 @@ TEST(PlotCommand, WritesTheComposedImageOfEachArea) {
         // Nothing but the image is left in the folder.
         EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"g.png"});
         fs::remove(out);
+    }
+}
+
+// Parse and check errors of the graph arguments, for plot (both areas) or report.
+std::string GraphArgsError(GraphAreas areas, std::vector<std::string> args, GraphCommandArgs& out,
+                           std::string* own = nullptr) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    const OwnOption take = [own](const std::string& arg, const ArgValue& value,
+                                 std::string& error) {
+        if (arg != "--own") return false;
+        if (!value(*own)) error = "--own needs a value";
+        return true;
+    };
+    out = GraphCommandArgs();
+    const std::string error = ParseGraphCommandArgs(
+        static_cast<int>(argv.size()), argv.data(), areas,
+        areas == GraphAreas::Both ? "OUT.png" : "OUT.pdf", own ? take : OwnOption(), out);
+    return error.empty() ? CheckGraphArgs(out.graph, areas) : error;
+}
+
+TEST(GraphArgs, PlotAndReportRefuseAlike) {
+    const std::string f = kExample;
+    struct Case {
+        std::vector<std::string> args;
+        std::string plot;    // error text of plot; empty: accepted
+        std::string report;  // of report
+    };
+    const std::string hold = "--hold draws the dB full view (--graph db)";
+    const Case cases[] = {
+        {{f, "-o", "x"}, "no graph (--graph G)", ""},
+        {{f}, "no output file (-o OUT.png)", "no output file (-o OUT.pdf)"},
+        {{"-o", "x", "--graph", "db"}, "no spec file", "no spec file"},
+        {{f, f, "-o", "x"}, "more than one spec file", "more than one spec file"},
+        {{f, "-o"}, "-o needs a file name", "-o needs a file name"},
+        {{f, "-o", "x", "--frob"}, "unknown option \"--frob\"", "unknown option \"--frob\""},
+        {{f, "-o", "x", "--graph"}, "--graph needs a graph name", "--graph needs a graph name"},
+        {{f, "-o", "x", "--graph", "bode"}, "unknown graph \"bode\"", "unknown graph \"bode\""},
+        {{f, "-o", "x", "--graph", "window"}, "", "unknown graph \"window\""},
+        {{f, "-o", "x", "--graph", "legend"},
+         "--graph legend needs --hold",
+         "unknown graph \"legend\""},
+        {{f, "-o", "x", "--graph", "legend", "--hold", f}, "", "unknown graph \"legend\""},
+        {{f, "-o", "x", "--graph", "db", "--hold", f}, "", ""},
+        {{f, "-o", "x", "--graph", "phase", "--hold", f},
+         hold + " or its legend (--graph legend)",
+         hold},
+        {{f, "-o", "x", "--graph", "db", "--hold"},
+         "--hold needs the previous spec file",
+         "--hold needs the previous spec file"},
+        {{f, "-o", "x", "--graph", "range", "--range", "100"},
+         "--range needs LO:HI in Hz",
+         "--range needs LO:HI in Hz"},
+        {{f, "-o", "x", "--graph", "range", "--range", "1:inf"},
+         "--range needs LO:HI in Hz",
+         "--range needs LO:HI in Hz"},
+        {{f, "-o", "x", "--graph", "range", "--range", ":2"},
+         "--range needs LO:HI in Hz",
+         "--range needs LO:HI in Hz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        GraphCommandArgs out;
+        EXPECT_EQ(GraphArgsError(GraphAreas::Both, c.args, out), c.plot);
+        EXPECT_EQ(GraphArgsError(GraphAreas::MainOnly, c.args, out), c.report);
+    }
+
+    // Every option lands in its field; a command's own options are its own.
+    GraphCommandArgs out;
+    std::string own;
+    ASSERT_EQ(GraphArgsError(GraphAreas::MainOnly,
+                             {"--grid", f, "--own", "v", "--curve", "--degrees", "--zoom", "-o",
+                              "x", "--graph", "range", "--range", "-1e3:2.5"},
+                             out, &own),
+              "");
+    EXPECT_EQ(own, "v");
+    EXPECT_EQ(out.file, f);
+    EXPECT_EQ(out.output, "x");
+    const GraphArgs& g = out.graph;
+    EXPECT_TRUE(g.grid && g.curve && g.degrees && g.zoom && g.rangeGiven && g.kindGiven);
+    EXPECT_EQ(g.kind, GraphKind::Range);
+    EXPECT_EQ(g.low, -1000.0);
+    EXPECT_EQ(g.high, 2.5);
+    EXPECT_EQ(GraphArgsError(GraphAreas::Both, {f, "-o", "x", "--own"}, out, &own),
+              "--own needs a value");
+}
+
+TEST(GraphArgs, LoadsTheHeldAndCurrentDesignsAndChecksTheRange) {
+    // The example's Fs is 8000 Hz: the range may reach 4000 Hz.
+    struct Case {
+        std::string held;
+        bool rangeGiven;
+        double low, high;
+        int exitCode;
+        double viewHigh;  // of the options when designed
+    };
+    const Case cases[] = {
+        {"", false, 0, 0, kExitOk, 4000.0},
+        {"", true, 0, 4000, kExitOk, 4000.0},
+        {"", true, 100, 100, kExitOk, 100.0},
+        {"", true, 0, 4000.5, kExitBadInput, 0},
+        {"", true, -1, 100, kExitBadInput, 0},
+        {"", true, 200, 100, kExitBadInput, 0},
+        {kExample, false, 0, 0, kExitOk, 4000.0},
+        {kExample + ".missing", false, 0, 0, kExitBadInput, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.high);
+        GraphArgs args;
+        args.kind = GraphKind::Db;
+        args.held = c.held;
+        args.rangeGiven = c.rangeGiven;
+        args.low = c.low;
+        args.high = c.high;
+        CFirDesign design;
+        const GraphDesign loaded = LoadGraphDesign("plot", kExample, args, design);
+        ASSERT_EQ(loaded.exitCode, c.exitCode);
+        if (c.exitCode != kExitOk) continue;
+        EXPECT_EQ(loaded.spec.Fs, 8000.0f);
+        EXPECT_EQ(loaded.options.viewHigh, c.viewHigh);
+        EXPECT_EQ(loaded.options.holdActive, !c.held.empty());
+        EXPECT_EQ(design.coeffs.size(), static_cast<std::size_t>(loaded.spec.Taps));
     }
 }
 

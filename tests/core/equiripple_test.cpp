@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <complex>
 #include <limits>
@@ -253,6 +254,59 @@ TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
     EXPECT_EQ(d.coeffs, coeffs);
     EXPECT_EQ(d.magnitudeDb, db);
     EXPECT_EQ(d.length, 21);
+}
+
+TEST(Equiripple, ACancelledDesignStopsBeforeTheNextSolveAndChangesNothing) {
+    // Raises the cancel flag once the first reweighted solve is done, as Escape
+    // would from the window, and counts the solves reported.
+    struct Canceller : ProgressSink {
+        std::atomic<bool> cancel{false};
+        int repaints = 0;  // of " Processing ......... ": the start, one per solve, the end
+        void SetProgressVisible(ProgressText, bool) override {}
+        void RepaintProgress(ProgressText text) override {
+            if (text == ProgressText::Processing && ++repaints == 2) cancel = true;
+        }
+    };
+    for (const ResponseType type : {LowPass, Differentiator}) {
+        CFirDesign d;
+        ASSERT_EQ(Design(d, LowPass, LowPassBands(), 21, SymmetricOdd, 2, -1.0), 2);
+        const CFirDesign before = d;
+        Canceller sink;
+        const Bands bands = type == LowPass
+                                ? LowPassBands()
+                                : Bands().Add(0, 200, 0).Add(400, 3000, 1).Add(3400, 4000, 0);
+        EquirippleRequest request{.responseType = type,
+                                  .bands = bands.rows,
+                                  .bandCount = bands.count,
+                                  .Fs = 8000.0f,
+                                  .taps = type == LowPass ? 101 : 100,
+                                  .symmetry = type == LowPass ? SymmetricOdd : AntisymmetricEven,
+                                  .iterations = 10000,
+                                  .progress = &sink,
+                                  .cancel = &sink.cancel};
+        const DesignResult r = type == LowPass ? d.DesignEquiripple(request)
+                                               : d.DesignEquirippleDifferentiator(request);
+        EXPECT_EQ(r.status, DesignStatus::Cancelled);
+        EXPECT_EQ(sink.repaints, 3);  // start, the first solve, the end: no solve after
+        EXPECT_EQ(d.coeffs, before.coeffs);
+        EXPECT_EQ(d.magnitudeDb, before.magnitudeDb);
+        EXPECT_EQ(d.length, before.length);
+        EXPECT_EQ(d.bandCount, before.bandCount);
+        EXPECT_EQ(d.rippleRatio, before.rippleRatio);
+
+        // Through the pipeline: nothing asked of the window, the design still invalid.
+        FilterSpec spec = DefaultFilterSpec();
+        spec.WType = Equiripple;
+        spec.Itern = 10000;
+        RecordingDesignHost host(spec);
+        PipelineFlags flags;
+        const RunOutcome run = RunDesign(spec, d, flags, host, 0.0f, 0.0f, &sink.cancel);
+        EXPECT_EQ(run.status, DesignStatus::Cancelled);
+        EXPECT_FALSE(flags.designValid);
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(host.listFills, 0);
+        EXPECT_EQ(d.coeffs, before.coeffs);
+    }
 }
 
 TEST(Equiripple, RefusesLengthsItCannotPlace) {

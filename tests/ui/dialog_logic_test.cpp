@@ -1,0 +1,437 @@
+// The window's behaviour with canvases and files: Apply draws what the plot command
+// draws, Load settles a file as the batch designer does, Save and Load round trip,
+// a damaged file or a cancelled design changes nothing.
+
+#include "ui/dialog_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+
+#include "cli/commands.h"
+#include "files/spec_file.h"
+#include "tests/support/test_support.h"
+#include "tests/ui/fake_platform.h"
+#include "ui/control_ids.h"
+
+namespace tapwright::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = TAPWRIGHT_EXAMPLES;
+
+using test::ReadFile;
+using test::TempDir;
+
+std::string In(const TempDir& dir, const std::string& name) {
+    return (dir / name).string();
+}
+
+struct Dialog {
+    FakePlatform platform;
+    CFirDesign design;
+    GraphCanvases canvases;
+    DialogLogic logic{design, canvases, platform};
+    const ControlModel& model = logic.Model();
+
+    Dialog() { logic.Initialise(); }
+    void Enter(int id, const std::string& text) {
+        logic.OnUserEdited(id, text);
+        logic.OnFocusLost(id);
+    }
+    void Apply() { logic.OnClicked(kApplyButton); }
+    bool Enabled(int id) const { return model.State(id).enabled; }
+    bool Visible(int id) const { return model.State(id).visible; }
+    QImage MainImage() const {
+        return canvases.mainFront.Image().convertToFormat(QImage::Format_RGB32);
+    }
+    QImage SmallImage() const {
+        return canvases.smallFront.Image().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+// The image `tapwright-cli plot` writes for the arguments.
+QImage Plot(const TempDir& dir, std::vector<std::string> args) {
+    const std::string out = In(dir, "plot.png");
+    args.insert(args.begin() + 1, {"-o", out});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    EXPECT_EQ(cli::RunPlotCommand(static_cast<int>(argv.size()), argv.data()), 0);
+    QImage image(QString::fromStdString(out));
+    fs::remove(out);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(DialogLogic, LoadSettlesEveryExampleAsTheBatchDesignerDoes) {
+    TempDir dir;
+    std::vector<std::string> paths;
+    for (const auto& entry : fs::directory_iterator(kExamples)) paths.push_back(entry.path());
+    // A band pass with an even symmetric characteristic keeps it.
+    std::string text = ReadFile(kExamples + "/bandpass_hamming.txt");
+    text.replace(text.find("FChar: 0"), 8, "FChar: 1");
+    text.replace(text.find(" Taps: 61"), 9, " Taps: 30");
+    paths.push_back(dir.Write("bandpass_even.txt", text));
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        // The batch designer's load step.
+        const SpecReadResult cli = ReadSettledSpecFile(path, DefaultFilterSpec());
+        ASSERT_TRUE(cli.ok);
+
+        // Loaded over a Hilbert window design, whose method list lacks Equiripple.
+        Dialog d;
+        d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+        d.logic.OnUserSelected(kResponseTypeCombo, Hilbert);
+        ASSERT_EQ(d.model.ItemCount(kFunctionTypeCombo), 5);
+        ASSERT_TRUE(d.logic.LoadSpecFile(path, false));
+        EXPECT_TRUE(d.platform.boxes.empty());
+        EXPECT_TRUE(d.logic.Spec() == cli.spec);
+        // The controls show the file.
+        EXPECT_EQ(d.model.Selection(kResponseTypeCombo), cli.spec.FType);
+        EXPECT_EQ(d.model.Selection(kFunctionTypeCombo), cli.spec.WType);
+        EXPECT_EQ(d.model.Selection(kFftSizeCombo), cli.fftIndex);
+        EXPECT_EQ(d.model.Checked(kAutoDesignCheck), cli.spec.AutoD != 0);
+        EXPECT_EQ(d.model.ItemCount(kBandCombo), cli.spec.TBand);
+        EXPECT_EQ(d.model.Text(kLengthEdit), std::to_string(cli.spec.Taps));
+        const int item = d.model.Selection(kFilterTypeCombo);
+        ASSERT_GE(item, 0);
+        EXPECT_EQ(d.model.State(kFilterTypeCombo).items[item], SymmetryTypeText(cli.spec.FChar));
+    }
+    EXPECT_GE(paths.size(), 7u);
+}
+
+TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
+    TempDir dir;
+    struct Case {
+        const char* file;
+        int graph;
+        bool logScale, degrees, curve;
+        std::vector<std::string> plot;
+    };
+    const Case cases[] = {
+        {"lowpass_default.txt", Impulse, false, false, false, {"--graph", "impulse"}},
+        {"lowpass_default.txt", Magnitude, true, false, false, {"--graph", "db"}},
+        {"bandpass_hamming.txt", Magnitude, true, false, false, {"--graph", "db"}},
+        {"kaiser_auto.txt", Phase, false, true, true, {"--graph", "phase", "--degrees", "--curve"}},
+        {"multiband_equiripple.txt", Magnitude, false, false, false, {"--graph", "magnitude"}},
+        {"differentiator_equiripple.txt", Impulse, false, false, false, {"--graph", "impulse"}},
+    };
+    for (const Case& c : cases) {
+        const std::string file = kExamples + "/" + c.file;
+        SCOPED_TRACE(file + " " + c.plot[1]);
+        Dialog d;
+        ASSERT_TRUE(d.logic.LoadSpecFile(file, false));
+        d.Apply();
+        ASSERT_TRUE(d.logic.Flags().designValid);
+        if (c.graph != Impulse) d.logic.OnUserSelected(kGraphTypeCombo, c.graph);
+        if (c.logScale) d.logic.OnUserToggled(kLogScaleCheck, true);
+        if (c.curve) d.logic.OnUserToggled(kCurveFittingCheck, true);
+        if (c.degrees) d.logic.OnUserToggled(kDegreesCheck, true);
+        EXPECT_TRUE(d.platform.boxes.empty());
+
+        std::vector<std::string> args = {file, "--grid"};  // Grid On starts checked
+        args.insert(args.end(), c.plot.begin(), c.plot.end());
+        EXPECT_TRUE(d.MainImage() == Plot(dir, args));
+        if (c.logScale) {
+            // Other than low and high pass show the range view, Zoom in Log Scale's place.
+            const bool lowOrHigh = d.logic.Spec().FType <= HighPass;
+            EXPECT_EQ(d.model.Selection(kDisplayTypeCombo) == SpecifiedRange, !lowOrHigh);
+            EXPECT_EQ(d.Visible(kZoomCheck) && d.Visible(kViewLowEdit), !lowOrHigh);
+            EXPECT_EQ(d.Visible(kLogScaleCheck), lowOrHigh);
+        }
+    }
+}
+
+TEST(DialogLogic, RangeViewRedrawsWithTheTypedLimits) {
+    TempDir dir;
+    const std::string file = kExamples + "/lowpass_default.txt";
+    Dialog d;
+    ASSERT_TRUE(d.logic.LoadSpecFile(file, false));
+    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    d.logic.OnUserToggled(kLogScaleCheck, true);
+    d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange);
+    d.Enter(kViewHighEdit, "1500");
+    d.Enter(kViewLowEdit, "500");
+    d.logic.OnUserToggled(kZoomCheck, true);
+    EXPECT_TRUE(d.platform.boxes.empty());
+    EXPECT_TRUE(d.MainImage() ==
+                Plot(dir, {file, "--grid", "--graph", "range", "--range", "500:1500", "--zoom"}));
+    // The estimated length of a design without Auto Design shows in its field.
+    d.logic.OnUserToggled(kAutoDesignCheck, false);
+    d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+    d.Enter(kFirstCutoffEdit, "1000");
+    d.Enter(kTransitionEdit, "500");
+    d.Apply();
+    EXPECT_EQ(d.logic.Spec().Taps, 53);
+    EXPECT_EQ(d.model.Text(kLengthEdit), "53");
+    EXPECT_TRUE(d.logic.Flags().designValid);
+}
+
+TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
+    Dialog d;
+    d.Apply();
+    EXPECT_TRUE(d.logic.Flags().designValid);
+    EXPECT_FALSE(d.Enabled(kApplyButton));
+    for (int id : {kSaveButton, kGraphTypeCombo, kGridCheck, kCurveFittingCheck,
+                   kPrintResponseButton, kPrintCoefficientsButton}) {
+        EXPECT_TRUE(d.Enabled(id)) << id;
+    }
+    ASSERT_TRUE(d.model.State(kCoefficientList).rows);
+    EXPECT_EQ(d.model.State(kCoefficientList).rows->size(), 31u);
+    // The start-up pictures gave way to the logo, once.
+    EXPECT_EQ(d.platform.picturesStopped.size(), 4u);
+    EXPECT_EQ(d.platform.picturesLoaded.back(), "zeb_logo_orange_bg.jpg");
+    EXPECT_FALSE(d.logic.Flags().startupPicture);
+
+    // Redraws do not design again; the grid only combines its layer.
+    const auto rows = d.model.State(kCoefficientList).rows;
+    d.logic.OnUserToggled(kGridCheck, false);
+    EXPECT_TRUE(d.MainImage() == d.canvases.mainPlot.Image().convertToFormat(QImage::Format_RGB32));
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    d.logic.OnUserToggled(kLogScaleCheck, true);
+    EXPECT_EQ(d.model.State(kCoefficientList).rows, rows);
+    // Stop band view: Hold On goes; the range view puts Zoom and View in place of Log
+    // Scale, and leaving it brings Log Scale back.
+    EXPECT_TRUE(d.Visible(kHoldOnCheck));
+    d.logic.OnUserSelected(kDisplayTypeCombo, StopbandView);
+    EXPECT_FALSE(d.Visible(kHoldOnCheck));
+    d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange);
+    EXPECT_TRUE(d.Visible(kZoomCheck) && d.Visible(kViewButton) && d.Visible(kViewLowEdit));
+    EXPECT_FALSE(d.Visible(kLogScaleCheck));
+    d.logic.OnUserSelected(kDisplayTypeCombo, FullView);
+    EXPECT_TRUE(d.Visible(kLogScaleCheck));
+    EXPECT_FALSE(d.Visible(kZoomCheck));
+    EXPECT_EQ(d.logic.Flags().displaySel, FullView);
+}
+
+TEST(DialogLogic, PhaseGraphIsNotOfferedAfterAnEquirippleDesign) {
+    Dialog d;
+    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Phase);
+    EXPECT_TRUE(d.Visible(kDegreesCheck));
+    d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
+    d.Enter(kIterationsEdit, "5");
+    d.Apply();
+    EXPECT_EQ(d.platform.jobs, 1);
+    EXPECT_EQ(d.model.ItemCount(kGraphTypeCombo), 2);
+    EXPECT_EQ(d.model.Selection(kGraphTypeCombo), Impulse);
+    EXPECT_EQ(d.logic.Flags().graphSel, Impulse);
+    EXPECT_FALSE(d.Visible(kDegreesCheck));
+    EXPECT_TRUE(d.logic.Flags().designValid);
+    EXPECT_FALSE(d.Visible(kSmallGraph));  // the logo shows instead
+    d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+    d.Apply();
+    EXPECT_EQ(d.model.ItemCount(kGraphTypeCombo), 3);
+    EXPECT_TRUE(d.Visible(kSmallGraph));
+}
+
+TEST(DialogLogic, CancelledDesignChangesNothing) {
+    Dialog d;
+    d.Enter(kFirstCutoffEdit, "1000");
+    d.Apply();
+    d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
+    d.Enter(kIterationsEdit, "5");
+    d.Enter(kUpperEdgeEdit, "1000");
+    d.logic.OnUserSelected(kBandCombo, 1);
+    d.Enter(kLowerEdgeEdit, "1500");
+    const FilterSpec spec = d.logic.Spec();
+    const auto rows = d.model.State(kCoefficientList).rows;
+    const std::vector<double> coeffs = d.design.coeffs;
+    const QImage main = d.MainImage();
+    const QImage small = d.SmallImage();
+    const bool printEnabled = d.Enabled(kPrintResponseButton);
+
+    d.platform.cancelAfterProgress = 1;  // Escape as soon as the design shows its progress
+    d.Apply();
+    EXPECT_EQ(d.platform.jobs, 1);
+    // The engine stopped before its first solve: the start shown, then all hidden.
+    EXPECT_EQ(d.platform.progressEvents, 2 + 2 * kProgressTextCount);
+    EXPECT_FALSE(d.logic.Busy());
+    EXPECT_TRUE(d.platform.boxes.empty());
+    EXPECT_TRUE(d.logic.Spec() == spec);
+    EXPECT_EQ(d.design.coeffs, coeffs);
+    EXPECT_EQ(d.model.State(kCoefficientList).rows, rows);
+    EXPECT_TRUE(d.MainImage() == main);
+    EXPECT_TRUE(d.SmallImage() == small);
+    EXPECT_EQ(d.Enabled(kPrintResponseButton), printEnabled);
+    EXPECT_FALSE(d.logic.Flags().designValid);
+    EXPECT_FALSE(d.Visible(kProcessingText));
+
+    // Not cancelled, the same design is taken.
+    d.Apply();
+    EXPECT_TRUE(d.logic.Flags().designValid);
+    EXPECT_NE(d.design.coeffs, coeffs);
+    EXPECT_NE(d.model.State(kCoefficientList).rows, rows);
+    EXPECT_EQ(d.logic.Spec().WType, Equiripple);
+}
+
+TEST(DialogLogic, ASingularDesignLeavesNoValidDesign) {
+    Dialog d;
+    d.Apply();
+    const auto rows = d.model.State(kCoefficientList).rows;
+    // Bands without a grid point between them: the normal equations are singular.
+    d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
+    d.logic.OnUserSelected(kBandCombo, 1);
+    d.Enter(kLowerEdgeEdit, "4000");
+    d.Apply();
+    EXPECT_EQ(
+        d.platform.BoxTexts(),
+        std::vector<std::string>{"Singular matrix encountered! - Filter cannot be designed!"});
+    // The main graph shows the empty frame (with the grid); nothing is offered that
+    // would show or save the previous design as if it were this one.
+    GraphCanvases empty;
+    CreateStartupImages(empty, kMainClientRect, kSmallClientRect);
+    EXPECT_TRUE(d.MainImage() == empty.mainFront.Image().convertToFormat(QImage::Format_RGB32));
+    EXPECT_FALSE(d.logic.Flags().designValid);
+    EXPECT_FALSE(d.Enabled(kSaveButton));
+    EXPECT_TRUE(d.Enabled(kApplyButton));
+    EXPECT_EQ(d.model.State(kCoefficientList).rows, rows);
+}
+
+TEST(DialogLogic, EquirippleOutcomeIsReportedAfterTheWorker) {
+    Dialog d;
+    ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/multiband_equiripple.txt", false));
+    d.Enter(kRatioEdit, "0.5");
+    d.logic.OnUserToggled(kPeakRatioRadio, true);
+    d.Apply();
+    ASSERT_EQ(d.platform.boxes.size(), 1u);
+    EXPECT_EQ(d.platform.boxes[0].icon, BoxIcon::Information);
+    EXPECT_EQ(d.platform.boxes[0].text.rfind("Ratio achieved -- (No of iterations: ", 0), 0u);
+    // The replayed push shows the iterations run; the design stays valid after it.
+    EXPECT_EQ(d.model.Text(kIterationsEdit), std::to_string(d.logic.Spec().Itern));
+    EXPECT_TRUE(d.logic.Flags().designValid);
+    EXPECT_FALSE(d.Enabled(kApplyButton));
+    EXPECT_TRUE(d.Enabled(kSaveButton));
+}
+
+TEST(DialogLogic, HoldOnOverlaysAsThePlotCommandDoes) {
+    TempDir dir;
+    const std::string first = kExamples + "/lowpass_default.txt";
+    std::string text = ReadFile(first);
+    text.replace(text.find("WType: 0"), 8, "WType: 2");
+    const std::string second = In(dir, "lowpass_hamming.txt");
+    dir.Write("lowpass_hamming.txt", text);
+
+    Dialog d;
+    ASSERT_TRUE(d.logic.LoadSpecFile(first, false));
+    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    d.logic.OnUserToggled(kLogScaleCheck, true);
+    ASSERT_TRUE(d.Visible(kHoldOnCheck) && d.Enabled(kHoldOnCheck));
+    const QImage before = d.MainImage();
+    d.logic.OnUserToggled(kHoldOnCheck, true);
+    EXPECT_FALSE(d.model.State(kCoefficientList).rows);
+    EXPECT_TRUE(d.MainImage() == before);
+    EXPECT_TRUE(d.Enabled(kApplyButton));
+    EXPECT_FALSE(d.Enabled(kResponseTypeCombo));
+    d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+    d.Apply();
+    EXPECT_TRUE(d.MainImage() == Plot(dir, {second, "--graph", "db", "--hold", first, "--grid"}));
+    EXPECT_TRUE(d.SmallImage() == Plot(dir, {second, "--graph", "legend", "--hold", first}));
+    EXPECT_FALSE(d.model.State(kCoefficientList).rows);  // designs under Hold On leave it
+
+    d.logic.OnUserToggled(kHoldOnCheck, false);
+    EXPECT_TRUE(d.MainImage() == Plot(dir, {second, "--graph", "db", "--grid"}));
+    ASSERT_TRUE(d.model.State(kCoefficientList).rows);
+    EXPECT_EQ(d.model.State(kCoefficientList).rows->size(), 31u);
+    EXPECT_TRUE(d.Enabled(kResponseTypeCombo));
+}
+
+TEST(DialogLogic, SaveAndLoadRoundTrip) {
+    TempDir dir;
+    Dialog d;
+    ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/multiband_equiripple.txt", false));
+    d.Apply();
+    const FilterSpec designed = d.logic.Spec();
+    d.platform.fileNames = {In(dir, "a.txt"), In(dir, "b.txt")};
+    d.logic.OnClicked(kSaveButton);
+    EXPECT_EQ(d.platform.BoxTexts(), std::vector<std::string>{"File saved successfully"});
+
+    Dialog e;
+    e.platform.fileNames = {In(dir, "a.txt")};
+    e.logic.OnClicked(kLoadButton);
+    EXPECT_EQ(e.platform.BoxTexts(), std::vector<std::string>{"File loaded successfully!"});
+    EXPECT_TRUE(e.logic.Spec() == designed);
+    EXPECT_EQ(e.model.ItemCount(kBandCombo), 4);
+    EXPECT_EQ(e.model.Text(kUpperEdgeEdit), "800");
+    EXPECT_FALSE(e.Enabled(kSaveButton));
+    EXPECT_TRUE(e.Enabled(kApplyButton));
+    // Saving what was loaded and designed again writes the same file.
+    e.Apply();
+    e.logic.OnClicked(kSaveButton);
+    d.logic.OnClicked(kSaveButton);
+    EXPECT_EQ(ReadFile(In(dir, "a.txt")), ReadFile(In(dir, "b.txt")));
+}
+
+TEST(DialogLogic, FailedSaveOrLoadChangesNothing) {
+    TempDir dir;
+    Dialog d;
+    d.Apply();
+    // A name that cannot be written: message 3, nothing left behind.
+    fs::create_directories(dir / "taken");
+    d.platform.fileNames = {In(dir, "taken"), std::nullopt};
+    d.logic.OnClicked(kSaveButton);
+    d.logic.OnClicked(kSaveButton);  // cancelled dialog: nothing happens
+    EXPECT_EQ(d.platform.BoxTexts(), std::vector<std::string>{"Error creating output file"});
+    EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"taken"});
+    EXPECT_TRUE(fs::is_directory(dir / "taken"));
+
+    // A damaged file names what is wrong and changes nothing; a missing one says so.
+    std::string text = ReadFile(kExamples + "/bandpass_hamming.txt");
+    text.replace(text.find(" Taps: "), 10, " Taps: 3x1");
+    dir.Write("damaged.txt", text);
+    const FilterSpec spec = d.logic.Spec();
+    const auto version = d.model.Version();
+    d.platform.boxes.clear();
+    EXPECT_FALSE(d.logic.LoadSpecFile(In(dir, "damaged.txt"), true));
+    EXPECT_FALSE(d.logic.LoadSpecFile(In(dir, "missing.txt"), true));
+    ASSERT_EQ(d.platform.boxes.size(), 2u);
+    EXPECT_EQ(d.platform.boxes[0].text.rfind("The file cannot be loaded: ", 0), 0u);
+    EXPECT_NE(d.platform.boxes[0].text.find("Taps"), std::string::npos);
+    EXPECT_EQ(d.platform.boxes[1].text, "Error opening file");
+    EXPECT_TRUE(d.logic.Spec() == spec);
+    EXPECT_EQ(d.model.Version(), version);
+    EXPECT_TRUE(d.logic.Flags().designValid);
+}
+
+TEST(DialogLogic, StartUpPicturesAndQuit) {
+    FakePlatform missing;
+    missing.picturesExist = false;
+    CFirDesign design;
+    GraphCanvases canvases;
+    DialogLogic logic(design, canvases, missing);
+    logic.Initialise();
+    EXPECT_TRUE(missing.picturesStarted.empty());
+    EXPECT_EQ(missing.picturesLoaded.size(), 2u);  // the penguin, then the first letter
+
+    Dialog d;
+    EXPECT_EQ(d.platform.picturesStarted.size(), 4u);
+    // The empty graph shows the grid.
+    EXPECT_TRUE(d.canvases.mainFront.Image() != d.canvases.mainBackground.Image());
+    // A failed check leaves the pictures running.
+    d.logic.OnUserSelected(kResponseTypeCombo, BandStop);
+    d.Enter(kLengthEdit, "30");
+    d.Apply();
+    EXPECT_EQ(d.platform.BoxTexts(),
+              std::vector<std::string>{"Please enter an odd number of filter length"});
+    EXPECT_TRUE(d.platform.picturesStopped.empty());
+    EXPECT_TRUE(d.logic.Flags().startupPicture);
+
+    // Enter pulls the fields; one that is not a number keeps the window open.
+    d.logic.OnUserEdited(kBetaEdit, "abc");
+    EXPECT_FALSE(d.logic.OnQuit());
+    EXPECT_EQ(d.platform.boxes.back().text, "Please enter a number");
+    EXPECT_EQ(d.model.Text(kBetaEdit), "4");
+    EXPECT_TRUE(d.logic.OnQuit());
+
+    // The print buttons call the printing module's handler.
+    std::vector<int> printed;
+    d.logic.SetPrintHandler([&](int id) { printed.push_back(id); });
+    d.logic.OnClicked(kPrintCoefficientsButton);
+    EXPECT_EQ(printed, std::vector<int>{kPrintCoefficientsButton});
+}
+
+}  // namespace
+}  // namespace tapwright::ui

@@ -1,0 +1,121 @@
+#include "ui/field_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ui/control_ids.h"
+
+namespace tapwright::ui {
+namespace {
+
+// The buffer pulled after `text` was typed into field `id` (the view range other
+// than `id` at 100 ... 2000 Hz).
+SpecEditBuffer Typed(int id, const char* text) {
+    ControlModel model;
+    SpecEditBuffer b;
+    b.ViewLow = 100.0;
+    b.ViewHigh = 2000.0;
+    FilterSpec spec;
+    PushEditBuffer(b, spec, model);
+    model.SetText(id, text);
+    EXPECT_TRUE(PullEditBuffer(model, b, spec).empty());
+    return b;
+}
+
+TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
+    using M = MessageCode;
+    enum Committed { Default, LowPass3900, BandPass1000To2000 };
+    struct Case {
+        int id;
+        const char* value;
+        Committed committed;
+        std::optional<M> code;  // nothing: accepted
+        const char* text;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {kFirstCutoffEdit, "4000.0", Default, {}, nullptr},
+        {kFirstCutoffEdit, "4000.5", Default, M::AboveHalfFs, "Please enter a value less than half the sampling rate"},
+        {kSecondCutoffEdit, "0.0", Default, {}, nullptr},
+        {kSecondCutoffEdit, "-1.0", Default, M::NotPositive, "Please enter a value greater than zero"},
+        {kLengthEdit, "2", Default, M::LengthTooSmall, "Please enter a number greater than 2"},
+        {kLengthEdit, "3", Default, {}, nullptr},
+        {kLengthEdit, "131072", Default, M::LengthAboveMaximum, "Please enter a number not above 131071"},
+        {kTransitionEdit, "150.0", LowPass3900, M::TransitionWidthRange, "Transition width out of range. Please enter a value between 1 and 100.00 Hz"},
+        {kTransitionEdit, "1600.0", BandPass1000To2000, M::TransitionWidthRange, "Transition width out of range. Please enter a value between 1 and 1500.00 Hz"},
+        {kTransitionEdit, "1500.0", BandPass1000To2000, {}, nullptr},
+        {kTransitionEdit, "0.0", Default, M::NotPositive, nullptr},
+        {kPassRippleEdit, "-1.0", Default, M::Negative, "Please enter a positive number"},
+        {kStopRippleEdit, "-40.0", Default, M::Negative, nullptr},
+        {kSamplingFrequencyEdit, "0.0", Default, M::NotPositive, nullptr},
+        {kBetaEdit, "15.0", Default, {}, nullptr},
+        {kBetaEdit, "15.5", Default, M::BetaTooLarge, "Please enter a value less than 16 for Beta"},
+        {kBetaEdit, "-1.0", Default, M::Negative, nullptr},
+        {kIterationsEdit, "-1", Default, M::Negative, nullptr},
+        {kRatioEdit, "-1.0", Default, M::Negative, nullptr},
+        {kLowerEdgeEdit, "-1.0", Default, M::NotPositive, nullptr},
+        {kUpperEdgeEdit, "4001.0", Default, M::AboveHalfFs, nullptr},
+        {kAmplitudeEdit, "-1.0", Default, M::NotPositive, nullptr},
+        {kBandCountEdit, "0", Default, M::BandCountTooSmall, "Please enter a value greater than 1"},
+        {kBandCountEdit, "1", Default, {}, nullptr},
+        {kBandCountEdit, "11", Default, M::BandCountTooLarge, "Please enter a value not above 10"},
+        {kViewLowEdit, "3000.0", Default, M::ViewLowOutOfRange, "Please enter a frequency value between 0.000000 and 2000.000000"},
+        {kViewLowEdit, "-1.0", Default, M::NotPositive, nullptr},
+        {kViewHighEdit, "4000.5", Default, M::ViewHighOutOfRange, "Please enter a frequency value between 100.000000 and 4000.000000"},
+        {kViewHighEdit, "50.0", Default, M::ViewHighOutOfRange, nullptr},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "field " << c.id << " value " << c.value);
+        FilterSpec committed = DefaultFilterSpec();
+        if (c.committed == LowPass3900) committed.Fc1 = 3900.0f;
+        if (c.committed == BandPass1000To2000) {
+            committed.FType = BandPass;
+            committed.Fc1 = 1000.0f;
+            committed.Fc2 = 2000.0f;
+        }
+        const FieldVerdict v = CheckField(c.id, Typed(c.id, c.value), committed);
+        ASSERT_EQ(v.accepted, !c.code.has_value());
+        if (!c.code) continue;
+        EXPECT_EQ(v.code, *c.code);
+        if (c.text) {
+            EXPECT_EQ(FormatMessage(v.code, v.args), c.text);
+        }
+        // The band count and the view range keep the focus where it went.
+        const bool staysAway =
+            c.id == kBandCountEdit || c.id == kViewLowEdit || c.id == kViewHighEdit;
+        EXPECT_EQ(v.focusBack, !staysAway);
+    }
+}
+
+TEST(FieldChecks, RestoreAndCommit) {
+    FilterSpec spec = DefaultFilterSpec();
+    spec.SBrip = -40.0;
+    SpecEditBuffer buffer;
+    // The stop band ripple is typed as a magnitude and held negated.
+    buffer.SBripMagnitude = -40.0;
+    RestoreField(kStopRippleEdit, buffer, spec, spec, buffer, 0);
+    EXPECT_EQ(buffer.SBripMagnitude, 40.0);
+    buffer.SBripMagnitude = 0.0;
+    CommitField(kStopRippleEdit, buffer, spec, 0);
+    EXPECT_EQ(spec.SBrip, 0.0);
+    EXPECT_FALSE(std::signbit(spec.SBrip));
+
+    // Beta has no buffer of its own: the value before the pull comes back exactly.
+    FilterSpec before = spec;
+    before.Beta = 4.5;
+    spec.Beta = buffer.Beta = 15.5;
+    RestoreField(kBetaEdit, buffer, spec, before, buffer, 0);
+    EXPECT_EQ(spec.Beta, 4.5);
+    EXPECT_EQ(buffer.Beta, 4.5);
+
+    // Band fields go to the selected band.
+    buffer.Upper = 1200.0;
+    CommitField(kUpperEdgeEdit, buffer, spec, 1);
+    EXPECT_EQ(spec.Bands[1].Upper, 1200.0);
+    EXPECT_EQ(spec.Bands[0].Upper, 0.0);
+}
+
+}  // namespace
+}  // namespace tapwright::ui

@@ -1,0 +1,310 @@
+#include "ui/window_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/fake_platform.h"
+#include "ui/control_ids.h"
+
+namespace tapwright::ui {
+namespace {
+
+// A freshly initialised window's rules, driven as the user drives the controls.
+struct Window {
+    FakePlatform platform;
+    CFirDesign design;
+    WindowRules rules{design, platform};
+    ControlModel& model = rules.model;
+    FilterSpec& spec = rules.spec;
+
+    Window() { rules.Initialise(); }
+    void Select(int id, int index) {
+        model.Select(id, index);
+        rules.HandleSelection(id);
+    }
+    void Toggle(int id, bool checked) {
+        model.SetChecked(id, checked);
+        rules.HandleToggle(id, checked);
+    }
+    void Type(int id, const std::string& text) {
+        model.SetText(id, text);
+        rules.OnFieldEdited(id);
+    }
+    void Leave(int id) { rules.OnFieldFocusLost(id); }
+    void Enter(int id, const std::string& text) {
+        Type(id, text);
+        Leave(id);
+    }
+    const std::vector<std::string>& Items(int id) const { return model.State(id).items; }
+};
+
+enum S { Hidden, Off, On };
+
+S StateOf(const ControlModel& m, int id) {
+    const ControlState& s = m.State(id);
+    if (!s.visible) return Hidden;
+    return s.enabled ? On : Off;
+}
+
+TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
+    struct Case {
+        int method;
+        bool autoDesign;
+        int response;
+        S length, width, ripples, beta, filterType;
+    };
+    const Case cases[] = {
+        {Rectangular, true, LowPass, On, Off, Off, Hidden, Off},
+        {Kaiser, true, BandPass, On, Off, Off, On, On},
+        {Hamming, false, BandPass, Off, On, Off, Hidden, Off},
+        {Kaiser, false, LowPass, Off, On, On, Hidden, Off},
+        {Hanning, true, Differentiator, On, Off, Off, Hidden, On},
+        {Kaiser, false, Hilbert, On, Off, Off, Hidden, On},
+        {Kaiser, true, Hilbert, On, Off, Off, On, On},
+        {Equiripple, true, BandPass, On, Hidden, Hidden, Hidden, On},
+        {Equiripple, false, BandPass, On, Hidden, Hidden, Hidden, On},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "method " << c.method << " auto " << c.autoDesign
+                                        << " response " << c.response);
+        Window w;
+        w.Toggle(kAutoDesignCheck, c.autoDesign);
+        w.Select(kFunctionTypeCombo, c.method);
+        w.Select(kResponseTypeCombo, c.response);
+        EXPECT_EQ(StateOf(w.model, kLengthEdit), c.length);
+        EXPECT_EQ(StateOf(w.model, kTransitionEdit), c.width);
+        EXPECT_EQ(StateOf(w.model, kPassRippleEdit), c.ripples);
+        EXPECT_EQ(StateOf(w.model, kStopRippleEdit), c.ripples);
+        EXPECT_EQ(StateOf(w.model, kBetaEdit), c.beta);
+        EXPECT_EQ(StateOf(w.model, kFilterTypeCombo), c.filterType);
+        // The Auto Design box is hidden for equiripple designs.
+        EXPECT_EQ(w.model.State(kAutoDesignCheck).visible, c.method != Equiripple);
+        // With Auto Design off the first characteristic is preselected.
+        if (!c.autoDesign) {
+            EXPECT_EQ(w.model.Selection(kFilterTypeCombo), 0);
+        }
+        // The selected characteristic is the committed one.
+        const int item = w.model.Selection(kFilterTypeCombo);
+        ASSERT_GE(item, 0);
+        EXPECT_EQ(w.Items(kFilterTypeCombo)[item], SymmetryTypeText(w.spec.FChar));
+    }
+}
+
+TEST(ControlState, StartsAsAFreshLowPassRectangularDesign) {
+    Window w;
+    const FilterSpec fresh = DefaultFilterSpec();
+    EXPECT_TRUE(w.spec == fresh);
+    EXPECT_EQ(w.model.Text(kSamplingFrequencyEdit), "8000");
+    EXPECT_EQ(w.model.Text(kLengthEdit), "31");
+    EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
+    EXPECT_TRUE(w.model.Checked(kAutoDesignCheck) && w.model.Checked(kIterationsRadio));
+    EXPECT_TRUE(w.model.State(kApplyButton).enabled);
+    for (int id : {kSaveButton, kPrintResponseButton, kPrintCoefficientsButton, kGraphTypeCombo,
+                   kDisplayTypeCombo}) {
+        EXPECT_FALSE(w.model.State(id).enabled) << id;
+    }
+    for (int id : {kHoldOnCheck, kZoomCheck, kViewButton, kViewLowEdit, kBandCombo, kBandCountEdit,
+                   kSpecGroupEquiripple, kProcessingText}) {
+        EXPECT_FALSE(w.model.State(id).visible) << id;
+    }
+}
+
+TEST(ControlState, ResponseAndMethodListsFollowEachOther) {
+    Window w;
+    // Hilbert with a window: full band cutoffs, one characteristic, no equiripple.
+    w.Select(kFunctionTypeCombo, Hamming);
+    w.Select(kResponseTypeCombo, Hilbert);
+    EXPECT_FALSE(w.model.State(kFirstCutoffEdit).enabled);
+    EXPECT_FALSE(w.model.State(kSecondCutoffEdit).enabled);
+    EXPECT_EQ(w.model.Text(kFirstCutoffEdit), "0");
+    EXPECT_EQ(w.model.Text(kSecondCutoffEdit), "4000");
+    EXPECT_EQ(w.spec.Fc2, 4000.0f);
+    EXPECT_EQ(w.Items(kFilterTypeCombo),
+              std::vector<std::string>{"Asymmetrical, Odd Filter Length"});
+    EXPECT_FALSE(w.model.State(kAutoDesignCheck).enabled);
+    EXPECT_EQ(w.model.ItemCount(kFunctionTypeCombo), 5);
+    w.Select(kResponseTypeCombo, LowPass);
+    EXPECT_EQ(w.Items(kFunctionTypeCombo).back(), "Equiripple");
+
+    // The sixth response item names value 5 for the chosen family.
+    w.Select(kResponseTypeCombo, BandPass);
+    w.Select(kFunctionTypeCombo, Equiripple);
+    EXPECT_EQ(w.Items(kResponseTypeCombo).back(), "Multiband");
+    EXPECT_EQ(w.model.Selection(kResponseTypeCombo), BandPass);
+    EXPECT_FALSE(w.model.State(kBandCountEdit).visible);
+    EXPECT_EQ(w.spec.TBand, 3);
+    EXPECT_EQ(w.model.ItemCount(kBandCombo), 3);
+    w.Select(kResponseTypeCombo, Multiband);
+    EXPECT_TRUE(w.model.State(kBandCountEdit).visible);
+    EXPECT_EQ(w.Items(kFilterTypeCombo).size(), 4u);
+    w.Select(kFunctionTypeCombo, Blackman);
+    EXPECT_EQ(w.Items(kResponseTypeCombo).back(), "Hilbert Transform");
+    EXPECT_EQ(w.model.Selection(kResponseTypeCombo), Hilbert);
+}
+
+TEST(ControlState, CharacteristicFollowsLengthAndAutoDesign) {
+    Window w;
+    w.Enter(kLengthEdit, "30");
+    EXPECT_EQ(w.spec.FChar, SymmetricEven);
+    EXPECT_EQ(w.model.Selection(kFilterTypeCombo), 1);
+    EXPECT_FALSE(w.model.State(kFilterTypeCombo).enabled);
+    w.Select(kResponseTypeCombo, HighPass);
+    EXPECT_EQ(w.spec.FChar, AntisymmetricEven);
+    w.Enter(kLengthEdit, "31");
+    EXPECT_EQ(w.spec.FChar, SymmetricOdd);
+    // Band pass lets the user choose.
+    w.Select(kResponseTypeCombo, BandPass);
+    w.Select(kFilterTypeCombo, 2);
+    EXPECT_EQ(w.spec.FChar, AntisymmetricOdd);
+    // Differentiator with Auto Design off: the only item.
+    w.Toggle(kAutoDesignCheck, false);
+    w.Select(kResponseTypeCombo, Differentiator);
+    EXPECT_EQ(w.spec.FChar, AntisymmetricEven);
+}
+
+TEST(ControlState, CombosTakeBackTheirStoredSelection) {
+    Window w;
+    w.Type(kFftSizeCombo, "abc");
+    w.model.Select(kFftSizeCombo, -1);
+    w.rules.RestoreComboSelection(kFftSizeCombo);
+    EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
+    EXPECT_EQ(w.model.Text(kFftSizeCombo), "512");
+    w.Select(kFftSizeCombo, 9);
+    EXPECT_EQ(w.spec.FFT, 4096);
+    w.model.Select(kResponseTypeCombo, 3);  // typed over, not chosen
+    w.rules.RestoreComboSelection(kResponseTypeCombo);
+    EXPECT_EQ(w.model.Selection(kResponseTypeCombo), LowPass);
+}
+
+TEST(ControlState, BandFieldsAndTermination) {
+    Window w;
+    w.Select(kFunctionTypeCombo, Equiripple);
+    w.Select(kResponseTypeCombo, Multiband);
+    w.Enter(kBandCountEdit, "3");
+    EXPECT_EQ(w.model.ItemCount(kBandCombo), 3);
+    // The first band's lower edge and the last band's upper edge are fixed.
+    EXPECT_FALSE(w.model.State(kLowerEdgeEdit).enabled);
+    EXPECT_TRUE(w.model.State(kUpperEdgeEdit).enabled);
+    w.Select(kBandCombo, 2);
+    EXPECT_TRUE(w.model.State(kLowerEdgeEdit).enabled);
+    EXPECT_FALSE(w.model.State(kUpperEdgeEdit).enabled);
+    EXPECT_EQ(w.model.Text(kUpperEdgeEdit), "4000");
+    w.Enter(kLowerEdgeEdit, "3000");
+    EXPECT_EQ(w.spec.Bands[2].Lower, 3000.0);
+    w.Enter(kBandCountEdit, "1");
+    EXPECT_FALSE(w.model.State(kLowerEdgeEdit).enabled);
+    EXPECT_FALSE(w.model.State(kUpperEdgeEdit).enabled);
+    EXPECT_EQ(w.rules.flags.bandSel, 0);
+
+    w.Enter(kRatioEdit, "0.01");
+    w.Toggle(kPeakRatioRadio, true);
+    EXPECT_EQ(w.spec.TerCr, ByPeakRatio);
+    EXPECT_EQ(w.spec.RatioTarget, 0.01);
+    EXPECT_TRUE(w.model.State(kRatioEdit).enabled);
+    EXPECT_TRUE(w.model.State(kRatioNote).enabled);
+    EXPECT_FALSE(w.model.State(kIterationsEdit).enabled);
+    w.Toggle(kIterationsRadio, true);
+    EXPECT_EQ(w.spec.TerCr, ByIterations);
+    EXPECT_EQ(w.spec.RatioTarget, -1.0);
+    EXPECT_FALSE(w.model.Checked(kPeakRatioRadio));
+}
+
+TEST(FieldCheckFlow, RefusedValuesComeBackAndKeepTheSpec) {
+    struct Case {
+        int id;
+        const char* text;
+        const char* message;
+        const char* shownAfter;
+    };
+    const Case cases[] = {
+        {kFirstCutoffEdit, "4000.5", "Please enter a value less than half the sampling rate", "0"},
+        {kFirstCutoffEdit, "abc", "Please enter a number", "0"},
+        {kFirstCutoffEdit, "", "Please enter a number", "0"},
+        {kTransitionEdit, "1e999", "Please enter a number", "1"},
+        {kBetaEdit, "nan", "Please enter a number", "4"},
+        {kBetaEdit, "15.5", "Please enter a value less than 16 for Beta", "4"},
+        {kLengthEdit, "12abc", "Please enter a number", "31"},
+        {kLengthEdit, "99999999999", "Please enter a number", "31"},
+        {kStopRippleEdit, "-40", "Please enter a positive number", "0"},
+        {kBandCountEdit, "11", "Please enter a value not above 10", "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " in " + std::to_string(c.id));
+        Window w;
+        const FilterSpec before = w.spec;
+        w.Enter(c.id, c.text);
+        EXPECT_EQ(w.platform.BoxTexts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(w.model.Text(c.id), c.shownAfter);
+        EXPECT_TRUE(w.spec == before);
+        // The focus goes back, except to the band count.
+        EXPECT_EQ(w.platform.focus.size(), c.id == kBandCountEdit ? 0u : 1u);
+    }
+}
+
+TEST(FieldCheckFlow, ARefusedValueShowsOneMessage) {
+    Window w;
+    // A cutoff committed before Fs was lowered is above the new Fs/2: the value
+    // restored after a refusal would be refused again.
+    w.Enter(kFirstCutoffEdit, "3000");
+    w.Enter(kSamplingFrequencyEdit, "4000");
+    // The desktop reports focus losses while the box is open and when the focus
+    // comes back; none of them checks the field again.
+    w.platform.duringBox = [&] { w.Leave(kFirstCutoffEdit); };
+    w.Enter(kFirstCutoffEdit, "5000");
+    w.Leave(kFirstCutoffEdit);
+    w.Leave(kFirstCutoffEdit);
+    EXPECT_EQ(w.platform.boxes.size(), 1u);
+    EXPECT_EQ(w.model.Text(kFirstCutoffEdit), "3000");
+    // Once the user types again, the field is checked again.
+    w.Enter(kFirstCutoffEdit, "5000");
+    EXPECT_EQ(w.platform.boxes.size(), 2u);
+    w.Enter(kFirstCutoffEdit, "1000");
+    EXPECT_EQ(w.spec.Fc1, 1000.0f);
+    EXPECT_EQ(w.platform.boxes.size(), 2u);
+}
+
+TEST(FieldCheckFlow, CommitsAndTheirFollowUps) {
+    Window w;
+    w.Enter(kStopRippleEdit, "40");
+    EXPECT_EQ(w.spec.SBrip, -40.0);
+    w.Enter(kStopRippleEdit, "-40");
+    EXPECT_EQ(w.model.Text(kStopRippleEdit), "40");
+    EXPECT_EQ(w.spec.SBrip, -40.0);
+
+    w.design.heldIterations = 0;
+    w.Enter(kIterationsEdit, "10");
+    w.Enter(kIterationsEdit, "20");
+    EXPECT_EQ(w.spec.Itern, 20);
+    EXPECT_EQ(w.design.heldIterations, 10);  // the count before, named by the legend
+
+    // Any edit withdraws the design, even when the text comes back.
+    w.rules.flags.designValid = true;
+    for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) w.model.Enable(id, true);
+    w.Type(kFirstCutoffEdit, "1");
+    w.Type(kFirstCutoffEdit, "0");
+    EXPECT_FALSE(w.rules.flags.designValid);
+    for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) {
+        EXPECT_FALSE(w.model.State(id).enabled);
+    }
+    // The view range is not part of the filter spec.
+    w.rules.flags.designValid = true;
+    w.Type(kViewLowEdit, "10");
+    EXPECT_TRUE(w.rules.flags.designValid);
+}
+
+TEST(FieldCheckFlow, LongMessageTextsAreShownWhole) {
+    Window w;
+    w.Enter(kSamplingFrequencyEdit, "3e38");
+    w.Enter(kViewHighEdit, "1e38");
+    w.Enter(kViewLowEdit, "2e38");
+    ASSERT_EQ(w.platform.boxes.size(), 1u);
+    MessageArgs args;
+    args.rangeHigh = 1e38;
+    EXPECT_EQ(w.platform.boxes[0].text, FormatMessage(MessageCode::ViewLowOutOfRange, args));
+    EXPECT_NE(w.platform.boxes[0].text.find("99999999999999997748809823456034029568.000000"),
+              std::string::npos);
+    EXPECT_EQ(w.model.Text(kViewLowEdit), "0");
+    EXPECT_TRUE(w.platform.focus.empty());
+}
+
+}  // namespace
+}  // namespace tapwright::ui

@@ -1,0 +1,542 @@
+// The Qt window, offscreen: its build from the control table, the mirror of the
+// control model, the graphs against the plot command, the worker-thread design
+// with its cancel, and the message boxes the user sees.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/messages.h"
+#include "tests/support/test_support.h"
+#include "ui/control_ids.h"
+#include "ui/filter_design_dlg.h"
+#include "ui/window_widgets.h"
+
+namespace tapwright::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = TAPWRIGHT_EXAMPLES;
+
+using test::TempDir;
+
+// Answers the modal windows as a user would: records and closes message boxes,
+// and gives file dialogs the name set beforehand.
+class ModalAnswerer {
+  public:
+    struct Box {
+        QMessageBox::Icon icon;
+        std::string title;
+        std::string text;
+    };
+
+    ModalAnswerer() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
+        timer_.start(5);
+    }
+    void AnswerFileDialogWith(const std::string& path) { fileName_ = path; }
+
+    std::vector<Box> boxes;
+    std::vector<QStringList> fileFilters;
+    std::vector<QString> defaultSuffixes;
+
+  private:
+    void Answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes.push_back(
+                {box->icon(), box->windowTitle().toStdString(), box->text().toStdString()});
+            box->accept();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            fileFilters.push_back(dialog->nameFilters());
+            defaultSuffixes.push_back(dialog->defaultSuffix());
+            if (fileName_.empty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(QString::fromStdString(fileName_));
+                QMetaObject::invokeMethod(dialog, "accept");
+            }
+        }
+    }
+
+    QTimer timer_;
+    std::string fileName_;
+};
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetUpApplicationLook();
+        window = std::make_unique<CFilterDesignDlg>(design, canvases);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        Settle();
+    }
+    void TearDown() override { window.reset(); }
+
+    // Lets queued work run, and waits for a running design to end.
+    void Settle(int atLeastMs = 20) {
+        QElapsedTimer t;
+        t.start();
+        do {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        } while ((window->DesignRunning() || t.elapsed() < atLeastMs) && t.elapsed() < 60000);
+    }
+    template <typename T>
+    T* Get(int id) {
+        auto* w = qobject_cast<T*>(window->Control(id));
+        EXPECT_NE(w, nullptr) << "control " << id;
+        return w;
+    }
+    const ControlModel& Model() { return window->Logic().Model(); }
+
+    // Clicks control `id`; a design started by the click is waited for only when
+    // `wait` is set.
+    void Click(int id, bool wait = true) {
+        QTest::mouseClick(window->Control(id), Qt::LeftButton);
+        if (wait) Settle();
+    }
+    void Select(int id, int index) {
+        Get<QComboBox>(id)->setCurrentIndex(index);
+        Settle();
+    }
+    // Types `text` over the field's text and leaves it with Tab.
+    void Type(int id, const std::string& text) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        auto* edit = Get<QLineEdit>(id);
+        edit->setFocus(Qt::MouseFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        Settle();
+    }
+    void Load(const std::string& path) {
+        window->LoadStartupFile(path);
+        Settle();
+    }
+
+    CFirDesign design;
+    GraphCanvases canvases;
+    std::unique_ptr<CFilterDesignDlg> window;
+    ModalAnswerer answerer;
+};
+
+// Every control the issue names, by id, with the name screen readers find.
+TEST_F(WindowTest, EveryControlCarriesItsAccessibleName) {
+    const std::pair<int, const char*> names[] = {
+        {1023, "Quit"},
+        {1024, "Load"},
+        {1025, "Save"},
+        {1026, "Apply"},
+        {1125, "View"},
+        {1127, "Print Response"},
+        {1128, "Print Coefficients"},
+        {1011, "Auto Design Filter"},
+        {1035, "Grid On"},
+        {1055, "Curve Fitting"},
+        {1059, "Log Scale"},
+        {1061, "Degrees"},
+        {1090, "Hold On"},
+        {1123, "Zoom"},
+        {1085, "Iterations"},
+        {1086, "Peak Error Ratio"},
+        {1056, "Sampling Frequency"},
+        {1019, "1st Cutoff Frequency"},
+        {1020, "2nd Cutoff Frequency"},
+        {1013, "Filter Length"},
+        {1017, "Beta"},
+        {1016, "Transition Width"},
+        {1063, "No of Iterations"},
+        {1066, "Peak Error Ripple Ratio"},
+        {1014, "Pass Band Ripple"},
+        {1015, "Stop Band Ripple"},
+        {1107, "Lower Bandedge Frequency"},
+        {1110, "Upper Bandedge Frequency"},
+        {1111, "Desired Band Amplitude"},
+        {1117, "No of Bands"},
+        {1120, "View Range Low"},
+        {1121, "View Range High"},
+        {1010, "Response Type"},
+        {1099, "Filter Type"},
+        {1012, "Function Type"},
+        {1052, "FFT Size"},
+        {1104, "Band"},
+        {1033, "Graph Response Type"},
+        {1058, "Display Type"},
+        {1089, "Coefficient Values"},
+        {1021, "Main Graph"},
+        {1060, "Small Graph"},
+        {1067, "Start-up Picture"},
+        {1070, "Start-up Letter 1"},
+        {1071, "Start-up Letter 2"},
+        {1072, "Start-up Letter 3"},
+        {1074, "Logo"},
+    };
+    for (const auto& [id, name] : names) {
+        ASSERT_NE(window->Control(id), nullptr) << id;
+        EXPECT_EQ(window->Control(id)->accessibleName().toStdString(), name) << id;
+    }
+    // The print buttons keep their captions.
+    EXPECT_EQ(Get<QPushButton>(kPrintResponseButton)->text().toStdString(), "Response");
+    EXPECT_EQ(Get<QPushButton>(kPrintCoefficientsButton)->text().toStdString(), "Coefficients");
+}
+
+TEST_F(WindowTest, HasAFixedSizeAndGraphAreasOfTheCanvasSizes) {
+    EXPECT_EQ(window->size(), QSize(1012, 546));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(window->windowTitle().toStdString(), "Tapwright");
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(window->Control(kMainGraph)->contentsRect().size(), QSize(584, 342));
+    EXPECT_EQ(window->Control(kSmallGraph)->contentsRect().size(), QSize(294, 155));
+    EXPECT_EQ(window->Control(kQuitButton)->geometry(), QRect(175, 26, 58, 26));
+    // The coefficient list: "H(n)" 35 pixels and "Values" 94 pixels wide, no rows.
+    auto* list = Get<QTableView>(kCoefficientList);
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), "H(n)");
+    EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), "Values");
+    EXPECT_EQ(list->columnWidth(0), kNumberColumnWidth);
+    EXPECT_EQ(list->columnWidth(1), kValueColumnWidth);
+}
+
+// Nothing of a caption is cut: the text, with a check box's or radio button's
+// indicator, fits the width the table gives the control.
+TEST_F(WindowTest, EveryCaptionFitsItsControl) {
+    for (const ControlDef& def : ControlTable()) {
+        QWidget* w = window->Control(def.id);
+        const QFontMetrics metrics(w->font());
+        const QString caption = QString::fromUtf8(def.caption.data(), def.caption.size());
+        int needed = metrics.horizontalAdvance(QString(caption).remove('&'));
+        switch (def.kind) {
+            case ControlKind::CheckBox:
+            case ControlKind::RadioButton:
+                needed = w->sizeHint().width();
+                break;
+            case ControlKind::GroupBox:
+            case ControlKind::PushButton:
+                needed += 8;  // the frame and the title's padding
+                break;
+            case ControlKind::Label:
+            case ControlKind::CentredLabel:
+                EXPECT_LE(w->sizeHint().height(), w->height() + 4) << def.caption;
+                break;
+            default:
+                continue;
+        }
+        EXPECT_LE(needed, w->width()) << def.caption;
+    }
+}
+
+// Every widget shows its state of the model, after start-up and after actions that
+// change many of them.
+TEST_F(WindowTest, WidgetsMirrorTheModel) {
+    auto check = [&](const char* when) {
+        for (const ControlDef& def : ControlTable()) {
+            SCOPED_TRACE(std::string(when) + ", control " + std::to_string(def.id));
+            QWidget* w = window->Control(def.id);
+            const ControlState& s = Model().State(def.id);
+            EXPECT_EQ(!w->isHidden(), s.visible);
+            EXPECT_EQ(w->testAttribute(Qt::WA_Disabled), !s.enabled);
+            if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                EXPECT_EQ(edit->text().toStdString(), s.text);
+            } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+                ASSERT_EQ(combo->count(), static_cast<int>(s.items.size()));
+                for (int i = 0; i < combo->count(); ++i) {
+                    EXPECT_EQ(combo->itemText(i).toStdString(), s.items[static_cast<size_t>(i)]);
+                }
+                EXPECT_EQ(combo->currentIndex(), s.selection);
+            } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                if (button->isCheckable()) {
+                    EXPECT_EQ(button->isChecked(), s.checked);
+                }
+            } else if (auto* view = qobject_cast<QTableView*>(w)) {
+                EXPECT_EQ(view->model()->rowCount(), s.rows ? static_cast<int>(s.rows->size()) : 0);
+            }
+        }
+    };
+    check("start-up");
+    Click(kApplyButton);
+    check("after Apply");
+    Select(kFunctionTypeCombo, Equiripple);
+    check("after choosing Equiripple");
+    Select(kResponseTypeCombo, Multiband);
+    Click(kPeakRatioRadio);
+    check("after choosing Multiband and the peak error ratio");
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// The main graph after Load and Apply is, pixel for pixel, what the plot command
+// writes for the same file and options; so is what the window shows on screen.
+TEST_F(WindowTest, MainGraphAfterLoadAndApplyEqualsThePlotCommand) {
+    TempDir dir;
+    struct Case {
+        const char* file;
+        std::vector<std::string> plot;
+        int graph;  // graph type chosen after Apply, -1: none
+        bool logScale;
+    };
+    const Case cases[] = {
+        {"bandpass_hamming.txt", {"--graph", "impulse", "--grid"}, -1, false},
+        {"lowpass_equiripple.txt", {"--graph", "db", "--grid"}, Magnitude, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string spec = kExamples + "/" + c.file;
+        Load(spec);
+        Click(kApplyButton);
+        if (c.graph >= 0) Select(kGraphTypeCombo, c.graph);
+        if (c.logScale && !Get<QCheckBox>(kLogScaleCheck)->isChecked()) Click(kLogScaleCheck);
+
+        const std::string png = (dir / "plot.png").string();
+        std::vector<std::string> args = {spec, "-o", png};
+        args.insert(args.end(), c.plot.begin(), c.plot.end());
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        ASSERT_EQ(cli::RunPlotCommand(static_cast<int>(argv.size()), argv.data()), 0);
+        const QImage expected =
+            QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+
+        EXPECT_EQ(canvases.mainFront.Image(), expected);
+        QWidget* area = window->Control(kMainGraph);
+        const QImage shown =
+            area->grab(area->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(shown, expected);
+    }
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// Everything the user sees, and the filter spec and design behind it.
+struct Snapshot {
+    std::vector<std::tuple<int, bool, bool, std::string, int, bool, const void*>> controls;
+    QImage mainFront, smallFront;
+    std::vector<double> coeffs;
+    int taps = 0;
+    int wtype = 0;
+
+    static Snapshot Take(const CFilterDesignDlg& w) {
+        Snapshot s;
+        const ControlModel& m = w.Logic().Model();
+        for (const ControlDef& def : ControlTable()) {
+            const ControlState& c = m.State(def.id);
+            s.controls.emplace_back(def.id, c.visible, c.enabled, c.text, c.selection, c.checked,
+                                    c.rows.get());
+        }
+        s.mainFront = w.Logic().Canvases().mainFront.Image().copy();
+        s.smallFront = w.Logic().Canvases().smallFront.Image().copy();
+        s.coeffs = w.Logic().Design().coeffs;
+        s.taps = w.Logic().Spec().Taps;
+        s.wtype = w.Logic().Spec().WType;
+        return s;
+    }
+    bool operator==(const Snapshot&) const = default;
+};
+
+// A long equiripple design on the worker thread: the window keeps painting, and
+// Escape stops it, leaving the previous design, graphs, list and spec as they were.
+TEST_F(WindowTest, EscapeCancelsARunningDesignAndLeavesEverythingAsItWas) {
+    Load(kExamples + "/bandpass_hamming.txt");
+    Click(kApplyButton);
+    Select(kFunctionTypeCombo, Equiripple);
+    Type(kLengthEdit, "511");
+    Type(kIterationsEdit, "10000");
+    const Snapshot before = Snapshot::Take(*window);
+
+    Click(kApplyButton, false);
+    ASSERT_TRUE(window->DesignRunning());
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 200) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_TRUE(window->DesignRunning());
+    // Input other than Escape is refused while it runs.
+    QTest::mouseClick(window->Control(kGridCheck), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), Qt::Key_Escape);
+    Settle();
+    EXPECT_FALSE(window->DesignRunning());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(Snapshot::Take(*window) == before);
+    for (int id : {kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text}) {
+        EXPECT_TRUE(window->Control(id)->isHidden()) << id;
+    }
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+TEST_F(WindowTest, ClosingTheWindowDuringADesignStopsIt) {
+    Select(kFunctionTypeCombo, Equiripple);
+    Type(kLengthEdit, "511");
+    Type(kIterationsEdit, "10000");
+    Click(kApplyButton, false);
+    ASSERT_TRUE(window->DesignRunning());
+    QElapsedTimer t;
+    t.start();
+    window->close();
+    EXPECT_FALSE(window->DesignRunning());
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// A refused value shows exactly one box, puts the last good value back and gives
+// the field the focus again; leaving it again unchanged shows nothing more.
+TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
+    struct Case {
+        int field;
+        const char* typed;
+        std::string message;
+        const char* restored;
+    };
+    const Case cases[] = {
+        {kLengthEdit, "abc", "", "31"},
+        {kLengthEdit, "2", "Please enter a number greater than 2", "31"},
+        {kSamplingFrequencyEdit, "1e999", "", "8000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        answerer.boxes.clear();
+        Type(c.field, c.typed);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(answerer.boxes[0].title, "Tapwright");
+        if (!c.message.empty()) {
+            EXPECT_EQ(answerer.boxes[0].text, c.message);
+        }
+        EXPECT_EQ(Get<QLineEdit>(c.field)->text().toStdString(), c.restored);
+        EXPECT_EQ(window->focusWidget(), window->Control(c.field));
+        QTest::keyClick(Get<QLineEdit>(c.field), Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(answerer.boxes.size(), 1u);
+    }
+}
+
+// Enter is Quit: refused while a field holds no number (one message, the window
+// stays), then it closes the window. Escape closes it too.
+TEST_F(WindowTest, EnterQuitsUnlessAFieldIsRefusedAndEscapeCloses) {
+    auto* length = Get<QLineEdit>(kLengthEdit);
+    length->setFocus(Qt::MouseFocusReason);
+    length->selectAll();
+    QTest::keyClicks(length, QStringLiteral("abc"));
+    QTest::keyClick(length, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(length->text(), "31");
+    QTest::keyClick(length, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_FALSE(window->isVisible());
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
+// A text with a number printed whole (hundreds of digits, no space) is shown whole:
+// the box wraps it within the screen.
+TEST_F(WindowTest, ABoxShowsAVeryLongNumberWhole) {
+    MessageArgs args;
+    args.rangeLow = 1e300;
+    args.rangeHigh = 4000.0;
+    const std::string text = FormatMessage(MessageCode::ViewHighOutOfRange, args);
+    ASSERT_GT(text.size(), 300u);
+    QSize boxSize, labelSize, labelHint;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        boxSize = box->size();
+        labelSize = label->size();
+        labelHint = label->sizeHint();
+    });
+    window->ShowBox(BoxIcon::Stop, text);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    QString shown = QString::fromStdString(answerer.boxes[0].text);
+    shown.remove(QChar(0x200B));
+    EXPECT_EQ(shown.toStdString(), text);
+    EXPECT_LE(boxSize.width(), window->screen()->availableGeometry().width());
+    EXPECT_GE(labelSize.width(), labelHint.width());
+    EXPECT_GE(labelSize.height(), labelHint.height());
+}
+
+// Text typed into a combo gives way to its stored item when the combo loses the
+// focus, though nothing in the model changed.
+TEST_F(WindowTest, AComboShowsItsItemAgainWhenItLosesTheFocus) {
+    auto* fft = Get<QComboBox>(kFftSizeCombo);
+    fft->setFocus(Qt::MouseFocusReason);
+    fft->lineEdit()->selectAll();
+    QTest::keyClicks(fft->lineEdit(), QStringLiteral("abc"));
+    ASSERT_EQ(fft->currentText(), "abc");
+    QTest::keyClick(fft, Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(fft->currentText(), "512");
+    EXPECT_EQ(fft->currentIndex(), 6);
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// Save and Load through their buttons and file dialogs; a file given at start-up
+// loads without the success box, and one that cannot be read leaves the defaults.
+TEST_F(WindowTest, SaveAndLoadThroughTheirDialogs) {
+    TempDir dir;
+    Click(kApplyButton);
+    const std::string saved = (dir / "saved").string();  // the dialog adds ".txt"
+    answerer.AnswerFileDialogWith(saved);
+    Click(kSaveButton);
+    ASSERT_EQ(answerer.fileFilters.size(), 1u);
+    EXPECT_EQ(answerer.fileFilters[0], QStringList{"Text Files (*.txt)"});
+    EXPECT_EQ(answerer.defaultSuffixes[0], "txt");
+    ASSERT_TRUE(fs::exists(saved + ".txt"));
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, kFileSavedText);
+    EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
+
+    answerer.AnswerFileDialogWith(kExamples + "/kaiser_auto.txt");
+    Click(kLoadButton);
+    ASSERT_EQ(answerer.fileFilters.size(), 2u);
+    EXPECT_EQ(answerer.fileFilters[1], (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+    ASSERT_EQ(answerer.boxes.size(), 2u);
+    EXPECT_EQ(answerer.boxes[1].text, kFileLoadedText);
+    EXPECT_EQ(window->Logic().Spec().WType, Kaiser);
+
+    answerer.boxes.clear();
+    EXPECT_TRUE(window->LoadStartupFile(kExamples + "/multiband_equiripple.txt"));
+    EXPECT_TRUE(answerer.boxes.empty());
+    EXPECT_EQ(window->Logic().Spec().TBand, 4);
+
+    const Snapshot loaded = Snapshot::Take(*window);
+    EXPECT_FALSE(window->LoadStartupFile((dir / "missing.txt").string()));
+    Settle();
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "Error opening file");
+    EXPECT_TRUE(Snapshot::Take(*window) == loaded);
+}
+
+}  // namespace
+}  // namespace tapwright::ui

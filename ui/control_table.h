@@ -1,0 +1,48 @@
+#pragma once
+
+// The one table of the main window's controls: id, kind, caption, accessible name
+// and place in dialog units. The window is built from it in table order (which is
+// also the tab order), and the control model holds one state per row. Pure C++.
+
+#include <span>
+#include <string_view>
+
+#include "ui/control_ids.h"
+
+namespace tapwright::ui {
+
+enum class ControlKind {
+    Label,         // static text, left aligned
+    CentredLabel,  // static text, centred
+    GroupBox,
+    PushButton,
+    FlatButton,  // the flat, disabled panel behind the start-up pictures
+    CheckBox,
+    RadioButton,
+    Edit,        // one line, scrolls horizontally
+    ComboBox,    // editable drop-down; the height is that of the open list
+    ListView,    // report style, no sortable headers
+    GraphFrame,  // sunken frame whose client area shows a front canvas
+    Picture,     // a picture control
+};
+
+struct ControlDef {
+    int id;
+    ControlKind kind;
+    std::string_view caption;         // "" where the control has none
+    std::string_view accessibleName;  // what screen readers and UI automation find
+    int x, y, width, height;          // dialog units
+    bool startsGroup = false;         // first radio button of a group
+};
+
+// Every control, in template order.
+std::span<const ControlDef> ControlTable();
+
+// The row of `id`, or null when no control has that id.
+const ControlDef* FindControl(int id);
+
+// Size of the window's client area in dialog units.
+inline constexpr int kWindowWidthDu = 675;
+inline constexpr int kWindowHeightDu = 336;
+
+}  // namespace tapwright::ui

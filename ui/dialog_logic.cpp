@@ -1,0 +1,713 @@
+#include "ui/dialog_logic.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/design_pipeline.h"
+#include "files/spec_file.h"
+#include "ui/control_ids.h"
+#include "ui/deferred_design_host.h"
+
+namespace tapwright::ui {
+
+namespace {
+
+using namespace groups;
+
+constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
+constexpr int kPhaseItem = Phase;
+constexpr int kGraphItemsWithPhase = Phase + 1;
+
+// The range controls of the specified-range view: the range fields, Zoom and View.
+const std::vector<int> kRangeView = {kViewRangeLabel,     kViewLowEdit, kViewHighEdit,
+                                     kViewRangeSeparator, kZoomCheck,   kViewButton};
+
+bool IsCombo(int id) {
+    switch (id) {
+        case kFunctionTypeCombo:
+        case kResponseTypeCombo:
+        case kFilterTypeCombo:
+        case kFftSizeCombo:
+        case kGraphTypeCombo:
+        case kDisplayTypeCombo:
+        case kBandCombo:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+struct DialogLogic::Impl final : DesignHost {
+    Impl(CFirDesign& d, GraphCanvases& c, WindowPlatform& p)
+        : design(d), canvases(c), platform(p), rules(d, p) {}
+
+    CFirDesign& design;
+    GraphCanvases& canvases;
+    WindowPlatform& platform;
+    WindowRules rules;
+    ControlModel& model = rules.model;
+    FilterSpec& spec = rules.spec;
+    WindowFlags& flags = rules.flags;
+
+    bool busy = false;
+    std::function<void(int)> printHandler;
+    // The filter spec the design on the canvases was drawn with: the display
+    // handlers redraw that design, whatever has been typed since.
+    FilterSpec drawnSpec = DefaultFilterSpec();
+
+    // ---- DesignHost ----------------------------------------------------------
+    void PullEditBuffer() override { rules.Pull(); }
+    void PushEditBuffer() override {
+        // A design that estimates its length sets Taps; the length field shows it.
+        rules.buffer.Taps = spec.Taps;
+        rules.Push();
+    }
+    // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
+    ResponseType ResponseTypeSelection() const override {
+        return static_cast<ResponseType>(model.Selection(kResponseTypeCombo));
+    }
+    DesignMethod DesignMethodSelection() const override {
+        return static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo));
+    }
+    bool LengthGiven() const override { return model.Checked(kAutoDesignCheck); }
+    void ShowMessage(MessageCode code, const MessageArgs& args) override {
+        rules.ShowMessage(code, args);
+    }
+    void ShowInformation(const std::string& text) override { rules.ShowInformation(text); }
+    void SetApplyEnabled(bool enabled) override { model.Enable(kApplyButton, enabled); }
+    void SetSaveEnabled(bool enabled) override { model.Enable(kSaveButton, enabled); }
+    void FillCoefficientList() override {
+        const std::size_t n =
+            std::min(design.coeffs.size(), static_cast<std::size_t>(std::max(spec.Taps, 0)));
+        model.SetRows(kCoefficientList, std::make_shared<const std::vector<double>>(
+                                            design.coeffs.begin(), design.coeffs.begin() + n));
+    }
+    void SetProgressVisible(ProgressText text, bool visible) override {
+        model.Show(ProgressTextId(text), visible);
+    }
+    void RepaintProgress(ProgressText text) override { platform.RepaintNow(ProgressTextId(text)); }
+
+    // ---- Start-up --------------------------------------------------------------
+    void Initialise();
+
+    // ---- Apply and the graphs --------------------------------------------------
+    void Apply();
+    void PrepareForDesign(bool stash);
+    void StartEquirippleJob(const CheckOutcome& check, const FilterSpec& specBefore,
+                            int heldIterationsBefore, std::vector<std::pair<int, bool>> enables);
+    void AfterDesign(const RunOutcome& run);
+    void SetGraphControls(int selection);
+    void OnGraphTypeChanged(bool redraw);
+    void WithdrawPhaseItem(bool redraw);
+    void Refresh();
+    void OnViewChanged();
+    void OnHoldOnClicked();
+    GraphOptions Options() const;
+
+    // ---- Files -----------------------------------------------------------------
+    void OnSave();
+    void OnLoad();
+    bool LoadSpecFile(const std::string& path, bool showSuccess);
+};
+
+// ---- Start-up ----------------------------------------------------------------------
+
+void DialogLogic::Impl::Initialise() {
+    rules.Initialise();
+    // The small frame stays hidden until the first design; the start-up pictures
+    // take its place.
+    CreateStartupImages(canvases, kMainClientRect, kSmallClientRect);
+    platform.RepaintNow();
+
+    if (platform.LoadPicture(kPenguinPicture, "penguin.GIF"))
+        platform.StartPicture(kPenguinPicture);
+    const std::pair<int, const char*> letters[] = {{kLetterFPicture, "f_md_clr.gif"},
+                                                   {kLetterIPicture, "i_md_clr.gif"},
+                                                   {kLetterRPicture, "r_md_clr.gif"}};
+    bool allLoaded = true;
+    for (const auto& [id, file] : letters) {
+        if (!platform.LoadPicture(id, file)) {
+            allLoaded = false;
+            break;
+        }
+    }
+    if (allLoaded) {
+        for (const auto& [id, file] : letters) platform.StartPicture(id);
+    }
+    drawnSpec = spec;
+}
+
+// ---- Apply -------------------------------------------------------------------------
+
+GraphOptions DialogLogic::Impl::Options() const {
+    GraphOptions o;
+    const int graph = model.Selection(kGraphTypeCombo);
+    o.graph = static_cast<GraphType>(graph >= 0 ? graph : flags.graphSel);
+    o.logScale = model.Checked(kLogScaleCheck);
+    const int view = model.Selection(kDisplayTypeCombo);
+    o.view = static_cast<ViewMode>(view >= 0 ? view : flags.displaySel);
+    o.curveFitting = model.Checked(kCurveFittingCheck);
+    o.degrees = model.Checked(kDegreesCheck);
+    o.zoom = model.Checked(kZoomCheck);
+    o.viewLow = rules.buffer.ViewLow;
+    o.viewHigh = rules.buffer.ViewHigh;
+    o.gridOn = model.Checked(kGridCheck);
+    o.holdActive = flags.holdActive;
+    return o;
+}
+
+void DialogLogic::Impl::Apply() {
+    // A field whose text is not a number stops Apply before anything changes.
+    if (!flags.holdActive && rules.RefuseUnparsedField()) return;
+
+    // What a cancelled design puts back.
+    const FilterSpec specBefore = spec;
+    const int heldIterationsBefore = design.heldIterations;
+    std::vector<std::pair<int, bool>> enables;
+    for (int id : {kPrintResponseButton, kPrintCoefficientsButton}) {
+        enables.emplace_back(id, model.State(id).enabled);
+    }
+    for (int id : kRangeView) enables.emplace_back(id, model.State(id).enabled);
+
+    model.Enable(kPrintResponseButton, true);
+    model.Enable(kPrintCoefficientsButton, true);
+    if (model.Selection(kDisplayTypeCombo) == SpecifiedRange) rules.Enable(kRangeView, true);
+
+    const PipelineFlags checkFlags{flags.designValid, flags.holdActive};
+    const CheckOutcome check = CheckSpec(spec, design, checkFlags, *this);
+    if (!check.passed) return;
+
+    if (DesignMethodSelection() == Equiripple && !flags.designValid) {
+        StartEquirippleJob(check, specBefore, heldIterationsBefore, std::move(enables));
+        return;
+    }
+    PrepareForDesign(true);
+    PipelineFlags runFlags{flags.designValid, flags.holdActive};
+    const RunOutcome run = RunDesign(spec, design, runFlags, *this, check.f1, check.f2);
+    flags.designValid = runFlags.designValid;
+    AfterDesign(run);
+}
+
+// The steps between the check and the design: the start-up pictures give way to
+// the logo, the working canvases are erased, the held curve is kept, and the small
+// area is readied for the design family.
+void DialogLogic::Impl::PrepareForDesign(bool stash) {
+    if (flags.startupPicture) {
+        model.Show(kPicturePanel, false);
+        for (int id : {kPenguinPicture, kLetterFPicture, kLetterIPicture, kLetterRPicture}) {
+            platform.StopAndReleasePicture(id);
+        }
+        if (platform.LoadPicture(kLogoPicture, kLogoFile)) {
+            platform.StartPicture(kLogoPicture);
+            model.Show(kLogoPicture, true);
+        }
+        flags.startupPicture = false;
+        for (int id : {kPenguinPicture, kLetterFPicture, kLetterIPicture, kLetterRPicture}) {
+            model.Show(id, false);
+        }
+    }
+    if (stash && flags.holdActive) StashHeldDesign(spec, design, *this);
+    ResetWorkingCanvases(canvases, flags.holdActive);
+    if (!flags.designValid) {
+        const bool smallGraph = DesignMethodSelection() != Equiripple || flags.holdActive;
+        model.Show(kLogoPicture, !smallGraph);
+        model.Show(kSmallGraph, smallGraph);
+        platform.RepaintNow();
+    }
+}
+
+// An equiripple design runs on a worker thread, on copies of the filter spec, the
+// flags and the design object, with a host that records what the pipeline asks of
+// the window. When it finishes, the copies are taken and the recorded calls are
+// replayed in order; when it is cancelled, the copies and the record are dropped
+// and what Apply changed before the design is put back, so the previous design,
+// graphs, list and filter spec stay exactly as they were and no message shows.
+void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const FilterSpec& specBefore,
+                                           int heldIterationsBefore,
+                                           std::vector<std::pair<int, bool>> enables) {
+    struct Job {
+        FilterSpec spec;
+        CFirDesign design;
+        PipelineFlags flags;
+        DeferredDesignHost host;
+        RunOutcome run;
+    };
+    auto job = std::make_shared<Job>(
+        Job{spec,
+            design,
+            {flags.designValid, flags.holdActive},
+            DeferredDesignHost(ResponseTypeSelection(), DesignMethodSelection(), LengthGiven()),
+            {}});
+    const bool hold = flags.holdActive;
+    const float f1 = check.f1;
+    const float f2 = check.f2;
+
+    DesignJob work;
+    work.work = [job, hold, f1, f2](const std::atomic<bool>& cancel, ProgressSink& progress) {
+        job->host.SetProgressSink(&progress);
+        if (hold) StashHeldDesign(job->spec, job->design, job->host);
+        job->run = RunDesign(job->spec, job->design, job->flags, job->host, f1, f2, &cancel);
+        job->host.SetProgressSink(nullptr);
+    };
+    work.finish = [this, job, specBefore, heldIterationsBefore,
+                   enables = std::move(enables)](bool escaped) {
+        const bool cancelled = escaped || job->run.status == DesignStatus::Cancelled;
+        busy = false;
+        // The worker showed the progress texts directly; the model has them hidden.
+        for (int id : kProgressTexts) {
+            model.Show(id, false);
+            model.MarkChanged(id);
+        }
+        if (cancelled) {
+            spec = specBefore;
+            design.heldIterations = heldIterationsBefore;
+            for (const auto& [id, enabled] : enables) model.Enable(id, enabled);
+            platform.RepaintNow();
+            return;
+        }
+        PrepareForDesign(false);
+        spec = job->spec;
+        design = std::move(job->design);
+        job->host.Replay(*this);
+        // Pushes replayed above withdraw the design as typing does; the design
+        // itself sets DesignValid after them.
+        flags.designValid = job->flags.designValid;
+        AfterDesign(job->run);
+    };
+    busy = true;
+    platform.RunDesignJob(std::move(work));
+}
+
+void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
+    const int r = run.r;
+    if (!run.equiripple && r >= 0) {
+        if (model.ItemCount(kGraphTypeCombo) < kGraphItemsWithPhase) {
+            model.InsertItem(kGraphTypeCombo, kPhaseItem, std::string(GraphTypeText(Phase)));
+        }
+        // Differentiators and Hilbert transformers offer no phase graph.
+        if ((spec.FType == Differentiator || spec.FType == Hilbert) &&
+            model.ItemCount(kGraphTypeCombo) > kPhaseItem) {
+            WithdrawPhaseItem(false);
+        }
+    }
+    if (run.equiripple) {
+        if (r < 0) {
+            EraseMainGraph(canvases, model.Checked(kGridCheck));
+            platform.RepaintNow();
+        }
+        if (model.ItemCount(kGraphTypeCombo) == kGraphItemsWithPhase) {
+            // A design that failed is no valid design: nothing to redraw then.
+            if (r >= 0) flags.designValid = true;
+            WithdrawPhaseItem(r >= 0);
+        }
+    }
+    if (r >= 0 && !flags.holdActive) {
+        model.Enable(kGraphTypeCombo, true);
+        model.Enable(kGraphTypeLabel, true);
+    }
+    if (r < 0) return;
+
+    model.Enable(kDisplayTypeCombo, false);
+    model.Enable(kDisplayTypeLabel, false);
+    model.Show(kHoldOnCheck, false);
+    switch (model.Selection(kGraphTypeCombo)) {
+        case Impulse:
+            model.Enable(kLogScaleCheck, false);
+            model.Enable(kCurveFittingCheck, true);
+            model.Enable(kGridCheck, true);
+            break;
+        case Magnitude: {
+            if (!flags.holdActive) model.Enable(kLogScaleCheck, true);
+            model.Enable(kCurveFittingCheck, false);
+            if (!model.Checked(kLogScaleCheck)) {
+                model.Select(kDisplayTypeCombo, FullView);
+                break;
+            }
+            const bool fullView = model.Selection(kDisplayTypeCombo) == FullView;
+            // Nor for the sixth response type, Hilbert or Multiband.
+            const bool holdOffered = spec.FType != Differentiator && spec.FType != Hilbert &&
+                                     spec.FType != Multiband && fullView;
+            model.Show(kHoldOnCheck, holdOffered);
+            if (holdOffered) model.Enable(kHoldOnCheck, true);
+            const int shown = model.Selection(kResponseTypeCombo);
+            if (shown != LowPass && shown != HighPass) {
+                // Only low and high pass have full, pass and stop band views.
+                model.Enable(kDisplayTypeCombo, false);
+                model.Enable(kDisplayTypeLabel, false);
+                model.Select(kDisplayTypeCombo, SpecifiedRange);
+                rules.Enable(kRangeView, true);
+                rules.Show(kRangeView, true);
+                model.Show(kLogScaleCheck, false);
+            } else {
+                const bool free = !model.Checked(kHoldOnCheck);
+                model.Enable(kDisplayTypeCombo, free);
+                model.Enable(kDisplayTypeLabel, free);
+            }
+            break;
+        }
+        case Phase:
+            model.Enable(kCurveFittingCheck, true);
+            model.Enable(kDegreesCheck, true);
+            break;
+        default:
+            break;
+    }
+    drawnSpec = spec;
+    DrawGraphs(canvases, design, spec, Options(), kMainClientRect, kSmallClientRect);
+    Refresh();
+    if (!flags.holdActive) {
+        model.Enable(kSaveButton, true);
+        model.Enable(kGraphTypeCombo, true);
+        model.Enable(kGraphTypeLabel, true);
+    }
+    model.Enable(kGridCheck, true);
+}
+
+// Takes the phase graph out of the graph type list; a phase graph on show gives
+// way to the impulse graph (redrawn when `redraw`).
+void DialogLogic::Impl::WithdrawPhaseItem(bool redraw) {
+    if (model.Selection(kGraphTypeCombo) == kPhaseItem) {
+        model.Select(kGraphTypeCombo, Impulse);
+        OnGraphTypeChanged(redraw);
+    }
+    model.DeleteItem(kGraphTypeCombo, kPhaseItem);
+}
+
+void DialogLogic::Impl::SetGraphControls(int selection) {
+    model.Show(kLogScaleCheck, selection == Magnitude);
+    model.Show(kCurveFittingCheck, selection != Magnitude);
+    model.Enable(kCurveFittingCheck, selection != Magnitude);
+    model.Show(kDegreesCheck, selection == Phase);
+    model.Enable(kDegreesCheck, selection == Phase);
+    flags.graphSel = selection;
+}
+
+void DialogLogic::Impl::OnGraphTypeChanged(bool redraw) {
+    const int selection = model.Selection(kGraphTypeCombo);
+    if (selection < Impulse || selection > Phase) return;
+    SetGraphControls(selection);
+    if (!redraw) return;
+    platform.RepaintNow();
+    Apply();
+}
+
+void DialogLogic::Impl::Refresh() {
+    RefreshGraphs(canvases, Options());
+    platform.RepaintNow();
+}
+
+void DialogLogic::Impl::OnViewChanged() {
+    const int view = model.Selection(kDisplayTypeCombo);
+    const bool range = view == SpecifiedRange;
+    rules.Enable(kRangeView, range);
+    rules.Show(kRangeView, range);
+    model.Enable(kLogScaleCheck, !range);
+    model.Show(kLogScaleCheck, !range);
+    ResetWorkingCanvases(canvases, false);
+    if (view >= FullView && view <= SpecifiedRange) {
+        GraphOptions o = Options();
+        o.graph = Magnitude;
+        o.logScale = true;
+        o.holdActive = false;
+        DrawGraphs(canvases, design, drawnSpec, o, kMainClientRect, kSmallClientRect);
+        model.Show(kHoldOnCheck, view == FullView);
+        flags.displaySel = view;
+    }
+    Refresh();
+}
+
+void DialogLogic::Impl::OnHoldOnClicked() {
+    const bool held = model.Checked(kHoldOnCheck);
+    flags.holdActive = held;
+    const bool free = !held;
+    const bool equiripple = DesignMethodSelection() == Equiripple;
+    if (held) {
+        if (equiripple) {
+            model.Show(kLogoPicture, false);
+            model.Show(kSmallGraph, true);
+        }
+        canvases.holdLegend.Clear(kBackgroundColour);
+        canvases.holdLegend.CopyTo(&canvases.smallFront);
+        platform.RepaintNow();
+        model.SetRows(kCoefficientList, nullptr);
+    } else {
+        if (equiripple) {
+            model.Show(kLogoPicture, true);
+            model.Show(kSmallGraph, false);
+        }
+        canvases.smallPlot.CopyTo(&canvases.smallFront);
+        FillCoefficientList();
+    }
+    for (int id :
+         {kDisplayTypeCombo, kDisplayTypeLabel, kFilterTypeCombo, kFilterTypeLabel, kSaveButton,
+          kSamplingFrequencyEdit, kSamplingFrequencyLabel, kSamplingFrequencyUnit,
+          kResponseTypeCombo, kResponseTypeLabel, kGraphTypeCombo, kGraphTypeLabel, kLogScaleCheck,
+          kCoefficientList, kBetaLabel, kLoadButton, kFftSizeLabel}) {
+        model.Enable(id, free);
+    }
+    if (equiripple) {
+        for (int id : {kLengthEdit, kLengthLabel, kTransitionEdit, kTransitionLabel,
+                       kTransitionUnit, kIterationsRadio, kPeakRatioRadio}) {
+            model.Enable(id, free);
+        }
+        if (spec.TerCr == ByIterations) {
+            rules.Enable(kIterations, free);
+        } else {
+            rules.Enable(kRatio, free);
+        }
+    } else {
+        for (int id : {kFftSizeCombo, kFftSizeLabel, kAutoDesignCheck}) model.Enable(id, free);
+        const bool kaiser = DesignMethodSelection() == Kaiser;
+        if (LengthGiven()) {
+            rules.Enable(kLength, free);
+            if (kaiser) rules.Enable(kBeta, free);
+        } else {
+            rules.Enable(kTransition, free);
+            if (kaiser) rules.Enable(kRipples, free);
+        }
+    }
+    if (!held) Refresh();
+    rules.OnDesignMethodChange();
+    for (int id : {kDisplayTypeCombo, kDisplayTypeLabel, kGraphTypeCombo, kGraphTypeLabel,
+                   kLogScaleCheck, kGridCheck, kHoldOnCheck}) {
+        model.Enable(id, free);
+    }
+    model.Enable(kApplyButton, held);
+    if (!held && equiripple) {
+        const int band = model.Selection(kBandCombo);
+        if (band == 0) model.Enable(kLowerEdgeEdit, false);
+        if (band == spec.TBand - 1) model.Enable(kUpperEdgeEdit, false);
+    }
+}
+
+// ---- Save and Load -----------------------------------------------------------------
+
+void DialogLogic::Impl::OnSave() {
+    const std::optional<std::string> path = platform.AskSaveFileName();
+    if (!path) return;
+    int fftIndex = model.Selection(kFftSizeCombo);
+    if (fftIndex < 0) fftIndex = FftIndexFromSize(spec.FFT);
+    std::string error;
+    if (!SaveSpecFile(*path, spec, fftIndex, LengthGiven() ? 1 : 0, design.coeffs, &error)) {
+        rules.ShowMessage(MessageCode::CannotCreateFile);
+        return;
+    }
+    rules.ShowInformation(kFileSavedText);
+}
+
+void DialogLogic::Impl::OnLoad() {
+    const std::optional<std::string> path = platform.AskOpenFileName();
+    if (path) LoadSpecFile(*path, true);
+}
+
+bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) {
+    // The whole file is read and checked before anything changes.
+    const SpecReadResult read = ReadSettledSpecFile(path, spec);
+    if (!read.ok) {
+        if (read.cannotOpen) {
+            rules.ShowMessage(MessageCode::CannotOpenFile);
+        } else {
+            MessageArgs args;
+            args.detail = read.error;
+            rules.ShowMessage(MessageCode::FileDamaged, args);
+        }
+        return false;
+    }
+    // Settled exactly as the batch designer settles a file.
+    const FilterSpec& settled = read.spec;
+
+    // The response and method lists, and the inputs they show.
+    spec.FType = settled.FType;
+    model.Select(kResponseTypeCombo, settled.FType);
+    rules.FillFilterTypes();
+    spec.WType = settled.WType;
+    if (model.ItemCount(kFunctionTypeCombo) <= settled.WType) {
+        model.AddItem(kFunctionTypeCombo, std::string(DesignMethodText(Equiripple)));
+    }
+    model.Select(kFunctionTypeCombo, settled.WType);
+    rules.OnDesignMethodChange();
+
+    // Every value read, then the controls in line with them.
+    spec = settled;
+    model.SetChecked(kAutoDesignCheck, settled.AutoD != 0);
+    model.Select(kFftSizeCombo, read.fftIndex);
+    std::vector<std::string> bands;
+    for (int i = 1; i <= spec.TBand; ++i) bands.push_back(std::to_string(i));
+    model.SetItems(kBandCombo, std::move(bands));
+    model.Select(kBandCombo, 0);
+    rules.LoadSelectedBand();
+
+    SpecEditBuffer& b = rules.buffer;
+    b.Fs = spec.Fs;
+    model.Select(kResponseTypeCombo, spec.FType);
+    rules.ApplyResponseType(true);
+    model.Select(kFunctionTypeCombo, spec.WType);
+    b.Tw = spec.Tw;
+    b.Fc1 = spec.Fc1;
+    b.Fc2 = spec.Fc2;
+    b.Taps = spec.Taps;
+    b.PBrip = spec.PBrip;
+    b.SBripMagnitude = spec.SBrip == 0.0 ? 0.0 : -spec.SBrip;
+    b.TBand = spec.TBand;
+    rules.ApplyAutoDesignState();
+    spec.FChar = settled.FChar;
+    rules.SelectFilterTypeOf(spec.FChar);
+    rules.Push();
+
+    // No design matches the loaded inputs until Apply.
+    flags.designValid = false;
+    for (int id : {kGraphTypeCombo, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
+                   kLogScaleCheck, kDegreesCheck}) {
+        model.Enable(id, false);
+    }
+    model.Enable(kApplyButton, true);
+    model.Show(kSmallGraph, false);
+    model.SetRows(kCoefficientList, nullptr);
+    if (!flags.startupPicture) model.Show(kLogoPicture, true);
+    EraseMainGraph(canvases, model.Checked(kGridCheck));
+    platform.RepaintNow();
+    if (showSuccess) rules.ShowInformation(kFileLoadedText);
+    return true;
+}
+
+// ---- DialogLogic -------------------------------------------------------------------
+
+DialogLogic::DialogLogic(CFirDesign& design, GraphCanvases& canvases, WindowPlatform& platform)
+    : impl_(std::make_unique<Impl>(design, canvases, platform)) {}
+
+DialogLogic::~DialogLogic() = default;
+
+void DialogLogic::Initialise() {
+    impl_->Initialise();
+}
+
+void DialogLogic::OnUserEdited(int id, const std::string& text) {
+    if (impl_->busy) return;
+    impl_->model.SetText(id, text);
+    impl_->rules.OnFieldEdited(id);
+}
+
+void DialogLogic::OnUserToggled(int id, bool checked) {
+    Impl& m = *impl_;
+    if (m.busy) return;
+    m.model.SetChecked(id, checked);
+    if (m.rules.HandleToggle(id, checked)) return;
+    switch (id) {
+        case kGridCheck:
+            m.Refresh();
+            break;
+        case kCurveFittingCheck:
+        case kLogScaleCheck:
+        case kDegreesCheck:
+            m.Apply();
+            break;
+        case kHoldOnCheck:
+            m.OnHoldOnClicked();
+            break;
+        case kZoomCheck:
+            m.OnViewChanged();
+            break;
+        default:
+            break;
+    }
+}
+
+void DialogLogic::OnUserSelected(int id, int index) {
+    Impl& m = *impl_;
+    if (m.busy) return;
+    m.model.Select(id, index);
+    const ControlState& s = m.model.State(id);
+    if (s.selection >= 0) m.model.SetText(id, s.items[s.selection]);
+    if (m.rules.HandleSelection(id)) return;
+    switch (id) {
+        case kGraphTypeCombo:
+            m.OnGraphTypeChanged(true);
+            break;
+        case kDisplayTypeCombo:
+            m.OnViewChanged();
+            break;
+        default:
+            break;
+    }
+}
+
+void DialogLogic::OnClicked(int id) {
+    Impl& m = *impl_;
+    if (m.busy) return;
+    switch (id) {
+        case kLoadButton:
+            m.OnLoad();
+            break;
+        case kSaveButton:
+            m.OnSave();
+            break;
+        case kApplyButton:
+            m.Apply();
+            break;
+        case kViewButton:
+            m.OnViewChanged();
+            break;
+        case kPrintResponseButton:
+        case kPrintCoefficientsButton:
+            if (m.printHandler) m.printHandler(id);
+            break;
+        default:
+            break;  // Quit is OnQuit
+    }
+}
+
+void DialogLogic::OnFocusLost(int id) {
+    Impl& m = *impl_;
+    if (m.busy || m.rules.BoxOpen()) return;
+    if (IsCombo(id)) {
+        m.rules.RestoreComboSelection(id);
+    } else {
+        m.rules.OnFieldFocusLost(id);
+    }
+}
+
+bool DialogLogic::OnQuit() {
+    Impl& m = *impl_;
+    if (m.busy) return false;
+    if (m.rules.RefuseUnparsedField()) return false;
+    m.rules.Pull();
+    return true;
+}
+
+bool DialogLogic::LoadSpecFile(const std::string& path, bool showSuccess) {
+    if (impl_->busy) return false;
+    return impl_->LoadSpecFile(path, showSuccess);
+}
+
+bool DialogLogic::Busy() const {
+    return impl_->busy;
+}
+
+const ControlModel& DialogLogic::Model() const {
+    return impl_->model;
+}
+const FilterSpec& DialogLogic::Spec() const {
+    return impl_->spec;
+}
+const CFirDesign& DialogLogic::Design() const {
+    return impl_->design;
+}
+const GraphCanvases& DialogLogic::Canvases() const {
+    return impl_->canvases;
+}
+const WindowFlags& DialogLogic::Flags() const {
+    return impl_->flags;
+}
+const SpecEditBuffer& DialogLogic::EditBuffer() const {
+    return impl_->rules.buffer;
+}
+GraphOptions DialogLogic::CurrentGraphOptions() const {
+    return impl_->Options();
+}
+void DialogLogic::SetPrintHandler(std::function<void(int id)> handler) {
+    impl_->printHandler = std::move(handler);
+}
+
+}  // namespace tapwright::ui

@@ -1,0 +1,261 @@
+#include "ui/field_checks.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/fir_design.h"
+#include "ui/control_ids.h"
+
+namespace tapwright::ui {
+
+namespace {
+
+FieldVerdict Refuse(MessageCode code, MessageArgs args = {}) {
+    FieldVerdict v;
+    v.accepted = false;
+    v.code = code;
+    v.args = std::move(args);
+    return v;
+}
+
+// Cutoffs and band edges: within 0 ... Fs/2. The cutoffs test the upper limit
+// first, the band edges the lower.
+FieldVerdict CheckFrequency(double value, double half, bool upperFirst) {
+    if (upperFirst) {
+        if (value > half) return Refuse(MessageCode::AboveHalfFs);
+        if (value < 0.0) return Refuse(MessageCode::NotPositive);
+    } else {
+        if (value < 0.0) return Refuse(MessageCode::NotPositive);
+        if (value > half) return Refuse(MessageCode::AboveHalfFs);
+    }
+    return {};
+}
+
+// The transition width must leave room for the transition bands below Fs/2.
+FieldVerdict CheckTransitionWidth(double tw, const FilterSpec& c, double half) {
+    MessageArgs args;
+    if (c.FType == LowPass || c.FType == HighPass) {
+        if (static_cast<double>(c.Fc1) + tw > half) {
+            args.maxWidth = half - c.Fc1;
+            return Refuse(MessageCode::TransitionWidthRange, args);
+        }
+    } else if (c.FType == BandPass || c.FType == BandStop) {
+        const double d = std::fabs(static_cast<double>(c.Fc2) - c.Fc1);
+        if (2.0 * tw + d > half) {
+            args.maxWidth = (half - d) / 2.0;
+            return Refuse(MessageCode::TransitionWidthRange, args);
+        }
+    }
+    if (tw <= 0.0) return Refuse(MessageCode::NotPositive);
+    return {};
+}
+
+}  // namespace
+
+bool IsCheckedField(int id) {
+    const std::vector<int>& ids = BoundEditIds();
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+bool FocusReturnsTo(int id) {
+    return id != kBandCountEdit && id != kViewLowEdit && id != kViewHighEdit;
+}
+
+FieldVerdict CheckField(int id, const SpecEditBuffer& t, const FilterSpec& c) {
+    const double half = c.Fs * 0.5;
+    FieldVerdict v;
+    switch (id) {
+        case kFirstCutoffEdit:
+            v = CheckFrequency(t.Fc1, half, true);
+            break;
+        case kSecondCutoffEdit:
+            v = CheckFrequency(t.Fc2, half, true);
+            break;
+        case kLengthEdit:
+            if (t.Taps < 3) {
+                v = Refuse(MessageCode::LengthTooSmall);
+            } else if (t.Taps > kMaxTaps) {
+                MessageArgs args;
+                args.limit = kMaxTaps;
+                v = Refuse(MessageCode::LengthAboveMaximum, args);
+            }
+            break;
+        case kTransitionEdit:
+            v = CheckTransitionWidth(t.Tw, c, half);
+            break;
+        case kPassRippleEdit:
+            if (t.PBrip < 0.0) v = Refuse(MessageCode::Negative);
+            break;
+        case kStopRippleEdit:
+            if (t.SBripMagnitude < 0.0) v = Refuse(MessageCode::Negative);
+            break;
+        case kSamplingFrequencyEdit:
+            if (t.Fs <= 0.0f) v = Refuse(MessageCode::NotPositive);
+            break;
+        case kBetaEdit:
+            if (t.Beta < 0.0) {
+                v = Refuse(MessageCode::Negative);
+            } else if (t.Beta > 15.0) {
+                v = Refuse(MessageCode::BetaTooLarge);
+            }
+            break;
+        case kIterationsEdit:
+            if (t.Itern < 0) v = Refuse(MessageCode::Negative);
+            break;
+        case kRatioEdit:
+            if (t.Ratio < 0.0) v = Refuse(MessageCode::Negative);
+            break;
+        case kLowerEdgeEdit:
+            v = CheckFrequency(t.Lower, half, false);
+            break;
+        case kUpperEdgeEdit:
+            v = CheckFrequency(t.Upper, half, false);
+            break;
+        case kAmplitudeEdit:
+            if (t.Amplitude < 0.0) v = Refuse(MessageCode::NotPositive);
+            break;
+        case kBandCountEdit:
+            if (t.TBand < 1) {
+                v = Refuse(MessageCode::BandCountTooSmall);
+            } else if (t.TBand > kMaxBands) {
+                MessageArgs args;
+                args.limit = kMaxBands;
+                v = Refuse(MessageCode::BandCountTooLarge, args);
+            }
+            break;
+        case kViewHighEdit:
+            if (t.ViewHigh < t.ViewLow || t.ViewHigh > half) {
+                MessageArgs args;
+                args.rangeLow = t.ViewLow;
+                args.rangeHigh = half;
+                v = Refuse(MessageCode::ViewHighOutOfRange, args);
+            } else if (t.ViewHigh < 0.0) {
+                v = Refuse(MessageCode::NotPositive);
+            }
+            break;
+        case kViewLowEdit:
+            if (t.ViewLow > t.ViewHigh || t.ViewLow > half) {
+                MessageArgs args;
+                args.rangeLow = 0.0;
+                args.rangeHigh = t.ViewHigh;
+                v = Refuse(MessageCode::ViewLowOutOfRange, args);
+            } else if (t.ViewLow < 0.0) {
+                v = Refuse(MessageCode::NotPositive);
+            }
+            break;
+        default:
+            break;
+    }
+    if (!v.accepted) v.focusBack = FocusReturnsTo(id);
+    return v;
+}
+
+void RestoreField(int id, SpecEditBuffer& b, FilterSpec& spec, const FilterSpec& before,
+                  const SpecEditBuffer& bufferBefore, int band) {
+    band = std::clamp(band, 0, kMaxBands - 1);
+    switch (id) {
+        case kFirstCutoffEdit:
+            b.Fc1 = spec.Fc1;
+            break;
+        case kSecondCutoffEdit:
+            b.Fc2 = spec.Fc2;
+            break;
+        case kLengthEdit:
+            b.Taps = spec.Taps;
+            break;
+        case kTransitionEdit:
+            b.Tw = spec.Tw;
+            break;
+        case kPassRippleEdit:
+            b.PBrip = spec.PBrip;
+            break;
+        case kStopRippleEdit:
+            b.SBripMagnitude = spec.SBrip == 0.0 ? 0.0 : -spec.SBrip;
+            break;
+        case kSamplingFrequencyEdit:
+            b.Fs = spec.Fs;
+            break;
+        case kBetaEdit:
+            b.Beta = spec.Beta = before.Beta;
+            break;
+        case kIterationsEdit:
+            b.Itern = spec.Itern = before.Itern;
+            break;
+        case kRatioEdit:
+            b.Ratio = spec.Ratio = before.Ratio;
+            break;
+        case kLowerEdgeEdit:
+            b.Lower = spec.Bands[band].Lower;
+            break;
+        case kUpperEdgeEdit:
+            b.Upper = spec.Bands[band].Upper;
+            break;
+        case kAmplitudeEdit:
+            b.Amplitude = spec.Bands[band].Amplitude;
+            break;
+        case kBandCountEdit:
+            b.TBand = spec.TBand;
+            break;
+        case kViewLowEdit:
+            b.ViewLow = bufferBefore.ViewLow;
+            break;
+        case kViewHighEdit:
+            b.ViewHigh = bufferBefore.ViewHigh;
+            break;
+        default:
+            break;
+    }
+}
+
+void CommitField(int id, const SpecEditBuffer& b, FilterSpec& spec, int band) {
+    band = std::clamp(band, 0, kMaxBands - 1);
+    switch (id) {
+        case kFirstCutoffEdit:
+            spec.Fc1 = b.Fc1;
+            break;
+        case kSecondCutoffEdit:
+            spec.Fc2 = b.Fc2;
+            break;
+        case kLengthEdit:
+            spec.Taps = b.Taps;
+            break;
+        case kTransitionEdit:
+            spec.Tw = b.Tw;
+            break;
+        case kPassRippleEdit:
+            spec.PBrip = b.PBrip;
+            break;
+        case kStopRippleEdit:
+            // Held as a non-positive dB value; a typed 0 stays +0.
+            spec.SBrip = b.SBripMagnitude == 0.0 ? 0.0 : -b.SBripMagnitude;
+            break;
+        case kSamplingFrequencyEdit:
+            spec.Fs = b.Fs;
+            break;
+        case kBetaEdit:
+            spec.Beta = b.Beta;
+            break;
+        case kIterationsEdit:
+            spec.Itern = b.Itern;
+            break;
+        case kRatioEdit:
+            spec.Ratio = b.Ratio;
+            break;
+        case kLowerEdgeEdit:
+            spec.Bands[band].Lower = b.Lower;
+            break;
+        case kUpperEdgeEdit:
+            spec.Bands[band].Upper = b.Upper;
+            break;
+        case kAmplitudeEdit:
+            spec.Bands[band].Amplitude = b.Amplitude;
+            break;
+        case kBandCountEdit:
+            spec.TBand = b.TBand;
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tapwright::ui

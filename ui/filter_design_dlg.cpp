@@ -1,0 +1,754 @@
+#include "ui/filter_design_dlg.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyleFactory>
+#include <QStyleOptionGroupBox>
+#include <QTableView>
+#include <algorithm>
+
+#include "picture/picture_ctrl.h"
+#include "picture/picture_files.h"
+#include "ui/about_dlg.h"
+#include "ui/window_widgets.h"
+
+namespace tapwright::ui {
+
+namespace {
+
+constexpr const char* kIconResource = ":/tapwright/tapwright_icon.png";
+
+// Closed height of a drop-down combo, dialog units (the table gives the height of
+// the open list).
+constexpr int kComboClosedHeightDu = 13;
+
+QRect PlaceOf(const ControlDef& def) {
+    const int height = def.kind == ControlKind::ComboBox ? kComboClosedHeightDu : def.height;
+    return QRect(DialogUnitsToPixelsX(def.x), DialogUnitsToPixelsY(def.y),
+                 DialogUnitsToPixelsX(def.width), DialogUnitsToPixelsY(height));
+}
+
+bool IsProgressText(int id) {
+    for (int t = 0; t < kProgressTextCount; ++t) {
+        if (ProgressTextId(static_cast<ProgressText>(t)) == id) return true;
+    }
+    return false;
+}
+
+QString ToQString(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString ToQString(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The window's font: narrow enough that every caption fits the place the table
+// gives its control, at the size of the 8-point dialog font it is laid out for.
+QFont WindowFont() {
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    font.setPixelSize(10);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+// A box's label wraps only where a line may break; a long run without a space (a
+// number printed with %f can run to 300 digits) gets invisible break chances every
+// few characters, so that the whole text is shown.
+QString Breakable(const std::string& text) {
+    constexpr int kLongestRun = 40;
+    QString out;
+    int run = 0;
+    for (const QChar c : QString::fromStdString(text)) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (++run > kLongestRun && !c.isLowSurrogate()) {
+            out += QChar(0x200B);  // zero-width space
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
+bool IsFocusChecked(ControlKind kind) {
+    return kind == ControlKind::Edit || kind == ControlKind::ComboBox;
+}
+
+}  // namespace
+
+namespace {
+
+// Fusion, with what the places of the table are laid out for: a narrower gap
+// between a check box and its text, and group boxes whose caption sits on the top
+// edge of the frame rather than above it.
+class WindowStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing) return 4;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || box == nullptr) {
+            return QProxyStyle::subControlRect(control, option, sub, widget);
+        }
+        const QRect r = box->rect;
+        const int textHeight = box->fontMetrics.height();
+        switch (sub) {
+            case SC_GroupBoxFrame:
+                return r.adjusted(0, textHeight / 2, 0, 0);
+            case SC_GroupBoxContents:
+                return r.adjusted(4, textHeight + 2, -4, -4);
+            case SC_GroupBoxLabel: {
+                const int width = box->fontMetrics.horizontalAdvance(box->text) + 4;
+                return QRect(r.left() + 6, r.top(), std::min(width, r.width() - 8), textHeight);
+            }
+            default:
+                return QRect();
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || box == nullptr) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const QRect frame = subControlRect(control, option, SC_GroupBoxFrame, widget);
+        const QRect label = subControlRect(control, option, SC_GroupBoxLabel, widget);
+        painter->save();
+        painter->setClipRegion(QRegion(box->rect).subtracted(label));
+        painter->setPen(box->palette.color(QPalette::Mid));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(frame.adjusted(0, 0, -1, -1));
+        painter->setClipping(false);
+        drawItemText(painter, label, Qt::AlignCenter | Qt::TextShowMnemonic, box->palette,
+                     (box->state & State_Enabled) != 0, box->text, QPalette::WindowText);
+        painter->restore();
+    }
+};
+
+}  // namespace
+
+void SetUpApplicationLook() {
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        QApplication::setStyle(new WindowStyle(fusion));
+    }
+    QApplication::setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
+}
+
+// Forwards the progress texts of a design from the worker thread to the window as
+// queued calls; calls still queued when the window is gone are dropped.
+class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
+  public:
+    explicit ProgressForwarder(CFilterDesignDlg* window) : window_(window) {}
+
+    void SetProgressVisible(ProgressText text, bool visible) override {
+        const int id = ProgressTextId(text);
+        CFilterDesignDlg* w = window_;
+        QMetaObject::invokeMethod(
+            w, [w, id, visible] { w->ShowProgressText(id, visible); }, Qt::QueuedConnection);
+    }
+
+    void RepaintProgress(ProgressText text) override {
+        const int id = ProgressTextId(text);
+        CFilterDesignDlg* w = window_;
+        QMetaObject::invokeMethod(
+            w, [w, id] { w->RepaintProgressText(id); }, Qt::QueuedConnection);
+    }
+
+  private:
+    CFilterDesignDlg* window_;
+};
+
+CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      progress_(std::make_unique<ProgressForwarder>(this)) {
+    setWindowTitle(QStringLiteral("Tapwright"));
+    setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
+    setFont(WindowFont());
+    setFixedSize(kWindowWidthPx, kWindowHeightPx);
+    setAccessibleName(QStringLiteral("Tapwright"));
+
+    BuildControls();
+    logic_ = std::make_unique<DialogLogic>(design, canvases, static_cast<WindowPlatform&>(*this));
+    mainGraph_->SetCanvas(&logic_->Canvases().mainFront);
+    smallGraph_->SetCanvas(&logic_->Canvases().smallFront);
+    qApp->installEventFilter(this);
+    logic_->Initialise();
+    Mirror();
+}
+
+CFilterDesignDlg::~CFilterDesignDlg() {
+    qApp->removeEventFilter(this);
+    AbandonDesignJob();
+}
+
+void CFilterDesignDlg::BuildControls() {
+    for (const ControlDef& def : ControlTable()) {
+        QWidget* w = MakeControl(def);
+        w->setGeometry(PlaceOf(def));
+        w->setAccessibleName(ToQString(def.accessibleName));
+        widgets_[def.id] = w;
+        ids_[w] = def.id;
+        ConnectControl(def, w);
+    }
+    // Frames lie behind what they frame: the start-up panel above the graph frames,
+    // the group boxes at the bottom (they would otherwise take the clicks meant for
+    // the controls inside them).
+    for (ControlKind kind :
+         {ControlKind::FlatButton, ControlKind::GraphFrame, ControlKind::GroupBox}) {
+        for (const ControlDef& def : ControlTable()) {
+            if (def.kind == kind) widgets_[def.id]->lower();
+        }
+    }
+}
+
+QWidget* CFilterDesignDlg::MakeControl(const ControlDef& def) {
+    const QString caption = ToQString(def.caption);
+    switch (def.kind) {
+        case ControlKind::Label:
+        case ControlKind::CentredLabel: {
+            auto* label = new QLabel(caption, this);
+            label->setAlignment(def.kind == ControlKind::CentredLabel
+                                    ? Qt::AlignHCenter | Qt::AlignTop
+                                    : Qt::AlignLeft | Qt::AlignTop);
+            label->setTextFormat(Qt::PlainText);
+            // The progress texts are shown over the main graph, on their own
+            // background.
+            label->setAutoFillBackground(IsProgressText(def.id));
+            return label;
+        }
+        case ControlKind::GroupBox:
+            return new QGroupBox(caption, this);
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(caption, this);
+            // A focused button takes Enter, as a dialog's buttons do.
+            button->setAutoDefault(true);
+            return button;
+        }
+        case ControlKind::FlatButton: {
+            // A flat button that is never enabled: only its flat frame shows.
+            auto* panel = new QFrame(this);
+            panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+            panel->setForegroundRole(QPalette::Mid);
+            return panel;
+        }
+        case ControlKind::CheckBox:
+            return new QCheckBox(caption, this);
+        case ControlKind::RadioButton: {
+            auto* radio = new QRadioButton(caption, this);
+            // The logic decides which radio is checked; the widgets only show it.
+            radio->setAutoExclusive(false);
+            return radio;
+        }
+        case ControlKind::Edit:
+            return new QLineEdit(this);
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox(this);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr);
+            // The table's height is that of the open list.
+            const int rowHeight = combo->fontMetrics().height() + 2;
+            combo->setMaxVisibleItems(
+                std::max(1, (DialogUnitsToPixelsY(def.height - kComboClosedHeightDu)) / rowHeight));
+            return combo;
+        }
+        case ControlKind::ListView: {
+            auto* view = new QTableView(this);
+            listModel_ = new CoefficientListModel(view);
+            view->setModel(listModel_);
+            view->verticalHeader()->hide();
+            view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+            view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
+            QHeaderView* header = view->horizontalHeader();
+            header->setSectionResizeMode(QHeaderView::Fixed);
+            header->setSectionsClickable(false);
+            header->setSectionsMovable(false);
+            header->setHighlightSections(false);
+            header->setDefaultAlignment(Qt::AlignCenter);
+            header->resizeSection(0, kNumberColumnWidth);
+            header->resizeSection(1, kValueColumnWidth);
+            view->setShowGrid(false);
+            view->setWordWrap(false);
+            view->setSortingEnabled(false);
+            view->setSelectionBehavior(QAbstractItemView::SelectRows);
+            view->setSelectionMode(QAbstractItemView::SingleSelection);
+            view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            return view;
+        }
+        case ControlKind::GraphFrame: {
+            auto* area = new GraphArea(this);
+            (def.id == kMainGraph ? mainGraph_ : smallGraph_) = area;
+            return area;
+        }
+        case ControlKind::Picture:
+            return new CPictureCtrl(this);
+    }
+    return new QWidget(this);
+}
+
+void CFilterDesignDlg::ConnectControl(const ControlDef& def, QWidget* widget) {
+    const int id = def.id;
+    switch (def.kind) {
+        case ControlKind::PushButton:
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, id] {
+                if (id == kQuitButton) {
+                    AcceptByEnter();
+                } else {
+                    Forward(id, [this, id] { logic_->OnClicked(id); });
+                }
+            });
+            break;
+        case ControlKind::CheckBox:
+            connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                    [this, id](bool checked) {
+                        Forward(id, [this, id, checked] { logic_->OnUserToggled(id, checked); });
+                    });
+            break;
+        case ControlKind::RadioButton:
+            // A click on a radio button always leaves it checked.
+            connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
+                    [this, id] { Forward(id, [this, id] { logic_->OnUserToggled(id, true); }); });
+            break;
+        case ControlKind::Edit:
+            connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+                    [this, id](const QString& text) {
+                        const std::string typed = text.toStdString();
+                        Forward(id, [this, id, typed] { logic_->OnUserEdited(id, typed); });
+                    });
+            break;
+        case ControlKind::ComboBox: {
+            auto* combo = static_cast<QComboBox*>(widget);
+            connect(combo, &QComboBox::currentIndexChanged, this, [this, id](int index) {
+                Forward(id, [this, id, index] { logic_->OnUserSelected(id, index); });
+            });
+            // The edit part takes the key presses; it must lead to the same id.
+            if (combo->lineEdit() != nullptr) ids_[combo->lineEdit()] = id;
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+QWidget* CFilterDesignDlg::Control(int id) const {
+    const auto it = widgets_.find(id);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+void CFilterDesignDlg::SetFirstPaintCallback(std::function<void()> callback) {
+    firstPaint_ = std::move(callback);
+}
+
+bool CFilterDesignDlg::LoadStartupFile(const std::string& path) {
+    const bool loaded = logic_->LoadSpecFile(path, false);
+    Mirror();
+    return loaded;
+}
+
+// ---- mirroring ----------------------------------------------------------------
+
+void CFilterDesignDlg::Mirror() {
+    const ControlModel& model = logic_->Model();
+    if (model.Version() != mirroredModel_) {
+        for (const ControlDef& def : ControlTable()) {
+            const auto it = mirrored_.find(def.id);
+            if (it == mirrored_.end() || it->second != model.State(def.id).version) {
+                ApplyState(def.id);
+            }
+        }
+        mirroredModel_ = model.Version();
+    }
+    // The canvases change without the model (a new design, the grid): the graph
+    // areas copy them again at the next paint.
+    mainGraph_->update();
+    smallGraph_->update();
+}
+
+void CFilterDesignDlg::ApplyState(int id) {
+    const ControlDef* def = FindControl(id);
+    QWidget* w = Control(id);
+    if (def == nullptr || w == nullptr) return;
+    const ControlState& s = logic_->Model().State(id);
+    const bool wasMirroring = mirroring_;
+    mirroring_ = true;
+    {
+        const QSignalBlocker block(w);
+        const QString text = ToQString(s.text);
+        switch (def->kind) {
+            case ControlKind::Label:
+            case ControlKind::CentredLabel: {
+                auto* label = static_cast<QLabel*>(w);
+                if (label->text() != text) label->setText(text);
+                break;
+            }
+            case ControlKind::GroupBox: {
+                auto* box = static_cast<QGroupBox*>(w);
+                if (box->title() != text) box->setTitle(text);
+                break;
+            }
+            case ControlKind::PushButton: {
+                auto* button = static_cast<QPushButton*>(w);
+                if (button->text() != text) button->setText(text);
+                break;
+            }
+            case ControlKind::CheckBox:
+            case ControlKind::RadioButton: {
+                auto* button = static_cast<QAbstractButton*>(w);
+                if (button->text() != text) button->setText(text);
+                button->setChecked(s.checked);
+                break;
+            }
+            case ControlKind::Edit: {
+                auto* edit = static_cast<QLineEdit*>(w);
+                if (edit->text() != text) edit->setText(text);
+                break;
+            }
+            case ControlKind::ComboBox: {
+                auto* combo = static_cast<QComboBox*>(w);
+                bool same = combo->count() == static_cast<int>(s.items.size());
+                for (int i = 0; same && i < combo->count(); ++i) {
+                    same = combo->itemText(i) == ToQString(s.items[static_cast<size_t>(i)]);
+                }
+                if (!same) {
+                    combo->clear();
+                    for (const std::string& item : s.items) combo->addItem(ToQString(item));
+                }
+                combo->setCurrentIndex(s.selection);
+                // Whatever was typed gives way to the selected item.
+                combo->setEditText(s.selection >= 0 ? combo->itemText(s.selection) : QString());
+                break;
+            }
+            case ControlKind::ListView:
+                listModel_->SetRows(s.rows);
+                break;
+            case ControlKind::GraphFrame:
+                w->update();
+                break;
+            case ControlKind::FlatButton:
+            case ControlKind::Picture:
+                break;
+        }
+        if (w->isHidden() == s.visible) w->setVisible(s.visible);
+        if (w->testAttribute(Qt::WA_Disabled) == s.enabled) w->setEnabled(s.enabled);
+    }
+    changed_ += w->geometry();
+    mirrored_[id] = s.version;
+    mirroring_ = wasMirroring;
+}
+
+// ---- user actions --------------------------------------------------------------
+
+void CFilterDesignDlg::Forward(int id, const std::function<void()>& action) {
+    if (mirroring_ || jobRunning_) return;
+    const int boxesBefore = boxesShown_;
+    RunPendingFocusCheck();
+    if (boxesShown_ == boxesBefore) action();
+    // The control shows the model's state even where the logic kept it unchanged
+    // (a refused click, a re-selected item).
+    ApplyState(id);
+    Mirror();
+}
+
+void CFilterDesignDlg::QueueFocusLost(int id) {
+    // A second field left before the first was checked: check the first now.
+    if (pendingFocusCheck_ != 0 && pendingFocusCheck_ != id) RunPendingFocusCheck();
+    pendingFocusCheck_ = id;
+    QMetaObject::invokeMethod(
+        this, [this] { RunPendingFocusCheck(); }, Qt::QueuedConnection);
+}
+
+void CFilterDesignDlg::RunPendingFocusCheck() {
+    if (pendingFocusCheck_ == 0 || jobRunning_) return;
+    const int id = pendingFocusCheck_;
+    pendingFocusCheck_ = 0;
+    logic_->OnFocusLost(id);
+    // A combo shows its re-selected item again even where the model did not change.
+    ApplyState(id);
+    Mirror();
+}
+
+void CFilterDesignDlg::AcceptByEnter() {
+    if (jobRunning_) return;
+    const int boxesBefore = boxesShown_;
+    RunPendingFocusCheck();
+    if (boxesShown_ != boxesBefore) return;
+    const bool quit = logic_->OnQuit();
+    Mirror();
+    if (quit) close();
+}
+
+void CFilterDesignDlg::ShowAbout() {
+    CAboutDlg about(this);
+    about.setWindowIcon(windowIcon());
+    ++modalDepth_;
+    about.exec();
+    --modalDepth_;
+}
+
+bool CFilterDesignDlg::IsOurs(QObject* object) const {
+    if (!object->isWidgetType()) return false;
+    return static_cast<QWidget*>(object)->window() == this;
+}
+
+bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    switch (type) {
+        case QEvent::KeyPress: {
+            if (!IsOurs(watched)) return false;
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (jobRunning_) {
+                // Only Escape reaches a running design: it cancels it.
+                if (key == Qt::Key_Escape) cancel_ = true;
+                return true;
+            }
+            if (key == Qt::Key_Escape) {
+                close();
+                return true;
+            }
+            if (key == Qt::Key_F1) {
+                ShowAbout();
+                return true;
+            }
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+                qobject_cast<QPushButton*>(watched) == nullptr) {
+                AcceptByEnter();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return jobRunning_ && IsOurs(watched);
+        case QEvent::FocusOut: {
+            if (jobRunning_ || mirroring_ || modalDepth_ > 0 || settingFocus_) return false;
+            if (!IsOurs(watched)) return false;
+            // The window losing the activation (to our own box, or to another
+            // program) and a combo opening its list are no focus loss of a field.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+                return false;
+            }
+            const auto it = ids_.find(watched);
+            if (it == ids_.end()) return false;
+            const ControlDef* def = FindControl(it->second);
+            if (def != nullptr && IsFocusChecked(def->kind)) QueueFocusLost(def->id);
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+void CFilterDesignDlg::closeEvent(QCloseEvent* event) {
+    AbandonDesignJob();
+    event->accept();
+}
+
+void CFilterDesignDlg::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* about = menu.addAction(QStringLiteral("&About Quillon Tapwright..."));
+    ++modalDepth_;
+    QAction* chosen = menu.exec(event->globalPos());
+    --modalDepth_;
+    if (chosen == about) ShowAbout();
+}
+
+void CFilterDesignDlg::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (firstPaint_) {
+        // After this paint has reached the screen, children included.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (auto callback = std::move(firstPaint_)) {
+                    firstPaint_ = nullptr;
+                    callback();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+// ---- WindowPlatform -------------------------------------------------------------
+
+void CFilterDesignDlg::ShowBox(BoxIcon icon, const std::string& text) {
+    Mirror();
+    // An open combo list would sit between the user and the box.
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    QMessageBox box(icon == BoxIcon::Stop ? QMessageBox::Critical : QMessageBox::Information,
+                    QStringLiteral("Tapwright"), Breakable(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    ++boxesShown_;
+    ++modalDepth_;
+    box.exec();
+    --modalDepth_;
+    // The window takes the activation back at once, so that the focus the logic
+    // gives a field after the box lands there.
+    if (isVisible() && !isActiveWindow()) activateWindow();
+}
+
+std::optional<std::string> CFilterDesignDlg::AskSaveFileName() {
+    Mirror();
+    QFileDialog dialog(this, QStringLiteral("Save As"), QString(),
+                       QStringLiteral("Text Files (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // An existing file is replaced without asking, as Save always did.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    ++modalDepth_;
+    const int result = dialog.exec();
+    --modalDepth_;
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<std::string> CFilterDesignDlg::AskOpenFileName() {
+    Mirror();
+    QFileDialog dialog(this, QStringLiteral("Open"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
+    ++modalDepth_;
+    const int result = dialog.exec();
+    --modalDepth_;
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+void CFilterDesignDlg::SetFocus(int id) {
+    QWidget* w = Control(id);
+    if (w == nullptr) return;
+    Mirror();
+    settingFocus_ = true;
+    w->setFocus(Qt::OtherFocusReason);
+    settingFocus_ = false;
+    // The value put back is selected, ready to be typed over.
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
+}
+
+void CFilterDesignDlg::RepaintNow(int id) {
+    Mirror();
+    if (id != 0) {
+        if (QWidget* w = Control(id)) w->repaint();
+        return;
+    }
+    // Whatever the model changed since the last paint, and the graphs; the rest of
+    // the window is as it was.
+    changed_ += mainGraph_->geometry();
+    changed_ += smallGraph_->geometry();
+    repaint(changed_);
+    changed_ = QRegion();
+}
+
+bool CFilterDesignDlg::LoadPicture(int id, const std::string& file) {
+    auto* picture = dynamic_cast<CPictureCtrl*>(Control(id));
+    return picture != nullptr && picture->LoadFromFile(FindPictureFile(file));
+}
+
+void CFilterDesignDlg::StartPicture(int id) {
+    if (auto* picture = dynamic_cast<CPictureCtrl*>(Control(id))) picture->Draw();
+}
+
+void CFilterDesignDlg::StopAndReleasePicture(int id) {
+    if (auto* picture = dynamic_cast<CPictureCtrl*>(Control(id))) picture->Unload();
+}
+
+void CFilterDesignDlg::RunDesignJob(DesignJob job) {
+    if (jobRunning_) {
+        // One design at a time; the logic never asks for a second.
+        if (job.finish) job.finish(true);
+        return;
+    }
+    Mirror();
+    cancel_ = false;
+    finish_ = std::move(job.finish);
+    jobRunning_ = true;
+    worker_ = std::thread([this, work = std::move(job.work)] {
+        if (work) work(cancel_, *progress_);
+        QMetaObject::invokeMethod(
+            this, [this] { FinishDesignJob(); }, Qt::QueuedConnection);
+    });
+}
+
+void CFilterDesignDlg::ShowProgressText(int id, bool visible) {
+    QWidget* w = Control(id);
+    if (!jobRunning_ || w == nullptr) return;
+    w->setVisible(visible);
+}
+
+void CFilterDesignDlg::RepaintProgressText(int id) {
+    QWidget* w = Control(id);
+    if (!jobRunning_ || w == nullptr) return;
+    // A text just hidden repaints what lies under it.
+    if (w->isHidden()) {
+        repaint(w->geometry());
+    } else {
+        w->repaint();
+    }
+}
+
+void CFilterDesignDlg::FinishDesignJob() {
+    if (!jobRunning_) return;
+    if (worker_.joinable()) worker_.join();
+    jobRunning_ = false;
+    const auto finish = std::move(finish_);
+    finish_ = nullptr;
+    if (finish) finish(cancel_.load());
+    // The progress texts were shown directly; the model says what stays, and their
+    // place is painted again.
+    for (int t = 0; t < kProgressTextCount; ++t) {
+        const int id = ProgressTextId(static_cast<ProgressText>(t));
+        ApplyState(id);
+        update(Control(id)->geometry());
+    }
+    Mirror();
+}
+
+void CFilterDesignDlg::AbandonDesignJob() {
+    if (!jobRunning_) return;
+    cancel_ = true;
+    if (worker_.joinable()) worker_.join();
+    jobRunning_ = false;
+    finish_ = nullptr;
+}
+
+}  // namespace tapwright::ui

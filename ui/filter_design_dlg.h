@@ -1,0 +1,138 @@
+#pragma once
+
+// CFilterDesignDlg: Tapwright's one window. Its widgets are built from the control
+// table and mirror the control model of DialogLogic, which holds every rule; the
+// window forwards each user action to the logic and copies back whatever changed.
+// It is also the logic's desktop: message boxes, file dialogs, focus, pictures and
+// the worker thread of long designs (WindowPlatform).
+
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "core/fir_design.h"
+#include "graphs/graph_canvases.h"
+#include "ui/dialog_logic.h"
+#include "ui/window_platform.h"
+
+class QComboBox;
+class QTableView;
+
+namespace tapwright::ui {
+
+class CoefficientListModel;
+class GraphArea;
+
+// Window size in pixels: 675 x 336 dialog units.
+inline constexpr int kWindowWidthPx = DialogUnitsToPixelsX(kWindowWidthDu);
+inline constexpr int kWindowHeightPx = DialogUnitsToPixelsY(kWindowHeightDu);
+
+// Widths of the coefficient list's columns, pixels.
+inline constexpr int kNumberColumnWidth = 35;
+inline constexpr int kValueColumnWidth = 94;
+
+// The look every Tapwright window shares: the Fusion style (the captions are
+// measured for it) and the application icon. Call once after QApplication exists.
+void SetUpApplicationLook();
+
+class CFilterDesignDlg : public QWidget, public WindowPlatform {
+  public:
+    // Builds every control and runs the window's initialisation. The design object
+    // and the canvases must outlive the window.
+    CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent = nullptr);
+    ~CFilterDesignDlg() override;
+    CFilterDesignDlg(const CFilterDesignDlg&) = delete;
+    CFilterDesignDlg& operator=(const CFilterDesignDlg&) = delete;
+
+    // Loads a spec file given on the command line exactly as Load does, without the
+    // success box. False (its message shown, nothing changed) when it cannot be read.
+    bool LoadStartupFile(const std::string& path);
+
+    // The widget of control `id`, or null when no control has that id.
+    QWidget* Control(int id) const;
+    const DialogLogic& Logic() const { return *logic_; }
+    // True while a design runs on the worker thread.
+    bool DesignRunning() const { return jobRunning_; }
+
+    // Called once after the window's first paint (start-up measurements).
+    void SetFirstPaintCallback(std::function<void()> callback);
+
+    // WindowPlatform: the desktop the logic reaches through this window.
+    void ShowBox(BoxIcon icon, const std::string& text) override;
+    std::optional<std::string> AskSaveFileName() override;
+    std::optional<std::string> AskOpenFileName() override;
+    void SetFocus(int id) override;
+    void RepaintNow(int id) override;
+    bool LoadPicture(int id, const std::string& file) override;
+    void StartPicture(int id) override;
+    void StopAndReleasePicture(int id) override;
+    void RunDesignJob(DesignJob job) override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    class ProgressForwarder;
+
+    void BuildControls();
+    QWidget* MakeControl(const ControlDef& def);
+    void ConnectControl(const ControlDef& def, QWidget* widget);
+
+    // Copies every state whose version changed since it was last copied.
+    void Mirror();
+    // Copies one control's whole state, whatever its version.
+    void ApplyState(int id);
+    // Runs a forwarded user action, then mirrors. Pending focus checks run first;
+    // when one of them showed a message the action is dropped, as the box took it.
+    void Forward(int id, const std::function<void()>& action);
+    void RunPendingFocusCheck();
+    void QueueFocusLost(int id);
+
+    void AcceptByEnter();
+    void ShowAbout();
+    // The progress texts of a running design, shown and repainted at once.
+    void ShowProgressText(int id, bool visible);
+    void RepaintProgressText(int id);
+    void FinishDesignJob();
+    // Stops a running design (cancel flag, then join); its finish does not run.
+    void AbandonDesignJob();
+    bool IsOurs(QObject* object) const;
+
+    std::unique_ptr<DialogLogic> logic_;
+    std::unordered_map<int, QWidget*> widgets_;
+    std::unordered_map<const QObject*, int> ids_;
+    std::unordered_map<int, std::uint64_t> mirrored_;  // version last copied per id
+    std::uint64_t mirroredModel_ = UINT64_MAX;         // model version last mirrored
+    QRegion changed_;  // places of the controls mirrored since the last RepaintNow
+    CoefficientListModel* listModel_ = nullptr;
+    GraphArea* mainGraph_ = nullptr;
+    GraphArea* smallGraph_ = nullptr;
+
+    bool mirroring_ = false;
+    int modalDepth_ = 0;         // our own boxes and dialogs open
+    bool settingFocus_ = false;  // focus moved by the logic, not by the user
+    int pendingFocusCheck_ = 0;  // id whose focus loss is still to be handled
+    int boxesShown_ = 0;
+
+    // The design job running on worker_.
+    bool jobRunning_ = false;
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    std::function<void(bool)> finish_;
+    std::unique_ptr<ProgressForwarder> progress_;
+
+    std::function<void()> firstPaint_;
+};
+
+}  // namespace tapwright::ui

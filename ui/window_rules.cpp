@@ -1,0 +1,721 @@
+#include "ui/window_rules.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/spec_rules.h"
+#include "ui/control_ids.h"
+#include "ui/field_checks.h"
+
+namespace tapwright::ui {
+
+namespace groups {
+const std::vector<int> kFirstCutoff = {kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit};
+const std::vector<int> kSecondCutoff = {kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit};
+const std::vector<int> kCutoffBlock = {kFirstCutoffEdit,   kSecondCutoffEdit, kFirstCutoffLabel,
+                                       kSecondCutoffLabel, kFirstCutoffUnit,  kSecondCutoffUnit};
+const std::vector<int> kBandBlock = {kBandCombo,      kAmplitudeEdit, kBandLabel,
+                                     kAmplitudeLabel, kBandGroup,     kLowerEdgeLabel,
+                                     kUpperEdgeLabel, kUpperEdgeEdit, kLowerEdgeEdit,
+                                     kUpperEdgeUnit,  kLowerEdgeUnit};
+const std::vector<int> kBandCount = {kBandCountLabel, kBandCountEdit};
+const std::vector<int> kTransition = {kTransitionEdit, kTransitionLabel, kTransitionUnit};
+const std::vector<int> kRipples = {kPassRippleEdit, kStopRippleEdit,  kPassRippleLabel,
+                                   kPassRippleUnit, kStopRippleLabel, kStopRippleUnit};
+const std::vector<int> kLength = {kLengthLabel, kLengthEdit};
+const std::vector<int> kBeta = {kBetaLabel, kBetaEdit};
+const std::vector<int> kIterations = {kIterationsLabel, kIterationsEdit};
+const std::vector<int> kRatio = {kRatioLabel, kRatioEdit};
+const std::vector<int> kRadios = {kIterationsRadio, kPeakRatioRadio};
+const std::vector<int> kFilterType = {kFilterTypeCombo, kFilterTypeLabel};
+const std::vector<int> kFft = {kFftSizeCombo, kFftSizeLabel};
+const std::vector<int> kViewRange = {kViewRangeLabel, kViewLowEdit, kViewHighEdit,
+                                     kViewRangeSeparator};
+const std::vector<int> kProgressTexts = {kProcessingText, kProgress25Text, kProgress50Text,
+                                         kProgress75Text};
+}  // namespace groups
+
+namespace {
+
+using namespace groups;
+
+// Fields whose text changes withdraw the last design.
+bool RaisesInvalidate(int id) {
+    switch (id) {
+        case kLengthEdit:
+        case kFirstCutoffEdit:
+        case kSecondCutoffEdit:
+        case kBetaEdit:
+        case kIterationsEdit:
+        case kPassRippleEdit:
+        case kRatioEdit:
+        case kStopRippleEdit:
+        case kTransitionEdit:
+        case kSamplingFrequencyEdit:
+        case kUpperEdgeEdit:
+        case kLowerEdgeEdit:
+        case kAmplitudeEdit:
+        case kBandCountEdit:
+            return true;
+        default:
+            return false;
+    }
+}
+
+constexpr int kResponseItemsWithoutSixth = 5;
+constexpr int kMethodItemsWithoutEquiripple = 5;
+
+}  // namespace
+
+WindowRules::WindowRules(CFirDesign& design, WindowPlatform& platform)
+    : spec(DefaultFilterSpec()), design_(design), platform_(platform) {
+    model.SetTextChangeListener([this](int id) {
+        if (RaisesInvalidate(id)) InvalidateDesign();
+    });
+}
+
+void WindowRules::Show(std::span<const int> ids, bool visible) {
+    for (int id : ids) model.Show(id, visible);
+}
+
+void WindowRules::Enable(std::span<const int> ids, bool enabled) {
+    for (int id : ids) model.Enable(id, enabled);
+}
+
+std::vector<int> WindowRules::Pull() {
+    return PullEditBuffer(model, buffer, spec);
+}
+
+void WindowRules::Push() {
+    PushEditBuffer(buffer, spec, model);
+}
+
+void WindowRules::ShowMessage(MessageCode code, const MessageArgs& args) {
+    const std::string text = FormatMessage(code, args);
+    if (!text.empty()) {
+        ++boxDepth_;
+        platform_.ShowBox(BoxIcon::Stop, text);
+        --boxDepth_;
+    }
+    Push();
+}
+
+void WindowRules::ShowInformation(const std::string& text) {
+    ++boxDepth_;
+    platform_.ShowBox(BoxIcon::Information, text);
+    --boxDepth_;
+}
+
+void WindowRules::InvalidateDesign() {
+    flags.designValid = false;
+    model.Enable(kApplyButton, true);
+    for (int id : {kGraphTypeCombo, kGraphTypeLabel, kDisplayTypeCombo, kDisplayTypeLabel,
+                   kSaveButton, kGridCheck, kCurveFittingCheck, kLogScaleCheck, kDegreesCheck,
+                   kHoldOnCheck, kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator,
+                   kZoomCheck, kViewButton, kPrintResponseButton, kPrintCoefficientsButton}) {
+        model.Enable(id, false);
+    }
+}
+
+bool WindowRules::EquirippleSelected() const {
+    return model.Selection(kFunctionTypeCombo) == Equiripple;
+}
+
+bool WindowRules::LengthGiven() const {
+    return model.Checked(kAutoDesignCheck);
+}
+
+void WindowRules::SelectFilterTypeOf(SymmetryType symmetry) {
+    const std::string text(SymmetryTypeText(symmetry));
+    const std::vector<std::string>& items = model.State(kFilterTypeCombo).items;
+    const auto it = std::find(items.begin(), items.end(), text);
+    model.Select(kFilterTypeCombo, it == items.end() ? -1 : static_cast<int>(it - items.begin()));
+}
+
+// ---- Start-up --------------------------------------------------------------------
+
+namespace {
+
+// The texts of the first `count` values of an enumeration, in value order.
+template <typename E>
+std::vector<std::string> Texts(std::string_view (*text)(E), int count) {
+    std::vector<std::string> items;
+    for (int i = 0; i < count; ++i) items.emplace_back(text(static_cast<E>(i)));
+    return items;
+}
+
+std::string_view WindowResponseText(ResponseType type) {
+    return ResponseTypeText(type, false);
+}
+
+}  // namespace
+
+void WindowRules::Initialise() {
+    SpecEditBuffer& b = buffer;
+    model.SetItems(kResponseTypeCombo, Texts(WindowResponseText, kResponseTypeCount));
+    model.SetItems(kFunctionTypeCombo, Texts(DesignMethodText, kDesignMethodCount));
+    model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, Phase + 1));
+    model.SetItems(kFftSizeCombo, Texts(FftSizeText, kFftIndexCount));
+    model.SetItems(kDisplayTypeCombo, Texts(ViewModeText, SpecifiedRange + 1));
+    model.SetItems(kFilterTypeCombo, Texts(SymmetryTypeText, kSymmetryTypeCount));
+    model.SetItems(kBandCombo, {"1", "2"});
+    model.Show(kLogoPicture, false);  // nothing loaded yet
+
+    spec.Fs = b.Fs = 8000.0f;
+    b.ViewHigh = 4000.0;
+    spec.FType = LowPass;
+    model.Select(kResponseTypeCombo, LowPass);
+    ApplyResponseType();
+    spec.WType = Rectangular;
+    model.Select(kFunctionTypeCombo, Rectangular);
+    spec.FFT = 512;
+    model.Select(kFftSizeCombo, FftIndexFromSize(spec.FFT));
+    model.SetChecked(kAutoDesignCheck, true);
+    spec.AutoD = 1;
+    ApplyAutoDesignState();
+    spec.Beta = 4.0;
+    Push();
+    Show(kBeta, false);
+    model.Enable(kBetaEdit, false);
+
+    model.Select(kGraphTypeCombo, Impulse);
+    flags.graphSel = Impulse;
+    model.SetChecked(kCurveFittingCheck, false);
+    model.SetChecked(kGridCheck, true);
+    model.Select(kDisplayTypeCombo, FullView);
+    flags.displaySel = FullView;
+    model.Enable(kGraphTypeCombo, false);
+    model.Enable(kLogScaleCheck, false);
+    model.Show(kLogScaleCheck, false);
+    model.Show(kDegreesCheck, false);
+    model.Enable(kDegreesCheck, false);
+    model.Enable(kCurveFittingCheck, false);
+    model.Enable(kGridCheck, false);
+    model.Enable(kDisplayTypeCombo, false);
+    Push();
+    model.Enable(kSaveButton, false);
+    model.Show(kSmallGraph, false);
+
+    spec.Fc1 = spec.Fc2 = b.Fc1 = b.Fc2 = 0.0f;
+    spec.Tw = b.Tw = 1.0f;
+    spec.Taps = b.Taps = 31;
+    spec.PBrip = b.PBrip = 0.0;
+    spec.SBrip = b.SBripMagnitude = 0.0;
+    spec.TBand = b.TBand = 2;
+    Push();
+
+    flags.designValid = false;
+    spec.Itern = 0;
+    Show(kProgressTexts, false);
+    for (int id : {kGraphTypeCombo, kDisplayTypeCombo, kDisplayTypeLabel}) model.Enable(id, false);
+    model.Enable(kApplyButton, true);
+    model.Show(kPenguinPicture, true);
+    model.Enable(kPrintCoefficientsButton, false);
+    model.Enable(kPrintResponseButton, false);
+    Show(kRadios, false);
+
+    spec.Ratio = 0.0;
+    spec.RatioTarget = -1.0;
+    spec.TerCr = ByIterations;
+    flags.holdActive = false;
+    model.Show(kHoldOnCheck, false);
+
+    Enable(kViewRange, false);
+    model.Enable(kZoomCheck, false);
+    model.Show(kZoomCheck, false);
+    model.Show(kViewButton, false);
+    model.Enable(kViewButton, false);
+    Show(kViewRange, false);
+    Show(kBandCount, false);
+    model.Show(kSpecGroupEquiripple, false);
+    Show(kBandBlock, false);
+    FillFilterTypes();
+    model.Show(kRatioNote, false);
+    model.Enable(kRatioNote, false);
+    spec.TBand = 2;
+    ResetBandTable();
+    Push();
+    flags.startupPicture = true;
+}
+
+// ---- Dispatch --------------------------------------------------------------------
+
+bool WindowRules::HandleSelection(int id) {
+    switch (id) {
+        case kResponseTypeCombo:
+            OnResponseTypeChange();
+            return true;
+        case kFunctionTypeCombo:
+            OnDesignMethodChange();
+            return true;
+        case kFftSizeCombo:
+            OnFftSizeChange();
+            return true;
+        case kFilterTypeCombo:
+            OnFilterTypeChange();
+            return true;
+        case kBandCombo:
+            LoadSelectedBand();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool WindowRules::HandleToggle(int id, bool checked) {
+    switch (id) {
+        case kAutoDesignCheck:
+            spec.AutoD = checked ? 1 : 0;
+            ApplyAutoDesignState();
+            // Auto Design is part of the filter spec: the design on screen no longer
+            // matches it.
+            InvalidateDesign();
+            return true;
+        case kIterationsRadio:
+        case kPeakRatioRadio:
+            if (!checked) return true;
+            model.SetChecked(id == kIterationsRadio ? kPeakRatioRadio : kIterationsRadio, false);
+            if (id == kIterationsRadio) {
+                OnIterationsRadio();
+            } else {
+                OnPeakRatioRadio();
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+// ---- Response type -------------------------------------------------------------
+
+void WindowRules::OnResponseTypeChange() {
+    const int selection = model.Selection(kResponseTypeCombo);
+    if (selection < 0) return;
+    spec.FType = static_cast<ResponseType>(selection);
+    ApplyResponseType();
+    FillFilterTypes();
+    ResetBandTable();
+    LoadSelectedBand();
+    InvalidateDesign();
+    ApplyAutoDesignState();
+}
+
+void WindowRules::ApplyResponseType(bool keepBandCount) {
+    if (model.ItemCount(kFunctionTypeCombo) == kMethodItemsWithoutEquiripple) {
+        model.AddItem(kFunctionTypeCombo, std::string(DesignMethodText(Equiripple)));
+    }
+    const bool equiripple = EquirippleSelected();
+    switch (spec.FType) {
+        case LowPass:
+        case HighPass:
+            Enable(kFirstCutoff, true);
+            Enable(kSecondCutoff, false);
+            break;
+        case BandPass:
+        case BandStop:
+        case Differentiator:
+            Enable(kFirstCutoff, true);
+            Enable(kSecondCutoff, true);
+            break;
+        default:
+            if (equiripple) {
+                // Multiband: the cutoffs are left as they are; a list filled for a
+                // Hilbert transformer gives way to the multiband characteristics.
+                if (!FilterTypesListed()) FillFilterTypes();
+                break;
+            }
+            // A Hilbert transformer spans the whole band.
+            Enable(kFirstCutoff, false);
+            Enable(kSecondCutoff, false);
+            spec.Fc1 = buffer.Fc1 = 0.0f;
+            spec.Fc2 = buffer.Fc2 = static_cast<float>(spec.Fs * 0.5);
+            Push();
+            if (model.ItemCount(kFunctionTypeCombo) > kMethodItemsWithoutEquiripple) {
+                model.DeleteItem(kFunctionTypeCombo, kMethodItemsWithoutEquiripple);
+            }
+            FillFilterTypes();
+            break;
+    }
+    if (!keepBandCount) spec.TBand = BandCountForResponse(spec.FType, equiripple, spec.TBand);
+}
+
+bool WindowRules::FilterTypesListed() const {
+    std::vector<std::string> expected;
+    for (SymmetryType s : AllowedSymmetries(spec.FType, EquirippleSelected())) {
+        expected.emplace_back(SymmetryTypeText(s));
+    }
+    return model.State(kFilterTypeCombo).items == expected;
+}
+
+void WindowRules::FillFilterTypes() {
+    const std::vector<SymmetryType> allowed = AllowedSymmetries(spec.FType, EquirippleSelected());
+    std::vector<std::string> items;
+    for (SymmetryType s : allowed) items.emplace_back(SymmetryTypeText(s));
+    model.SetItems(kFilterTypeCombo, std::move(items));
+    model.Select(kFilterTypeCombo, 0);
+    if (!allowed.empty()) spec.FChar = allowed.front();
+    model.Enable(kAutoDesignCheck, AutoDesignAvailable(spec.FType));
+}
+
+void WindowRules::OnFilterTypeChange() {
+    if (spec.FType == LowPass || spec.FType == HighPass) {
+        // The characteristic follows the parity of the length.
+        spec.FChar = SymmetryForLength(spec.FType, spec.Taps, spec.FChar);
+        SelectFilterTypeOf(spec.FChar);
+        Enable(kFilterType, false);
+    } else {
+        const std::vector<SymmetryType> allowed =
+            AllowedSymmetries(spec.FType, EquirippleSelected());
+        if (!allowed.empty()) {
+            const int last = static_cast<int>(allowed.size()) - 1;
+            const int item = std::clamp(model.Selection(kFilterTypeCombo), 0, last);
+            spec.FChar =
+                SymmetryForSelection(spec.FType, EquirippleSelected(), true, spec.Taps, item);
+            SelectFilterTypeOf(spec.FChar);
+        }
+        Enable(kFilterType, true);
+    }
+    InvalidateDesign();
+}
+
+// ---- Design method -------------------------------------------------------------
+
+void WindowRules::OnDesignMethodChange() {
+    const int selection = model.Selection(kFunctionTypeCombo);
+    if (selection < 0) return;
+    const bool held = flags.holdActive;
+    const bool equiripple = selection == Equiripple;
+    model.Enable(kHoldOnCheck, false);
+    while (model.ItemCount(kResponseTypeCombo) > kResponseItemsWithoutSixth) {
+        model.DeleteItem(kResponseTypeCombo, model.ItemCount(kResponseTypeCombo) - 1);
+    }
+    model.AddItem(kResponseTypeCombo, std::string(ResponseTypeText(Multiband, equiripple)));
+    model.Select(kResponseTypeCombo, spec.FType);
+    if (!held) spec.WType = static_cast<DesignMethod>(selection);
+
+    if (equiripple) {
+        model.Show(kSpecGroupEquiripple, true);
+        model.Show(kSpecGroupWindow, false);
+        Show(kCutoffBlock, false);
+        model.Show(kCutoffGroup, false);
+        Show(kBandBlock, true);
+        Show(kTransition, false);
+        model.Show(kRatioNote, true);
+        model.Enable(kRatioNote, spec.TerCr == ByPeakRatio);
+        if (!held && !flags.designValid) {
+            model.Select(kBandCombo, 0);
+            ResetBandTable();
+            LoadSelectedBand();
+        }
+        if (held) {
+            model.Show(kLogoPicture, false);
+            model.Show(kSmallGraph, true);
+        } else {
+            model.Show(kSmallGraph, false);
+            if (!flags.startupPicture) model.Show(kLogoPicture, true);
+        }
+        model.Show(kAutoDesignCheck, false);
+        model.Enable(kAutoDesignCheck, false);
+        Show(kFft, false);
+        if (held) {
+            Show(kRadios, true);
+            Enable(kRadios, true);
+            Show(kIterations, true);
+            Show(kRatio, true);
+            if (spec.TerCr == ByIterations) {
+                Enable(kIterations, true);
+            } else {
+                Enable(kRatio, true);
+            }
+        }
+    } else {
+        Show(kBandCount, false);
+        model.Show(kRatioNote, false);
+        Show(kTransition, true);
+        model.Show(kSpecGroupWindow, true);
+        Show(kCutoffBlock, true);
+        model.Show(kSpecGroupEquiripple, false);
+        model.Show(kCutoffGroup, true);
+        Show(kBandBlock, false);
+        Show(kFft, true);
+        model.Show(kLogoPicture, false);
+        if (!flags.startupPicture) model.Show(kSmallGraph, true);
+        if (held) {
+            Show(kRipples, true);
+            if (selection == Kaiser && LengthGiven()) Show(kBeta, true);
+        } else {
+            model.Enable(kAutoDesignCheck, AutoDesignAvailable(spec.FType));
+            Enable(kFft, true);
+        }
+        model.Show(kAutoDesignCheck, true);
+    }
+
+    ApplyAutoDesignState();
+    flags.designValid = false;
+    for (int id : {kGraphTypeCombo, kGraphTypeLabel}) model.Enable(id, false);
+    model.Enable(kApplyButton, true);
+    for (int id : {kDisplayTypeLabel, kDisplayTypeCombo, kSaveButton, kGridCheck,
+                   kCurveFittingCheck, kLogScaleCheck, kDegreesCheck}) {
+        model.Enable(id, false);
+    }
+    ApplyResponseType();
+}
+
+// ---- Auto Design ---------------------------------------------------------------
+
+void WindowRules::ApplyAutoDesignState() {
+    const bool held = flags.holdActive;
+    const int method = model.Selection(kFunctionTypeCombo);
+    const bool equiripple = method == Equiripple;
+    const bool kaiser = method == Kaiser;
+    const bool multibandShown =
+        IsMultiband(static_cast<ResponseType>(model.Selection(kResponseTypeCombo)), equiripple);
+
+    if (LengthGiven()) {
+        if (!model.Checked(kHoldOnCheck)) {
+            Enable(kFilterType, true);
+            OnFilterTypeChange();
+        }
+        Enable(kRipples, false);
+        if (equiripple) {
+            Show(kBandCount, multibandShown);
+            Show(kRipples, false);
+            model.Show(kAutoDesignCheck, false);
+            model.Enable(kFftSizeCombo, false);
+            Enable(kTransition, true);
+            Show(kRadios, true);
+            Show(kIterations, true);
+            Show(kRatio, true);
+            const bool byIterations = spec.TerCr == ByIterations;
+            Enable(kIterations, byIterations);
+            Enable(kRatio, !byIterations);
+            model.Enable(kRatioNote, !byIterations);
+        } else {
+            if (!held) {
+                model.Show(kAutoDesignCheck, true);
+                model.Enable(kFftSizeCombo, true);
+                Show(kRipples, true);
+            }
+            Enable(kTransition, false);
+            Show(kRadios, false);
+            Show(kIterations, false);
+            Show(kRatio, false);
+        }
+        if (!held) Enable(kLength, true);
+        if (kaiser && held) return;
+        Show(kBeta, kaiser);
+        Enable(kBeta, kaiser);
+        return;
+    }
+
+    // Auto Design off: the window designs estimate their length from the width.
+    Enable(kFilterType, false);
+    spec.FChar = SymmetryForSelection(spec.FType, equiripple, false, spec.Taps, 0);
+    SelectFilterTypeOf(spec.FChar);
+    if (!held) {
+        model.Show(kAutoDesignCheck, true);
+        model.Enable(kFftSizeCombo, true);
+    }
+    if (!(kaiser && held)) Enable(kRipples, kaiser);
+    bool skipToBeta = false;
+    if (equiripple) {
+        Show(kBandCount, multibandShown);
+        Enable(kFilterType, true);
+        model.Show(kAutoDesignCheck, false);
+        model.Enable(kFftSizeCombo, false);
+        Show(kRipples, false);
+        if (!held) {
+            Enable(kTransition, true);
+            Show(kRadios, true);
+            Show(kIterations, true);
+            Show(kRatio, true);
+        }
+        if (spec.TerCr == ByIterations) {
+            if (!held) Enable(kIterations, true);
+            Enable(kRatio, false);
+        } else {
+            if (!held) Enable(kRatio, true);
+            Enable(kIterations, false);
+        }
+        if (held) {
+            skipToBeta = true;
+        } else {
+            Enable(kLength, true);
+        }
+    } else {
+        if (!held) Show(kRipples, true);
+        Show(kRadios, false);
+        Show(kIterations, false);
+        Show(kRatio, false);
+        Enable(kLength, false);
+    }
+    if (!skipToBeta && !held) Enable(kTransition, true);
+    Show(kBeta, false);
+    Enable(kBeta, false);
+    // The differentiator and the sixth response type (Hilbert or Multiband) take
+    // their length as given.
+    if (spec.FType == Differentiator || spec.FType == Hilbert || spec.FType == Multiband) {
+        Enable(kTransition, false);
+        Enable(kRipples, false);
+        Enable(kFilterType, true);
+        Enable(kLength, true);
+    }
+}
+
+// ---- Bands, FFT size, termination ------------------------------------------------
+
+void WindowRules::ResetBandTable() {
+    ResetBands(spec);
+    buffer.TBand = spec.TBand;
+    std::vector<std::string> items;
+    for (int i = 1; i <= spec.TBand; ++i) items.push_back(std::to_string(i));
+    model.SetItems(kBandCombo, std::move(items));
+    model.Select(kBandCombo, 0);
+}
+
+void WindowRules::LoadSelectedBand() {
+    int band = model.Selection(kBandCombo);
+    if (band < 0 || band >= std::clamp(spec.TBand, 1, kMaxBands)) {
+        band = 0;
+        model.Select(kBandCombo, 0);
+    }
+    flags.bandSel = band;
+    buffer.Lower = spec.Bands[band].Lower;
+    buffer.Upper = spec.Bands[band].Upper;
+    buffer.Amplitude = spec.Bands[band].Amplitude;
+    model.Enable(kLowerEdgeEdit, true);
+    model.Enable(kUpperEdgeEdit, true);
+    if (band + 1 == spec.TBand) model.Enable(kUpperEdgeEdit, false);
+    if (band == 0) model.Enable(kLowerEdgeEdit, false);
+    Push();
+}
+
+void WindowRules::OnFftSizeChange() {
+    const int size = FftSizeFromIndex(model.Selection(kFftSizeCombo));
+    if (size == 0) return;
+    spec.FFT = size;
+    InvalidateDesign();
+}
+
+void WindowRules::OnIterationsRadio() {
+    Pull();
+    model.Enable(kRatioNote, false);
+    Enable(kRatio, false);
+    Enable(kIterations, true);
+    spec.RatioTarget = -1.0;
+    InvalidateDesign();
+}
+
+void WindowRules::OnPeakRatioRadio() {
+    Pull();
+    model.Enable(kRatioNote, true);
+    Enable(kRatio, true);
+    Enable(kIterations, false);
+    spec.RatioTarget = spec.Ratio;
+    InvalidateDesign();
+}
+
+void WindowRules::RestoreComboSelection(int comboId) {
+    switch (comboId) {
+        case kFunctionTypeCombo:
+            if (flags.holdActive) return;
+            model.Select(comboId, spec.WType);
+            break;
+        case kResponseTypeCombo:
+            model.Select(comboId, spec.FType);
+            break;
+        case kFilterTypeCombo:
+            SelectFilterTypeOf(spec.FChar);
+            break;
+        case kFftSizeCombo:
+            model.Select(comboId, FftIndexFromSize(spec.FFT));
+            break;
+        case kGraphTypeCombo:
+            model.Select(comboId, flags.graphSel);
+            break;
+        case kDisplayTypeCombo:
+            model.Select(comboId, flags.displaySel);
+            break;
+        case kBandCombo:
+            model.Select(comboId, flags.bandSel);
+            break;
+        default:
+            return;
+    }
+    // Whatever was typed into the combo gives way to the selected item.
+    const ControlState& s = model.State(comboId);
+    model.SetText(comboId, s.selection >= 0 ? s.items[s.selection] : std::string());
+    Push();
+}
+
+// ---- Field checks ----------------------------------------------------------------
+
+void WindowRules::Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack) {
+    // Marked first: the box itself moves the focus.
+    refused_.insert(id);
+    ShowMessage(code, args);
+    if (focusBack) platform_.SetFocus(id);
+}
+
+void WindowRules::OnFieldEdited(int id) {
+    refused_.erase(id);
+}
+
+void WindowRules::OnFieldFocusLost(int id) {
+    if (!IsCheckedField(id) || BoxOpen() || refused_.count(id) != 0) return;
+    const FilterSpec before = spec;
+    const SpecEditBuffer bufferBefore = buffer;
+    const std::vector<int> unparsed = Pull();
+    if (std::find(unparsed.begin(), unparsed.end(), id) != unparsed.end()) {
+        // The buffer still holds the last good value; the push shows it.
+        Refuse(id, MessageCode::NotANumber, {}, FocusReturnsTo(id));
+        return;
+    }
+    const FieldVerdict verdict = CheckField(id, buffer, before);
+    if (!verdict.accepted) {
+        refused_.insert(id);
+        ShowMessage(verdict.code, verdict.args);
+        RestoreField(id, buffer, spec, before, bufferBefore, flags.bandSel);
+        Push();
+        if (verdict.focusBack) platform_.SetFocus(id);
+        return;
+    }
+    CommitField(id, buffer, spec, flags.bandSel);
+    FollowUpCommit(id, bufferBefore);
+}
+
+void WindowRules::FollowUpCommit(int id, const SpecEditBuffer& before) {
+    switch (id) {
+        case kLengthEdit:
+            if (spec.FType == LowPass || spec.FType == HighPass) {
+                spec.FChar = SymmetryForSelection(spec.FType, EquirippleSelected(), LengthGiven(),
+                                                  spec.Taps, model.Selection(kFilterTypeCombo));
+                SelectFilterTypeOf(spec.FChar);
+            }
+            break;
+        case kIterationsEdit:
+            spec.RatioTarget = -1.0;
+            // The Hold On legend names the count the held design was made with.
+            design_.heldIterations = before.Itern;
+            break;
+        case kRatioEdit:
+            spec.RatioTarget = spec.Ratio;
+            break;
+        case kBandCountEdit:
+            ResetBandTable();
+            LoadSelectedBand();
+            break;
+        default:
+            break;
+    }
+}
+
+bool WindowRules::RefuseUnparsedField() {
+    const std::vector<int> unparsed = UnparsedFields(model);
+    if (unparsed.empty()) return false;
+    const int id = unparsed.front();
+    Refuse(id, MessageCode::NotANumber, {}, true);
+    return true;
+}
+
+}  // namespace tapwright::ui

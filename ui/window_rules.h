@@ -1,0 +1,139 @@
+#pragma once
+
+// The main window's control-state logic and field checks, over the control model,
+// the committed filter spec, the edit buffer and the window's flags: which inputs
+// are shown and enabled for a response type, design method and Auto Design state,
+// how the combo lists and the band table follow the choices, how a field's value
+// is checked when it loses the focus, and how a change withdraws the last design.
+// Pure C++: it reaches the desktop only through WindowPlatform.
+
+#include <set>
+#include <span>
+#include <vector>
+
+#include "core/filter_spec.h"
+#include "core/fir_design.h"
+#include "core/messages.h"
+#include "ui/control_model.h"
+#include "ui/spec_edit_buffer.h"
+#include "ui/window_platform.h"
+
+namespace tapwright::ui {
+
+struct WindowFlags {
+    bool designValid = false;     // the design on screen matches the inputs
+    bool startupPicture = false;  // the start-up pictures are shown (until the first Apply)
+    bool holdActive = false;      // Hold On as last handled
+    int graphSel = Impulse;       // GraphType last chosen
+    int displaySel = FullView;    // ViewMode last drawn
+    int bandSel = 0;              // band shown in the band fields (0 ... TBand - 1)
+};
+
+class WindowRules {
+  public:
+    // The design object and the platform outlive this object.
+    WindowRules(CFirDesign& design, WindowPlatform& platform);
+    WindowRules(const WindowRules&) = delete;
+    WindowRules& operator=(const WindowRules&) = delete;
+
+    ControlModel model;
+    FilterSpec spec;
+    SpecEditBuffer buffer;
+    WindowFlags flags;
+
+    // Window initialisation without the canvases and pictures: defaults, combo
+    // lists, the control states of a fresh start. StartupPicture is set.
+    void Initialise();
+
+    // Edit buffer transfers. Pull returns the ids of fields that do not parse (they
+    // keep their values).
+    std::vector<int> Pull();
+    void Push();
+
+    // A numbered message in a stop box, then a push of the edit buffer; a code
+    // without text only pushes. An information box.
+    void ShowMessage(MessageCode code, const MessageArgs& args = {});
+    void ShowInformation(const std::string& text);
+    // True while a box is open: focus changes then are not the user's.
+    bool BoxOpen() const { return boxDepth_ > 0; }
+
+    // Withdraws what belongs to the last design: Apply on; graph options, Save and
+    // printing off.
+    void InvalidateDesign();
+
+    // Current choices of the controls.
+    bool EquirippleSelected() const;
+    // The check state of "Auto Design Filter": checked, the user gives the length
+    // (and the Kaiser beta); unchecked, a window design estimates them.
+    bool LengthGiven() const;
+
+    // The handlers of a selection change or a click of the controls these rules own
+    // (response, method, filter type, FFT size and band combos; Auto Design and the
+    // termination radios), run after the model holds the new state. False for other
+    // controls.
+    bool HandleSelection(int id);
+    bool HandleToggle(int id, bool checked);
+
+    // Selection handlers and the operations they share.
+    void OnResponseTypeChange();
+    void OnDesignMethodChange();
+    void ApplyAutoDesignState();
+    void OnFilterTypeChange();
+    void LoadSelectedBand();
+    void OnFftSizeChange();
+    void OnIterationsRadio();
+    void OnPeakRatioRadio();
+    void RestoreComboSelection(int comboId);
+    // `keepBandCount`: Load keeps the band count it read.
+    void ApplyResponseType(bool keepBandCount = false);
+    void FillFilterTypes();
+    // Whether the Filter Type list holds what the response type and method allow.
+    bool FilterTypesListed() const;
+    // The band reset with the band combo refilled "1" ... TBand and item 0 selected.
+    void ResetBandTable();
+    // Selects the Filter Type item that shows FChar.
+    void SelectFilterTypeOf(SymmetryType symmetry);
+
+    // Field checks. A refused field is not checked again until the user edits it,
+    // so focus changes around the message box raise no second message.
+    void OnFieldFocusLost(int id);
+    void OnFieldEdited(int id);
+    // When a field does not parse: its message, its last good value back and the
+    // focus on it; returns whether one was refused.
+    bool RefuseUnparsedField();
+
+    // Shows, hides, enables or disables a group of controls.
+    void Show(std::span<const int> ids, bool visible);
+    void Enable(std::span<const int> ids, bool enabled);
+
+  private:
+    void Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack);
+    void FollowUpCommit(int id, const SpecEditBuffer& before);
+
+    CFirDesign& design_;
+    WindowPlatform& platform_;
+    std::set<int> refused_;
+    int boxDepth_ = 0;
+};
+
+// Groups of controls the rules show, hide, enable and disable together.
+namespace groups {
+extern const std::vector<int> kFirstCutoff;
+extern const std::vector<int> kSecondCutoff;
+extern const std::vector<int> kCutoffBlock;
+extern const std::vector<int> kBandBlock;
+extern const std::vector<int> kBandCount;
+extern const std::vector<int> kTransition;
+extern const std::vector<int> kRipples;
+extern const std::vector<int> kLength;
+extern const std::vector<int> kBeta;
+extern const std::vector<int> kIterations;
+extern const std::vector<int> kRatio;
+extern const std::vector<int> kRadios;
+extern const std::vector<int> kFilterType;
+extern const std::vector<int> kFft;
+extern const std::vector<int> kViewRange;  // label, both edits, separator
+extern const std::vector<int> kProgressTexts;
+}  // namespace groups
+
+}  // namespace tapwright::ui
