@@ -310,7 +310,7 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
          "--pages must satisfy 1 <= FROM <= TO <= 1", false},
         {"report " + example + " --kind coefficients --dpi 10 -o " + out, 2, "--dpi", false},
         {"report " + example + " --kind response --graph impulse --hold " + example + " -o " + out,
-         2, "--hold prints the dB full view", false},
+         2, "--hold draws the dB full view (--graph db)", false},
         {"report " + example + " --kind response --graph range --range 3000:100 -o " + out, 2,
          "--range must satisfy", false},
         {"report " + damaged + " --kind response -o " + out, 2, "TBand: 12 is out of range", false},
