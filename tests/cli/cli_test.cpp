@@ -425,6 +425,14 @@ TEST_F(Cli, EveryExampleExportsInEveryFormatAndMeasures) {
         EXPECT_EQ(doc["spec"]["Bands"].toArray().size(), loaded.spec.TBand);
         EXPECT_EQ(doc["samplingFrequency"].toDouble(), loaded.spec.Fs);
         EXPECT_FALSE(doc["measurements"]["bands"].toArray().isEmpty());
+        for (const QString end : {"dcGain", "nyquistGain"}) {
+            const double gain = doc["measurements"][end].toDouble();
+            if (gain > 0.0) {
+                EXPECT_DOUBLE_EQ(doc["measurements"][end + "Db"].toDouble(),
+                                 20.0 * std::log10(gain))
+                    << end.toStdString();
+            }
+        }
         const QJsonArray fixed = doc["quantized"]["taps"].toArray();
         ASSERT_EQ(fixed.size(), static_cast<qsizetype>(h.size()));
         for (std::size_t i = 0; i < h.size(); ++i) EXPECT_EQ(fixed[i].toInteger(), q.values[i]);

@@ -244,6 +244,9 @@ TEST(PictureCommand, StillPictureGivesOneFrame) {
         dir.Write("still.gif", EncodeGif(4, 3, test::kPalette, one, false)).string();
     ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "still").string()}), 0);
     EXPECT_EQ(test::Entries(dir / "still"), std::vector<std::string>{"frame_000.png"});
+    ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "most").string(), "-n", "1000"}),
+              0);
+    EXPECT_EQ(test::Entries(dir / "most"), std::vector<std::string>{"frame_000.png"});
     EXPECT_EQ(
         QImage(QString::fromStdString((dir / "still" / "frame_000.png").string())).pixel(0, 0),
         test::kBlue);
@@ -261,6 +264,7 @@ TEST(PictureCommand, BadInputGivesExitCodeTwo) {
         {gif, "-o"},
         {gif, "-o", out, "-n", "0"},
         {gif, "-o", out, "-n", "x"},
+        {gif, "-o", out, "-n", "1001"},
         {gif, "-o", out, "--frames"},
         {gif, gif, "-o", out},
         {(dir / "missing.gif").string(), "-o", out},

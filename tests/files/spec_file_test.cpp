@@ -161,6 +161,7 @@ TEST(SpecFile, ValuesAreCheckedByName) {
         {"   Fs: 8000.000000", "   Fs: nan", "Fs: nan is not a finite number"},
         {"   Fs: 8000.000000", "   Fs: 1e39", "Fs: 1e39 is not a finite number"},
         {"   Fs: 8000.000000", "   Fs: inf", "not a finite number"},
+        {"   Fs: 8000.000000", "   Fs: 8000Hz", "Fs: \"8000Hz\" is not a number"},
         {" Taps: 31", " Taps: 99999999999999999999", "is not a whole number"},
     };
     const std::string good = DefaultText();

@@ -76,13 +76,14 @@ TEST(AnimationSteps, DisposalMethods) {
     for (const Case& c : cases) {
         PictureSurface surface(10, 10, kFill, kBackground);
         surface.pixels.fill(kUnder);
+        surface.pixels.setPixel(2, 3, kBlue);  // marks the corner a restore must put back
         const PictureFrameList frames = {Frame(2, 3, 4, 5, kRed, c.disposal)};
         ASSERT_TRUE(DrawCurrentFrame(surface, frames));
         EXPECT_EQ(surface.pixels.pixel(2, 3), kRed);
         EXPECT_EQ(surface.pixels.pixel(5, 7), kRed);
         EXPECT_EQ(surface.pixels.pixel(6, 7), kUnder);
         DisposeCurrentFrame(surface, frames);
-        EXPECT_EQ(surface.pixels.pixel(2, 3), c.after) << c.disposal;
+        EXPECT_EQ(surface.pixels.pixel(2, 3), c.after == kUnder ? kBlue : c.after) << c.disposal;
         EXPECT_EQ(surface.pixels.pixel(5, 7), c.after) << c.disposal;
         EXPECT_EQ(surface.pixels.pixel(1, 3), kUnder) << c.disposal;
         EXPECT_EQ(surface.pixels.pixel(6, 7), kUnder) << c.disposal;
@@ -161,7 +162,7 @@ TEST(PictureTest, StillPictureIsDrawnOnce) {
     EXPECT_EQ(ctrl.SurfaceSnapshot().pixel(4, 3), kGreen);
 }
 
-TEST(PictureTest, FailedLoadsLeaveTheControlEmpty) {
+TEST(PictureTest, SizeLimitsAndFailedLoads) {
     CPictureCtrl ctrl;
     const std::vector<std::uint8_t> junk = {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3};
     EXPECT_FALSE(Load(ctrl, junk));
@@ -176,6 +177,11 @@ TEST(PictureTest, FailedLoadsLeaveTheControlEmpty) {
     const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 2, 2, 1)};
     EXPECT_FALSE(Load(ctrl, EncodeGif(kMaxPictureSide + 1, 2, test::kPalette, one, false)));
     EXPECT_FALSE(ctrl.IsSurfaceReady());
+    EXPECT_FALSE(Load(ctrl, EncodeGif(2, kMaxPictureSide + 1, test::kPalette, one, false)));
+    // The largest side itself is shown.
+    EXPECT_TRUE(Load(ctrl, EncodeGif(kMaxPictureSide, 2, test::kPalette, one, false)));
+    EXPECT_TRUE(Load(ctrl, EncodeGif(2, kMaxPictureSide, test::kPalette, one, false)));
+    EXPECT_TRUE(ctrl.IsSurfaceReady());
 }
 
 TEST(PictureTest, LoadFromFileReadsTheWholeFile) {
