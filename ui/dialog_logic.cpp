@@ -37,6 +37,18 @@ bool IsCombo(int id) {
     }
 }
 
+// Marks the pushes of the edit buffer while it lives as the design's own values.
+class DesignWriteBack {
+  public:
+    explicit DesignWriteBack(WindowRules& rules) : rules_(rules) { rules_.designWritesBack = true; }
+    ~DesignWriteBack() { rules_.designWritesBack = false; }
+    DesignWriteBack(const DesignWriteBack&) = delete;
+    DesignWriteBack& operator=(const DesignWriteBack&) = delete;
+
+  private:
+    WindowRules& rules_;
+};
+
 }  // namespace
 
 struct DialogLogic::Impl final : DesignHost {
@@ -185,7 +197,11 @@ void DialogLogic::Impl::Apply() {
     }
     PrepareForDesign(true);
     PipelineFlags runFlags{flags.designValid, flags.holdActive};
-    const RunOutcome run = RunDesign(spec, design, runFlags, *this, check.f1, check.f2);
+    RunOutcome run;
+    {
+        const DesignWriteBack writeBack(rules);
+        run = RunDesign(spec, design, runFlags, *this, check.f1, check.f2);
+    }
     flags.designValid = runFlags.designValid;
     AfterDesign(run);
 }
@@ -270,9 +286,10 @@ void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const Filt
         PrepareForDesign(false);
         spec = job->spec;
         design = std::move(job->design);
-        job->host.Replay(*this);
-        // Pushes replayed above withdraw the design as typing does; the design
-        // itself sets DesignValid after them.
+        {
+            const DesignWriteBack writeBack(rules);
+            job->host.Replay(*this);
+        }
         flags.designValid = job->flags.designValid;
         AfterDesign(job->run);
     };

@@ -70,7 +70,7 @@ constexpr int kMethodItemsWithoutEquiripple = 5;
 WindowRules::WindowRules(CFirDesign& design, WindowPlatform& platform)
     : spec(DefaultFilterSpec()), design_(design), platform_(platform) {
     model.SetTextChangeListener([this](int id) {
-        if (RaisesInvalidate(id)) InvalidateDesign();
+        if (RaisesInvalidate(id) && !designWritesBack) InvalidateDesign();
     });
 }
 

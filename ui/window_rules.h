@@ -61,6 +61,11 @@ class WindowRules {
     // printing off.
     void InvalidateDesign();
 
+    // Set while a design writes its own values back into the fields (an estimated
+    // length, the iterations and ratio an equiripple design reached): those text
+    // changes are no edit and do not withdraw the design being made.
+    bool designWritesBack = false;
+
     // Current choices of the controls.
     bool EquirippleSelected() const;
     // The check state of "Auto Design Filter": checked, the user gives the length

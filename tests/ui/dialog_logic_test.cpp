@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <filesystem>
+#include <functional>
 
 #include "cli/commands.h"
 #include "files/spec_file.h"
@@ -204,6 +205,59 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
     EXPECT_TRUE(d.Visible(kLogScaleCheck));
     EXPECT_FALSE(d.Visible(kZoomCheck));
     EXPECT_EQ(d.logic.Flags().displaySel, FullView);
+}
+
+// The values a design writes back into its fields (an estimated length, the
+// iterations and ratio of an equiripple design stopped at the peak ratio) are no
+// edit: what Apply enables stays enabled. A real edit afterwards withdraws it.
+TEST(DialogLogic, ValuesTheDesignWritesBackDoNotWithdrawIt) {
+    struct Case {
+        const char* name;
+        std::function<void(Dialog&)> prepare;
+        int field;  // the field the design writes into
+    };
+    const Case cases[] = {
+        {"window design of estimated length, range view",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+             d.logic.OnUserToggled(kLogScaleCheck, true);
+             d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange);
+             d.logic.OnUserToggled(kAutoDesignCheck, false);
+             d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+             d.Enter(kFirstCutoffEdit, "1000");
+             d.Enter(kTransitionEdit, "500");
+         },
+         kLengthEdit},
+        {"equiripple design stopped at the peak ratio",
+         [](Dialog& d) {
+             ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/lowpass_equiripple.txt", false));
+             d.logic.OnUserToggled(kPeakRatioRadio, true);
+             d.Enter(kRatioEdit, "0.001");
+         },
+         kIterationsEdit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialog d;
+        c.prepare(d);
+        const std::string before = d.model.Text(c.field);
+        d.Apply();
+        ASSERT_NE(d.model.Text(c.field), before);
+        EXPECT_TRUE(d.logic.Flags().designValid);
+        EXPECT_FALSE(d.Enabled(kApplyButton));
+        std::vector<int> offered = {kSaveButton, kPrintResponseButton, kPrintCoefficientsButton,
+                                    kGraphTypeCombo, kGridCheck};
+        if (d.model.Selection(kDisplayTypeCombo) == SpecifiedRange) {
+            offered.insert(offered.end(), {kViewLowEdit, kViewHighEdit, kZoomCheck, kViewButton});
+        }
+        for (int id : offered) EXPECT_TRUE(d.Enabled(id)) << id;
+
+        d.logic.OnUserEdited(kSamplingFrequencyEdit, "8001");
+        EXPECT_FALSE(d.logic.Flags().designValid);
+        EXPECT_TRUE(d.Enabled(kApplyButton));
+        for (int id : offered) EXPECT_FALSE(d.Enabled(id)) << id;
+    }
 }
 
 TEST(DialogLogic, PhaseGraphIsNotOfferedAfterAnEquirippleDesign) {
