@@ -54,6 +54,9 @@ class WindowRules {
     // without text only pushes. An information box.
     void ShowMessage(MessageCode code, const MessageArgs& args = {});
     void ShowInformation(const std::string& text);
+    // A numbered message in a stop box without the push, for actions that change no
+    // field (printing, exports): a push could only withdraw the design.
+    void ShowMessageWithoutPush(MessageCode code, const MessageArgs& args = {});
     // True while a box is open: focus changes then are not the user's.
     bool BoxOpen() const { return boxDepth_ > 0; }
 

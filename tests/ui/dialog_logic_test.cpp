@@ -479,12 +479,134 @@ TEST(DialogLogic, StartUpPicturesAndQuit) {
     EXPECT_EQ(d.platform.boxes.back().text, "Please enter a number");
     EXPECT_EQ(d.model.Text(kBetaEdit), "4");
     EXPECT_TRUE(d.logic.OnQuit());
+}
 
-    // The print buttons call the printing module's handler.
-    std::vector<int> printed;
-    d.logic.SetPrintHandler([&](int id) { printed.push_back(id); });
-    d.logic.OnClicked(kPrintCoefficientsButton);
-    EXPECT_EQ(printed, std::vector<int>{kPrintCoefficientsButton});
+// The print buttons print, and the right-click menus act on, only the design on
+// screen: while it matches the inputs and no design runs; the menus, as Save, not
+// under Hold On.
+TEST(DialogLogic, ActionsAreOfferedOnlyForTheDesignOnScreen) {
+    auto magnitudeDb = [](Dialog& d) {
+        d.Apply();
+        d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+        d.logic.OnUserToggled(kLogScaleCheck, true);
+    };
+    auto equiripple = [](Dialog& d) {
+        d.Apply();
+        d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
+        d.Enter(kIterationsEdit, "5");
+        d.platform.holdNextJob = true;
+        d.Apply();
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Dialog&)> reach;
+        bool menus;
+        bool print;
+    };
+    const Case cases[] = {
+        {"start-up", [](Dialog&) {}, false, false},
+        {"after Apply", [](Dialog& d) { d.Apply(); }, true, true},
+        {"after an edit",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserEdited(kFirstCutoffEdit, "100");
+         },
+         false, false},
+        {"after a failed check",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserSelected(kResponseTypeCombo, BandStop);
+             d.Enter(kLengthEdit, "30");
+             d.Apply();
+         },
+         false, false},
+        {"after Load of the same values",
+         [](Dialog& d) {
+             d.Apply();
+             ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/lowpass_default.txt", false));
+         },
+         false, false},
+        {"another function type",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+         },
+         false, false},
+        // Hold On withdraws the design as a change of function type does; the design
+        // made under it prints, with its overlay.
+        {"a design under Hold On",
+         [&](Dialog& d) {
+             magnitudeDb(d);
+             d.logic.OnUserToggled(kHoldOnCheck, true);
+             d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+             d.Apply();
+         },
+         false, true},
+        {"Hold On released, designed again",
+         [&](Dialog& d) {
+             magnitudeDb(d);
+             d.logic.OnUserToggled(kHoldOnCheck, true);
+             d.logic.OnUserToggled(kHoldOnCheck, false);
+             d.Apply();
+         },
+         true, true},
+        {"while an equiripple design runs", equiripple, false, false},
+        {"after it",
+         [&](Dialog& d) {
+             equiripple(d);
+             d.platform.FinishHeldJob();
+         },
+         true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialog d;
+        c.reach(d);
+        for (int a = 0; a < kDesignActionCount; ++a) {
+            EXPECT_EQ(d.logic.Offers(static_cast<DesignAction>(a)), c.menus) << a;
+        }
+        EXPECT_EQ(d.logic.CoefficientText().empty(), !c.menus);
+        EXPECT_EQ(d.logic.GraphImage().isNull(), !c.menus);
+        std::vector<int> printed;
+        d.logic.SetPrintHandler([&](int id) { printed.push_back(id); });
+        d.logic.OnClicked(kPrintResponseButton);
+        d.logic.OnClicked(kPrintCoefficientsButton);
+        EXPECT_EQ(printed.size(), c.print ? 2u : 0u);
+        // A running design leaves the window no input to press them with.
+        if (!d.logic.Busy()) {
+            EXPECT_EQ(d.Enabled(kPrintResponseButton), c.print);
+            EXPECT_EQ(d.Enabled(kPrintCoefficientsButton), c.print);
+        }
+    }
+}
+
+// A failed export, picture or measurement shows one message, writes nothing and
+// leaves the design on screen.
+TEST(DialogLogic, FailedActionsShowTheirMessageAndWriteNothing) {
+    TempDir dir;
+    Dialog d;
+    d.Apply();
+    const std::string missing = In(dir, "missing");
+    EXPECT_FALSE(d.logic.ExportCoefficients(missing + "/taps.txt", ExportFormat::Text, 0));
+    EXPECT_FALSE(d.logic.ExportCoefficients(In(dir, "taps.coe"), ExportFormat::Coe, 0));
+    EXPECT_FALSE(d.logic.SaveGraphPng(missing + "/graph.png"));
+    MeasurementTable table;
+    EXPECT_FALSE(d.logic.Measure(40, table));
+    const std::vector<std::pair<const char*, const char*>> expected = {
+        {"The coefficients cannot be exported: ", "cannot create a temporary file"},
+        {"The coefficients cannot be exported: ", "give a word length"},
+        {"The graph cannot be saved: ", "cannot create a temporary file"},
+        {"The design cannot be measured: ", ""},
+    };
+    ASSERT_EQ(d.platform.boxes.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::string& text = d.platform.boxes[i].text;
+        EXPECT_EQ(d.platform.boxes[i].icon, BoxIcon::Stop);
+        EXPECT_EQ(text.rfind(expected[i].first, 0), 0u) << text;
+        EXPECT_NE(text.find(expected[i].second), std::string::npos) << text;
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_TRUE(d.logic.Offers(DesignAction::ExportCoefficients));
 }
 
 }  // namespace
