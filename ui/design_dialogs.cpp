@@ -9,9 +9,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -182,6 +185,14 @@ void MeasureDialog::Refresh() {
     warning_->setText(ToQString(t.warning));
     warning_->setVisible(!t.warning.empty());
     adjustSize();
+    // adjustSize stops at two thirds of the screen, which clips the fixed-point
+    // column; the table's whole width is wanted, up to the screen's.
+    int wanted = 2 * table_->frameWidth() + layout()->contentsMargins().left() +
+                 layout()->contentsMargins().right();
+    for (int c = 0; c < table_->columnCount(); ++c) wanted += table_->columnWidth(c);
+    if (table_->verticalScrollBar()->isVisible()) wanted += table_->verticalScrollBar()->width();
+    if (const QScreen* s = screen()) wanted = std::min(wanted, s->availableGeometry().width());
+    if (wanted > width()) resize(wanted, height());
 }
 
 }  // namespace tapwright::ui

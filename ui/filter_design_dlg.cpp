@@ -29,6 +29,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <algorithm>
+#include <utility>
 
 #include "core/messages.h"
 #include "picture/picture_ctrl.h"
@@ -212,7 +213,20 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
     printProgress_->setAccessibleName(QStringLiteral("Print Progress"));
     printProgress_->setAlignment(Qt::AlignCenter);
     printProgress_->setAutoFillBackground(true);
-    printProgress_->setGeometry(PlaceOf(*FindControl(kProcessingText)));
+    {
+        // Two lines, wide enough for the longest count, centred where a design's
+        // progress shows.
+        const QRect place = PlaceOf(*FindControl(kProcessingText));
+        const QFontMetrics metrics(printProgress_->font());
+        const int w =
+            std::max(place.width(),
+                     metrics.horizontalAdvance(QStringLiteral("Printing page 99999 of 99999")) +
+                         2 * metrics.averageCharWidth());
+        const int h = std::max(place.height(), 2 * metrics.lineSpacing() + metrics.height() / 2);
+        printProgress_->setGeometry(
+            QRect(0, 0, w, h).translated(place.center() - QRect(0, 0, w, h).center()));
+    }
+    printProgress_->setFrameShape(QFrame::Box);
     printProgress_->hide();
 
     logic_ = std::make_unique<DialogLogic>(design, canvases, static_cast<WindowPlatform&>(*this));
@@ -641,19 +655,24 @@ void CFilterDesignDlg::paintEvent(QPaintEvent* event) {
 namespace {
 
 // The boxes of a print job are the window's: the stop icon for the numbered
-// messages, the information icon for the success texts.
+// messages, the information icon for the success texts. A box ends the job, so the
+// page count goes first.
 class WindowPrintMessages : public PrintMessages {
   public:
-    explicit WindowPrintMessages(WindowPlatform& window) : window_(window) {}
+    WindowPrintMessages(WindowPlatform& window, std::function<void()> beforeBox)
+        : window_(window), beforeBox_(std::move(beforeBox)) {}
     void ShowMessage(MessageCode code) override {
+        beforeBox_();
         window_.ShowBox(BoxIcon::Stop, FormatMessage(code));
     }
     void ShowInformation(const std::string& text) override {
+        beforeBox_();
         window_.ShowBox(BoxIcon::Information, text);
     }
 
   private:
     WindowPlatform& window_;
+    std::function<void()> beforeBox_;
 };
 
 }  // namespace
@@ -676,7 +695,7 @@ void CFilterDesignDlg::PrintReportOf(int id) {
     SetUpDefaultPrinter(printer, DefaultReportPdfPath(kind));
     QtPrintDialogRunner qtDialog(this);
     PrintDialogRunner& dialog = printDialog_ != nullptr ? *printDialog_ : qtDialog;
-    WindowPrintMessages messages(*this);
+    WindowPrintMessages messages(*this, [this] { HidePrintProgress(); });
 
     // The dialog counts as a box; the pages are drawn while the window takes only
     // Escape.
@@ -686,12 +705,18 @@ void CFilterDesignDlg::PrintReportOf(int id) {
     PrintReport(kind, logic_->Spec(), logic_->Design(), display, printer, dialog, messages,
                 [this](int done, int total) { return ShowPrintProgress(done, total); });
     --modalDepth_;
-    printing_ = false;
-    printProgress_->hide();
-    repaint(printProgress_->geometry());
+    HidePrintProgress();
     if (closeAfterPrint_) {
         QMetaObject::invokeMethod(
             this, [this] { close(); }, Qt::QueuedConnection);
+    }
+}
+
+void CFilterDesignDlg::HidePrintProgress() {
+    printing_ = false;
+    if (printProgress_->isVisible()) {
+        printProgress_->hide();
+        repaint(printProgress_->geometry());
     }
 }
 

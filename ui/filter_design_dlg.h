@@ -120,6 +120,7 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     // chooses (or a PDF), its pages counted in the window while they are drawn.
     void PrintReportOf(int id);
     bool ShowPrintProgress(int done, int total);
+    void HidePrintProgress();
     // The right-click menus of the coefficient list and the main graph, and what
     // their items do on the desktop (dialogs, clipboard).
     int DesignMenuAt(const QPoint& pos) const;

@@ -662,7 +662,12 @@ TEST_F(WindowActionsTest, PrintButtonsPrintTheDesignOnScreen) {
         PdfPrintDialog dialog;
         dialog.file = c.file;
         bool printDialogShown = false;
+        bool countShownWithBox = false;
         answerer.answerOther = [&](QWidget* modal) {
+            if (qobject_cast<QMessageBox*>(modal) != nullptr) {
+                countShownWithBox =
+                    window->findChild<QLabel*>(QStringLiteral("printProgress"))->isVisible();
+            }
             auto* print = qobject_cast<QPrintDialog*>(modal);
             if (print == nullptr) return false;
             printDialogShown = true;
@@ -678,6 +683,7 @@ TEST_F(WindowActionsTest, PrintButtonsPrintTheDesignOnScreen) {
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, c.box);
         EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
+        EXPECT_FALSE(countShownWithBox);  // the box ends the job
     }
     qputenv("HOME", home);
     window->SetPrintDialogRunner(nullptr);
