@@ -611,3 +611,50 @@ TEST(DialogLogic, FailedActionsShowTheirMessageAndWriteNothing) {
 
 }  // namespace
 }  // namespace tapwright::ui
+
+namespace tapwright::ui {
+namespace {
+
+// Measure Design's table: the rows of the measurements, a fixed-point column once a
+// word length is given, and the warning of a nearly singular equiripple solve.
+TEST(DialogLogic, MeasureTableCarriesTheConditioningWarning) {
+    TempDir dir;
+    std::string ill = ReadFile(kExamples + "/lowpass_equiripple.txt");
+    ill.replace(ill.find("Bd1U: 1600"), 10, "Bd1U: 100");
+    ill.replace(ill.find("Bd2L: 2000"), 10, "Bd2L: 3900");
+    ill.replace(ill.find(" Taps: 51"), 9, " Taps: 31");
+    struct Case {
+        std::string file;
+        int bits;
+        bool warned;
+    };
+    const Case cases[] = {
+        {kExamples + "/lowpass_equiripple.txt", 0, false},
+        {kExamples + "/lowpass_equiripple.txt", 12, false},
+        {dir.Write("ill.txt", ill), 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " " + std::to_string(c.bits));
+        Dialog d;
+        ASSERT_TRUE(d.logic.LoadSpecFile(c.file, false));
+        d.Apply();
+        ASSERT_TRUE(d.logic.Flags().designValid);
+        MeasurementTable table;
+        ASSERT_TRUE(d.logic.Measure(c.bits, table));
+        DesignMeasurements m;
+        ASSERT_TRUE(MeasureDesign(d.logic.Spec(), d.logic.Design(), c.bits, m));
+        const std::vector<MeasurementRow> rows = MeasurementRows(m);
+        ASSERT_EQ(table.rows.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(table.rows[i].label, rows[i].label);
+            EXPECT_EQ(table.rows[i].value, rows[i].value);
+            EXPECT_EQ(table.rows[i].quantized, rows[i].quantized);
+        }
+        EXPECT_EQ(table.headings.size(), c.bits != 0 ? 3u : 2u);
+        EXPECT_EQ(table.warning.find("nearly singular") != std::string::npos, c.warned)
+            << table.warning;
+    }
+}
+
+}  // namespace
+}  // namespace tapwright::ui
