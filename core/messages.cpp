@@ -104,6 +104,12 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return "Can not find printer. Please check installed/default printers.";
         case MessageCode::PrintJobFailed:
             return "Printing error occured. Unable to find printer.";
+        case MessageCode::ExportFailed:
+            return "The coefficients cannot be exported: " + a.detail;
+        case MessageCode::GraphNotSaved:
+            return "The graph cannot be saved: " + a.detail;
+        case MessageCode::MeasureFailed:
+            return "The design cannot be measured: " + a.detail;
     }
     return "";
 }

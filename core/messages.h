@@ -35,6 +35,9 @@ enum class MessageCode : int {
     PrinterNotFound = 27,     // no usable printer
     PrintJobFailed = 28,      // the print job cannot be started (or its file written)
     IllConditioned = 29,      // a warning: nearly singular equiripple normal equations
+    ExportFailed = 30,        // the coefficients cannot be exported
+    GraphNotSaved = 31,       // the graph picture cannot be written
+    MeasureFailed = 32,       // the design cannot be measured
 };
 
 // Values the texts refer to; each code reads only its own.
@@ -46,7 +49,7 @@ struct MessageArgs {
     double rangeHigh = 0.0;  // 18, 19: Hz
     long long length = 0;    // 20: the length a design would need
     int limit = 0;           // 20, 21, 22, 24: the largest accepted value
-    std::string detail;      // 23: what is wrong with the file
+    std::string detail;      // 23: what is wrong with the file; 30, 31, 32: what failed
     double condition = 0.0;  // 29: the condition estimate
 };
 

@@ -88,13 +88,17 @@ PrintOutcome PrintReport(ReportKind kind, const FilterSpec& spec, const CFirDesi
     }
 }
 
+std::string DefaultReportPdfPath(ReportKind kind) {
+    const QString file = kind == ReportKind::Response ? QStringLiteral("response.pdf")
+                                                      : QStringLiteral("coefficients.pdf");
+    return QDir::home().filePath(file).toStdString();
+}
+
 PrintOutcome PrintReport(ReportKind kind, const FilterSpec& spec, const CFirDesign& design,
                          const ReportDisplay& display, QWidget* parent, PrintMessages& messages,
                          const ReportProgress& progress) {
     QPrinter printer(QPrinter::HighResolution);
-    const QString file = kind == ReportKind::Response ? QStringLiteral("response.pdf")
-                                                      : QStringLiteral("coefficients.pdf");
-    SetUpDefaultPrinter(printer, QDir::home().filePath(file).toStdString());
+    SetUpDefaultPrinter(printer, DefaultReportPdfPath(kind));
     QtPrintDialogRunner dialog(parent);
     return PrintReport(kind, spec, design, display, printer, dialog, messages, progress);
 }

@@ -57,6 +57,10 @@ enum class PrintOutcome {
 // print dialog with `pdfPath` as the proposed file.
 void SetUpDefaultPrinter(QPrinter& printer, const std::string& pdfPath);
 
+// The PDF file proposed where no printer is installed: "response.pdf" or
+// "coefficients.pdf" in the home folder.
+std::string DefaultReportPdfPath(ReportKind kind);
+
 // The whole job of the "Response" (kind Response) or "Coefficients" button: the
 // report's inputs are copied, the response graph drawn, the printer set up, the
 // dialog shown, the pages drawn (all of them for the response report, the chosen
@@ -67,9 +71,8 @@ PrintOutcome PrintReport(ReportKind kind, const FilterSpec& spec, const CFirDesi
                          const ReportDisplay& display, QPrinter& printer, PrintDialogRunner& dialog,
                          PrintMessages& messages, const ReportProgress& progress);
 
-// PrintReport on the default printer (SetUpDefaultPrinter with "response.pdf" or
-// "coefficients.pdf" in the home folder) with QPrintDialog over `parent`: what the
-// window's two print buttons call.
+// PrintReport on the default printer (SetUpDefaultPrinter with DefaultReportPdfPath)
+// with QPrintDialog over `parent`.
 PrintOutcome PrintReport(ReportKind kind, const FilterSpec& spec, const CFirDesign& design,
                          const ReportDisplay& display, QWidget* parent, PrintMessages& messages,
                          const ReportProgress& progress);

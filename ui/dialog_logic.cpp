@@ -1,6 +1,10 @@
 #include "ui/dialog_logic.h"
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageWriter>
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "core/design_pipeline.h"
@@ -36,6 +40,18 @@ bool IsCombo(int id) {
             return false;
     }
 }
+
+// Marks the pushes of the edit buffer while it lives as the design's own values.
+class DesignWriteBack {
+  public:
+    explicit DesignWriteBack(WindowRules& rules) : rules_(rules) { rules_.designWritesBack = true; }
+    ~DesignWriteBack() { rules_.designWritesBack = false; }
+    DesignWriteBack(const DesignWriteBack&) = delete;
+    DesignWriteBack& operator=(const DesignWriteBack&) = delete;
+
+  private:
+    WindowRules& rules_;
+};
 
 }  // namespace
 
@@ -79,10 +95,8 @@ struct DialogLogic::Impl final : DesignHost {
     void SetApplyEnabled(bool enabled) override { model.Enable(kApplyButton, enabled); }
     void SetSaveEnabled(bool enabled) override { model.Enable(kSaveButton, enabled); }
     void FillCoefficientList() override {
-        const std::size_t n =
-            std::min(design.coeffs.size(), static_cast<std::size_t>(std::max(spec.Taps, 0)));
-        model.SetRows(kCoefficientList, std::make_shared<const std::vector<double>>(
-                                            design.coeffs.begin(), design.coeffs.begin() + n));
+        model.SetRows(kCoefficientList,
+                      std::make_shared<const std::vector<double>>(ListedCoefficients()));
     }
     void SetProgressVisible(ProgressText text, bool visible) override {
         model.Show(ProgressTextId(text), visible);
@@ -105,6 +119,10 @@ struct DialogLogic::Impl final : DesignHost {
     void OnViewChanged();
     void OnHoldOnClicked();
     GraphOptions Options() const;
+
+    // ---- The design on screen ---------------------------------------------------
+    bool DesignOnShow() const { return flags.designValid && !busy; }
+    std::vector<double> ListedCoefficients() const;
 
     // ---- Files -----------------------------------------------------------------
     void OnSave();
@@ -177,7 +195,15 @@ void DialogLogic::Impl::Apply() {
 
     const PipelineFlags checkFlags{flags.designValid, flags.holdActive};
     const CheckOutcome check = CheckSpec(spec, design, checkFlags, *this);
-    if (!check.passed) return;
+    if (!check.passed) {
+        // No design matches the inputs: the print buttons stay as they were.
+        for (const auto& [id, enabled] : enables) {
+            if (id == kPrintResponseButton || id == kPrintCoefficientsButton) {
+                model.Enable(id, enabled);
+            }
+        }
+        return;
+    }
 
     if (DesignMethodSelection() == Equiripple && !flags.designValid) {
         StartEquirippleJob(check, specBefore, heldIterationsBefore, std::move(enables));
@@ -185,7 +211,11 @@ void DialogLogic::Impl::Apply() {
     }
     PrepareForDesign(true);
     PipelineFlags runFlags{flags.designValid, flags.holdActive};
-    const RunOutcome run = RunDesign(spec, design, runFlags, *this, check.f1, check.f2);
+    RunOutcome run;
+    {
+        const DesignWriteBack writeBack(rules);
+        run = RunDesign(spec, design, runFlags, *this, check.f1, check.f2);
+    }
     flags.designValid = runFlags.designValid;
     AfterDesign(run);
 }
@@ -270,9 +300,10 @@ void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const Filt
         PrepareForDesign(false);
         spec = job->spec;
         design = std::move(job->design);
-        job->host.Replay(*this);
-        // Pushes replayed above withdraw the design as typing does; the design
-        // itself sets DesignValid after them.
+        {
+            const DesignWriteBack writeBack(rules);
+            job->host.Replay(*this);
+        }
         flags.designValid = job->flags.designValid;
         AfterDesign(job->run);
     };
@@ -307,7 +338,12 @@ void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
         model.Enable(kGraphTypeCombo, true);
         model.Enable(kGraphTypeLabel, true);
     }
-    if (r < 0) return;
+    if (r < 0) {
+        // Nothing was designed: there is nothing to print.
+        model.Enable(kPrintResponseButton, false);
+        model.Enable(kPrintCoefficientsButton, false);
+        return;
+    }
 
     model.Enable(kDisplayTypeCombo, false);
     model.Enable(kDisplayTypeLabel, false);
@@ -482,6 +518,14 @@ void DialogLogic::Impl::OnHoldOnClicked() {
     }
 }
 
+// ---- The design on screen -------------------------------------------------------
+
+std::vector<double> DialogLogic::Impl::ListedCoefficients() const {
+    const std::size_t n =
+        std::min(design.coeffs.size(), static_cast<std::size_t>(std::max(spec.Taps, 0)));
+    return {design.coeffs.begin(), design.coeffs.begin() + static_cast<std::ptrdiff_t>(n)};
+}
+
 // ---- Save and Load -----------------------------------------------------------------
 
 void DialogLogic::Impl::OnSave() {
@@ -559,7 +603,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     // No design matches the loaded inputs until Apply.
     flags.designValid = false;
     for (int id : {kGraphTypeCombo, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
-                   kLogScaleCheck, kDegreesCheck}) {
+                   kLogScaleCheck, kDegreesCheck, kPrintResponseButton, kPrintCoefficientsButton}) {
         model.Enable(id, false);
     }
     model.Enable(kApplyButton, true);
@@ -651,7 +695,7 @@ void DialogLogic::OnClicked(int id) {
             break;
         case kPrintResponseButton:
         case kPrintCoefficientsButton:
-            if (m.printHandler) m.printHandler(id);
+            if (m.printHandler && PrintOffered()) m.printHandler(id);
             break;
         default:
             break;  // Quit is OnQuit
@@ -708,6 +752,100 @@ GraphOptions DialogLogic::CurrentGraphOptions() const {
 }
 void DialogLogic::SetPrintHandler(std::function<void(int id)> handler) {
     impl_->printHandler = std::move(handler);
+}
+
+bool DialogLogic::PrintOffered() const {
+    return impl_->DesignOnShow();
+}
+
+// ---- The right-click menus' actions -----------------------------------------------
+
+std::string_view DesignActionText(DesignAction action) {
+    switch (action) {
+        case DesignAction::CopyCoefficients:
+            return "Copy Coefficients";
+        case DesignAction::ExportCoefficients:
+            return "Export Coefficients...";
+        case DesignAction::SaveGraphAsPng:
+            return "Save Graph As PNG...";
+        case DesignAction::CopyGraph:
+            return "Copy Graph";
+        case DesignAction::MeasureDesign:
+            return "Measure Design...";
+    }
+    return "";
+}
+
+int DesignActionControl(DesignAction action) {
+    return action == DesignAction::CopyCoefficients || action == DesignAction::ExportCoefficients
+               ? kCoefficientList
+               : kMainGraph;
+}
+
+bool DialogLogic::Offers(DesignAction) const {
+    // Every action reads the design on screen as Save writes it.
+    return impl_->DesignOnShow() && !impl_->flags.holdActive;
+}
+
+std::string DialogLogic::CoefficientText() const {
+    if (!Offers(DesignAction::CopyCoefficients)) return "";
+    return CoefficientClipboardText(impl_->ListedCoefficients());
+}
+
+bool DialogLogic::ExportCoefficients(const std::string& path, ExportFormat format, int bits) {
+    Impl& m = *impl_;
+    if (!Offers(DesignAction::ExportCoefficients)) return false;
+    ExportOptions options;
+    options.format = format;
+    options.bits = bits;
+    options.name = ExportNameFromPath(path);
+    MessageArgs args;
+    if (!WriteExport(path, m.spec, m.design, options, &args.detail)) {
+        m.rules.ShowMessageWithoutPush(MessageCode::ExportFailed, args);
+        return false;
+    }
+    return true;
+}
+
+QImage DialogLogic::GraphImage() const {
+    if (!Offers(DesignAction::CopyGraph)) return QImage();
+    return impl_->canvases.mainFront.Image().copy();
+}
+
+bool DialogLogic::SaveGraphPng(const std::string& path) {
+    Impl& m = *impl_;
+    if (!Offers(DesignAction::SaveGraphAsPng)) return false;
+    MessageArgs args;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(m.canvases.mainFront.Image())) {
+        args.detail = "the picture cannot be encoded: " + writer.errorString().toStdString();
+    } else if (WriteFileAtomically(path, std::string_view(png.constData(), png.size()),
+                                   &args.detail)) {
+        return true;
+    }
+    m.rules.ShowMessageWithoutPush(MessageCode::GraphNotSaved, args);
+    return false;
+}
+
+bool DialogLogic::Measure(int bits, MeasurementTable& out) {
+    Impl& m = *impl_;
+    if (!Offers(DesignAction::MeasureDesign)) return false;
+    DesignMeasurements measured;
+    MessageArgs args;
+    if (!MeasureDesign(m.spec, m.design, bits, measured, &args.detail)) {
+        m.rules.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
+        return false;
+    }
+    MeasurementTable table;
+    table.headings = {"Measurement", "Full precision"};
+    if (measured.quantized) table.headings.push_back(FormatString("%d-bit fixed point", bits));
+    table.rows = MeasurementRows(measured);
+    table.warning = ConditioningWarning(m.spec, m.design);
+    out = std::move(table);
+    return true;
 }
 
 }  // namespace tapwright::ui

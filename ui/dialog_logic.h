@@ -6,18 +6,48 @@
 // window (CFilterDesignDlg) builds its widgets from the control table, forwards
 // every user action here and mirrors the model after each call.
 
+#include <QImage>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "core/design_measure.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
+#include "files/coefficient_export.h"
 #include "graphs/graph_canvases.h"
 #include "ui/control_model.h"
 #include "ui/window_platform.h"
 #include "ui/window_rules.h"
 
 namespace tapwright::ui {
+
+// The actions of the right-click menus of the coefficient list and the main graph.
+enum class DesignAction : int {
+    CopyCoefficients,
+    ExportCoefficients,
+    SaveGraphAsPng,
+    CopyGraph,
+    MeasureDesign,
+};
+inline constexpr int kDesignActionCount = 5;
+
+// The menu item of an action.
+std::string_view DesignActionText(DesignAction action);
+// The control whose right-click menu holds the action: the coefficient list or the
+// main graph.
+int DesignActionControl(DesignAction action);
+
+// The table of Measure Design: column headings (a third for the fixed-point form),
+// one row per measurement, and the conditioning warning of a nearly singular
+// equiripple design ("" without one).
+struct MeasurementTable {
+    std::vector<std::string> headings;
+    std::vector<MeasurementRow> rows;
+    std::string warning;
+};
 
 class DialogLogic {
   public:
@@ -64,9 +94,34 @@ class DialogLogic {
     // report draws the same).
     GraphOptions CurrentGraphOptions() const;
 
-    // The two print buttons (1127, 1128) call this with their id; the printing
-    // module sets it. Without a handler the buttons do nothing.
+    // The two print buttons (1127, 1128) call this with their id while a design
+    // matches the inputs (PrintOffered); the printing module sets it. Without a
+    // handler the buttons do nothing.
     void SetPrintHandler(std::function<void(int id)> handler);
+    // Whether the print buttons print now: a design matches the inputs (DesignValid)
+    // and none runs. A report then reads exactly the design on screen.
+    bool PrintOffered() const;
+
+    // Whether the right-click menus offer `action` now: as Save, only while a design
+    // matches the inputs, not under Hold On and not while a design runs.
+    bool Offers(DesignAction action) const;
+
+    // What the actions make of the design on screen. Each does nothing (false, an
+    // empty result) when it is not offered; a failure shows its message in a stop box
+    // and writes nothing.
+    // "Copy Coefficients": the listed coefficients, 17 significant digits, one a line.
+    std::string CoefficientText() const;
+    // "Export Coefficients...": the export in `format` (bits 0: full precision; 2 ...
+    // 32: signed fixed point) written to `path` whole or not at all; the C name comes
+    // from the file name.
+    bool ExportCoefficients(const std::string& path, ExportFormat format, int bits);
+    // "Save Graph As PNG..." and "Copy Graph": the main graph as composed on screen.
+    QImage GraphImage() const;
+    // Writes GraphImage() as a PNG file, whole or not at all.
+    bool SaveGraphPng(const std::string& path);
+    // "Measure Design...": the measurements, with the fixed-point form of `bits` (2 ...
+    // 32) beside them, or none (bits 0).
+    bool Measure(int bits, MeasurementTable& out);
 
   private:
     struct Impl;

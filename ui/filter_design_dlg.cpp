@@ -3,9 +3,11 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFocusEvent>
@@ -18,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrinter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,10 +29,14 @@
 #include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <algorithm>
+#include <utility>
 
+#include "core/messages.h"
 #include "picture/picture_ctrl.h"
 #include "picture/picture_files.h"
+#include "printing/print_job.h"
 #include "ui/about_dlg.h"
+#include "ui/design_dialogs.h"
 #include "ui/window_widgets.h"
 
 namespace tapwright::ui {
@@ -200,7 +207,30 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
     setAccessibleName(QStringLiteral("Tapwright"));
 
     BuildControls();
+    // The page count of a report being drawn, where a design shows its progress.
+    printProgress_ = new QLabel(this);
+    printProgress_->setObjectName(QStringLiteral("printProgress"));
+    printProgress_->setAccessibleName(QStringLiteral("Print Progress"));
+    printProgress_->setAlignment(Qt::AlignCenter);
+    printProgress_->setAutoFillBackground(true);
+    {
+        // Two lines, wide enough for the longest count, centred where a design's
+        // progress shows.
+        const QRect place = PlaceOf(*FindControl(kProcessingText));
+        const QFontMetrics metrics(printProgress_->font());
+        const int w =
+            std::max(place.width(),
+                     metrics.horizontalAdvance(QStringLiteral("Printing page 99999 of 99999")) +
+                         2 * metrics.averageCharWidth());
+        const int h = std::max(place.height(), 2 * metrics.lineSpacing() + metrics.height() / 2);
+        printProgress_->setGeometry(
+            QRect(0, 0, w, h).translated(place.center() - QRect(0, 0, w, h).center()));
+    }
+    printProgress_->setFrameShape(QFrame::Box);
+    printProgress_->hide();
+
     logic_ = std::make_unique<DialogLogic>(design, canvases, static_cast<WindowPlatform&>(*this));
+    logic_->SetPrintHandler([this](int id) { PrintReportOf(id); });
     mainGraph_->SetCanvas(&logic_->Canvases().mainFront);
     smallGraph_->SetCanvas(&logic_->Canvases().smallFront);
     qApp->installEventFilter(this);
@@ -471,7 +501,7 @@ void CFilterDesignDlg::ApplyState(int id) {
 // ---- user actions --------------------------------------------------------------
 
 void CFilterDesignDlg::Forward(int id, const std::function<void()>& action) {
-    if (mirroring_ || jobRunning_) return;
+    if (mirroring_ || Busy()) return;
     const int boxesBefore = boxesShown_;
     RunPendingFocusCheck();
     if (boxesShown_ == boxesBefore) action();
@@ -490,7 +520,7 @@ void CFilterDesignDlg::QueueFocusLost(int id) {
 }
 
 void CFilterDesignDlg::RunPendingFocusCheck() {
-    if (pendingFocusCheck_ == 0 || jobRunning_) return;
+    if (pendingFocusCheck_ == 0 || Busy()) return;
     const int id = pendingFocusCheck_;
     pendingFocusCheck_ = 0;
     logic_->OnFocusLost(id);
@@ -500,7 +530,7 @@ void CFilterDesignDlg::RunPendingFocusCheck() {
 }
 
 void CFilterDesignDlg::AcceptByEnter() {
-    if (jobRunning_) return;
+    if (Busy()) return;
     const int boxesBefore = boxesShown_;
     RunPendingFocusCheck();
     if (boxesShown_ != boxesBefore) return;
@@ -528,9 +558,12 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             if (!IsOurs(watched)) return false;
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (jobRunning_) {
-                // Only Escape reaches a running design: it cancels it.
-                if (key == Qt::Key_Escape) cancel_ = true;
+            if (Busy()) {
+                // Only Escape reaches a running design or report: it cancels it.
+                if (key == Qt::Key_Escape) {
+                    if (jobRunning_) cancel_ = true;
+                    if (printing_) printCancel_ = true;
+                }
                 return true;
             }
             if (key == Qt::Key_Escape) {
@@ -555,9 +588,9 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
         case QEvent::ContextMenu:
-            return jobRunning_ && IsOurs(watched);
+            return Busy() && IsOurs(watched);
         case QEvent::FocusOut: {
-            if (jobRunning_ || mirroring_ || modalDepth_ > 0 || settingFocus_) return false;
+            if (Busy() || mirroring_ || modalDepth_ > 0 || settingFocus_) return false;
             if (!IsOurs(watched)) return false;
             // The window losing the activation (to our own box, or to another
             // program) and a combo opening its list are no focus loss of a field.
@@ -577,11 +610,22 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CFilterDesignDlg::closeEvent(QCloseEvent* event) {
+    if (printing_) {
+        // The report stops at its next page, writing nothing; the window closes then.
+        printCancel_ = true;
+        closeAfterPrint_ = true;
+        event->ignore();
+        return;
+    }
     AbandonDesignJob();
     event->accept();
 }
 
 void CFilterDesignDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (const int id = DesignMenuAt(event->pos())) {
+        ShowDesignMenu(id, event->globalPos());
+        return;
+    }
     QMenu menu(this);
     QAction* about = menu.addAction(QStringLiteral("&About Quillon Tapwright..."));
     ++modalDepth_;
@@ -604,6 +648,154 @@ void CFilterDesignDlg::paintEvent(QPaintEvent* event) {
             },
             Qt::QueuedConnection);
     }
+}
+
+// ---- Printing -------------------------------------------------------------------
+
+namespace {
+
+// The boxes of a print job are the window's: the stop icon for the numbered
+// messages, the information icon for the success texts. A box ends the job, so the
+// page count goes first.
+class WindowPrintMessages : public PrintMessages {
+  public:
+    WindowPrintMessages(WindowPlatform& window, std::function<void()> beforeBox)
+        : window_(window), beforeBox_(std::move(beforeBox)) {}
+    void ShowMessage(MessageCode code) override {
+        beforeBox_();
+        window_.ShowBox(BoxIcon::Stop, FormatMessage(code));
+    }
+    void ShowInformation(const std::string& text) override {
+        beforeBox_();
+        window_.ShowBox(BoxIcon::Information, text);
+    }
+
+  private:
+    WindowPlatform& window_;
+    std::function<void()> beforeBox_;
+};
+
+}  // namespace
+
+void CFilterDesignDlg::PrintReportOf(int id) {
+    const ControlModel& model = logic_->Model();
+    const ReportKind kind =
+        id == kPrintResponseButton ? ReportKind::Response : ReportKind::Coefficients;
+    ReportDisplay display;
+    display.graph = logic_->CurrentGraphOptions();
+    display.equiripple = model.Selection(kFunctionTypeCombo) == Equiripple;
+    display.autoDesign = model.Checked(kAutoDesignCheck);
+    display.screenDpiX = logicalDpiX();
+    display.screenDpiY = logicalDpiY();
+    const QRect client = mainGraph_->contentsRect();
+    display.graphRect = CanvasRect{0, 0, client.width(), client.height()};
+
+    Mirror();
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpDefaultPrinter(printer, DefaultReportPdfPath(kind));
+    QtPrintDialogRunner qtDialog(this);
+    PrintDialogRunner& dialog = printDialog_ != nullptr ? *printDialog_ : qtDialog;
+    WindowPrintMessages messages(*this, [this] { HidePrintProgress(); });
+
+    // The dialog counts as a box; the pages are drawn while the window takes only
+    // Escape.
+    printCancel_ = false;
+    closeAfterPrint_ = false;
+    ++modalDepth_;
+    PrintReport(kind, logic_->Spec(), logic_->Design(), display, printer, dialog, messages,
+                [this](int done, int total) { return ShowPrintProgress(done, total); });
+    --modalDepth_;
+    HidePrintProgress();
+    if (closeAfterPrint_) {
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
+    }
+}
+
+void CFilterDesignDlg::HidePrintProgress() {
+    printing_ = false;
+    if (printProgress_->isVisible()) {
+        printProgress_->hide();
+        repaint(printProgress_->geometry());
+    }
+}
+
+// Called after every page: shows the page count, and lets the window repaint and
+// hear Escape about every frame.
+bool CFilterDesignDlg::ShowPrintProgress(int done, int total) {
+    QElapsedTimer& sinceEvents = printEvents_;
+    const bool first = !printing_;
+    printing_ = true;
+    printProgress_->setText(
+        QStringLiteral("Printing page %1 of %2\nEsc cancels").arg(done).arg(total));
+    if (first || sinceEvents.elapsed() >= 16) {
+        if (first) printProgress_->show();
+        printProgress_->raise();
+        printProgress_->repaint();
+        QApplication::processEvents(QEventLoop::AllEvents);
+        sinceEvents.start();
+    }
+    return !printCancel_;
+}
+
+// ---- The right-click menus --------------------------------------------------------
+
+// The coefficient list or the main graph under `pos` (window coordinates), or 0.
+int CFilterDesignDlg::DesignMenuAt(const QPoint& pos) const {
+    for (QWidget* w = childAt(pos); w != nullptr && w != this; w = w->parentWidget()) {
+        if (w == mainGraph_) return kMainGraph;
+        if (w == Control(kCoefficientList)) return kCoefficientList;
+    }
+    return 0;
+}
+
+void CFilterDesignDlg::ShowDesignMenu(int id, const QPoint& globalPos) {
+    QMenu menu(this);
+    std::vector<std::pair<QAction*, DesignAction>> items;
+    for (int a = 0; a < kDesignActionCount; ++a) {
+        const auto action = static_cast<DesignAction>(a);
+        if (DesignActionControl(action) != id) continue;
+        QAction* item = menu.addAction(ToQString(DesignActionText(action)));
+        item->setEnabled(logic_->Offers(action));
+        items.emplace_back(item, action);
+    }
+    ++modalDepth_;
+    QAction* chosen = menu.exec(globalPos);
+    --modalDepth_;
+    for (const auto& [item, action] : items) {
+        if (item == chosen) RunDesignAction(action);
+    }
+}
+
+void CFilterDesignDlg::RunDesignAction(DesignAction action) {
+    if (!logic_->Offers(action)) return;
+    Mirror();
+    ++modalDepth_;
+    switch (action) {
+        case DesignAction::CopyCoefficients:
+            QGuiApplication::clipboard()->setText(ToQString(logic_->CoefficientText()));
+            break;
+        case DesignAction::ExportCoefficients:
+            if (const auto choice = AskExportTarget(this)) {
+                logic_->ExportCoefficients(choice->path, choice->format, choice->bits);
+            }
+            break;
+        case DesignAction::SaveGraphAsPng:
+            if (const auto path = AskGraphFileName(this)) logic_->SaveGraphPng(*path);
+            break;
+        case DesignAction::CopyGraph:
+            QGuiApplication::clipboard()->setImage(logic_->GraphImage());
+            break;
+        case DesignAction::MeasureDesign: {
+            MeasureDialog dialog(
+                [this](int bits, MeasurementTable& table) { return logic_->Measure(bits, table); },
+                this);
+            if (dialog.Measured()) dialog.exec();
+            break;
+        }
+    }
+    --modalDepth_;
+    Mirror();
 }
 
 // ---- WindowPlatform -------------------------------------------------------------

@@ -6,6 +6,7 @@
 // It is also the logic's desktop: message boxes, file dialogs, focus, pictures and
 // the worker thread of long designs (WindowPlatform).
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
@@ -24,7 +25,12 @@
 #include "ui/window_platform.h"
 
 class QComboBox;
+class QLabel;
 class QTableView;
+
+namespace tapwright {
+class PrintDialogRunner;
+}
 
 namespace tapwright::ui {
 
@@ -61,6 +67,12 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     const DialogLogic& Logic() const { return *logic_; }
     // True while a design runs on the worker thread.
     bool DesignRunning() const { return jobRunning_; }
+    // True while a report is drawn (after its print dialog).
+    bool Printing() const { return printing_; }
+
+    // The print dialog of the print buttons: null (the default) shows QPrintDialog
+    // over the window; tests give a runner that answers it. Not owned.
+    void SetPrintDialogRunner(PrintDialogRunner* runner) { printDialog_ = runner; }
 
     // Called once after the window's first paint (start-up measurements).
     void SetFirstPaintCallback(std::function<void()> callback);
@@ -101,6 +113,19 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
 
     void AcceptByEnter();
     void ShowAbout();
+    // A design runs or a report is drawn: the window takes only Escape.
+    bool Busy() const { return jobRunning_ || printing_; }
+
+    // The print buttons: the report of the design on screen on the printer the dialog
+    // chooses (or a PDF), its pages counted in the window while they are drawn.
+    void PrintReportOf(int id);
+    bool ShowPrintProgress(int done, int total);
+    void HidePrintProgress();
+    // The right-click menus of the coefficient list and the main graph, and what
+    // their items do on the desktop (dialogs, clipboard).
+    int DesignMenuAt(const QPoint& pos) const;
+    void ShowDesignMenu(int id, const QPoint& globalPos);
+    void RunDesignAction(DesignAction action);
     // The progress texts of a running design, shown and repainted at once.
     void ShowProgressText(int id, bool visible);
     void RepaintProgressText(int id);
@@ -131,6 +156,14 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     std::atomic<bool> cancel_{false};
     std::function<void(bool)> finish_;
     std::unique_ptr<ProgressForwarder> progress_;
+
+    // The report being drawn.
+    bool printing_ = false;
+    bool printCancel_ = false;  // Escape pressed
+    bool closeAfterPrint_ = false;
+    QLabel* printProgress_ = nullptr;
+    QElapsedTimer printEvents_;  // since the window last handled its events
+    PrintDialogRunner* printDialog_ = nullptr;
 
     std::function<void()> firstPaint_;
 };

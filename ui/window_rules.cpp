@@ -70,7 +70,7 @@ constexpr int kMethodItemsWithoutEquiripple = 5;
 WindowRules::WindowRules(CFirDesign& design, WindowPlatform& platform)
     : spec(DefaultFilterSpec()), design_(design), platform_(platform) {
     model.SetTextChangeListener([this](int id) {
-        if (RaisesInvalidate(id)) InvalidateDesign();
+        if (RaisesInvalidate(id) && !designWritesBack) InvalidateDesign();
     });
 }
 
@@ -98,6 +98,14 @@ void WindowRules::ShowMessage(MessageCode code, const MessageArgs& args) {
         --boxDepth_;
     }
     Push();
+}
+
+void WindowRules::ShowMessageWithoutPush(MessageCode code, const MessageArgs& args) {
+    const std::string text = FormatMessage(code, args);
+    if (text.empty()) return;
+    ++boxDepth_;
+    platform_.ShowBox(BoxIcon::Stop, text);
+    --boxDepth_;
 }
 
 void WindowRules::ShowInformation(const std::string& text) {
@@ -454,8 +462,11 @@ void WindowRules::OnDesignMethodChange() {
     flags.designValid = false;
     for (int id : {kGraphTypeCombo, kGraphTypeLabel}) model.Enable(id, false);
     model.Enable(kApplyButton, true);
-    for (int id : {kDisplayTypeLabel, kDisplayTypeCombo, kSaveButton, kGridCheck,
-                   kCurveFittingCheck, kLogScaleCheck, kDegreesCheck}) {
+    // The print buttons too: a report of the design on screen would name the new
+    // method.
+    for (int id :
+         {kDisplayTypeLabel, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
+          kLogScaleCheck, kDegreesCheck, kPrintResponseButton, kPrintCoefficientsButton}) {
         model.Enable(id, false);
     }
     ApplyResponseType();

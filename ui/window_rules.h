@@ -54,12 +54,20 @@ class WindowRules {
     // without text only pushes. An information box.
     void ShowMessage(MessageCode code, const MessageArgs& args = {});
     void ShowInformation(const std::string& text);
+    // A numbered message in a stop box without the push, for actions that change no
+    // field (printing, exports): a push could only withdraw the design.
+    void ShowMessageWithoutPush(MessageCode code, const MessageArgs& args = {});
     // True while a box is open: focus changes then are not the user's.
     bool BoxOpen() const { return boxDepth_ > 0; }
 
     // Withdraws what belongs to the last design: Apply on; graph options, Save and
     // printing off.
     void InvalidateDesign();
+
+    // Set while a design writes its own values back into the fields (an estimated
+    // length, the iterations and ratio an equiripple design reached): those text
+    // changes are no edit and do not withdraw the design being made.
+    bool designWritesBack = false;
 
     // Current choices of the controls.
     bool EquirippleSelected() const;

@@ -14,6 +14,7 @@ TEST(Messages, ExactTexts) {
     a.maxWidth = 100.0;
     a.rangeLow = 0.0;
     a.rangeHigh = 1500.25;
+    a.detail = "disk full";
     const std::pair<MessageCode, const char*> table[] = {
         {MessageCode::AboveHalfFs, "Please enter a value less than half the sampling rate"},
         {MessageCode::NotPositive, "Please enter a value greater than zero"},
@@ -43,6 +44,9 @@ TEST(Messages, ExactTexts) {
         {MessageCode::PrinterNotFound,
          "Can not find printer. Please check installed/default printers."},
         {MessageCode::PrintJobFailed, "Printing error occured. Unable to find printer."},
+        {MessageCode::ExportFailed, "The coefficients cannot be exported: disk full"},
+        {MessageCode::GraphNotSaved, "The graph cannot be saved: disk full"},
+        {MessageCode::MeasureFailed, "The design cannot be measured: disk full"},
     };
     for (const auto& [code, text] : table) {
         EXPECT_EQ(FormatMessage(code, a), text) << static_cast<int>(code);

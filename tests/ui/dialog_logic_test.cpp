@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <filesystem>
+#include <functional>
 
 #include "cli/commands.h"
 #include "files/spec_file.h"
@@ -204,6 +205,59 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
     EXPECT_TRUE(d.Visible(kLogScaleCheck));
     EXPECT_FALSE(d.Visible(kZoomCheck));
     EXPECT_EQ(d.logic.Flags().displaySel, FullView);
+}
+
+// The values a design writes back into its fields (an estimated length, the
+// iterations and ratio of an equiripple design stopped at the peak ratio) are no
+// edit: what Apply enables stays enabled. A real edit afterwards withdraws it.
+TEST(DialogLogic, ValuesTheDesignWritesBackDoNotWithdrawIt) {
+    struct Case {
+        const char* name;
+        std::function<void(Dialog&)> prepare;
+        int field;  // the field the design writes into
+    };
+    const Case cases[] = {
+        {"window design of estimated length, range view",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+             d.logic.OnUserToggled(kLogScaleCheck, true);
+             d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange);
+             d.logic.OnUserToggled(kAutoDesignCheck, false);
+             d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+             d.Enter(kFirstCutoffEdit, "1000");
+             d.Enter(kTransitionEdit, "500");
+         },
+         kLengthEdit},
+        {"equiripple design stopped at the peak ratio",
+         [](Dialog& d) {
+             ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/lowpass_equiripple.txt", false));
+             d.logic.OnUserToggled(kPeakRatioRadio, true);
+             d.Enter(kRatioEdit, "0.001");
+         },
+         kIterationsEdit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialog d;
+        c.prepare(d);
+        const std::string before = d.model.Text(c.field);
+        d.Apply();
+        ASSERT_NE(d.model.Text(c.field), before);
+        EXPECT_TRUE(d.logic.Flags().designValid);
+        EXPECT_FALSE(d.Enabled(kApplyButton));
+        std::vector<int> offered = {kSaveButton, kPrintResponseButton, kPrintCoefficientsButton,
+                                    kGraphTypeCombo, kGridCheck};
+        if (d.model.Selection(kDisplayTypeCombo) == SpecifiedRange) {
+            offered.insert(offered.end(), {kViewLowEdit, kViewHighEdit, kZoomCheck, kViewButton});
+        }
+        for (int id : offered) EXPECT_TRUE(d.Enabled(id)) << id;
+
+        d.logic.OnUserEdited(kSamplingFrequencyEdit, "8001");
+        EXPECT_FALSE(d.logic.Flags().designValid);
+        EXPECT_TRUE(d.Enabled(kApplyButton));
+        for (int id : offered) EXPECT_FALSE(d.Enabled(id)) << id;
+    }
 }
 
 TEST(DialogLogic, PhaseGraphIsNotOfferedAfterAnEquirippleDesign) {
@@ -425,12 +479,181 @@ TEST(DialogLogic, StartUpPicturesAndQuit) {
     EXPECT_EQ(d.platform.boxes.back().text, "Please enter a number");
     EXPECT_EQ(d.model.Text(kBetaEdit), "4");
     EXPECT_TRUE(d.logic.OnQuit());
+}
 
-    // The print buttons call the printing module's handler.
-    std::vector<int> printed;
-    d.logic.SetPrintHandler([&](int id) { printed.push_back(id); });
-    d.logic.OnClicked(kPrintCoefficientsButton);
-    EXPECT_EQ(printed, std::vector<int>{kPrintCoefficientsButton});
+// The print buttons print, and the right-click menus act on, only the design on
+// screen: while it matches the inputs and no design runs; the menus, as Save, not
+// under Hold On.
+TEST(DialogLogic, ActionsAreOfferedOnlyForTheDesignOnScreen) {
+    auto magnitudeDb = [](Dialog& d) {
+        d.Apply();
+        d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+        d.logic.OnUserToggled(kLogScaleCheck, true);
+    };
+    auto equiripple = [](Dialog& d) {
+        d.Apply();
+        d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
+        d.Enter(kIterationsEdit, "5");
+        d.platform.holdNextJob = true;
+        d.Apply();
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Dialog&)> reach;
+        bool menus;
+        bool print;
+    };
+    const Case cases[] = {
+        {"start-up", [](Dialog&) {}, false, false},
+        {"after Apply", [](Dialog& d) { d.Apply(); }, true, true},
+        {"after an edit",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserEdited(kFirstCutoffEdit, "100");
+         },
+         false, false},
+        {"after a failed check",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserSelected(kResponseTypeCombo, BandStop);
+             d.Enter(kLengthEdit, "30");
+             d.Apply();
+         },
+         false, false},
+        {"after Load of the same values",
+         [](Dialog& d) {
+             d.Apply();
+             ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/lowpass_default.txt", false));
+         },
+         false, false},
+        {"another function type",
+         [](Dialog& d) {
+             d.Apply();
+             d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+         },
+         false, false},
+        // Hold On withdraws the design as a change of function type does; the design
+        // made under it prints, with its overlay.
+        {"a design under Hold On",
+         [&](Dialog& d) {
+             magnitudeDb(d);
+             d.logic.OnUserToggled(kHoldOnCheck, true);
+             d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
+             d.Apply();
+         },
+         false, true},
+        {"Hold On released, designed again",
+         [&](Dialog& d) {
+             magnitudeDb(d);
+             d.logic.OnUserToggled(kHoldOnCheck, true);
+             d.logic.OnUserToggled(kHoldOnCheck, false);
+             d.Apply();
+         },
+         true, true},
+        {"while an equiripple design runs", equiripple, false, false},
+        {"after it",
+         [&](Dialog& d) {
+             equiripple(d);
+             d.platform.FinishHeldJob();
+         },
+         true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialog d;
+        c.reach(d);
+        for (int a = 0; a < kDesignActionCount; ++a) {
+            EXPECT_EQ(d.logic.Offers(static_cast<DesignAction>(a)), c.menus) << a;
+        }
+        EXPECT_EQ(d.logic.CoefficientText().empty(), !c.menus);
+        EXPECT_EQ(d.logic.GraphImage().isNull(), !c.menus);
+        std::vector<int> printed;
+        d.logic.SetPrintHandler([&](int id) { printed.push_back(id); });
+        d.logic.OnClicked(kPrintResponseButton);
+        d.logic.OnClicked(kPrintCoefficientsButton);
+        EXPECT_EQ(printed.size(), c.print ? 2u : 0u);
+        // A running design leaves the window no input to press them with.
+        if (!d.logic.Busy()) {
+            EXPECT_EQ(d.Enabled(kPrintResponseButton), c.print);
+            EXPECT_EQ(d.Enabled(kPrintCoefficientsButton), c.print);
+        }
+    }
+}
+
+// A failed export, picture or measurement shows one message, writes nothing and
+// leaves the design on screen.
+TEST(DialogLogic, FailedActionsShowTheirMessageAndWriteNothing) {
+    TempDir dir;
+    Dialog d;
+    d.Apply();
+    const std::string missing = In(dir, "missing");
+    EXPECT_FALSE(d.logic.ExportCoefficients(missing + "/taps.txt", ExportFormat::Text, 0));
+    EXPECT_FALSE(d.logic.ExportCoefficients(In(dir, "taps.coe"), ExportFormat::Coe, 0));
+    EXPECT_FALSE(d.logic.SaveGraphPng(missing + "/graph.png"));
+    MeasurementTable table;
+    EXPECT_FALSE(d.logic.Measure(40, table));
+    const std::vector<std::pair<const char*, const char*>> expected = {
+        {"The coefficients cannot be exported: ", "cannot create a temporary file"},
+        {"The coefficients cannot be exported: ", "give a word length"},
+        {"The graph cannot be saved: ", "cannot create a temporary file"},
+        {"The design cannot be measured: ", ""},
+    };
+    ASSERT_EQ(d.platform.boxes.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::string& text = d.platform.boxes[i].text;
+        EXPECT_EQ(d.platform.boxes[i].icon, BoxIcon::Stop);
+        EXPECT_EQ(text.rfind(expected[i].first, 0), 0u) << text;
+        EXPECT_NE(text.find(expected[i].second), std::string::npos) << text;
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_TRUE(d.logic.Offers(DesignAction::ExportCoefficients));
+}
+
+}  // namespace
+}  // namespace tapwright::ui
+
+namespace tapwright::ui {
+namespace {
+
+// Measure Design's table: the rows of the measurements, a fixed-point column once a
+// word length is given, and the warning of a nearly singular equiripple solve.
+TEST(DialogLogic, MeasureTableCarriesTheConditioningWarning) {
+    TempDir dir;
+    std::string ill = ReadFile(kExamples + "/lowpass_equiripple.txt");
+    ill.replace(ill.find("Bd1U: 1600"), 10, "Bd1U: 100");
+    ill.replace(ill.find("Bd2L: 2000"), 10, "Bd2L: 3900");
+    ill.replace(ill.find(" Taps: 51"), 9, " Taps: 31");
+    struct Case {
+        std::string file;
+        int bits;
+        bool warned;
+    };
+    const Case cases[] = {
+        {kExamples + "/lowpass_equiripple.txt", 0, false},
+        {kExamples + "/lowpass_equiripple.txt", 12, false},
+        {dir.Write("ill.txt", ill), 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " " + std::to_string(c.bits));
+        Dialog d;
+        ASSERT_TRUE(d.logic.LoadSpecFile(c.file, false));
+        d.Apply();
+        ASSERT_TRUE(d.logic.Flags().designValid);
+        MeasurementTable table;
+        ASSERT_TRUE(d.logic.Measure(c.bits, table));
+        DesignMeasurements m;
+        ASSERT_TRUE(MeasureDesign(d.logic.Spec(), d.logic.Design(), c.bits, m));
+        const std::vector<MeasurementRow> rows = MeasurementRows(m);
+        ASSERT_EQ(table.rows.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(table.rows[i].label, rows[i].label);
+            EXPECT_EQ(table.rows[i].value, rows[i].value);
+            EXPECT_EQ(table.rows[i].quantized, rows[i].quantized);
+        }
+        EXPECT_EQ(table.headings.size(), c.bits != 0 ? 3u : 2u);
+        EXPECT_EQ(table.warning.find("nearly singular") != std::string::npos, c.warned)
+            << table.warning;
+    }
 }
 
 }  // namespace

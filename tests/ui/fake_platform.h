@@ -36,6 +36,8 @@ class FakePlatform : public WindowPlatform, public ProgressSink {
     std::optional<int> cancelAfterProgress;
     // Runs while a box is open, as the desktop's focus handling may.
     std::function<void()> duringBox;
+    // Keeps the next job running (the window busy) until FinishHeldJob.
+    bool holdNextJob = false;
 
     void ShowBox(BoxIcon icon, const std::string& text) override {
         boxes.push_back({icon, text});
@@ -54,6 +56,11 @@ class FakePlatform : public WindowPlatform, public ProgressSink {
 
     void RunDesignJob(DesignJob job) override {
         ++jobs;
+        if (holdNextJob) {
+            holdNextJob = false;
+            held_ = std::move(job);
+            return;
+        }
         cancel_ = cancelAfterProgress && *cancelAfterProgress == 0;
         job.work(cancel_, *this);
         const bool cancelled = cancel_.load();
@@ -62,6 +69,15 @@ class FakePlatform : public WindowPlatform, public ProgressSink {
     }
     void SetProgressVisible(ProgressText, bool) override { Progress(); }
     void RepaintProgress(ProgressText) override { Progress(); }
+
+    void FinishHeldJob() {
+        if (!held_) return;
+        DesignJob job = std::move(*held_);
+        held_.reset();
+        cancel_ = false;
+        job.work(cancel_, *this);
+        job.finish(false);
+    }
 
     std::vector<std::string> BoxTexts() const {
         std::vector<std::string> texts;
@@ -82,6 +98,7 @@ class FakePlatform : public WindowPlatform, public ProgressSink {
     }
 
     std::atomic<bool> cancel_{false};
+    std::optional<DesignJob> held_;
 };
 
 }  // namespace tapwright::ui

@@ -7,29 +7,45 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/design_measure.h"
 #include "core/messages.h"
+#include "core/quantize.h"
+#include "files/coefficient_export.h"
+#include "printing/print_job.h"
+#include "tests/printing/pdf_text.h"
 #include "tests/support/test_support.h"
 #include "ui/control_ids.h"
 #include "ui/filter_design_dlg.h"
@@ -59,6 +75,9 @@ class ModalAnswerer {
         timer_.start(5);
     }
     void AnswerFileDialogWith(const std::string& path) { fileName_ = path; }
+    // Answers the modal windows these do not know (and file dialogs before the file
+    // name is given) when it returns true.
+    std::function<bool(QWidget* modal)> answerOther;
 
     std::vector<Box> boxes;
     std::vector<QStringList> fileFilters;
@@ -67,6 +86,7 @@ class ModalAnswerer {
   private:
     void Answer() {
         QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && answerOther && answerOther(modal)) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             boxes.push_back(
                 {box->icon(), box->windowTitle().toStdString(), box->text().toStdString()});
@@ -536,6 +556,330 @@ TEST_F(WindowTest, SaveAndLoadThroughTheirDialogs) {
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].text, "Error opening file");
     EXPECT_TRUE(Snapshot::Take(*window) == loaded);
+}
+
+// ---- Printing and the right-click menus ------------------------------------------
+
+// The print dialog answered at once: the report goes to a PDF file.
+class PdfPrintDialog : public PrintDialogRunner {
+  public:
+    std::string file;
+    int shownPageCount = 0;
+    std::function<void()> whenShown;
+
+    bool Run(QPrinter& printer, int pageCount) override {
+        shownPageCount = pageCount;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file));
+        printer.setPrintRange(QPrinter::AllPages);
+        if (whenShown) whenShown();
+        return true;
+    }
+};
+
+class WindowActionsTest : public WindowTest {
+  protected:
+    using Items = std::vector<std::pair<std::string, bool>>;  // text, enabled
+
+    // Right-clicks control `id` (0: the window's background) as a user does, and
+    // chooses `item` from the menu that opens ("" or a disabled item: closes it).
+    // Returns the menu's items.
+    Items RightClick(int id, const std::string& item) {
+        Items items;
+        bool opened = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr || opened) return;
+            opened = true;
+            QAction* chosen = nullptr;
+            for (QAction* a : menu->actions()) {
+                items.emplace_back(a->text().toStdString(), a->isEnabled());
+                if (a->text().toStdString() == item && a->isEnabled()) chosen = a;
+            }
+            if (chosen != nullptr) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+            } else {
+                menu->close();
+            }
+        });
+        poll.start(5);
+        QWidget* target = id != 0 ? window->Control(id) : window.get();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
+        const QPoint at = id != 0 ? target->rect().center() : QPoint(3, window->height() - 3);
+        if (id == 0) {
+            EXPECT_EQ(window->childAt(at), nullptr);
+        }
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &event);
+        Settle();
+        EXPECT_TRUE(opened);
+        return items;
+    }
+
+    // A design of 61 taps on screen.
+    void DesignBandPass() {
+        Load(kExamples + "/bandpass_hamming.txt");
+        Click(kApplyButton);
+        ASSERT_TRUE(window->Logic().Flags().designValid);
+    }
+};
+
+const std::string kBandPassHeader =
+    "Tapwright ========================= Sampling Frequency : 8000.00 Hz Filter Response Type : "
+    "Band Pass Filter Filter Characteristic : Symmetrical Impulse Response, Odd Filter Length "
+    "Function Type : Hamming Window Filter Length : 61 1st Cutoff Frequency : 1000.00 Hz 2nd "
+    "Cutoff Frequency : 2000.00 Hz ";
+
+// Each print button prints the design on screen: through the dialog a test answers,
+// and through the print dialog itself, whose target is a PDF where no printer is
+// installed.
+TEST_F(WindowActionsTest, PrintButtonsPrintTheDesignOnScreen) {
+    struct Case {
+        int button;
+        bool realDialog;
+        std::string file;  // the PDF written
+        std::string text;  // how its text begins
+        std::string box;
+    };
+    TempDir dir;
+    const Case cases[] = {
+        {kPrintResponseButton, false, (dir / "response-test.pdf").string(),
+         kBandPassHeader + "Graphical Plot : Impulse Response Plot Page:1 of 1",
+         kResponsePrintedText},
+        {kPrintCoefficientsButton, false, (dir / "coefficients-test.pdf").string(),
+         kBandPassHeader + "Filter Coefficients ------------------- H(01) --> ",
+         kCoefficientsPrintedText},
+        {kPrintResponseButton, true, (dir / "response.pdf").string(), kBandPassHeader,
+         kResponsePrintedText},
+    };
+    DesignBandPass();
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(dir.path().string()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (c.realDialog && !QPrinterInfo::availablePrinters().isEmpty()) continue;
+        PdfPrintDialog dialog;
+        dialog.file = c.file;
+        bool printDialogShown = false;
+        bool countShownWithBox = false;
+        answerer.answerOther = [&](QWidget* modal) {
+            if (qobject_cast<QMessageBox*>(modal) != nullptr) {
+                countShownWithBox =
+                    window->findChild<QLabel*>(QStringLiteral("printProgress"))->isVisible();
+            }
+            auto* print = qobject_cast<QPrintDialog*>(modal);
+            if (print == nullptr) return false;
+            printDialogShown = true;
+            print->accept();
+            return true;
+        };
+        window->SetPrintDialogRunner(c.realDialog ? nullptr : &dialog);
+        answerer.boxes.clear();
+        Click(c.button);
+        EXPECT_EQ(printDialogShown, c.realDialog);
+        const std::string text = testing::PdfText(c.file);
+        EXPECT_EQ(text.rfind(c.text, 0), 0u) << text.substr(0, 400);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, c.box);
+        EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
+        EXPECT_FALSE(countShownWithBox);  // the box ends the job
+    }
+    qputenv("HOME", home);
+    window->SetPrintDialogRunner(nullptr);
+}
+
+// The coefficient report of the longest Kaiser design (the length the design chose,
+// which Apply writes into its field) counts its pages in the window, takes no input
+// but Escape, and Escape stops it leaving no file.
+TEST_F(WindowActionsTest, EscapeStopsALongCoefficientReportAndWritesNothing) {
+    Select(kFunctionTypeCombo, Kaiser);
+    Click(kAutoDesignCheck);
+    Type(kFirstCutoffEdit, "1000");
+    Click(kApplyButton);
+    ASSERT_EQ(window->Logic().Spec().Taps, 95849);
+    ASSERT_TRUE(window->Control(kPrintCoefficientsButton)->isEnabled());
+
+    TempDir dir;
+    PdfPrintDialog dialog;
+    dialog.file = (dir / "coefficients.pdf").string();
+    const bool gridBefore = Get<QCheckBox>(kGridCheck)->isChecked();
+    std::string progressShown;
+    dialog.whenShown = [&] {
+        // After the first page has been drawn.
+        QTimer::singleShot(0, [&] {
+            auto* progress = window->findChild<QLabel*>(QStringLiteral("printProgress"));
+            if (progress != nullptr && progress->isVisible()) {
+                progressShown = progress->text().toStdString();
+            }
+            EXPECT_TRUE(window->Printing());
+            QTest::mouseClick(window->Control(kGridCheck), Qt::LeftButton);
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(),
+                            Qt::Key_Escape);
+        });
+    };
+    window->SetPrintDialogRunner(&dialog);
+    Click(kPrintCoefficientsButton);
+    window->SetPrintDialogRunner(nullptr);
+
+    EXPECT_EQ(dialog.shownPageCount, 1066);
+    EXPECT_EQ(progressShown, "Printing page 1 of 1066\nEsc cancels");
+    EXPECT_FALSE(window->Printing());
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_TRUE(answerer.boxes.empty());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Get<QCheckBox>(kGridCheck)->isChecked(), gridBefore);
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("printProgress"))->isHidden());
+}
+
+// The coefficient list's and the main graph's menus, offered only with a design on
+// screen; the window's own menu stays everywhere else.
+TEST_F(WindowActionsTest, RightClickMenusOfferTheirItemsWithADesign) {
+    const Items aboutMenu = {{"&About Quillon Tapwright...", true}};
+    auto items = [](bool enabled, std::vector<DesignAction> actions) {
+        Items out;
+        for (DesignAction a : actions) out.emplace_back(std::string(DesignActionText(a)), enabled);
+        return out;
+    };
+    const std::vector<DesignAction> list = {DesignAction::CopyCoefficients,
+                                            DesignAction::ExportCoefficients};
+    const std::vector<DesignAction> graph = {DesignAction::SaveGraphAsPng, DesignAction::CopyGraph,
+                                             DesignAction::MeasureDesign};
+    EXPECT_EQ(RightClick(kCoefficientList, ""), items(false, list));
+    EXPECT_EQ(RightClick(kMainGraph, ""), items(false, graph));
+    EXPECT_EQ(RightClick(0, ""), aboutMenu);
+    DesignBandPass();
+    EXPECT_EQ(RightClick(kCoefficientList, ""), items(true, list));
+    EXPECT_EQ(RightClick(kMainGraph, ""), items(true, graph));
+    EXPECT_EQ(RightClick(0, ""), aboutMenu);
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// What the items give: the coefficients and the graph on the clipboard, the graph
+// as a PNG file, the exports read back.
+TEST_F(WindowActionsTest, MenuItemsCopySaveAndExportTheDesignOnScreen) {
+    DesignBandPass();
+    const std::vector<double> h = window->Logic().Design().coeffs;
+    const QImage shown = canvases.mainFront.Image().convertToFormat(QImage::Format_RGB32);
+
+    RightClick(kCoefficientList, "Copy Coefficients");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), CoefficientClipboardText(h));
+    RightClick(kMainGraph, "Copy Graph");
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
+
+    TempDir dir;
+    answerer.AnswerFileDialogWith((dir / "graph").string());  // the dialog adds ".png"
+    RightClick(kMainGraph, "Save Graph As PNG...");
+    EXPECT_EQ(answerer.fileFilters.back(), QStringList{"PNG Images (*.png)"});
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "graph.png").string()))
+                  .convertToFormat(QImage::Format_RGB32),
+              shown);
+
+    // The numbers of an export, one per line after its header lines.
+    auto numbers = [](const std::string& text, std::size_t skip, char separator) {
+        std::vector<double> values;
+        std::istringstream in(text);
+        std::string line;
+        for (std::size_t n = 0; std::getline(in, line); ++n) {
+            if (n < skip) continue;
+            const std::size_t at = separator ? line.find(separator) + 1 : 0;
+            values.push_back(std::strtod(line.c_str() + at, nullptr));
+        }
+        return values;
+    };
+    QuantizedTaps q12;
+    ASSERT_TRUE(QuantizeTaps(h, 12, q12));
+    const std::vector<double> fixed(q12.values.begin(), q12.values.end());
+    struct Case {
+        ExportFormat format;
+        int bits;  // 0: fixed point left off
+        const char* typed;
+        const char* written;
+        std::size_t skip;  // header lines
+        char separator;
+        std::vector<double> values;
+    };
+    const Case cases[] = {
+        {ExportFormat::Csv, 0, "taps", "taps.csv", 1, ',', h},
+        {ExportFormat::Text, 12, "taps.txt", "taps.txt", 1, 0, fixed},
+        {ExportFormat::Coe, 12, "taps", "taps.coe", 5, 0, fixed},
+    };
+    for (const Case& c : cases) {
+        const QString filter = ExportFormatDetails(c.format).filter;
+        SCOPED_TRACE(filter.toStdString());
+        bool fixedForced = false;
+        answerer.answerOther = [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* fixedPoint = modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"));
+            if (dialog == nullptr || fixedPoint == nullptr) return false;
+            // The user picks the format from the list, then the word length.
+            dialog->selectNameFilter(filter);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            if (types != nullptr) emit types->textActivated(filter);
+            fixedForced = fixedPoint->isChecked() && !fixedPoint->isEnabled();
+            if (c.bits != 0) {
+                fixedPoint->setChecked(true);
+                modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->setValue(c.bits);
+            }
+            dialog->selectFile(QString::fromStdString((dir / c.typed).string()));
+            QMetaObject::invokeMethod(dialog, "accept");
+            return true;
+        };
+        RightClick(kCoefficientList, "Export Coefficients...");
+        answerer.answerOther = nullptr;
+        EXPECT_EQ(fixedForced, ExportFormatDetails(c.format).needsBits);
+        const std::string text = test::ReadFile(dir / c.written);
+        EXPECT_EQ(numbers(text, c.skip, c.separator), c.values) << text.substr(0, 300);
+    }
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// Measure Design shows the rows of the design's measurements, and beside them those
+// of its fixed-point form once a word length is chosen.
+TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
+    DesignBandPass();
+    auto expected = [&](int bits) {
+        DesignMeasurements m;
+        EXPECT_TRUE(MeasureDesign(window->Logic().Spec(), window->Logic().Design(), bits, m));
+        std::vector<std::vector<std::string>> rows;
+        for (const MeasurementRow& r : MeasurementRows(m)) {
+            rows.push_back({r.label, r.value});
+            if (bits != 0) rows.back().push_back(r.quantized);
+        }
+        return rows;
+    };
+    std::vector<std::vector<std::vector<std::string>>> shown;
+    bool warningShown = true;
+    answerer.answerOther = [&](QWidget* modal) {
+        if (modal->objectName() != QStringLiteral("measureDialog")) return false;
+        auto* table = modal->findChild<QTableWidget*>(QStringLiteral("measurements"));
+        auto read = [&] {
+            std::vector<std::vector<std::string>> rows;
+            for (int r = 0; r < table->rowCount(); ++r) {
+                rows.emplace_back();
+                for (int c = 0; c < table->columnCount(); ++c) {
+                    rows.back().push_back(table->item(r, c)->text().toStdString());
+                }
+            }
+            shown.push_back(rows);
+        };
+        read();
+        modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->setValue(10);
+        modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"))->setChecked(true);
+        read();
+        EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "10-bit fixed point");
+        warningShown =
+            modal->findChild<QLabel*>(QStringLiteral("conditioningWarning"))->isVisible();
+        static_cast<QDialog*>(modal)->reject();
+        return true;
+    };
+    RightClick(kMainGraph, "Measure Design...");
+    answerer.answerOther = nullptr;
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], expected(0));
+    EXPECT_EQ(shown[1], expected(10));
+    EXPECT_FALSE(warningShown);  // a window design has none
+    EXPECT_TRUE(answerer.boxes.empty());
 }
 
 }  // namespace
