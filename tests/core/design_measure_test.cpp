@@ -97,7 +97,7 @@ struct Case {
     std::function<void(FilterSpec&)> set;
     int bits;
     std::vector<ExpectedBand> bands;
-    std::vector<double> crossingFrom;  // where the -3 dB search starts, Hz; sign: direction
+    std::vector<double> crossingFrom;  // where the -3 dB search starts, Hz; minus: downward
 };
 
 FilterSpec Spec(ResponseType type, DesignMethod method, int taps, float fc1, float fc2) {
@@ -112,6 +112,7 @@ FilterSpec Spec(ResponseType type, DesignMethod method, int taps, float fc1, flo
 
 TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
     const double T31 = 0.9 * 8000 / 31, T61 = 3.3 * 8000 / 61, H31 = 3.3 * 8000 / 31;
+    const double R61 = 0.9 * 8000 / 61, B61 = 5.5 * 8000 / 61;
     const Case cases[] = {
         // A given length: the transition its length rule gives, centred on the cutoff.
         {"rectangular low pass",
@@ -125,7 +126,20 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
          {{BandKind::Stop, 0, 1000 - T61 / 2},
           {BandKind::Pass, 1000 + T61 / 2, 2000 - T61 / 2},
           {BandKind::Stop, 2000 + T61 / 2, 4000}},
-         {1500, 1500}},
+         {-1500, 1500}},
+        // No pass band is left between the transitions: the crossings around the peak.
+        {"narrow rectangular band pass",
+         [](FilterSpec& s) { s = Spec(BandPass, Rectangular, 61, 1000, 1110); },
+         0,
+         {{BandKind::Stop, 0, 1000 - R61 / 2}, {BandKind::Stop, 1110 + R61 / 2, 4000}},
+         {-1055, 1055}},
+        {"Blackman band stop",
+         [](FilterSpec& s) { s = Spec(BandStop, Blackman, 61, 1000, 3000); },
+         0,
+         {{BandKind::Pass, 0, 1000 - B61 / 2},
+          {BandKind::Stop, 1000 + B61 / 2, 3000 - B61 / 2},
+          {BandKind::Pass, 3000 + B61 / 2, 4000}},
+         {0, -4000}},
         // An estimated length: the transition runs from the cutoff outward.
         {"Kaiser high pass from Tw",
          [](FilterSpec& s) {
@@ -208,12 +222,15 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
                 if (b.band.kind == BandKind::Stop) {
                     EXPECT_NEAR(b.attenuationDb, -Db(hi), 2e-3) << i;
                 }
+                // The window differentiator aims at the ideal gain 2 pi f / Fs.
+                if (b.band.kind == BandKind::Slope && spec.WType != Equiripple) {
+                    EXPECT_DOUBLE_EQ(b.band.slope, 2.0 * 3.141592653589793 / spec.Fs) << i;
+                }
             }
             ASSERT_EQ(r.minus3DbHz.size(), c.crossingFrom.size());
             for (std::size_t i = 0; i < c.crossingFrom.size(); ++i) {
                 const double from = std::fabs(c.crossingFrom[i]);
-                const int dir =
-                    c.crossingFrom[i] < 0 || (i == 0 && c.crossingFrom.size() == 2) ? -1 : +1;
+                const int dir = c.crossingFrom[i] < 0 ? -1 : +1;
                 EXPECT_NEAR(r.minus3DbHz[i], ref.Crossing(from, dir, -3.0), 0.01) << i;
                 EXPECT_NEAR(r.minus6DbHz[i], ref.Crossing(from, dir, -6.0), 0.01) << i;
             }

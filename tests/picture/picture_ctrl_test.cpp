@@ -9,6 +9,7 @@
 #include <random>
 #include <thread>
 
+#include "tests/picture/gif_bytes.h"
 #include "tests/picture/picture_test_gifs.h"
 #include "tests/support/test_support.h"
 
@@ -160,6 +161,18 @@ TEST(PictureTest, StillPictureIsDrawnOnce) {
     EXPECT_TRUE(ctrl.Draw());
     EXPECT_FALSE(ctrl.IsAnimating());
     EXPECT_EQ(ctrl.SurfaceSnapshot().pixel(4, 3), kGreen);
+
+    // Two graphic blocks of which only the image decodes: one frame does not animate.
+    std::vector<std::uint8_t> gif = EncodeGif(6, 6, test::kPalette, one, false);
+    gif.pop_back();  // trailer
+    const std::vector<std::uint8_t> text = test::GifBytes("89a", 6, 6, -1)
+                                               .GraphicControl(0, 10)
+                                               .PlainText(0, 0, 6, 6)
+                                               .Trailer()
+                                               .bytes();
+    gif.insert(gif.end(), text.begin() + 13, text.end());
+    ASSERT_TRUE(Load(ctrl, gif));
+    EXPECT_FALSE(ctrl.IsAnimated());
 }
 
 TEST(PictureTest, SizeLimitsAndFailedLoads) {
