@@ -183,6 +183,15 @@ TEST(Pipeline, PeakRatioOutcomes) {
               RatioAchievedText(reached.run.r, reached.design.rippleRatio));
     EXPECT_TRUE(reached.host.messages.empty());
 
+    // A target equal to the ratio reached is met, after as many solves.
+    Session exact;
+    exact.spec = reached.spec;
+    exact.spec.Ratio = exact.spec.RatioTarget = reached.design.rippleRatio;
+    ASSERT_TRUE(exact.Apply());
+    EXPECT_EQ(exact.run.r, reached.run.r);
+    EXPECT_EQ(exact.host.information.size(), 1u);
+    EXPECT_TRUE(exact.host.messages.empty());
+
     Session missed;
     missed.spec = reached.spec;
     missed.spec.Ratio = 1e-30;
