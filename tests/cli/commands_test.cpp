@@ -202,6 +202,19 @@ TEST(GraphArgs, LoadsTheHeldAndCurrentDesignsAndChecksTheRange) {
         EXPECT_EQ(loaded.options.holdActive, !c.held.empty());
         EXPECT_EQ(design.coeffs.size(), static_cast<std::size_t>(loaded.spec.Taps));
     }
+
+    // The held design keeps its own iteration count, which the legend names.
+    std::string text = test::ReadFile(kExample);
+    const std::size_t at = text.find("Itern: 0\n");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 8, "Itern: 7");
+    const test::TempDir dir;
+    GraphArgs args;
+    args.kind = GraphKind::Db;
+    args.held = dir.Write("held.txt", text).string();
+    CFirDesign design;
+    ASSERT_EQ(LoadGraphDesign("plot", kExample, args, design).exitCode, kExitOk);
+    EXPECT_EQ(design.heldIterations, 7);
 }
 
 TEST(PictureCommand, WritesComposedFramesAsPngs) {
