@@ -1,6 +1,7 @@
 // tapwright-cli as a script would use it: exit codes, outputs and messages.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <QByteArray>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "core/messages.h"
 #include "core/quantize.h"
 #include "files/spec_file.h"
 #include "tests/support/test_support.h"
@@ -59,22 +61,133 @@ const char* kExamples[] = {"lowpass_default",           "kaiser_auto",
                            "bandpass_hamming",          "multiband_equiripple",
                            "differentiator_equiripple", "hilbert_hamming"};
 
-TEST_F(Cli, EveryExampleDesignsAndReadsBack) {
-    for (const char* name : kExamples) {
-        const Result r = Run("design " + Example(name));
-        ASSERT_EQ(r.code, 0) << name << ": " << r.err;
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+// The text of an example with the values of some keys replaced.
+std::string WithValues(const std::string& example, const Values& values) {
+    std::istringstream in(ReadFile(std::string(TAPWRIGHT_EXAMPLES) + "/" + example + ".txt"));
+    std::string text, line;
+    int replaced = 0;
+    while (std::getline(in, line)) {
+        const std::size_t colon = line.find(':');
+        const std::size_t from = line.find_first_not_of(' ');
+        for (const auto& [key, value] : values) {
+            if (colon != std::string::npos && line.compare(from, colon - from, key) == 0 &&
+                colon - from == key.size()) {
+                line = line.substr(0, colon + 1) + " " + value;
+                ++replaced;
+            }
+        }
+        text += line + "\n";
+    }
+    EXPECT_EQ(replaced, static_cast<int>(values.size())) << example;
+    return text;
+}
+
+// Designs as Load and Apply make them, pinned to the coefficients the engine gives:
+// the estimated lengths and cutoffs, each branch of the Kaiser beta estimate, both
+// differentiators, a band stop typed with its cutoffs reversed, a design loaded to
+// run by iterations, a small equiripple system, Beta 15 and the longest estimated
+// length. The design command writes the same taps.
+TEST_F(Cli, PinnedDesigns) {
+    struct Pin {
+        int index;
+        double value;
+    };
+    struct Case {
+        const char* name;
+        const char* example;
+        Values values;
+        int taps;
+        std::vector<Pin> pins;
+    };
+    const Case cases[] = {
+        {"Kaiser from Tw, A = 60: beta 0.1102 (A - 8.7)",
+         "kaiser_auto",
+         {},
+         145,
+         {{0, -5.2979824722368755e-05}, {36, -0.0013828068047823867}, {72, 0.2750000059604645}}},
+        {"Kaiser from Tw, A = 49: the middle beta",
+         "kaiser_auto",
+         {{"SBrip", "-49"}},
+         115,
+         {{0, -0.00029136750201679435}, {28, -0.0005049893748204312}, {56, 0.24190010432236053}}},
+        {"Kaiser from Tw, A = 40: beta raised to 4",
+         "kaiser_auto",
+         {{"Tw", "500"}, {"PBrip", "3"}, {"SBrip", "-40"}},
+         35,
+         {{0, -0.0013775116603974256}, {8, 0.011731649026273135}, {16, 0.26308697383349533}}},
+        {"Blackman high pass from Tw",
+         "lowpass_default",
+         {{"FType", "1"}, {"WType", "3"}, {"AutoD", "0"}, {"Tw", "400"}, {"Fc1", "2000"}},
+         109,
+         {{27, -0.001819747716865051}, {53, -0.31395494760437515}, {54, 0.44999998807907104}}},
+        {"Hamming differentiator",
+         "lowpass_default",
+         {{"FChar", "3"},
+          {"FType", "4"},
+          {"WType", "2"},
+          {"Taps", "30"},
+          {"Fc1", "500"},
+          {"Fc2", "3000"}},
+         30,
+         {{0, -0.00507670458592041}, {7, 0.03584180539246122}, {14, -0.5990944141319948}}},
+        {"band stop with its cutoffs reversed",
+         "bandpass_hamming",
+         {{"FType", "3"}, {"Fc1", "2500"}, {"Fc2", "1000"}},
+         61,
+         {{0, -0.0014600846761160502}, {15, 0.0025385160565600156}, {30, 0.625}}},
+        {"multiband by 20 iterations",
+         "multiband_equiripple",
+         {},
+         61,
+         {{0, -0.0023767571809446553}, {15, -0.0026184048678626892}, {30, 0.47399150431492104}}},
+        {"equiripple differentiator",
+         "differentiator_equiripple",
+         {},
+         40,
+         {{0, 0.002380536940033373}, {10, -0.008558091711937998}, {19, 0.3033234918084}}},
+        {"19-tap equiripple low pass",
+         "lowpass_default",
+         {{"WType", "5"}, {"Bd1U", "1600"}, {"Bd2L", "2000"}, {"Taps", "19"}, {"Itern", "10"}},
+         19,
+         {{0, 0.0068046789662232765}, {4, 0.03919987427131939}, {9, 0.44835250766872514}}},
+        {"Kaiser window with Beta 15",
+         "lowpass_default",
+         {{"WType", "4"}, {"Beta", "15"}},
+         31,
+         {{1, -2.5765815049274607e-06}, {14, 0.21793893578976994}, {15, 0.25}}},
+        {"the longest estimated length",
+         "lowpass_default",
+         {{"AutoD", "0"}, {"Tw", "0.0549317"}},
+         131071,
+         {{0, 2.845192566698624e-06},
+          {32767, 6.299699267237733e-06},
+          {65534, 0.22508392587466491}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_.Write("pinned.txt", WithValues(c.example, c.values)).string();
+        CFirDesign design;
+        ASSERT_EQ(cli::LoadAndDesign(path, design, nullptr).exitCode, 0);
+        ASSERT_EQ(static_cast<int>(design.coeffs.size()), c.taps);
+        for (const Pin& pin : c.pins) {
+            EXPECT_NEAR(design.coeffs[pin.index], pin.value, 1e-12) << "tap " << pin.index;
+        }
+
+        const Result r = Run("design " + path);
+        ASSERT_EQ(r.code, 0) << r.err;
         const SpecReadResult read = ParseSpecFile(r.out, DefaultFilterSpec());
-        ASSERT_TRUE(read.ok) << name << ": " << read.error;
-        // One coefficient line per tap, all finite.
-        const std::string block = r.out.substr(r.out.find("Coeff:\n") + 7);
-        std::istringstream lines(block);
+        ASSERT_TRUE(read.ok) << read.error;
+        EXPECT_EQ(read.spec.Taps, c.taps);
+        std::istringstream lines(r.out.substr(r.out.find("Coeff:\n") + 7));
         std::string line;
-        int count = 0;
-        while (std::getline(lines, line)) {
-            EXPECT_TRUE(std::isfinite(std::stod(line))) << name << ": " << line;
+        std::size_t count = 0;
+        while (std::getline(lines, line) && count < design.coeffs.size()) {
+            ASSERT_EQ(line, FormatString("%e", design.coeffs[count])) << "tap " << count;
             ++count;
         }
-        EXPECT_EQ(count, read.spec.Taps) << name;
+        EXPECT_EQ(count, design.coeffs.size());
     }
 }
 
@@ -123,59 +236,118 @@ TEST_F(Cli, ResponseRowsAndFrequencies) {
     EXPECT_NE(r.out.find("\n1,15.655577299412915,0,0,0,-inf\n"), std::string::npos);
 }
 
-TEST_F(Cli, RefusedDamagedAndMissingFiles) {
-    std::string text = ReadFile(Example("bandpass_hamming"));
-    text.replace(text.find(" Taps: 61"), 9, " Taps: 60");
-    Result r = Run("design " + dir_.Write("even.txt", text).string());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Please enter an odd number of filter length"), std::string::npos);
-    EXPECT_TRUE(r.out.empty());
+// A row per invocation: the exit code, what standard error says, and the one file
+// it writes (whole, with the mode a new file gets) or that it writes nothing at all,
+// not even a temporary file.
+TEST_F(Cli, ExitCodesAndWrittenFiles) {
+    const std::string example = Example("bandpass_hamming");
+    const std::string damaged =
+        dir_.Write("damaged.txt", WithValues("bandpass_hamming", {{"TBand", "12"}})).string();
+    const std::string even =
+        dir_.Write("even.txt", WithValues("bandpass_hamming", {{"Taps", "60"}})).string();
+    const std::string singular =
+        dir_.Write("singular.txt",
+                   WithValues("lowpass_default", {{"WType", "5"}, {"Bd2L", "4000"}}))
+            .string();
+    const std::string missed =
+        dir_.Write("missed.txt", WithValues("multiband_equiripple",
+                                            {{"TerCr", "1"}, {"Ratio", "0.000000000001"}}))
+            .string();
+    const std::string tooLong =
+        dir_.Write("toolong.txt",
+                   WithValues("lowpass_default", {{"AutoD", "0"}, {"Tw", "0.0549316"}}))
+            .string();
+    fs::create_directory(dir_ / "taken");
+    const std::string out = (dir_ / "out.txt").string();
 
-    std::string damaged = ReadFile(Example("bandpass_hamming"));
-    damaged.replace(damaged.find("TBand: 3"), 8, "TBand: 12");
-    r = Run("design " + dir_.Write("damaged.txt", damaged).string());
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("TBand: 12 is out of range"), std::string::npos) << r.err;
-
-    r = Run("design " + (dir_ / "absent.txt").string());
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("cannot open"), std::string::npos);
-
-    r = Run("design");
-    EXPECT_EQ(r.code, 2);
-    r = Run("frobnicate");
-    EXPECT_EQ(r.code, 2);
-}
-
-TEST_F(Cli, WarningsGoToStandardErrorAndTheDesignIsWritten) {
-    std::string text = ReadFile(Example("multiband_equiripple"));
-    text.replace(text.find("TerCr: 0"), 8, "TerCr: 1");
-    text.replace(text.find("Ratio: 0.000000"), 15, "Ratio: 0.000000000001");
-    const fs::path out = dir_ / "out.txt";
-    const Result r =
-        Run("design " + dir_.Write("ratio.txt", text).string() + " -o " + out.string());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.err.find("Peak ripple ratio cannot be reach after 40 iterations"),
-              std::string::npos);
-    const SpecReadResult read = ParseSpecFile(ReadFile(out), DefaultFilterSpec());
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.spec.Itern, 40);
-    EXPECT_GT(read.spec.Ratio, 0.0f);
-}
-
-TEST_F(Cli, AutomaticLengthIsWrittenAndHelpExplains) {
-    const Result r = Run("design " + Example("kaiser_auto"));
-    ASSERT_EQ(r.code, 0) << r.err;
-    const SpecReadResult read = ParseSpecFile(r.out, DefaultFilterSpec());
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.spec.Taps % 2, 1);
-    EXPECT_GT(read.spec.Taps, 31);
-
+    struct Case {
+        std::string args;
+        int code;
+        const char* says;  // in standard error; null: nothing
+        bool writes;       // out.txt
+    };
+    const Case cases[] = {
+        {"", 2, "Usage: tapwright-cli", false},
+        {"frobnicate", 2, "unknown command", false},
+        {"--help", 0, nullptr, false},
+        {"design --help", 0, nullptr, false},
+        {"design", 2, "no spec file given", false},
+        {"design " + example + " -o", 2, "-o needs a file name", false},
+        {"design " + (dir_ / "absent.txt").string() + " -o " + out, 2, "cannot open", false},
+        {"design " + damaged + " -o " + out, 2, "TBand: 12 is out of range", false},
+        {"design " + even + " -o " + out, 1, "odd number of filter length", false},
+        {"design " + singular + " -o " + out, 1, "Singular matrix encountered!", false},
+        {"design " + tooLong + " -o " + out, 1, "needs 131073 coefficients", false},
+        {"design " + example + " -o " + (dir_ / "missing" / "x.txt").string(), 2, "cannot", false},
+        {"design " + example + " -o " + (dir_ / "taken").string(), 2, "cannot", false},
+        {"design " + example + " -o " + out, 0, nullptr, true},
+        {"design " + missed + " -o " + out, 0,
+         "Peak ripple ratio cannot be reach after 40 iterations", true},
+        {"response " + example + " -o " + out, 0, nullptr, true},
+        {"response " + even + " -o " + out, 1, "odd number of filter length", false},
+        {"export " + example + " --format c -o " + (dir_ / "missing" / "x.h").string(), 2, "cannot",
+         false},
+        {"export " + example + " --format c -o " + (dir_ / "taken").string(), 2, "cannot", false},
+        {"export " + example + " --format coe -o " + out, 2, "--bits", false},
+        {"export " + example + " --format txt --bits 1 -o " + out, 2, "--bits", false},
+        {"export " + example + " --format txt --bits 33 -o " + out, 2, "--bits", false},
+        {"export " + example + " --format pdf -o " + out, 2, "--format", false},
+        {"export " + example + " --format c --name 9lives -o " + out, 2, "9lives", false},
+        {"export " + example + " --format json --float -o " + out, 2, "--float", false},
+        {"export " + example + " --format c --bits 16 --float -o " + out, 2, "--float", false},
+        {"export " + damaged + " --format txt -o " + out, 2, "TBand: 12 is out of range", false},
+        {"export " + even + " --format txt -o " + out, 1, "odd number of filter length", false},
+        {"export " + example + " --format coe --bits 16 -o " + out, 0, nullptr, true},
+        {"measure " + damaged, 2, "TBand: 12 is out of range", false},
+        {"measure " + example + " --bits 40", 2, "--bits", false},
+        {"report " + example + " --kind coefficients -o " + out, 0, nullptr, true},
+        {"report " + example + " -o " + out, 2, "no report (--kind", false},
+        {"report " + example + " --kind summary -o " + out, 2, "unknown report", false},
+        {"report " + example + " --kind response", 2, "no output file", false},
+        {"report " + example + " --kind response --graph window -o " + out, 2, "unknown graph",
+         false},
+        {"report " + example + " --kind response --pages 1:1 -o " + out, 2,
+         "--pages selects pages of the coefficient report", false},
+        {"report " + example + " --kind coefficients --pages 2:2 -o " + out, 2,
+         "--pages must satisfy 1 <= FROM <= TO <= 1", false},
+        {"report " + example + " --kind coefficients --dpi 10 -o " + out, 2, "--dpi", false},
+        {"report " + example + " --kind response --graph impulse --hold " + example + " -o " + out,
+         2, "--hold draws the dB full view (--graph db)", false},
+        {"report " + example + " --kind response --graph range --range 3000:100 -o " + out, 2,
+         "--range must satisfy", false},
+        {"report " + damaged + " --kind response -o " + out, 2, "TBand: 12 is out of range", false},
+        {"report " + example + " --kind response -o " + (dir_ / "missing" / "x.pdf").string(), 2,
+         "cannot create", false},
+        {"plot " + example + " --graph impulse -o " + out, 0, nullptr, true},
+    };
     const Result help = Run("--help");
-    EXPECT_EQ(help.code, 0);
-    for (const char* word : {"design FILE", "response FILE", "Exit status"}) {
+    for (const char* word : {"design FILE", "response FILE", "export FILE", "Exit status"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
+    // An unusual mask, so that the mode of a written file shows it was applied.
+    const mode_t mask = ::umask(027);
+    const std::vector<std::string> before = test::Entries(dir_.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        if (c.says) {
+            EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        } else {
+            EXPECT_EQ(r.err, "");
+        }
+        std::vector<std::string> expected = before;
+        if (c.writes) {
+            expected.push_back("out.txt");
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(fs::status(out).permissions(), fs::perms(0640));
+            EXPECT_GT(fs::file_size(out), 0u);
+        }
+        EXPECT_EQ(test::Entries(dir_.path()), expected);
+        EXPECT_TRUE(fs::is_empty(dir_ / "taken"));
+        fs::remove(out);
+    }
+    ::umask(mask);
 }
 
 // The lines of a text, without the comment lines that start with `comment`.
@@ -255,6 +427,14 @@ TEST_F(Cli, EveryExampleExportsInEveryFormatAndMeasures) {
         EXPECT_EQ(doc["spec"]["Bands"].toArray().size(), loaded.spec.TBand);
         EXPECT_EQ(doc["samplingFrequency"].toDouble(), loaded.spec.Fs);
         EXPECT_FALSE(doc["measurements"]["bands"].toArray().isEmpty());
+        for (const QString end : {"dcGain", "nyquistGain"}) {
+            const double gain = doc["measurements"][end].toDouble();
+            if (gain > 0.0) {
+                EXPECT_DOUBLE_EQ(doc["measurements"][end + "Db"].toDouble(),
+                                 20.0 * std::log10(gain))
+                    << end.toStdString();
+            }
+        }
         const QJsonArray fixed = doc["quantized"]["taps"].toArray();
         ASSERT_EQ(fixed.size(), static_cast<qsizetype>(h.size()));
         for (std::size_t i = 0; i < h.size(); ++i) EXPECT_EQ(fixed[i].toInteger(), q.values[i]);
@@ -285,55 +465,6 @@ TEST_F(Cli, EveryExampleExportsInEveryFormatAndMeasures) {
         r = Run("measure " + example + " --json");
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(ParseJson(r.out)["taps"].toInt(), static_cast<int>(h.size()));
-    }
-}
-
-// Refused arguments, designs and targets: the message says why, and nothing is
-// written (no output file, no temporary file left beside it).
-TEST_F(Cli, RefusedExportsWriteNothing) {
-    const std::string example = Example("bandpass_hamming");
-    std::string damaged = ReadFile(example);
-    damaged.replace(damaged.find("TBand: 3"), 8, "TBand: 12");
-    const std::string damagedPath = dir_.Write("damaged.txt", damaged).string();
-    std::string even = ReadFile(example);
-    even.replace(even.find(" Taps: 61"), 9, " Taps: 60");
-    const std::string evenPath = dir_.Write("even.txt", even).string();
-    fs::create_directory(dir_ / "taken");
-    const std::string out = " -o " + (dir_ / "out.h").string();
-
-    struct Case {
-        std::string args;
-        int code;
-        const char* says;
-    };
-    const Case cases[] = {
-        {"export " + example + " --format c -o " + (dir_ / "missing" / "x.h").string(), 2,
-         "cannot"},
-        {"export " + example + " --format c -o " + (dir_ / "taken").string(), 2, "cannot"},
-        {"export " + example + " --format coe" + out, 2, "--bits"},
-        {"export " + example + " --format txt --bits 1" + out, 2, "--bits"},
-        {"export " + example + " --format txt --bits 33" + out, 2, "--bits"},
-        {"export " + example + " --format pdf" + out, 2, "--format"},
-        {"export " + example + " --format c --name 9lives" + out, 2, "9lives"},
-        {"export " + example + " --format json --float" + out, 2, "--float"},
-        {"export " + damagedPath + " --format txt" + out, 2, "TBand: 12 is out of range"},
-        {"export " + evenPath + " --format txt" + out, 1, "odd number of filter length"},
-        {"measure " + damagedPath, 2, "TBand: 12 is out of range"},
-        {"measure " + example + " --bits 40", 2, "--bits"},
-    };
-    for (const Case& c : cases) {
-        const Result r = Run(c.args);
-        EXPECT_EQ(r.code, c.code) << c.args;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
-        std::vector<std::string> left;
-        for (const auto& e : fs::directory_iterator(dir_.path())) {
-            left.push_back(e.path().filename().string());
-        }
-        std::sort(left.begin(), left.end());
-        EXPECT_EQ(left, (std::vector<std::string>{"damaged.txt", "even.txt", "stderr", "stdout",
-                                                  "taken"}))
-            << c.args;
-        EXPECT_TRUE(fs::is_empty(dir_ / "taken"));
     }
 }
 

@@ -202,6 +202,19 @@ TEST(GraphArgs, LoadsTheHeldAndCurrentDesignsAndChecksTheRange) {
         EXPECT_EQ(loaded.options.holdActive, !c.held.empty());
         EXPECT_EQ(design.coeffs.size(), static_cast<std::size_t>(loaded.spec.Taps));
     }
+
+    // The held design keeps its own iteration count, which the legend names.
+    std::string text = test::ReadFile(kExample);
+    const std::size_t at = text.find("Itern: 0\n");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 8, "Itern: 7");
+    const test::TempDir dir;
+    GraphArgs args;
+    args.kind = GraphKind::Db;
+    args.held = dir.Write("held.txt", text).string();
+    CFirDesign design;
+    ASSERT_EQ(LoadGraphDesign("plot", kExample, args, design).exitCode, kExitOk);
+    EXPECT_EQ(design.heldIterations, 7);
 }
 
 TEST(PictureCommand, WritesComposedFramesAsPngs) {
@@ -244,6 +257,9 @@ TEST(PictureCommand, StillPictureGivesOneFrame) {
         dir.Write("still.gif", EncodeGif(4, 3, test::kPalette, one, false)).string();
     ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "still").string()}), 0);
     EXPECT_EQ(test::Entries(dir / "still"), std::vector<std::string>{"frame_000.png"});
+    ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "most").string(), "-n", "1000"}),
+              0);
+    EXPECT_EQ(test::Entries(dir / "most"), std::vector<std::string>{"frame_000.png"});
     EXPECT_EQ(
         QImage(QString::fromStdString((dir / "still" / "frame_000.png").string())).pixel(0, 0),
         test::kBlue);
@@ -261,6 +277,7 @@ TEST(PictureCommand, BadInputGivesExitCodeTwo) {
         {gif, "-o"},
         {gif, "-o", out, "-n", "0"},
         {gif, "-o", out, "-n", "x"},
+        {gif, "-o", out, "-n", "1001"},
         {gif, "-o", out, "--frames"},
         {gif, gif, "-o", out},
         {(dir / "missing.gif").string(), "-o", out},

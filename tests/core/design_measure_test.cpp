@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -96,7 +97,7 @@ struct Case {
     std::function<void(FilterSpec&)> set;
     int bits;
     std::vector<ExpectedBand> bands;
-    std::vector<double> crossingFrom;  // where the -3 dB search starts, Hz; sign: direction
+    std::vector<double> crossingFrom;  // where the -3 dB search starts, Hz; minus: downward
 };
 
 FilterSpec Spec(ResponseType type, DesignMethod method, int taps, float fc1, float fc2) {
@@ -111,6 +112,7 @@ FilterSpec Spec(ResponseType type, DesignMethod method, int taps, float fc1, flo
 
 TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
     const double T31 = 0.9 * 8000 / 31, T61 = 3.3 * 8000 / 61, H31 = 3.3 * 8000 / 31;
+    const double R61 = 0.9 * 8000 / 61, B61 = 5.5 * 8000 / 61;
     const Case cases[] = {
         // A given length: the transition its length rule gives, centred on the cutoff.
         {"rectangular low pass",
@@ -124,7 +126,20 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
          {{BandKind::Stop, 0, 1000 - T61 / 2},
           {BandKind::Pass, 1000 + T61 / 2, 2000 - T61 / 2},
           {BandKind::Stop, 2000 + T61 / 2, 4000}},
-         {1500, 1500}},
+         {-1500, 1500}},
+        // No pass band is left between the transitions: the crossings around the peak.
+        {"narrow rectangular band pass",
+         [](FilterSpec& s) { s = Spec(BandPass, Rectangular, 61, 1000, 1110); },
+         0,
+         {{BandKind::Stop, 0, 1000 - R61 / 2}, {BandKind::Stop, 1110 + R61 / 2, 4000}},
+         {-1055, 1055}},
+        {"Blackman band stop",
+         [](FilterSpec& s) { s = Spec(BandStop, Blackman, 61, 1000, 3000); },
+         0,
+         {{BandKind::Pass, 0, 1000 - B61 / 2},
+          {BandKind::Stop, 1000 + B61 / 2, 3000 - B61 / 2},
+          {BandKind::Pass, 3000 + B61 / 2, 4000}},
+         {0, -4000}},
         // An estimated length: the transition runs from the cutoff outward.
         {"Kaiser high pass from Tw",
          [](FilterSpec& s) {
@@ -207,12 +222,15 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
                 if (b.band.kind == BandKind::Stop) {
                     EXPECT_NEAR(b.attenuationDb, -Db(hi), 2e-3) << i;
                 }
+                // The window differentiator aims at the ideal gain 2 pi f / Fs.
+                if (b.band.kind == BandKind::Slope && spec.WType != Equiripple) {
+                    EXPECT_DOUBLE_EQ(b.band.slope, 2.0 * 3.141592653589793 / spec.Fs) << i;
+                }
             }
             ASSERT_EQ(r.minus3DbHz.size(), c.crossingFrom.size());
             for (std::size_t i = 0; i < c.crossingFrom.size(); ++i) {
                 const double from = std::fabs(c.crossingFrom[i]);
-                const int dir =
-                    c.crossingFrom[i] < 0 || (i == 0 && c.crossingFrom.size() == 2) ? -1 : +1;
+                const int dir = c.crossingFrom[i] < 0 ? -1 : +1;
                 EXPECT_NEAR(r.minus3DbHz[i], ref.Crossing(from, dir, -3.0), 0.01) << i;
                 EXPECT_NEAR(r.minus6DbHz[i], ref.Crossing(from, dir, -6.0), 0.01) << i;
             }
@@ -224,9 +242,10 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
     }
 }
 
-// The inverse of the Kaiser rule gives a length the transition width the rule
-// would estimate that length from.
-TEST(DesignMeasure, ImpliedTransitionOfKaiserInvertsTheBetaRule) {
+// The transition width the length rule of each window gives a length (for Kaiser, the
+// inverse of the beta rule), and the grid: a power of two with 32 points per tap and
+// at least 16384.
+TEST(DesignMeasure, ImpliedTransitionWidthsAndGridSizes) {
     for (const double A : {30.0, 45.0, 60.0, 90.0}) {
         const double beta =
             A >= 50 ? 0.1102 * (A - 8.7) : 0.5842 * std::pow(A - 21, 0.4) + 0.07886 * (A - 21);
@@ -234,7 +253,15 @@ TEST(DesignMeasure, ImpliedTransitionOfKaiserInvertsTheBetaRule) {
                     (A - 7.95) / (14.36 * 101) * 8000.0, 1e-6)
             << A;
     }
-    EXPECT_DOUBLE_EQ(ImpliedTransitionWidth(Blackman, 55, 0.0, 11000.0), 1100.0);
+    const std::pair<DesignMethod, double> widths[] = {
+        {Rectangular, 180.0}, {Hanning, 620.0}, {Hamming, 660.0}, {Blackman, 1100.0}};
+    for (const auto& [method, width] : widths) {
+        EXPECT_DOUBLE_EQ(ImpliedTransitionWidth(method, 55, 0.0, 11000.0), width) << method;
+    }
+    EXPECT_EQ(ImpliedTransitionWidth(Equiripple, 55, 0.0, 11000.0), 0.0);
+    const std::pair<int, int> grids[] = {
+        {1, 16384}, {512, 16384}, {513, 32768}, {4097, 262144}, {kMaxTaps, 1 << 22}};
+    for (const auto& [taps, size] : grids) EXPECT_EQ(MeasurementGridSize(taps), size) << taps;
 }
 
 TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
@@ -258,7 +285,12 @@ TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
     DesignMeasurements m;
     ASSERT_TRUE(MeasureDesign(ill, design, 0, m));
     EXPECT_EQ(m.conditionEstimate, design.conditionEstimate);
-    EXPECT_NE(MeasurementRows(m).back().value.find("nearly singular"), std::string::npos);
+    const std::vector<MeasurementRow> rows = MeasurementRows(m);
+    EXPECT_NE(rows.back().value.find("nearly singular"), std::string::npos);
+    const auto delay = std::find_if(
+        rows.begin(), rows.end(), [](const MeasurementRow& r) { return r.label == "Group delay"; });
+    ASSERT_NE(delay, rows.end());
+    EXPECT_EQ(delay->value, "15 samples (1.875 ms)");
 
     // Bands that leave little free: a well-conditioned solve, and no warning.
     FilterSpec good = ill;

@@ -24,21 +24,21 @@ struct Session {
     MessageCode LastCode() const { return host.messages.back().first; }
 };
 
-TEST(Pipeline, CutoffsAreOrderedForBandPassOnly) {
-    Session bp;
-    bp.spec.FType = BandPass;
-    bp.spec.Fc1 = 3000.0f;
-    bp.spec.Fc2 = 1000.0f;
-    ASSERT_TRUE(bp.Apply());
-    EXPECT_EQ(bp.check.f1, 1000.0f);
-    EXPECT_EQ(bp.check.f2, 3000.0f);
-
-    Session lp;
-    lp.spec.Fc1 = 3000.0f;
-    lp.spec.Fc2 = 1000.0f;
-    ASSERT_TRUE(lp.Apply());
-    EXPECT_EQ(lp.check.f1, 3000.0f);
-    EXPECT_EQ(lp.check.f2, 1000.0f);
+// Band pass and band stop take their cutoffs in ascending order; the other types
+// pass them on as typed.
+TEST(Pipeline, CutoffsAreOrderedForBandPassAndBandStop) {
+    for (const ResponseType type : {BandPass, BandStop, LowPass, Differentiator}) {
+        Session r;
+        r.spec.FType = type;
+        r.spec.FChar = type == Differentiator ? AntisymmetricEven : SymmetricOdd;
+        r.spec.Taps = type == Differentiator ? 30 : 31;
+        r.spec.Fc1 = 3000.0f;
+        r.spec.Fc2 = 1000.0f;
+        ASSERT_TRUE(r.Apply()) << type;
+        const bool ordered = type == BandPass || type == BandStop;
+        EXPECT_EQ(r.check.f1, ordered ? 1000.0f : 3000.0f) << type;
+        EXPECT_EQ(r.check.f2, ordered ? 3000.0f : 1000.0f) << type;
+    }
 }
 
 TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
@@ -89,6 +89,12 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
          MessageCode::EquirippleTooLong, nullptr},
         {"window length too long", [](FilterSpec& s) { s.Taps = kMaxTaps + 2; },
          MessageCode::LengthAboveMaximum, nullptr},
+        {"a length of 2",
+         [](FilterSpec& s) {
+             s.FChar = SymmetricEven;
+             s.Taps = 2;
+         },
+         MessageCode::LengthTooSmall, "Please enter a number greater than 2"},
         {"estimated length too long",
          [](FilterSpec& s) {
              s.AutoD = 0;
@@ -176,6 +182,15 @@ TEST(Pipeline, PeakRatioOutcomes) {
     EXPECT_EQ(reached.host.information[0],
               RatioAchievedText(reached.run.r, reached.design.rippleRatio));
     EXPECT_TRUE(reached.host.messages.empty());
+
+    // A target equal to the ratio reached is met, after as many solves.
+    Session exact;
+    exact.spec = reached.spec;
+    exact.spec.Ratio = exact.spec.RatioTarget = reached.design.rippleRatio;
+    ASSERT_TRUE(exact.Apply());
+    EXPECT_EQ(exact.run.r, reached.run.r);
+    EXPECT_EQ(exact.host.information.size(), 1u);
+    EXPECT_TRUE(exact.host.messages.empty());
 
     Session missed;
     missed.spec = reached.spec;

@@ -103,13 +103,26 @@ TEST(EquirippleSteps, LiftSmallExtrema) {
     }
 }
 
+// An extremum's value at its position, straight lines between: each point weighs
+// the nearer extremum more.
 TEST(EquirippleSteps, EnvelopeIsPiecewiseLinearThroughTheExtrema) {
-    const Constraints c = Points({5});
-    Extrema x;
-    x.value = {1.0, 3.0, 1.0};
-    x.position = {0.0, 2.0, 4.0};
-    x.endsBand = {false, false, true};
-    EXPECT_EQ(Envelope(c, x), (std::vector<double>{1.0, 2.0, 3.0, 2.0, 1.0}));
+    struct Case {
+        std::vector<int> bands;
+        std::vector<double> value;
+        std::vector<double> position;
+        std::vector<double> envelope;
+    };
+    const Case cases[] = {
+        {{5}, {1.0, 3.0, 1.0}, {0.0, 2.0, 4.0}, {1.0, 2.0, 3.0, 2.0, 1.0}},
+        {{3, 5}, {1.0, 4.0, 2.0}, {0.0, 3.0, 7.0}, {1.0, 2.0, 3.0, 4.0, 3.5, 3.0, 2.5, 2.0}},
+    };
+    for (const Case& c : cases) {
+        Extrema x;
+        x.value = c.value;
+        x.position = c.position;
+        x.endsBand.assign(c.value.size(), false);
+        EXPECT_EQ(Envelope(Points(c.bands), x), c.envelope);
+    }
 }
 
 TEST(EquirippleSteps, Reweight) {

@@ -117,30 +117,42 @@ TEST(Equiripple, ZeroIterationsGiveThePlainLeastSquaresSolution) {
     EXPECT_DOUBLE_EQ(d.bandGains[0], 1.0);
 }
 
+// By the peak ratio: the solves done, a ratio at or below the target, and the
+// coefficients of the solution whose errors met the test (the same as asking for
+// that many iterations). A target of 0 runs all 40 solves and never tests the ratio.
 TEST(Equiripple, StoppingRules) {
-    // A target of 0 runs all 40 solves and never tests the ratio.
-    CFirDesign forty;
-    forty.rippleRatio = 123.0;
-    EXPECT_EQ(Design(forty, LowPass, LowPassBands(), 21, SymmetricOdd, 3, 0.0), 40);
-    EXPECT_EQ(forty.rippleRatio, 123.0);
-
-    // A reachable target stops at solve i with the coefficients of the i-th solution,
-    // the same as asking for i iterations.
-    CFirDesign byRatio;
-    const int i = Design(byRatio, LowPass, LowPassBands(), 21, SymmetricOdd, 0, 1e-3);
-    ASSERT_GT(i, 0);
-    ASSERT_LT(i, 40);
-    EXPECT_LE(byRatio.rippleRatio, 1e-3);
-    CFirDesign byCount;
-    EXPECT_EQ(Design(byCount, LowPass, LowPassBands(), 21, SymmetricOdd, i, -1.0), i);
-    EXPECT_EQ(byRatio.coeffs, byCount.coeffs);
-
-    // The differentiator compares a quotient of consecutive peaks.
-    CFirDesign diff;
-    const Bands db = Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(3400, 4000, 0);
-    const int k = Design(diff, Differentiator, db, 20, AntisymmetricEven, 0, 1.001);
-    ASSERT_GT(k, 0);
-    EXPECT_LE(diff.rippleRatio, 1.001);
+    const Bands slope = Bands().Add(0, 200, 0).Add(200, 3000, 1).Add(3400, 4000, 0);
+    struct Case {
+        const char* name;
+        ResponseType type;
+        Bands bands;
+        int taps;
+        SymmetryType symmetry;
+        double target;
+        int solves;
+    };
+    const Case cases[] = {
+        {"a target of 0", LowPass, LowPassBands(), 21, SymmetricOdd, 0.0, 40},
+        {"a reachable target", LowPass, LowPassBands(), 21, SymmetricOdd, 1e-3, 6},
+        {"a target met at the first check", LowPass, LowPassBands(), 21, SymmetricOdd, 1.0, 1},
+        {"a quotient of peaks", Differentiator, slope, 24, AntisymmetricEven, 1.01, 5},
+        {"a quotient met at the first check", Differentiator, slope, 20, AntisymmetricEven, 1e6, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFirDesign byRatio;
+        byRatio.rippleRatio = 123.0;
+        const int solves = Design(byRatio, c.type, c.bands, c.taps, c.symmetry, 3, c.target);
+        EXPECT_EQ(solves, c.solves);
+        if (c.target > 0.0) {
+            EXPECT_LE(byRatio.rippleRatio, c.target);
+        } else {
+            EXPECT_EQ(byRatio.rippleRatio, 123.0);
+        }
+        CFirDesign byCount;
+        EXPECT_EQ(Design(byCount, c.type, c.bands, c.taps, c.symmetry, solves, -1.0), solves);
+        EXPECT_EQ(byRatio.coeffs, byCount.coeffs);
+    }
 }
 
 TEST(Equiripple, ProgressTextsChangeAtQuarters) {
@@ -202,28 +214,33 @@ TEST(Equiripple, ZeroEnvelopeLeavesWeightsAndNoNaN) {
     EXPECT_NEAR(flat.coeffs[7], 1.0, 1e-9);
 }
 
-TEST(Equiripple, BandIndexFieldsStayOnTheGrid) {
-    CFirDesign low;
-    ASSERT_EQ(
-        Design(low, LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 11, SymmetricOdd, 2, -1.0),
-        2);
-    const int G = 32 * 11 + 1;
-    for (int v : {low.passBegin, low.passEnd, low.stopBegin, low.stopEnd}) {
-        EXPECT_GE(v, 0);
-        EXPECT_LE(v, G);
+// The pass and stop band index ranges of 11-tap low and high passes (G = 353 grid
+// points, b = trunc(first band's upper edge / df)): the pass band ends at b + 1 (low
+// pass) or starts there (high pass); the far end is the constraint count L, or
+// trunc(w) + L - 10 for a gap w below 10 Hz, kept on the grid.
+TEST(Equiripple, BandIndexFields) {
+    struct Case {
+        ResponseType type;
+        Bands bands;
+        int passBegin, passEnd, stopBegin, stopEnd;
+    };
+    const Case cases[] = {
+        // b = 141, L = 141 + 177
+        {LowPass, LowPassBands(), 0, 142, 143, 318},
+        // b = 141, L = 141 + 212, w = 5
+        {HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 142, 348, 0, 141},
+        // b = 353 (the end of the grid), L = 353, w = 0
+        {LowPass, Bands().Add(0, 4000, 1).Add(4000, 4000, 0), 0, 353, 353, 343},
+    };
+    for (const Case& c : cases) {
+        CFirDesign d;
+        ASSERT_EQ(Design(d, c.type, c.bands, 11, SymmetricOdd, 2, -1.0), 2);
+        EXPECT_EQ(std::vector<int>({d.passBegin, d.passEnd, d.stopBegin, d.stopEnd}),
+                  std::vector<int>({c.passBegin, c.passEnd, c.stopBegin, c.stopEnd}))
+            << c.type;
+        EXPECT_EQ(d.passEdge, c.bands.rows[0].Upper);
+        EXPECT_EQ(d.stopEdge, c.bands.rows[1].Lower);
     }
-    CFirDesign high;
-    ASSERT_EQ(Design(high, HighPass, Bands().Add(0, 1600, 0).Add(1605, 4000, 1), 11, SymmetricOdd,
-                     2, -1.0),
-              2);
-    // A gap of 5 Hz (below 10): the pass band ends at trunc(w) + L - 10.
-    const double df = 0.5 / G;
-    const int b = static_cast<int>(0.2 / df);
-    EXPECT_EQ(high.passBegin, b + 1);
-    EXPECT_EQ(high.stopEnd, b);
-    EXPECT_LE(high.passEnd, G);
-    EXPECT_EQ(high.passEdge, 1600.0);
-    EXPECT_EQ(high.stopEdge, 1605.0);
 }
 
 TEST(Equiripple, SingularMatrixLeavesThePreviousDesign) {
@@ -324,6 +341,19 @@ TEST(Equiripple, DifferentiatorRisesAcrossItsSlope) {
     EXPECT_NEAR(d.magnitude[quarter], 0.25, 0.05);
     EXPECT_NEAR(d.magnitude[threeQuarter], 0.75, 0.05);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(d.coeffs[29 - i], -d.coeffs[i]);
+
+    // A third band that starts at the last grid step but one (G - 1 = 960, at 3995.84
+    // Hz) aims at the slope's end amplitude: its own amplitude does not matter there.
+    auto top = [](double lower, double amplitude) {
+        CFirDesign t;
+        EXPECT_EQ(Design(t, Differentiator,
+                         Bands().Add(0, 0, 0).Add(0, 3000, 1).Add(lower, 4000, amplitude), 30,
+                         AntisymmetricEven, 3, -1.0),
+                  3);
+        return t.coeffs;
+    };
+    EXPECT_EQ(top(3998.0, 0.0), top(3998.0, 0.5));
+    EXPECT_NE(top(3990.0, 0.0), top(3990.0, 0.5));
 }
 
 }  // namespace

@@ -49,11 +49,13 @@ TEST(Matrix, TransposeOfRowIsColumn) {
 
 // The blocked product must give, bit for bit, the plain triple loop that sums each
 // element from 0 over k in increasing order: shapes cover every remainder of the
-// blocks of four rows, eight columns and 128 summation steps.
+// blocks of four rows and 128 summation steps, and every count of columns left over
+// from the blocks of eight (1 ... 7) under blocks of four rows.
 TEST(Matrix, MultiplyMatchesPlainSumBitForBit) {
     std::mt19937 gen(11);
-    const int shapes[][3] = {{1, 1, 1},    {3, 5, 2},     {4, 8, 8},    {5, 9, 13},   {7, 130, 3},
-                             {8, 129, 17}, {13, 300, 51}, {16, 257, 1}, {51, 64, 51}, {6, 1, 12}};
+    const int shapes[][3] = {{1, 1, 1},    {3, 5, 2},     {4, 8, 8},     {5, 9, 13},   {7, 130, 3},
+                             {8, 129, 17}, {13, 300, 51}, {16, 257, 1},  {51, 64, 51}, {6, 1, 12},
+                             {4, 3, 2},    {9, 17, 6},    {12, 130, 14}, {5, 9, 7},    {8, 2, 10}};
     for (const auto& s : shapes) {
         MatrixPtr a = Random(s[0], s[1], gen);
         MatrixPtr b = Random(s[1], s[2], gen);

@@ -65,6 +65,11 @@ TEST(Messages, HugeNumbersAreFormattedWhole) {
     std::snprintf(high, sizeof high, "%f", -1e308);
     EXPECT_EQ(text, std::string("Please enter a frequency value between ") + low + " and " + high);
     EXPECT_GT(text.size(), 600u);
+    // Around the size that fits the first buffer.
+    for (const std::size_t size : {1u, 62u, 63u, 64u, 65u, 200u}) {
+        const std::string whole(size, 'x');
+        EXPECT_EQ(FormatString("%s", whole.c_str()), whole) << size;
+    }
 }
 
 TEST(Messages, RatioAchieved) {

@@ -80,6 +80,11 @@ TEST(SpecRules, SettleLoadedSpec) {
     EXPECT_EQ(hilbert.Fc1, 0.0f);
     EXPECT_EQ(hilbert.Fc2, 5000.0f);
     EXPECT_EQ(hilbert.RatioTarget, 0.5);
+    // By iterations the target is -1, whatever the ratio.
+    hilbert.TerCr = ByIterations;
+    hilbert.RatioTarget = 0.5;
+    SettleLoadedSpec(hilbert, AntisymmetricOdd);
+    EXPECT_EQ(hilbert.RatioTarget, -1.0);
 }
 
 }  // namespace

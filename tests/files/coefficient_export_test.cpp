@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(CoefficientExport, NamesAndFormats) {
+TEST(CoefficientExport, NamesFormatsAndDescriptions) {
     struct NameCase {
         const char* name;
         bool valid;
@@ -40,6 +40,19 @@ TEST(CoefficientExport, NamesAndFormats) {
         EXPECT_EQ(ExportFormatFromName(info.name), info.format);
     }
     EXPECT_FALSE(ExportFormatFromName("h"));
+
+    // Band pass and band stop cutoffs are described in order, however typed.
+    for (const ResponseType type : {BandPass, BandStop}) {
+        for (const auto& [fc1, fc2] : {std::pair{1000.0f, 3000.0f}, std::pair{3000.0f, 1000.0f}}) {
+            FilterSpec spec = DefaultFilterSpec();
+            spec.FType = type;
+            spec.Fc1 = fc1;
+            spec.Fc2 = fc2;
+            EXPECT_NE(DesignDescription(spec, 31).find(", cutoffs 1000 and 3000 Hz"),
+                      std::string::npos)
+                << type << " " << fc1;
+        }
+    }
 }
 
 // Every refusal leaves an existing file as it was; a target that cannot be
@@ -107,19 +120,29 @@ TEST(CoefficientExport, RefusedExportsWriteNothing) {
     fs::remove_all(dir);
 }
 
-// -2147483648 alone is not a valid int constant in C: 2147483648 does not fit.
-TEST(CoefficientExport, TheMostNegative32BitValueIsWrittenAsAnExpression) {
+// The integer type is the narrowest that holds the word length, and -2147483648
+// alone is not a valid int constant in C (2147483648 does not fit).
+TEST(CoefficientExport, FixedPointCHeaderTypesAndValues) {
     CFirDesign design;
     design.coeffs = {-0.5, 0.25, -0.5};
-    ExportOptions o;
-    o.format = ExportFormat::CHeader;
-    o.bits = 32;
-    std::string text, error;
-    ASSERT_TRUE(FormatExport(DefaultFilterSpec(), design, o, text, &error)) << error;
-    EXPECT_NE(text.find("static const int32_t fir[FIR_LENGTH] = {\n    (-2147483647 - 1),\n"
-                        "    1073741824,\n    (-2147483647 - 1)\n};"),
-              std::string::npos)
-        << text;
+    const std::pair<int, const char*> cases[] = {
+        {8, "int8_t fir[FIR_LENGTH] = {\n    -128,\n    64,\n"},
+        {9, "int16_t fir[FIR_LENGTH] = {\n    -256,\n"},
+        {16, "int16_t fir[FIR_LENGTH] = {\n    -32768,\n"},
+        {17, "int32_t fir[FIR_LENGTH] = {\n    -65536,\n"},
+        {32,
+         "int32_t fir[FIR_LENGTH] = {\n    (-2147483647 - 1),\n    1073741824,\n"
+         "    (-2147483647 - 1)\n};"}};
+    for (const auto& [bits, declared] : cases) {
+        ExportOptions o;
+        o.format = ExportFormat::CHeader;
+        o.bits = bits;
+        std::string text, error;
+        ASSERT_TRUE(FormatExport(DefaultFilterSpec(), design, o, text, &error)) << error;
+        EXPECT_NE(text.find(std::string("static const ") + declared), std::string::npos)
+            << bits << "\n"
+            << text;
+    }
 }
 
 }  // namespace

@@ -177,6 +177,16 @@ TEST(Impulse, DegenerateCoefficients) {
         EXPECT_EQ(CountColour(g.canvas, kY), 0);
         ASSERT_NE(g.Find("0"), nullptr);
     }
+    {
+        // Taps 0.45 px apart share a column: a taller stem after a shorter one shows.
+        Fixture f;
+        std::vector<double> h(1000, 0.0);
+        h[0] = 0.25;
+        h[1] = 1.0;
+        ASSERT_TRUE(
+            theGraphPlotter.DrawImpulse(&f.canvas, Coefficients(h), 0, 0, 584, 342, kY, false));
+        EXPECT_EQ(TopRow(f.canvas, 80, kY), 56);
+    }
 }
 
 // ---- dB views ----

@@ -202,7 +202,7 @@ TEST(GifWalk, FrameTimingWithoutOrWithSeveralControls) {
     g.Image(3, 4, 5, 6);
     const std::size_t second = g.size();
     g.GraphicControl(1, 40).GraphicControl(2, 60).Image(0, 0, 1, 1);
-    g.GraphicControl(0, 1).PlainText(9, 8, 7, 6).Trailer();
+    g.GraphicControl(7, 1, 0).PlainText(9, 8, 7, 6).Trailer();  // all three disposal bits
     GifWalk walk(g.bytes());
 
     std::optional<GifFrameBlock> bare = walk.ExtractFrame();
@@ -224,6 +224,7 @@ TEST(GifWalk, FrameTimingWithoutOrWithSeveralControls) {
 
     std::optional<GifFrameBlock> text = walk.ExtractFrame();
     ASSERT_TRUE(text);
+    EXPECT_EQ(text->disposal, 7);
     EXPECT_EQ(text->left, 9);
     EXPECT_EQ(text->top, 8);
     EXPECT_EQ(text->width, 7);

@@ -9,6 +9,7 @@
 #include <random>
 #include <thread>
 
+#include "tests/picture/gif_bytes.h"
 #include "tests/picture/picture_test_gifs.h"
 #include "tests/support/test_support.h"
 
@@ -76,13 +77,14 @@ TEST(AnimationSteps, DisposalMethods) {
     for (const Case& c : cases) {
         PictureSurface surface(10, 10, kFill, kBackground);
         surface.pixels.fill(kUnder);
+        surface.pixels.setPixel(2, 3, kBlue);  // marks the corner a restore must put back
         const PictureFrameList frames = {Frame(2, 3, 4, 5, kRed, c.disposal)};
         ASSERT_TRUE(DrawCurrentFrame(surface, frames));
         EXPECT_EQ(surface.pixels.pixel(2, 3), kRed);
         EXPECT_EQ(surface.pixels.pixel(5, 7), kRed);
         EXPECT_EQ(surface.pixels.pixel(6, 7), kUnder);
         DisposeCurrentFrame(surface, frames);
-        EXPECT_EQ(surface.pixels.pixel(2, 3), c.after) << c.disposal;
+        EXPECT_EQ(surface.pixels.pixel(2, 3), c.after == kUnder ? kBlue : c.after) << c.disposal;
         EXPECT_EQ(surface.pixels.pixel(5, 7), c.after) << c.disposal;
         EXPECT_EQ(surface.pixels.pixel(1, 3), kUnder) << c.disposal;
         EXPECT_EQ(surface.pixels.pixel(6, 7), kUnder) << c.disposal;
@@ -159,9 +161,21 @@ TEST(PictureTest, StillPictureIsDrawnOnce) {
     EXPECT_TRUE(ctrl.Draw());
     EXPECT_FALSE(ctrl.IsAnimating());
     EXPECT_EQ(ctrl.SurfaceSnapshot().pixel(4, 3), kGreen);
+
+    // Two graphic blocks of which only the image decodes: one frame does not animate.
+    std::vector<std::uint8_t> gif = EncodeGif(6, 6, test::kPalette, one, false);
+    gif.pop_back();  // trailer
+    const std::vector<std::uint8_t> text = test::GifBytes("89a", 6, 6, -1)
+                                               .GraphicControl(0, 10)
+                                               .PlainText(0, 0, 6, 6)
+                                               .Trailer()
+                                               .bytes();
+    gif.insert(gif.end(), text.begin() + 13, text.end());
+    ASSERT_TRUE(Load(ctrl, gif));
+    EXPECT_FALSE(ctrl.IsAnimated());
 }
 
-TEST(PictureTest, FailedLoadsLeaveTheControlEmpty) {
+TEST(PictureTest, SizeLimitsAndFailedLoads) {
     CPictureCtrl ctrl;
     const std::vector<std::uint8_t> junk = {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3};
     EXPECT_FALSE(Load(ctrl, junk));
@@ -176,6 +190,11 @@ TEST(PictureTest, FailedLoadsLeaveTheControlEmpty) {
     const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 2, 2, 1)};
     EXPECT_FALSE(Load(ctrl, EncodeGif(kMaxPictureSide + 1, 2, test::kPalette, one, false)));
     EXPECT_FALSE(ctrl.IsSurfaceReady());
+    EXPECT_FALSE(Load(ctrl, EncodeGif(2, kMaxPictureSide + 1, test::kPalette, one, false)));
+    // The largest side itself is shown.
+    EXPECT_TRUE(Load(ctrl, EncodeGif(kMaxPictureSide, 2, test::kPalette, one, false)));
+    EXPECT_TRUE(Load(ctrl, EncodeGif(2, kMaxPictureSide, test::kPalette, one, false)));
+    EXPECT_TRUE(ctrl.IsSurfaceReady());
 }
 
 TEST(PictureTest, LoadFromFileReadsTheWholeFile) {

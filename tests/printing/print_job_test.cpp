@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -137,7 +138,15 @@ class RecordingMessages : public PrintMessages {
     std::vector<std::string> boxes;
 };
 
-enum class Script { Accept, Cancel, StopAtFirstPage, NoFolder, PagesTwoToThree, SpecEdited };
+enum class Script {
+    Accept,
+    Cancel,
+    StopAtFirstPage,
+    NoFolder,
+    PagesTwoToThree,
+    NarrowPagesTwoToThree,
+    SpecEdited
+};
 
 // The user's choices in the dialog: OK or Cancel, the PDF file, a page range.
 class ScriptedDialog : public PrintDialogRunner {
@@ -151,7 +160,11 @@ class ScriptedDialog : public PrintDialogRunner {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(file));
         printer.setPrintRange(QPrinter::AllPages);
-        if (script == Script::PagesTwoToThree) {
+        if (script == Script::NarrowPagesTwoToThree) {
+            // Paper 100 mm wide: the response graph needs two pages.
+            printer.setPageSize(QPageSize(QSizeF(100, 297), QPageSize::Millimeter));
+        }
+        if (script == Script::PagesTwoToThree || script == Script::NarrowPagesTwoToThree) {
             printer.setPrintRange(QPrinter::PageRange);
             printer.setFromTo(2, 3);
         }
@@ -178,6 +191,8 @@ TEST(PrintJob, BoxesOutcomesAndFiles) {
          "Type : Low Pass Filter"},
         {"response, all pages whatever the range", ReportKind::Response, Script::PagesTwoToThree,
          PrintOutcome::Printed, response, 1, "Tapwright "},
+        {"response on two pages, both whatever the range", ReportKind::Response,
+         Script::NarrowPagesTwoToThree, PrintOutcome::Printed, response, 2, "Tapwright "},
         {"coefficients, all pages", ReportKind::Coefficients, Script::Accept, PrintOutcome::Printed,
          coefficients, 3, "Tapwright "},
         {"coefficients, pages 2 to 3", ReportKind::Coefficients, Script::PagesTwoToThree,

@@ -103,30 +103,5 @@ TEST_F(ReportCommand, EveryExampleGivesBothReports) {
     }
 }
 
-TEST_F(ReportCommand, RefusesBadArgumentsAndWritesNothing) {
-    const std::string out = (dir_ / "x.pdf").string();
-    const std::string lowpass = Example("lowpass_default.txt");
-    const std::string bad[] = {
-        lowpass + " -o " + out,                                  // no kind
-        lowpass + " --kind summary -o " + out,                   // unknown kind
-        lowpass + " --kind response",                            // no output
-        lowpass + " --kind response --graph window -o " + out,   // small area
-        lowpass + " --kind response --pages 1:1 -o " + out,      // response pages
-        lowpass + " --kind coefficients --pages 2:2 -o " + out,  // beyond 1 page
-        lowpass + " --kind coefficients --dpi 10 -o " + out,     // resolution
-        lowpass + " --kind response --graph impulse --hold " + lowpass + " -o " + out,
-        lowpass + " --kind response --graph range --range 3000:100 -o " + out,
-        (dir_ / "missing.txt").string() + " --kind response -o " + out,
-    };
-    for (const std::string& args : bad) {
-        SCOPED_TRACE(args);
-        EXPECT_EQ(Run(args), 2);
-    }
-    EXPECT_EQ(Run(lowpass + " --kind response -o " + (dir_ / "no" / "x.pdf").string()), 2);
-    int files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++files;
-    EXPECT_EQ(files, 0);
-}
-
 }  // namespace
 }  // namespace tapwright

@@ -205,6 +205,15 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
     EXPECT_TRUE(d.Visible(kLogScaleCheck));
     EXPECT_FALSE(d.Visible(kZoomCheck));
     EXPECT_EQ(d.logic.Flags().displaySel, FullView);
+
+    // No Hold On over the dB view of a Hilbert transformer.
+    Dialog h;
+    h.logic.OnUserSelected(kResponseTypeCombo, Hilbert);
+    h.Apply();
+    ASSERT_TRUE(h.logic.Flags().designValid);
+    h.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    h.logic.OnUserToggled(kLogScaleCheck, true);
+    EXPECT_FALSE(h.Visible(kHoldOnCheck));
 }
 
 // The values a design writes back into its fields (an estimated length, the

@@ -178,6 +178,9 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
 TEST(ControlState, BandFieldsAndTermination) {
     Window w;
     w.Select(kFunctionTypeCombo, Equiripple);
+    // By iterations at first: the count is open, the ratio is not.
+    EXPECT_TRUE(w.model.State(kIterationsEdit).enabled);
+    EXPECT_FALSE(w.model.State(kRatioEdit).enabled);
     w.Select(kResponseTypeCombo, Multiband);
     w.Enter(kBandCountEdit, "3");
     EXPECT_EQ(w.model.ItemCount(kBandCombo), 3);
@@ -276,14 +279,20 @@ TEST(FieldCheckFlow, CommitsAndTheirFollowUps) {
     EXPECT_EQ(w.spec.Itern, 20);
     EXPECT_EQ(w.design.heldIterations, 10);  // the count before, named by the legend
 
-    // Any edit withdraws the design, even when the text comes back.
-    w.rules.flags.designValid = true;
-    for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) w.model.Enable(id, true);
-    w.Type(kFirstCutoffEdit, "1");
-    w.Type(kFirstCutoffEdit, "0");
-    EXPECT_FALSE(w.rules.flags.designValid);
-    for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) {
-        EXPECT_FALSE(w.model.State(id).enabled);
+    // An edit of any spec field withdraws the design, even when the text comes back.
+    for (int field :
+         {kFirstCutoffEdit, kSecondCutoffEdit, kLengthEdit, kTransitionEdit, kPassRippleEdit,
+          kStopRippleEdit, kSamplingFrequencyEdit, kBetaEdit, kIterationsEdit, kRatioEdit,
+          kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit, kBandCountEdit}) {
+        w.rules.flags.designValid = true;
+        for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) w.model.Enable(id, true);
+        const std::string text = w.model.Text(field);
+        w.Type(field, "7");
+        w.Type(field, text);
+        EXPECT_FALSE(w.rules.flags.designValid) << field;
+        for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) {
+            EXPECT_FALSE(w.model.State(id).enabled) << field;
+        }
     }
     // The view range is not part of the filter spec.
     w.rules.flags.designValid = true;
