@@ -298,6 +298,8 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"export " + damaged + " --format txt -o " + out, 2, "TBand: 12 is out of range", false},
         {"export " + even + " --format txt -o " + out, 1, "odd number of filter length", false},
         {"export " + example + " --format coe --bits 16 -o " + out, 0, nullptr, true},
+        {"export " + example + " --format txt --bits 2 -o " + out, 0, nullptr, true},
+        {"export " + example + " --format txt --bits 32 -o " + out, 0, nullptr, true},
         {"measure " + damaged, 2, "TBand: 12 is out of range", false},
         {"measure " + example + " --bits 40", 2, "--bits", false},
         {"report " + example + " --kind coefficients -o " + out, 0, nullptr, true},

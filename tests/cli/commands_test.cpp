@@ -138,6 +138,9 @@ TEST(GraphArgs, PlotAndReportRefuseAlike) {
         {{f, "-o", "x", "--graph", "range", "--range", ":2"},
          "--range needs LO:HI in Hz",
          "--range needs LO:HI in Hz"},
+        {{f, "-o", "x", "--graph", "range", "--range", "1x:2"},
+         "--range needs LO:HI in Hz",
+         "--range needs LO:HI in Hz"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.back());

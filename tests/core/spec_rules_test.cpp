@@ -85,6 +85,12 @@ TEST(SpecRules, SettleLoadedSpec) {
     hilbert.RatioTarget = 0.5;
     SettleLoadedSpec(hilbert, AntisymmetricOdd);
     EXPECT_EQ(hilbert.RatioTarget, -1.0);
+    // Multiband shares the value of Hilbert but keeps its cutoffs.
+    FilterSpec multiband{
+        .FType = Multiband, .WType = Equiripple, .Fs = 10000.0f, .Fc1 = 100.0f, .Fc2 = 200.0f};
+    SettleLoadedSpec(multiband, SymmetricOdd);
+    EXPECT_EQ(multiband.Fc1, 100.0f);
+    EXPECT_EQ(multiband.Fc2, 200.0f);
 }
 
 }  // namespace

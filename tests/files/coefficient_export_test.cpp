@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace tapwright {
 namespace {
@@ -40,6 +41,25 @@ TEST(CoefficientExport, NamesFormatsAndDescriptions) {
         EXPECT_EQ(ExportFormatFromName(info.name), info.format);
     }
     EXPECT_FALSE(ExportFormatFromName("h"));
+
+    // The transition width is described only where it chose the length.
+    const std::tuple<ResponseType, DesignMethod, int, bool> widths[] = {
+        {LowPass, Hamming, 0, true},
+        {BandStop, Kaiser, 0, true},
+        {LowPass, Hamming, 1, false},
+        {Differentiator, Hamming, 0, false},
+        {LowPass, Equiripple, 0, false}};
+    for (const auto& [type, method, autoD, described] : widths) {
+        FilterSpec spec = DefaultFilterSpec();
+        spec.FType = type;
+        spec.WType = method;
+        spec.AutoD = autoD;
+        spec.Tw = 150.0f;
+        EXPECT_EQ(
+            DesignDescription(spec, 31).find(", transition width 150 Hz") != std::string::npos,
+            described)
+            << type << " " << method << " " << autoD;
+    }
 
     // Band pass and band stop cutoffs are described in order, however typed.
     for (const ResponseType type : {BandPass, BandStop}) {

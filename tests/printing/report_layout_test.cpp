@@ -116,6 +116,9 @@ TEST(ResponseReport, HeaderLinesAndTheirConditions) {
     bandPass.FType = BandPass;
     bandPass.Fc2 = 2500.0f;
     bandPass.Tw = 150.0f;
+    FilterSpec highPass = LowPassWindow();
+    highPass.FType = HighPass;
+    highPass.Fc2 = 2500.0f;
     FilterSpec hilbert = LowPassWindow();
     hilbert.FType = Hilbert;
     hilbert.FChar = AntisymmetricOdd;
@@ -136,6 +139,13 @@ TEST(ResponseReport, HeaderLinesAndTheirConditions) {
     const std::vector<Case> cases = {
         {"low pass, Auto Design",
          LowPassWindow(),
+         {},
+         Impulse,
+         true,
+         {"Function Type : Hamming Window", "Filter Length : 31",
+          "1st Cutoff Frequency : 1000.00 Hz", "Graphical Plot : Impulse Response Plot"}},
+        {"high pass, Auto Design",
+         highPass,
          {},
          Impulse,
          true,

@@ -206,14 +206,17 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
     EXPECT_FALSE(d.Visible(kZoomCheck));
     EXPECT_EQ(d.logic.Flags().displaySel, FullView);
 
-    // No Hold On over the dB view of a Hilbert transformer.
-    Dialog h;
-    h.logic.OnUserSelected(kResponseTypeCombo, Hilbert);
-    h.Apply();
-    ASSERT_TRUE(h.logic.Flags().designValid);
-    h.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
-    h.logic.OnUserToggled(kLogScaleCheck, true);
-    EXPECT_FALSE(h.Visible(kHoldOnCheck));
+    // No Hold On over the dB view of a Hilbert transformer or a differentiator.
+    for (const auto& [type, length] : {std::pair{Hilbert, "31"}, std::pair{Differentiator, "32"}}) {
+        Dialog h;
+        h.logic.OnUserSelected(kResponseTypeCombo, type);
+        h.Enter(kLengthEdit, length);
+        h.Apply();
+        ASSERT_TRUE(h.logic.Flags().designValid) << type;
+        h.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+        h.logic.OnUserToggled(kLogScaleCheck, true);
+        EXPECT_FALSE(h.Visible(kHoldOnCheck)) << type;
+    }
 }
 
 // The values a design writes back into its fields (an estimated length, the

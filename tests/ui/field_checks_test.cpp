@@ -64,6 +64,8 @@ TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
         {kViewLowEdit, "-1.0", Default, M::NotPositive, nullptr},
         {kViewHighEdit, "4000.5", Default, M::ViewHighOutOfRange, "Please enter a frequency value between 100.000000 and 4000.000000"},
         {kViewHighEdit, "50.0", Default, M::ViewHighOutOfRange, nullptr},
+        {kViewHighEdit, "100.0", Default, {}, nullptr},
+        {kViewLowEdit, "2000.0", Default, {}, nullptr},
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -19,6 +19,7 @@ TEST(FieldNumbers, ParsingIsStrict) {
     const Case cases[] = {
         {"4000.5", 4000.5, 4000.5, no},
         {"  12 ", 12.0, 12.0, 12},
+        {"\t7\t", 7.0, 7.0, 7},
         {"+5", 5.0, 5.0, 5},
         {"-0", 0.0, 0.0, 0},
         {"1e-50", 0.0, 1e-50, no},  // too small for a float: zero

@@ -181,6 +181,7 @@ TEST(ControlState, BandFieldsAndTermination) {
     // By iterations at first: the count is open, the ratio is not.
     EXPECT_TRUE(w.model.State(kIterationsEdit).enabled);
     EXPECT_FALSE(w.model.State(kRatioEdit).enabled);
+    EXPECT_FALSE(w.model.State(kRatioNote).enabled);
     w.Select(kResponseTypeCombo, Multiband);
     w.Enter(kBandCountEdit, "3");
     EXPECT_EQ(w.model.ItemCount(kBandCombo), 3);
@@ -202,6 +203,8 @@ TEST(ControlState, BandFieldsAndTermination) {
     w.Toggle(kPeakRatioRadio, true);
     EXPECT_EQ(w.spec.TerCr, ByPeakRatio);
     EXPECT_EQ(w.spec.RatioTarget, 0.01);
+    w.Enter(kRatioEdit, "0.02");
+    EXPECT_EQ(w.spec.RatioTarget, 0.02);
     EXPECT_TRUE(w.model.State(kRatioEdit).enabled);
     EXPECT_TRUE(w.model.State(kRatioNote).enabled);
     EXPECT_FALSE(w.model.State(kIterationsEdit).enabled);

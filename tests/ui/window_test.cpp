@@ -453,6 +453,21 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
         Settle();
         EXPECT_EQ(answerer.boxes.size(), 1u);
     }
+
+    // A click that takes the focus from a refused field does nothing more: Apply
+    // designs only when clicked again.
+    answerer.boxes.clear();
+    auto* length = Get<QLineEdit>(kLengthEdit);
+    length->setFocus(Qt::MouseFocusReason);
+    length->selectAll();
+    QTest::keyClicks(length, QStringLiteral("2"));
+    Click(kApplyButton);
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(length->text(), "31");
+    EXPECT_FALSE(window->Logic().Flags().designValid);
+    Click(kApplyButton);
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_TRUE(window->Logic().Flags().designValid);
 }
 
 // Enter is Quit: refused while a field holds no number (one message, the window
@@ -868,6 +883,8 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
         modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"))->setChecked(true);
         read();
         EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "10-bit fixed point");
+        modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->setValue(12);
+        read();
         warningShown =
             modal->findChild<QLabel*>(QStringLiteral("conditioningWarning"))->isVisible();
         static_cast<QDialog*>(modal)->reject();
@@ -875,9 +892,10 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
     };
     RightClick(kMainGraph, "Measure Design...");
     answerer.answerOther = nullptr;
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0], expected(0));
     EXPECT_EQ(shown[1], expected(10));
+    EXPECT_EQ(shown[2], expected(12));
     EXPECT_FALSE(warningShown);  // a window design has none
     EXPECT_TRUE(answerer.boxes.empty());
 }
