@@ -180,6 +180,7 @@ TEST_F(Cli, PinnedDesigns) {
         const SpecReadResult read = ParseSpecFile(r.out, DefaultFilterSpec());
         ASSERT_TRUE(read.ok) << read.error;
         EXPECT_EQ(read.spec.Taps, c.taps);
+        EXPECT_EQ(read.spec.AutoD, ParseSpecFile(ReadFile(path), DefaultFilterSpec()).spec.AutoD);
         std::istringstream lines(r.out.substr(r.out.find("Coeff:\n") + 7));
         std::string line;
         std::size_t count = 0;
@@ -257,6 +258,10 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         dir_.Write("toolong.txt",
                    WithValues("lowpass_default", {{"AutoD", "0"}, {"Tw", "0.0549316"}}))
             .string();
+    const std::string lastReversed =
+        dir_.Write("reversed.txt",
+                   WithValues("multiband_equiripple", {{"Bd4L", "4000"}, {"Bd4U", "3000"}}))
+            .string();
     fs::create_directory(dir_ / "taken");
     const std::string out = (dir_ / "out.txt").string();
 
@@ -278,6 +283,7 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"design " + even + " -o " + out, 1, "odd number of filter length", false},
         {"design " + singular + " -o " + out, 1, "Singular matrix encountered!", false},
         {"design " + tooLong + " -o " + out, 1, "needs 131073 coefficients", false},
+        {"design " + lastReversed + " -o " + out, 1, "Band 4 frequency range error", false},
         {"design " + example + " -o " + (dir_ / "missing" / "x.txt").string(), 2, "cannot", false},
         {"design " + example + " -o " + (dir_ / "taken").string(), 2, "cannot", false},
         {"design " + example + " -o " + out, 0, nullptr, true},

@@ -152,6 +152,15 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
          0,
          {{BandKind::Stop, 0, 2000}, {BandKind::Pass, 2400, 4000}},
          {-4000}},
+        {"Hamming band pass from Tw",
+         [](FilterSpec& s) {
+             s = Spec(BandPass, Hamming, 31, 1000, 2000);
+             s.AutoD = 0;
+             s.Tw = 400;
+         },
+         0,
+         {{BandKind::Stop, 0, 600}, {BandKind::Pass, 1000, 2000}, {BandKind::Stop, 2400, 4000}},
+         {-1500, 1500}},
         {"Hilbert transformer",
          [](FilterSpec& s) {
              s = Spec(Hilbert, Hamming, 31, 0, 4000);

@@ -136,6 +136,21 @@ TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
     }
 }
 
+// A band pass centre tap is 2 (v - u): 1000 ... 2000 Hz at 8000 Hz gives 0.25; with
+// the length estimated from a 500 Hz transition the edges widen to 750 ... 2250 Hz
+// (0.375) over 15 taps.
+TEST(WindowDesign, BandPassCentreTapIsTwiceTheBandWidth) {
+    CFirDesign given, estimated;
+    ASSERT_TRUE(Designs(given, BandPass, Rectangular, 1000.0f, 2000.0f, 5, 8, 4.0, SymmetricOdd));
+    EXPECT_DOUBLE_EQ(given.coeffs[2], 0.25);
+    ASSERT_TRUE(estimated
+                    .DesignWindowAuto(BandPass, Rectangular, 1000.0f, 2000.0f, 500.0f, 8000.0f, 5,
+                                      64, 0.0, 0.0)
+                    .Designed());
+    ASSERT_EQ(estimated.length, 15);
+    EXPECT_DOUBLE_EQ(estimated.coeffs[7], 0.375);
+}
+
 TEST(WindowDesign, ZeroCutoffLimits) {
     // The default low pass: all taps exactly 0, its response -inf dB (no NaN).
     CFirDesign low;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -142,7 +143,7 @@ TEST(CoefficientExport, RefusedExportsWriteNothing) {
 
 // The integer type is the narrowest that holds the word length, and -2147483648
 // alone is not a valid int constant in C (2147483648 does not fit).
-TEST(CoefficientExport, FixedPointCHeaderTypesAndValues) {
+TEST(CoefficientExport, CHeaderTypesAndValues) {
     CFirDesign design;
     design.coeffs = {-0.5, 0.25, -0.5};
     const std::pair<int, const char*> cases[] = {
@@ -163,6 +164,18 @@ TEST(CoefficientExport, FixedPointCHeaderTypesAndValues) {
             << bits << "\n"
             << text;
     }
+    // A float header gives each float back exactly; 0.0100005325f needs nine digits.
+    const float needsNine = 0.010000532492995262f;
+    design.coeffs = {static_cast<double>(needsNine)};
+    ExportOptions single;
+    single.format = ExportFormat::CHeader;
+    single.singlePrecision = true;
+    std::string text, error;
+    ASSERT_TRUE(FormatExport(DefaultFilterSpec(), design, single, text, &error)) << error;
+    const std::string declared = "float fir[FIR_LENGTH] = {\n    ";
+    const std::size_t at = text.find(declared);
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(std::strtof(text.c_str() + at + declared.size(), nullptr), needsNine) << text;
 }
 
 }  // namespace

@@ -61,8 +61,11 @@ TEST(SpecFile, DefaultHeaderIsExact) {
 TEST(SpecFile, CoefficientsAndNegativeZero) {
     FilterSpec spec = DefaultFilterSpec();
     spec.SBrip = -40.0;
+    spec.Fc1 = 1000.0f;
+    spec.Fc2 = 2000.0f;
     std::vector<double> coeffs = {-0.0, 0.15915494, -1.5e-300};
     const std::string text = FormatSpecFile(spec, 6, 1, coeffs);
+    EXPECT_NE(text.find("  Fc1: 1000.000000\n  Fc2: 2000.000000\n"), std::string::npos);
     EXPECT_NE(text.find("SBrip: -40.000000\n"), std::string::npos);
     EXPECT_NE(text.find("Coeff:\n0.000000e+00\n1.591549e-01\n-1.500000e-300\n"), std::string::npos);
     EXPECT_FALSE(std::signbit(coeffs[0]));  // the array is mended too

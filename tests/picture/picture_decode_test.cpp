@@ -174,6 +174,12 @@ TEST(DecodePicture, OtherPicturesAreSizedFromTheirNaturalSize) {
         EXPECT_EQ(on120->width, 120) << format;
         EXPECT_EQ(on120->height, 72) << format;
     }
+    // Each direction by its own resolution: 48 dpi across, 96 dpi down.
+    image.setDotsPerMeterY(3780);
+    const std::optional<DecodedPicture> uneven = DecodePicture(Encoded(image, "png"), 96, 96);
+    ASSERT_TRUE(uneven);
+    EXPECT_EQ(uneven->width, 96);
+    EXPECT_EQ(uneven->height, 24);
     EXPECT_EQ(HimetricFromPixels(48, 1890), 2540);
     EXPECT_EQ(PixelsFromHimetric(2540, 96), 96);
     EXPECT_EQ(PixelsFromHimetric(1270, 96), 48);

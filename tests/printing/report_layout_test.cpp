@@ -317,6 +317,11 @@ TEST(CoefficientReport, HeaderAndPairLines) {
     EXPECT_EQ(report.PairLine(1), "H(02)  -->   5.000000e-01  <--  -H(04)");
     EXPECT_EQ(report.CentreLine(), "H(03)  -->  1.000000e-300  <--  H(03)");
     EXPECT_EQ(report.PairLine(2), "");  // beyond the pairs
+    FilterSpec even = spec;
+    even.Taps = 4;
+    even.FChar = AntisymmetricEven;
+    const CoefficientReport evenReport(even, {}, {-1.0, 0.5, -0.5, 1.0}, Geometry(4800, 6.25));
+    EXPECT_EQ(evenReport.PairLine(1), "H(02)  -->   5.000000e-01  <--  -H(03)");
 
     // The Hold On form belongs to the response report only.
     const CoefficientReport held(spec, {false, true, true, Kaiser}, h, Geometry(4800, 6.25));

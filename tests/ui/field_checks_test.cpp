@@ -57,6 +57,7 @@ TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
         {kLowerEdgeEdit, "-1.0", Default, M::NotPositive, nullptr},
         {kUpperEdgeEdit, "4001.0", Default, M::AboveHalfFs, nullptr},
         {kAmplitudeEdit, "-1.0", Default, M::NotPositive, nullptr},
+        {kAmplitudeEdit, "0.0", Default, {}, nullptr},
         {kBandCountEdit, "0", Default, M::BandCountTooSmall, "Please enter a value greater than 1"},
         {kBandCountEdit, "1", Default, {}, nullptr},
         {kBandCountEdit, "11", Default, M::BandCountTooLarge, "Please enter a value not above 10"},

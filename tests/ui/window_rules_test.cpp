@@ -58,6 +58,7 @@ TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
         {Hamming, false, BandPass, Off, On, Off, Hidden, Off},
         {Kaiser, false, LowPass, Off, On, On, Hidden, Off},
         {Hanning, true, Differentiator, On, Off, Off, Hidden, On},
+        {Hamming, false, Differentiator, On, Off, Off, Hidden, On},
         {Kaiser, false, Hilbert, On, Off, Off, Hidden, On},
         {Kaiser, true, Hilbert, On, Off, Off, On, On},
         {Equiripple, true, BandPass, On, Hidden, Hidden, Hidden, On},
@@ -70,6 +71,7 @@ TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
         w.Toggle(kAutoDesignCheck, c.autoDesign);
         w.Select(kFunctionTypeCombo, c.method);
         w.Select(kResponseTypeCombo, c.response);
+        EXPECT_EQ(w.spec.AutoD, c.autoDesign ? 1 : 0);
         EXPECT_EQ(StateOf(w.model, kLengthEdit), c.length);
         EXPECT_EQ(StateOf(w.model, kTransitionEdit), c.width);
         EXPECT_EQ(StateOf(w.model, kPassRippleEdit), c.ripples);
@@ -288,12 +290,13 @@ TEST(FieldCheckFlow, CommitsAndTheirFollowUps) {
           kStopRippleEdit, kSamplingFrequencyEdit, kBetaEdit, kIterationsEdit, kRatioEdit,
           kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit, kBandCountEdit}) {
         w.rules.flags.designValid = true;
-        for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) w.model.Enable(id, true);
+        for (int id : {kSaveButton, kPrintResponseButton, kGridCheck, kHoldOnCheck})
+            w.model.Enable(id, true);
         const std::string text = w.model.Text(field);
         w.Type(field, "7");
         w.Type(field, text);
         EXPECT_FALSE(w.rules.flags.designValid) << field;
-        for (int id : {kSaveButton, kPrintResponseButton, kGridCheck}) {
+        for (int id : {kSaveButton, kPrintResponseButton, kGridCheck, kHoldOnCheck}) {
             EXPECT_FALSE(w.model.State(id).enabled) << field;
         }
     }

@@ -865,6 +865,7 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
     };
     std::vector<std::vector<std::vector<std::string>>> shown;
     bool warningShown = true;
+    bool bitsOffUntilTicked = false;  // the word length waits for "Fixed point"
     answerer.answerOther = [&](QWidget* modal) {
         if (modal->objectName() != QStringLiteral("measureDialog")) return false;
         auto* table = modal->findChild<QTableWidget*>(QStringLiteral("measurements"));
@@ -879,8 +880,11 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
             shown.push_back(rows);
         };
         read();
-        modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->setValue(10);
+        auto* bits = modal->findChild<QSpinBox*>(QStringLiteral("wordLength"));
+        bitsOffUntilTicked = !bits->isEnabled();
+        bits->setValue(10);
         modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"))->setChecked(true);
+        bitsOffUntilTicked = bitsOffUntilTicked && bits->isEnabled();
         read();
         EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "10-bit fixed point");
         modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->setValue(12);
@@ -897,6 +901,7 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
     EXPECT_EQ(shown[1], expected(10));
     EXPECT_EQ(shown[2], expected(12));
     EXPECT_FALSE(warningShown);  // a window design has none
+    EXPECT_TRUE(bitsOffUntilTicked);
     EXPECT_TRUE(answerer.boxes.empty());
 }
 
