@@ -76,9 +76,10 @@ class LineWriter {
     int y_;
 };
 
-// The header shared by both reports, with its specification lines. `holdForm`
-// gives the response report's Hold On form: both methods and no specification
-// lines. Returns the lines; the last one is the last header line.
+// The header shared by both reports, with the lines of the filter's inputs
+// (rate, cutoffs, length, ripples). `holdForm` gives the response report's Hold On
+// form: both methods and none of those input lines. Returns the lines; the last one is the last
+// header line.
 std::vector<ReportText> ReportHeader(const FilterSpec& spec, const ReportHeaderState& state,
                                      bool holdForm) {
     std::vector<ReportText> lines;

@@ -80,7 +80,7 @@ class ReportPages {
     virtual ReportPage Page(int p) const = 0;
 };
 
-// The response report: the header with the specification lines and the graph's
+// The response report: the header with the filter's input lines and the graph's
 // name on page 1, the graph bitmap stretched by the printer/screen scale and, where
 // it is wider than the page, continued on the following pages.
 class ResponseReport : public ReportPages {

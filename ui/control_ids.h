@@ -14,7 +14,7 @@ enum ControlId : int {
     kPrintResponseButton = 1127,
     kPrintCoefficientsButton = 1128,
 
-    // Filter specification inputs.
+    // The filter's inputs: rate, response, characteristic, method, FFT size.
     kSamplingFrequencyLabel = 1093,
     kSamplingFrequencyEdit = 1056,
     kSamplingFrequencyUnit = 1095,
@@ -52,7 +52,7 @@ enum ControlId : int {
     kAmplitudeLabel = 1112,
     kAmplitudeEdit = 1111,
 
-    // Custom design specifications.
+    // Length, transition width, ripples and when an equiripple design stops.
     kCustomGroup = 1042,
     kAutoDesignCheck = 1011,
     kIterationsRadio = 1085,
