@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/png_file.h"
+#include "graphs/png_file.h"
 #include "picture/picture_animation.h"
 #include "picture/picture_decode.h"
 

@@ -10,7 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/graph_args.h"
-#include "cli/png_file.h"
+#include "graphs/png_file.h"
 #include "graphs/graph_canvases.h"
 
 namespace tapwright::cli {

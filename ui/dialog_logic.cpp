@@ -1,14 +1,12 @@
 #include "ui/dialog_logic.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageWriter>
 #include <algorithm>
 #include <string_view>
 #include <utility>
 
 #include "core/design_pipeline.h"
 #include "files/spec_file.h"
+#include "graphs/png_file.h"
 #include "ui/control_ids.h"
 #include "ui/deferred_design_host.h"
 
@@ -816,16 +814,7 @@ bool DialogLogic::SaveGraphPng(const std::string& path) {
     Impl& m = *impl_;
     if (!Offers(DesignAction::SaveGraphAsPng)) return false;
     MessageArgs args;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(m.canvases.mainFront.Image())) {
-        args.detail = "the picture cannot be encoded: " + writer.errorString().toStdString();
-    } else if (WriteFileAtomically(path, std::string_view(png.constData(), png.size()),
-                                   &args.detail)) {
-        return true;
-    }
+    if (WritePngFile(path, m.canvases.mainFront.Image(), &args.detail)) return true;
     m.rules.ShowMessageWithoutPush(MessageCode::GraphNotSaved, args);
     return false;
 }
