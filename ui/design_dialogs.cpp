@@ -107,12 +107,14 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     return choice;
 }
 
-std::optional<std::string> AskGraphFileName(QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("Save Graph As PNG"), QString(),
-                       QStringLiteral("PNG Images (*.png)"));
+std::optional<std::string> AskFileToSave(QWidget* parent, const QString& title,
+                                         const QString& filter, const QString& suffix,
+                                         bool confirmOverwrite) {
+    QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setDefaultSuffix(suffix);
+    if (!confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

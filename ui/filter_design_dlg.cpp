@@ -781,7 +781,11 @@ void CFilterDesignDlg::RunDesignAction(DesignAction action) {
             }
             break;
         case DesignAction::SaveGraphAsPng:
-            if (const auto path = AskGraphFileName(this)) logic_->SaveGraphPng(*path);
+            if (const auto path = AskFileToSave(this, QStringLiteral("Save Graph As PNG"),
+                                                QStringLiteral("PNG Images (*.png)"),
+                                                QStringLiteral("png"), true)) {
+                logic_->SaveGraphPng(*path);
+            }
             break;
         case DesignAction::CopyGraph:
             QGuiApplication::clipboard()->setImage(logic_->GraphImage());
@@ -818,18 +822,12 @@ void CFilterDesignDlg::ShowBox(BoxIcon icon, const std::string& text) {
 
 std::optional<std::string> CFilterDesignDlg::AskSaveFileName() {
     Mirror();
-    QFileDialog dialog(this, QStringLiteral("Save As"), QString(),
-                       QStringLiteral("Text Files (*.txt)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
     // An existing file is replaced without asking, as Save always did.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     ++modalDepth_;
-    const int result = dialog.exec();
+    auto path = AskFileToSave(this, QStringLiteral("Save As"), QStringLiteral("Text Files (*.txt)"),
+                              QStringLiteral("txt"), false);
     --modalDepth_;
-    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    return path;
 }
 
 std::optional<std::string> CFilterDesignDlg::AskOpenFileName() {
