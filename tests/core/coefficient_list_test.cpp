@@ -22,6 +22,8 @@ TEST(CoefficientList, RowTexts) {
     const auto longer = CoefficientListRows({1.0}, 3);
     ASSERT_EQ(longer.size(), 3u);
     EXPECT_EQ(longer[2].value, "");
+    ASSERT_EQ(CoefficientListRows({0.5}, 1).size(), 1u);
+    EXPECT_TRUE(CoefficientListRows({0.5}, 0).empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string>
 
 #include "core/design_pipeline.h"
 #include "core/matrix.h"
@@ -97,7 +98,8 @@ struct Case {
     std::function<void(FilterSpec&)> set;
     int bits;
     std::vector<ExpectedBand> bands;
-    std::vector<double> crossingFrom;  // where the -3 dB search starts, Hz; minus: downward
+    std::vector<double> crossingFrom;    // where the -3 dB search starts, Hz; minus: downward
+    std::vector<std::string> rows = {};  // rows shown, as "label | value | fixed point"
 };
 
 FilterSpec Spec(ResponseType type, DesignMethod method, int taps, float fc1, float fc2) {
@@ -126,7 +128,13 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
          {{BandKind::Stop, 0, 1000 - T61 / 2},
           {BandKind::Pass, 1000 + T61 / 2, 2000 - T61 / 2},
           {BandKind::Stop, 2000 + T61 / 2, 4000}},
-         {-1500, 1500}},
+         {-1500, 1500},
+         {"Fixed point |  | 12 bits, scale 2^12, -1 guard bits, 0 saturated",
+          "Band 3, stop band 2216.39 ... 4000.00 Hz, gain | -137.3587 ... -51.4586 dB | -inf ... "
+          "-48.7449 dB",
+          "-3 dB frequency | 1052.31 Hz, 1947.44 Hz | 1052.04 Hz, 1947.36 Hz",
+          "-6 dB frequency | 1000.37 Hz, 1999.53 Hz | 1000.37 Hz, 1999.36 Hz",
+          "Nyquist gain | 3.83304e-06 (-108.33 dB) | 0 (-inf dB)"}},
         // No pass band is left between the transitions: the crossings around the peak.
         {"narrow rectangular band pass",
          [](FilterSpec& s) { s = Spec(BandPass, Rectangular, 61, 1000, 1110); },
@@ -165,10 +173,12 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
          [](FilterSpec& s) {
              s = Spec(Hilbert, Hamming, 31, 0, 4000);
              s.FChar = AntisymmetricOdd;
+             s.AutoD = 0;  // a Hilbert transformer always has its length given
          },
          0,
          {{BandKind::Pass, H31 / 2, 4000 - H31 / 2}},
-         {}},
+         {},
+         {"Band 1 largest magnitude ripple | 0.006294 | ", "DC gain | 0 (-inf dB) | "}},
         {"differentiator over the whole band",
          [](FilterSpec& s) {
              s = Spec(Differentiator, Hamming, 32, 0, 4000);
@@ -177,11 +187,37 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
          0,
          {{BandKind::Slope, 0, 4000}},
          {}},
+        {"differentiator from 500 to 3000 Hz",
+         [](FilterSpec& s) {
+             s = Spec(Differentiator, Hamming, 32, 500, 3000);
+             s.FChar = AntisymmetricEven;
+         },
+         0,
+         {{BandKind::Stop, 0, 87.5},
+          {BandKind::Slope, 912.5, 2587.5},
+          {BandKind::Stop, 3412.5, 4000}},
+         {},
+         {"Band 2, slope band 912.50 ... 2587.50 Hz, gain | -2.8659 ... 6.2634 dB | ",
+          "Band 2 largest slope error | 0.02816 | "}},
+        // The slope rises from its lower edge; an empty first band is left out, and the
+        // last band runs to Fs/2.
+        {"equiripple differentiator",
+         [](FilterSpec& s) {
+             s = Spec(Differentiator, Equiripple, 30, 0, 0);
+             s.FChar = AntisymmetricEven;
+             s.TBand = 3;
+             s.Bands = {{{0, 0, 0}, {500, 3000, 1}, {3200, 3900, 0}}};
+             s.Itern = 10;
+         },
+         0,
+         {{BandKind::Slope, 500, 3000}, {BandKind::Stop, 3200, 4000}},
+         {},
+         {"Band 2 largest slope error | 0.1291 | ", "Condition estimate | 1.68e+02 | "}},
         {"equiripple multiband, 10 bits",
          [](FilterSpec& s) {
              s = Spec(Multiband, Equiripple, 61, 0, 0);
              s.TBand = 4;
-             s.Bands = {{{0, 800, 1}, {1000, 1800, 0}, {2000, 2800, 1}, {3000, 4000, 0}}};
+             s.Bands = {{{0, 800, 0.5}, {1000, 1800, 0}, {2000, 2800, 1}, {3000, 4000, 0}}};
              s.Itern = 10;
          },
          10,
@@ -189,7 +225,18 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
           {BandKind::Stop, 1000, 1800},
           {BandKind::Pass, 2000, 2800},
           {BandKind::Stop, 3000, 4000}},
-         {}},
+         {},
+         {"Fixed point |  | 10 bits, scale 2^10, -1 guard bits, 0 saturated",
+          "Measurement grid | 8193 points, 0 ... 4000.00 Hz, step 0.488281 Hz | ",
+          "Band 1, pass band 0.00 ... 800.00 Hz (amplitude 0.5), gain | -6.5448 ... -5.6102 dB | "
+          "-6.5589 ... -5.5647 dB",
+          "Band 1 ripple (peak to peak) | 0.9346 dB | 0.9942 dB",
+          "Band 2, stop band 1000.00 ... 1800.00 Hz, gain | -85.9624 ... -19.5932 dB | -92.0698 "
+          "... -19.6650 dB",
+          "Band 2 attenuation | 19.5932 dB | 19.6650 dB",
+          "DC gain | 0.475459 (-6.46 dB) | 0.474609 (-6.47 dB)",
+          "Group delay | 30 samples (3.75 ms) | 30 samples (3.75 ms)",
+          "Condition estimate | 1.71e+03 | "}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,6 +294,13 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
             EXPECT_NEAR(r.nyquistGain, ref.At(Reference::kSteps), 1e-12);
             EXPECT_TRUE(r.linearPhase);
             EXPECT_EQ(r.groupDelay, 0.5 * (spec.Taps - 1));
+        }
+        std::vector<std::string> shown;
+        for (const MeasurementRow& row : MeasurementRows(m)) {
+            shown.push_back(row.label + " | " + row.value + " | " + row.quantized);
+        }
+        for (const std::string& row : c.rows) {
+            EXPECT_NE(std::find(shown.begin(), shown.end(), row), shown.end()) << row;
         }
     }
 }

@@ -109,6 +109,23 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
              s.Taps = 30;
          },
          MessageCode::NeedOddLength, nullptr},
+        // A Hilbert transformer keeps its typed length with Auto Design off.
+        {"Hilbert too long",
+         [](FilterSpec& s) {
+             s.FType = Hilbert;
+             s.FChar = AntisymmetricOdd;
+             s.AutoD = 0;
+             s.Taps = kMaxTaps + 2;
+         },
+         MessageCode::LengthAboveMaximum, "Please enter a number not above 131071"},
+        {"Hilbert of one tap",
+         [](FilterSpec& s) {
+             s.FType = Hilbert;
+             s.FChar = AntisymmetricOdd;
+             s.AutoD = 0;
+             s.Taps = 1;
+         },
+         MessageCode::LengthTooSmall, nullptr},
         {"stale characteristic of a low pass",
          [](FilterSpec& s) {
              s.WType = Equiripple;
@@ -128,12 +145,28 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
         EXPECT_EQ(r.design.length, 0) << c.name;
         EXPECT_FALSE(r.flags.designValid);
     }
-    Session touching;
-    touching.spec.WType = Equiripple;
-    touching.spec.Bands[0] = {0, 1000, 1};
-    touching.spec.Bands[1] = {1000, 4000, 0};
-    EXPECT_TRUE(touching.Apply());
-    EXPECT_TRUE(touching.host.messages.empty());
+    // What passes: touching bands, the shortest length, the longest equiripple length,
+    // and a typed length beyond the limit while the length is estimated.
+    for (void (*setup)(FilterSpec&) : {+[](FilterSpec& s) {
+                                           s.WType = Equiripple;
+                                           s.Bands[0] = {0, 1000, 1};
+                                           s.Bands[1] = {1000, 4000, 0};
+                                       },
+                                       +[](FilterSpec& s) { s.Taps = 3; },
+                                       +[](FilterSpec& s) {
+                                           s.WType = Equiripple;
+                                           s.Taps = kMaxEquirippleTaps;
+                                       },
+                                       +[](FilterSpec& s) {
+                                           s.AutoD = 0;
+                                           s.Tw = 500.0f;
+                                           s.Taps = kMaxTaps + 2;
+                                       }}) {
+        Session r;
+        setup(r.spec);
+        EXPECT_TRUE(CheckSpec(r.spec, r.design, r.flags, r.host).passed) << r.spec.Taps;
+        EXPECT_TRUE(r.host.messages.empty()) << r.spec.Taps;
+    }
 }
 
 TEST(Pipeline, AutomaticLengthIsCommitted) {
@@ -182,6 +215,7 @@ TEST(Pipeline, PeakRatioOutcomes) {
     EXPECT_EQ(reached.host.information[0],
               RatioAchievedText(reached.run.r, reached.design.rippleRatio));
     EXPECT_TRUE(reached.host.messages.empty());
+    EXPECT_EQ(reached.spec.Ratio, 1e-3);
 
     // A target equal to the ratio reached is met, after as many solves.
     Session exact;
@@ -203,6 +237,14 @@ TEST(Pipeline, PeakRatioOutcomes) {
     EXPECT_EQ(missed.spec.Ratio, missed.design.rippleRatio);
     EXPECT_EQ(missed.spec.Itern, 40);
     EXPECT_TRUE(missed.flags.designValid);
+
+    // A target of 0 still runs by peak ratio: all 40 solves.
+    Session zero;
+    zero.spec = reached.spec;
+    zero.spec.Ratio = zero.spec.RatioTarget = 0.0;
+    ASSERT_TRUE(zero.Apply());
+    EXPECT_EQ(zero.run.r, 40);
+    EXPECT_EQ(zero.spec.Itern, 40);
 }
 
 TEST(Pipeline, SingularMatrixKeepsThePreviousDesign) {
@@ -215,14 +257,22 @@ TEST(Pipeline, SingularMatrixKeepsThePreviousDesign) {
     EXPECT_EQ(r.run.r, 0);  // by iterations: the result is 0, not the solves done
     const auto coeffs = r.design.coeffs;
     r.flags.designValid = false;
+    r.spec.TBand = 1;  // a single band without a grid point; the second is never read
     r.spec.Bands[0] = {0, 0, 1};
-    r.spec.Bands[1] = {4000, 4000, 0};
     ASSERT_TRUE(r.Apply());
     EXPECT_EQ(r.run.r, -1);
     EXPECT_EQ(r.run.status, DesignStatus::Singular);
     EXPECT_EQ(r.LastCode(), MessageCode::SingularMatrix);
     EXPECT_FALSE(r.host.saveEnabled);
     EXPECT_FALSE(r.flags.designValid);
+    EXPECT_EQ(r.design.coeffs, coeffs);
+
+    // A length the checks should have refused: the design refuses it, naming the parity.
+    r.spec = DefaultFilterSpec();
+    r.spec.Taps = 30;
+    r.flags.designValid = false;
+    EXPECT_EQ(RunDesign(r.spec, r.design, r.flags, r.host, 1000.0f, 0.0f).r, -2);
+    EXPECT_EQ(r.LastCode(), MessageCode::NeedOddLength);
     EXPECT_EQ(r.design.coeffs, coeffs);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 
 namespace tapwright {
@@ -65,16 +66,28 @@ TEST(FilterSpec, ResetBands) {
     EXPECT_EQ(tooMany.TBand, kMaxBands);
 }
 
+// Every text of every list, in list order.
 TEST(FilterSpec, ComboTexts) {
-    EXPECT_EQ(ResponseTypeText(Hilbert, false), "Hilbert Transform");
+    auto texts = [](auto text, int count) {
+        std::string all;
+        for (int i = 0; i < count; ++i) all += std::string(text(i)) + "|";
+        return all;
+    };
+    EXPECT_EQ(texts([](int i) { return ResponseTypeText(static_cast<ResponseType>(i), false); }, 6),
+              "Low Pass|High Pass|Band Pass|Band Stop|Differentiator|Hilbert Transform|");
     EXPECT_EQ(ResponseTypeText(Multiband, true), "Multiband");
     EXPECT_EQ(ResponseTypeText(BandStop, true), "Band Stop");
-    EXPECT_EQ(DesignMethodText(Blackman), "Blackmann");
-    EXPECT_EQ(SymmetryTypeText(AntisymmetricEven), "Asymmetrical, Even Filter Length");
-    EXPECT_EQ(GraphTypeText(Phase), "PHASE RESPONSE");
-    EXPECT_EQ(ViewModeText(SpecifiedRange), "SPECIFY FREQ RANGE");
-    EXPECT_EQ(TerminationText(ByPeakRatio), "Peak Error Ratio");
-    EXPECT_EQ(DesignMethodText(static_cast<DesignMethod>(6)), "");
+    EXPECT_EQ(texts([](int i) { return DesignMethodText(static_cast<DesignMethod>(i)); }, 7),
+              "Rectangular|Hanning|Hamming|Blackmann|Kaiser|Equiripple||");
+    EXPECT_EQ(texts([](int i) { return SymmetryTypeText(static_cast<SymmetryType>(i)); }, 4),
+              "Symmetrical, Odd Filter Length|Symmetrical, Even Filter Length|Asymmetrical, Odd "
+              "Filter Length|Asymmetrical, Even Filter Length|");
+    EXPECT_EQ(texts([](int i) { return GraphTypeText(static_cast<GraphType>(i)); }, 3),
+              "IMPULSE RESPONSE|MAGNITUDE RESPONSE|PHASE RESPONSE|");
+    EXPECT_EQ(texts([](int i) { return ViewModeText(static_cast<ViewMode>(i)); }, 4),
+              "FULL VIEW|PASSBAND VIEW|STOPBAND VIEW|SPECIFY FREQ RANGE|");
+    EXPECT_EQ(texts([](int i) { return TerminationText(static_cast<TerminationCriterion>(i)); }, 2),
+              "Iterations|Peak Error Ratio|");
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ TEST(Messages, ExactTexts) {
     a.rangeLow = 0.0;
     a.rangeHigh = 1500.25;
     a.detail = "disk full";
+    a.length = 200000;
+    a.limit = 131071;
+    a.condition = 2.5e13;
     const std::pair<MessageCode, const char*> table[] = {
         {MessageCode::AboveHalfFs, "Please enter a value less than half the sampling rate"},
         {MessageCode::NotPositive, "Please enter a value greater than zero"},
@@ -47,6 +50,19 @@ TEST(Messages, ExactTexts) {
         {MessageCode::ExportFailed, "The coefficients cannot be exported: disk full"},
         {MessageCode::GraphNotSaved, "The graph cannot be saved: disk full"},
         {MessageCode::MeasureFailed, "The design cannot be measured: disk full"},
+        {MessageCode::LengthTooLarge,
+         "Filter length out of range: the design needs 200000 coefficients, at most 131071 are "
+         "possible. Please enter a wider transition width"},
+        {MessageCode::EquirippleTooLong,
+         "Filter length out of range. Please enter a length not above 131071 for an equiripple "
+         "design"},
+        {MessageCode::BandCountTooLarge, "Please enter a value not above 131071"},
+        {MessageCode::LengthAboveMaximum, "Please enter a number not above 131071"},
+        {MessageCode::FileDamaged, "The file cannot be loaded: disk full"},
+        {MessageCode::NotANumber, "Please enter a number"},
+        {MessageCode::IllConditioned,
+         "Warning: the equiripple normal equations are nearly singular (condition estimate "
+         "2.5e+13). Rounding decides the coefficients, which may miss the bands"},
     };
     for (const auto& [code, text] : table) {
         EXPECT_EQ(FormatMessage(code, a), text) << static_cast<int>(code);

@@ -47,6 +47,17 @@ TEST(SpecRules, LowAndHighPassFollowTheLength) {
     for (const auto& [type, taps, current, expected] : cases) {
         EXPECT_EQ(SymmetryForLength(type, taps, current), expected) << type << "/" << taps;
     }
+    // The list item chosen: the first while the length is not given, low and high pass
+    // by the length, else the selected item (clamped to the list).
+    const std::tuple<ResponseType, bool, bool, int, SymmetryType> selections[] = {
+        {BandPass, true, false, 2, SymmetricOdd},     {BandPass, false, false, 1, SymmetricOdd},
+        {BandPass, false, true, 1, SymmetricEven},    {BandPass, true, true, 9, AntisymmetricOdd},
+        {HighPass, true, true, 0, AntisymmetricEven}, {Multiband, true, true, 3, AntisymmetricEven},
+    };
+    for (const auto& [type, equiripple, given, item, expected] : selections) {
+        EXPECT_EQ(SymmetryForSelection(type, equiripple, given, 30, item), expected)
+            << type << "/" << equiripple << "/" << given << "/" << item;
+    }
 }
 
 // What a loaded file ends up designing with.

@@ -136,19 +136,72 @@ TEST(WindowDesign, SymmetryAndFiniteValuesForEveryType) {
     }
 }
 
-// A band pass centre tap is 2 (v - u): 1000 ... 2000 Hz at 8000 Hz gives 0.25; with
-// the length estimated from a 500 Hz transition the edges widen to 750 ... 2250 Hz
-// (0.375) over 15 taps.
-TEST(WindowDesign, BandPassCentreTapIsTwiceTheBandWidth) {
-    CFirDesign given, estimated;
-    ASSERT_TRUE(Designs(given, BandPass, Rectangular, 1000.0f, 2000.0f, 5, 8, 4.0, SymmetricOdd));
-    EXPECT_DOUBLE_EQ(given.coeffs[2], 0.25);
-    ASSERT_TRUE(estimated
-                    .DesignWindowAuto(BandPass, Rectangular, 1000.0f, 2000.0f, 500.0f, 8000.0f, 5,
-                                      64, 0.0, 0.0)
-                    .Designed());
-    ASSERT_EQ(estimated.length, 15);
-    EXPECT_DOUBLE_EQ(estimated.coeffs[7], 0.375);
+// Taps of every response type and characteristic, with the length given and
+// estimated, pinned to the engine's values at Fs = 8000 Hz. A band pass centre tap is
+// 2 (v - u): 1000 ... 2000 Hz gives 0.25; estimated from a 500 Hz transition the
+// edges widen to 750 ... 2250 Hz (0.375).
+TEST(WindowDesign, PinnedTapsOfEveryTypeAndCharacteristic) {
+    struct Pin {
+        int index;
+        double value;
+    };
+    struct Case {
+        const char* name;
+        ResponseType type;
+        DesignMethod method;
+        SymmetryType symmetry;
+        float f1, f2;
+        int taps;  // 0: estimated from tw and the ripples
+        float tw;
+        double pbrip, sbrip, beta;
+        int length;
+        std::vector<Pin> pins;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"rectangular band pass", BandPass, Rectangular, SymmetricOdd, 1000, 2000, 5, 0, 0, 0, 4, 5,
+         {{2, 0.25}}},
+        {"rectangular band pass from Tw", BandPass, Rectangular, SymmetricOdd, 1000, 2000, 0, 500, 0, 0, 4, 15,
+         {{7, 0.375}}},
+        {"Hanning high pass, odd", HighPass, Hanning, SymmetricOdd, 1500, 0, 31, 0, 0, 0, 4, 31,
+         {{1, 0.00036865335476897698}, {3, -0.0031995697711826422}, {14, -0.29107007151716857}, {15, 0.625}}},
+        {"Hamming high pass, antisymmetric even", HighPass, Hamming, AntisymmetricEven, 1500, 0, 30, 0, 0, 0, 4, 30,
+         {{1, -0.0027697147644572765}, {3, 0.003570699669083085}, {14, 0.52932999531455882}, {15, -0.52932999531455882}}},
+        {"rectangular low pass, even", LowPass, Rectangular, SymmetricEven, 1500, 0, 30, 0, 0, 0, 4, 30,
+         {{1, -0.0045999391256915639}, {3, 0.023014347622386456}, {14, 0.35368699527914049}, {15, 0.35368699527914049}}},
+        {"Hamming band pass, even", BandPass, Hamming, SymmetricEven, 1000, 2000, 30, 0, 0, 0, 4, 30,
+         {{1, 0.0046058673227827853}, {3, -0.007004179352355186}, {14, 0.20653431847743939}, {15, 0.20653431847743939}}},
+        {"Blackman band pass, antisymmetric odd", BandPass, Blackman, AntisymmetricOdd, 1000, 2000, 31, 0, 0, 0, 4, 31,
+         {{1, 9.1169322757325431e-05}, {3, -0.0021333586069550883}, {14, 0.2210630913866603}, {15, 0.0}}},
+        {"Kaiser band stop", BandStop, Kaiser, SymmetricOdd, 1000, 2500, 31, 0, 0, 0, 6, 31,
+         {{1, -0.0014680691186813447}, {3, 0.0031671424763518663}, {14, -0.068165784094212589}, {15, 0.625}}},
+        {"Hanning differentiator, 500 ... 3000 Hz", Differentiator, Hanning, AntisymmetricEven, 500, 3000, 30, 0, 0, 0, 4, 30,
+         {{1, 0.0019046750609636759}, {3, -0.0045364456865755213}, {14, -0.59909441413199482}, {15, 0.59909441413199482}}},
+        {"Kaiser Hilbert", Hilbert, Kaiser, AntisymmetricOdd, 0, 4000, 31, 0, 0, 0, 5, 31,
+         {{0, 0.0015580586587437186}, {2, 0.0058892407352492179}, {14, 0.63032557867112216}, {15, 0.0}}},
+        {"Hanning band stop from Tw", BandStop, Hanning, SymmetricOdd, 1000, 2500, 0, 400, 0, 0, 4, 61,
+         {{1, 2.5142157068904525e-05}, {3, -0.00060647216560164019}, {29, -0.084082512320646147}, {30, 0.52499999105930328}}},
+        {"Kaiser high pass from Tw, A = 47", HighPass, Kaiser, SymmetricOdd, 2000, 0, 0, 500, 3, -47, 4, 43,
+         {{1, 0.0012164837612809692}, {3, -0.0012882537140671657}, {20, -0.31090083773651922}, {21, 0.4375}}},
+        {"Hamming band pass from Tw", BandPass, Hamming, SymmetricOdd, 1000, 2000, 0, 500, 0, 0, 4, 53,
+         {{1, -0.00070698658683920597}, {3, -0.0010483487149068088}, {25, 0.13491314886011274}, {26, 0.375}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFirDesign d;
+        const DesignResult r =
+            c.taps != 0 ? d.DesignWindow(c.type, c.method, c.f1, c.f2, 8000.0f, c.taps, 64, c.beta,
+                                         c.symmetry)
+                        : d.DesignWindowAuto(c.type, c.method, c.f1, c.f2, c.tw, 8000.0f, 31, 64,
+                                             c.pbrip, c.sbrip, c.beta, c.symmetry);
+        ASSERT_TRUE(r.Designed());
+        ASSERT_EQ(d.length, c.length);
+        ASSERT_EQ(static_cast<int>(d.coeffs.size()), c.length);
+        for (const Pin& p : c.pins) {
+            EXPECT_NEAR(d.coeffs[p.index], p.value, 1e-12) << "tap " << p.index;
+        }
+    }
 }
 
 TEST(WindowDesign, ZeroCutoffLimits) {
@@ -164,20 +217,6 @@ TEST(WindowDesign, ZeroCutoffLimits) {
     EXPECT_DOUBLE_EQ(high.coeffs[0], 1.0 / (kPi * 1.5));
 }
 
-TEST(WindowDesign, DifferentiatorUsesHalfSampleOffset) {
-    CFirDesign d;
-    const float fs = 8000.0f, f1 = 0.0f, f2 = 4000.0f;
-    ASSERT_TRUE(Designs(d, Differentiator, Rectangular, f1, f2, 10, 8, 4.0, AntisymmetricEven));
-    const double v = f2 / fs;
-    for (int l = 1; l <= 5; ++l) {
-        const double t = l - 0.5;
-        const double a = kTwoPi * v * t;
-        const double expected = (a * std::cos(a) - std::sin(a)) / (kPi * t * t);
-        EXPECT_DOUBLE_EQ(d.coeffs[5 - l], expected) << l;
-        EXPECT_EQ(d.coeffs[4 + l], -d.coeffs[5 - l]);
-    }
-}
-
 TEST(WindowDesign, MismatchedParityIsRefusedAndChangesNothing) {
     CFirDesign d;
     ASSERT_TRUE(Designs(d, LowPass, Rectangular, 1000.0f, 0.0f, 5, 8, 4.0, SymmetricOdd));
@@ -185,6 +224,7 @@ TEST(WindowDesign, MismatchedParityIsRefusedAndChangesNothing) {
     EXPECT_FALSE(Designs(d, Hilbert, Hamming, 0.0f, 4000.0f, 30, 8, 4.0, AntisymmetricOdd));
     EXPECT_FALSE(Designs(d, LowPass, Hamming, 1000.0f, 0.0f, 30, 8, 4.0, SymmetricOdd));
     EXPECT_FALSE(Designs(d, Differentiator, Hamming, 0.0f, 4000.0f, 31, 8, 4.0, AntisymmetricEven));
+    EXPECT_FALSE(Designs(d, BandStop, Hamming, 1000.0f, 2000.0f, 30, 8, 4.0, SymmetricEven));
     EXPECT_EQ(d.coeffs, before);
     EXPECT_EQ(d.length, 5);
 }
