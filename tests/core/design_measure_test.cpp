@@ -309,7 +309,7 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
 // inverse of the beta rule), and the grid: a power of two with 32 points per tap and
 // at least 16384.
 TEST(DesignMeasure, ImpliedTransitionWidthsAndGridSizes) {
-    for (const double A : {30.0, 45.0, 60.0, 90.0}) {
+    for (const double A : {21.0, 30.0, 45.0, 60.0, 90.0}) {
         const double beta =
             A >= 50 ? 0.1102 * (A - 8.7) : 0.5842 * std::pow(A - 21, 0.4) + 0.07886 * (A - 21);
         EXPECT_NEAR(ImpliedTransitionWidth(Kaiser, 101, beta, 8000.0),

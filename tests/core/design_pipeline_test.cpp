@@ -290,6 +290,13 @@ TEST(Pipeline, HoldOnKeepsThePreviousCurveAndTheList) {
     EXPECT_EQ(r.design.heldMethod, Hamming);  // WType was already the selection
     EXPECT_EQ(r.host.listFills, 1);           // the list keeps the first design
     EXPECT_NE(r.design.magnitudeDb, previous);
+    // The held method is the one designed before; WType follows the selection.
+    FilterSpec selection = r.spec;
+    selection.WType = Kaiser;
+    RecordingDesignHost chooser(selection);
+    StashHeldDesign(r.spec, r.design, chooser);
+    EXPECT_EQ(r.design.heldMethod, Hamming);
+    EXPECT_EQ(r.spec.WType, Kaiser);
 }
 
 }  // namespace
