@@ -141,23 +141,19 @@ TEST(FieldChecks, RestoreAndCommit) {
 
     // Band fields go to and come back from the selected band.
     const BandSpec first = spec.Bands[0];
-    buffer.Lower = 900.0;
-    buffer.Upper = 1200.0;
-    buffer.Amplitude = 0.75;
+    const BandSpec typed{900.0, 1200.0, 0.75};
+    buffer.Lower = typed.Lower;
+    buffer.Upper = typed.Upper;
+    buffer.Amplitude = typed.Amplitude;
     for (int id : {kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit})
         CommitField(id, buffer, spec, 1);
-    EXPECT_EQ(spec.Bands[1].Lower, 900.0);
-    EXPECT_EQ(spec.Bands[1].Upper, 1200.0);
-    EXPECT_EQ(spec.Bands[1].Amplitude, 0.75);
-    EXPECT_EQ(spec.Bands[0].Upper, first.Upper);
-    EXPECT_EQ(spec.Bands[0].Amplitude, first.Amplitude);
+    EXPECT_TRUE(spec.Bands[1] == typed);
+    EXPECT_TRUE(spec.Bands[0] == first);
     buffer.Lower = buffer.Upper = buffer.Amplitude = -1.0;
     for (int id : {kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit}) {
         RestoreField(id, buffer, spec, before, buffer, 1);
     }
-    EXPECT_EQ(buffer.Lower, 900.0);
-    EXPECT_EQ(buffer.Upper, 1200.0);
-    EXPECT_EQ(buffer.Amplitude, 0.75);
+    EXPECT_TRUE((BandSpec{buffer.Lower, buffer.Upper, buffer.Amplitude}) == typed);
 }
 
 }  // namespace
