@@ -131,17 +131,28 @@ TEST(ControlState, StartsAsAFreshLowPassRectangularDesign) {
     EXPECT_TRUE(w.spec == fresh);
     EXPECT_EQ(w.model.Text(kSamplingFrequencyEdit), "8000");
     EXPECT_EQ(w.model.Text(kLengthEdit), "31");
+    EXPECT_EQ(w.model.Text(kViewHighEdit), "4000");
     EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
+    for (const auto& [combo, count] : {std::pair{kResponseTypeCombo, 6},
+                                       {kFunctionTypeCombo, 6},
+                                       {kGraphTypeCombo, 3},
+                                       {kDisplayTypeCombo, 4},
+                                       {kFftSizeCombo, kFftIndexCount},
+                                       {kFilterTypeCombo, 2}}) {
+        EXPECT_EQ(w.model.ItemCount(combo), count) << combo;
+    }
     EXPECT_TRUE(w.model.Checked(kAutoDesignCheck) && w.model.Checked(kIterationsRadio));
     EXPECT_TRUE(w.model.State(kApplyButton).enabled);
     for (int id : {kSaveButton, kPrintResponseButton, kPrintCoefficientsButton, kGraphTypeCombo,
-                   kDisplayTypeCombo}) {
+                   kDisplayTypeCombo, kGridCheck, kCurveFittingCheck}) {
         EXPECT_FALSE(w.model.State(id).enabled) << id;
     }
     for (int id : {kHoldOnCheck, kZoomCheck, kViewButton, kViewLowEdit, kBandCombo, kBandCountEdit,
-                   kSpecGroupEquiripple, kProcessingText}) {
+                   kSpecGroupEquiripple, kProcessingText, kSmallGraph, kLogoPicture, kRatioNote,
+                   kIterationsRadio, kBetaEdit, kLogScaleCheck, kDegreesCheck}) {
         EXPECT_FALSE(w.model.State(id).visible) << id;
     }
+    EXPECT_TRUE(w.model.State(kPenguinPicture).visible);
 }
 
 TEST(ControlState, ResponseAndMethodListsFollowEachOther) {
