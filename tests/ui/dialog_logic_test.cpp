@@ -452,6 +452,11 @@ TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
         bool released;  // Hold On unchecked afterwards
         std::vector<S> states;
     };
+    // An equiripple design made with Auto Design unchecked.
+    TempDir dir;
+    std::string text = ReadFile(kExamples + "/lowpass_equiripple.txt");
+    text.replace(text.find("AutoD: 1"), 8, "AutoD: 0");
+    const std::string autoOff = dir.Write("auto_off.txt", text);
     // clang-format off
     const Case cases[] = {
         {"lowpass_default.txt", Kaiser, false, {Off, Off, Off, Off, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
@@ -460,6 +465,7 @@ TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
         {"lowpass_default.txt", Equiripple, true, {On, H, H, H, Off, On, Off, On, H, H, Off, On, On, On, On, H, On}},
         {"lowpass_equiripple.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
         {"lowpass_equiripple.txt", Rectangular, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
+        {autoOff.c_str(), Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
         {"kaiser_auto.txt", Kaiser, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
         {"kaiser_auto.txt", Kaiser, true, {Off, On, On, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
         {"kaiser_auto.txt", Rectangular, true, {Off, On, Off, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
@@ -470,7 +476,8 @@ TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
         SCOPED_TRACE(testing::Message()
                      << c.file << " method " << c.method << " released " << c.released);
         Dialog d;
-        ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/" + c.file, false));
+        ASSERT_TRUE(
+            d.logic.LoadSpecFile(c.file[0] == '/' ? c.file : kExamples + "/" + c.file, false));
         d.Apply();
         d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
         d.logic.OnUserToggled(kLogScaleCheck, true);
