@@ -95,6 +95,15 @@ TEST(DialogLogic, LoadSettlesEveryExampleAsTheBatchDesignerDoes) {
         EXPECT_EQ(d.model.Checked(kAutoDesignCheck), cli.spec.AutoD != 0);
         EXPECT_EQ(d.model.ItemCount(kBandCombo), cli.spec.TBand);
         EXPECT_EQ(d.model.Text(kLengthEdit), std::to_string(cli.spec.Taps));
+        for (const auto& [id, text] :
+             {std::pair{kSamplingFrequencyEdit, FormatFieldNumber(cli.spec.Fs)},
+              {kTransitionEdit, FormatFieldNumber(cli.spec.Tw)},
+              {kFirstCutoffEdit, FormatFieldNumber(cli.spec.Fc1)},
+              {kSecondCutoffEdit, FormatFieldNumber(cli.spec.Fc2)},
+              {kPassRippleEdit, FormatFieldNumber(cli.spec.PBrip)},
+              {kStopRippleEdit, FormatFieldNumber(-cli.spec.SBrip)}}) {
+            EXPECT_EQ(d.model.Text(id), text) << id;
+        }
         const int item = d.model.Selection(kFilterTypeCombo);
         ASSERT_GE(item, 0);
         EXPECT_EQ(d.model.State(kFilterTypeCombo).items[item], SymmetryTypeText(cli.spec.FChar));
@@ -116,6 +125,7 @@ TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
         {"bandpass_hamming.txt", Magnitude, true, false, false, {"--graph", "db"}},
         {"kaiser_auto.txt", Phase, false, true, true, {"--graph", "phase", "--degrees", "--curve"}},
         {"multiband_equiripple.txt", Magnitude, false, false, false, {"--graph", "magnitude"}},
+        {"multiband_equiripple.txt", Magnitude, true, false, false, {"--graph", "db"}},
         {"differentiator_equiripple.txt", Impulse, false, false, false, {"--graph", "impulse"}},
     };
     for (const Case& c : cases) {
@@ -140,6 +150,8 @@ TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
             EXPECT_EQ(d.model.Selection(kDisplayTypeCombo) == SpecifiedRange, !lowOrHigh);
             EXPECT_EQ(d.Visible(kZoomCheck) && d.Visible(kViewLowEdit), !lowOrHigh);
             EXPECT_EQ(d.Visible(kLogScaleCheck), lowOrHigh);
+            // No Hold On for a differentiator, a Hilbert transformer or a multiband.
+            EXPECT_EQ(d.Visible(kHoldOnCheck), d.logic.Spec().FType < Differentiator);
         }
     }
 }
@@ -206,16 +218,31 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
     EXPECT_FALSE(d.Visible(kZoomCheck));
     EXPECT_EQ(d.logic.Flags().displaySel, FullView);
 
-    // No Hold On over the dB view of a Hilbert transformer or a differentiator.
-    for (const auto& [type, length] : {std::pair{Hilbert, "31"}, std::pair{Differentiator, "32"}}) {
+    // The dB view by response type: Hold On where it is offered, the range view for
+    // all but low and high pass; no phase graph for a Hilbert transformer or a
+    // differentiator.
+    struct Row {
+        ResponseType type;
+        const char* length;
+        bool hold, range;
+        int graphs;
+    };
+    for (const Row& r :
+         {Row{HighPass, "31", true, false, 3}, Row{BandStop, "31", true, true, 3},
+          Row{Hilbert, "31", false, true, 2}, Row{Differentiator, "32", false, true, 2}}) {
         Dialog h;
-        h.logic.OnUserSelected(kResponseTypeCombo, type);
-        h.Enter(kLengthEdit, length);
+        h.Enter(kSecondCutoffEdit, "3000");
+        h.Enter(kFirstCutoffEdit, "1000");
+        h.logic.OnUserSelected(kResponseTypeCombo, r.type);
+        h.Enter(kLengthEdit, r.length);
         h.Apply();
-        ASSERT_TRUE(h.logic.Flags().designValid) << type;
+        ASSERT_TRUE(h.logic.Flags().designValid) << r.type;
+        EXPECT_EQ(h.model.ItemCount(kGraphTypeCombo), r.graphs) << r.type;
         h.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
         h.logic.OnUserToggled(kLogScaleCheck, true);
-        EXPECT_FALSE(h.Visible(kHoldOnCheck)) << type;
+        EXPECT_EQ(h.Visible(kHoldOnCheck), r.hold) << r.type;
+        EXPECT_EQ(h.model.Selection(kDisplayTypeCombo) == SpecifiedRange, r.range) << r.type;
+        EXPECT_EQ(h.Enabled(kDisplayTypeCombo), !r.range) << r.type;
     }
 }
 
@@ -276,7 +303,8 @@ TEST(DialogLogic, PhaseGraphIsNotOfferedAfterAnEquirippleDesign) {
     Dialog d;
     d.Apply();
     d.logic.OnUserSelected(kGraphTypeCombo, Phase);
-    EXPECT_TRUE(d.Visible(kDegreesCheck));
+    EXPECT_TRUE(d.Visible(kDegreesCheck) && d.Visible(kCurveFittingCheck));
+    EXPECT_FALSE(d.Visible(kLogScaleCheck));
     d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
     d.Enter(kIterationsEdit, "5");
     d.Apply();
@@ -405,6 +433,64 @@ TEST(DialogLogic, HoldOnOverlaysAsThePlotCommandDoes) {
     EXPECT_TRUE(d.Enabled(kResponseTypeCombo));
 }
 
+// Hold On locks the inputs of the design on screen; another function type chosen
+// under it shows its own inputs, and releasing Hold On opens them again.
+TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
+    enum S { H, Off, On };
+    // The states, in this order, of the length, transition width, ripples, Beta,
+    // filter type, iterations, ratio, termination, FFT size, Auto Design, Apply,
+    // response type, Load, Fs, Hold On, small graph and logo controls.
+    const int ids[] = {
+        kLengthEdit,      kTransitionEdit,        kPassRippleEdit, kBetaEdit,
+        kFilterTypeCombo, kIterationsEdit,        kRatioEdit,      kIterationsRadio,
+        kFftSizeCombo,    kAutoDesignCheck,       kApplyButton,    kResponseTypeCombo,
+        kLoadButton,      kSamplingFrequencyEdit, kHoldOnCheck,    kSmallGraph,
+        kLogoPicture};
+    struct Case {
+        const char* file;
+        int method;     // chosen under Hold On
+        bool released;  // Hold On unchecked afterwards
+        std::vector<S> states;
+    };
+    // An equiripple design made with Auto Design unchecked.
+    TempDir dir;
+    std::string text = ReadFile(kExamples + "/lowpass_equiripple.txt");
+    text.replace(text.find("AutoD: 1"), 8, "AutoD: 0");
+    const std::string autoOff = dir.Write("auto_off.txt", text);
+    // clang-format off
+    const Case cases[] = {
+        {"lowpass_default.txt", Kaiser, false, {Off, Off, Off, Off, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
+        {"lowpass_default.txt", Kaiser, true, {On, Off, Off, On, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
+        {"lowpass_default.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
+        {"lowpass_default.txt", Equiripple, true, {On, H, H, H, Off, On, Off, On, H, H, Off, On, On, On, On, H, On}},
+        {"lowpass_equiripple.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
+        {"lowpass_equiripple.txt", Rectangular, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
+        {autoOff.c_str(), Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
+        {"kaiser_auto.txt", Kaiser, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
+        {"kaiser_auto.txt", Kaiser, true, {Off, On, On, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
+        {"kaiser_auto.txt", Rectangular, true, {Off, On, Off, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
+        {"kaiser_auto.txt", Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.file << " method " << c.method << " released " << c.released);
+        Dialog d;
+        ASSERT_TRUE(
+            d.logic.LoadSpecFile(c.file[0] == '/' ? c.file : kExamples + "/" + c.file, false));
+        d.Apply();
+        d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+        d.logic.OnUserToggled(kLogScaleCheck, true);
+        d.logic.OnUserToggled(kHoldOnCheck, true);
+        d.logic.OnUserSelected(kFunctionTypeCombo, c.method);
+        if (c.released) d.logic.OnUserToggled(kHoldOnCheck, false);
+        for (std::size_t i = 0; i < std::size(ids); ++i) {
+            const S state = !d.Visible(ids[i]) ? H : d.Enabled(ids[i]) ? On : Off;
+            EXPECT_EQ(state, c.states[i]) << "control " << ids[i];
+        }
+    }
+}
+
 TEST(DialogLogic, SaveAndLoadRoundTrip) {
     TempDir dir;
     Dialog d;
@@ -429,6 +515,9 @@ TEST(DialogLogic, SaveAndLoadRoundTrip) {
     e.logic.OnClicked(kSaveButton);
     d.logic.OnClicked(kSaveButton);
     EXPECT_EQ(ReadFile(In(dir, "a.txt")), ReadFile(In(dir, "b.txt")));
+    // Load withdraws the design on screen.
+    ASSERT_TRUE(d.logic.LoadSpecFile(In(dir, "a.txt"), false));
+    EXPECT_TRUE(d.Enabled(kApplyButton));
 }
 
 TEST(DialogLogic, FailedSaveOrLoadChangesNothing) {
@@ -490,7 +579,9 @@ TEST(DialogLogic, StartUpPicturesAndQuit) {
     EXPECT_FALSE(d.logic.OnQuit());
     EXPECT_EQ(d.platform.boxes.back().text, "Please enter a number");
     EXPECT_EQ(d.model.Text(kBetaEdit), "4");
+    d.logic.OnUserEdited(kBetaEdit, "5");
     EXPECT_TRUE(d.logic.OnQuit());
+    EXPECT_EQ(d.logic.Spec().Beta, 5.0);
 }
 
 // The print buttons print, and the right-click menus act on, only the design on
@@ -662,7 +753,9 @@ TEST(DialogLogic, MeasureTableCarriesTheConditioningWarning) {
             EXPECT_EQ(table.rows[i].value, rows[i].value);
             EXPECT_EQ(table.rows[i].quantized, rows[i].quantized);
         }
-        EXPECT_EQ(table.headings.size(), c.bits != 0 ? 3u : 2u);
+        std::vector<std::string> headings = {"Measurement", "Full precision"};
+        if (c.bits != 0) headings.push_back(std::to_string(c.bits) + "-bit fixed point");
+        EXPECT_EQ(table.headings, headings);
         EXPECT_EQ(table.warning.find("nearly singular") != std::string::npos, c.warned)
             << table.warning;
     }

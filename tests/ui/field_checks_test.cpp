@@ -25,7 +25,7 @@ SpecEditBuffer Typed(int id, const char* text) {
 
 TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
     using M = MessageCode;
-    enum Committed { Default, LowPass3900, BandPass1000To2000 };
+    enum Committed { Default, LowPass3900, HighPass3900, BandPass1000To2000, BandStop2000To1000 };
     struct Case {
         int id;
         const char* value;
@@ -41,25 +41,36 @@ TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
         {kSecondCutoffEdit, "-1.0", Default, M::NotPositive, "Please enter a value greater than zero"},
         {kLengthEdit, "2", Default, M::LengthTooSmall, "Please enter a number greater than 2"},
         {kLengthEdit, "3", Default, {}, nullptr},
+        {kLengthEdit, "131071", Default, {}, nullptr},
         {kLengthEdit, "131072", Default, M::LengthAboveMaximum, "Please enter a number not above 131071"},
         {kTransitionEdit, "150.0", LowPass3900, M::TransitionWidthRange, "Transition width out of range. Please enter a value between 1 and 100.00 Hz"},
+        {kTransitionEdit, "100.0", LowPass3900, {}, nullptr},
+        {kTransitionEdit, "100.5", HighPass3900, M::TransitionWidthRange, nullptr},
         {kTransitionEdit, "1600.0", BandPass1000To2000, M::TransitionWidthRange, "Transition width out of range. Please enter a value between 1 and 1500.00 Hz"},
         {kTransitionEdit, "1500.0", BandPass1000To2000, {}, nullptr},
+        {kTransitionEdit, "1500.5", BandStop2000To1000, M::TransitionWidthRange, "Transition width out of range. Please enter a value between 1 and 1500.00 Hz"},
         {kTransitionEdit, "0.0", Default, M::NotPositive, nullptr},
         {kPassRippleEdit, "-1.0", Default, M::Negative, "Please enter a positive number"},
+        {kPassRippleEdit, "0.0", Default, {}, nullptr},
+        {kStopRippleEdit, "0.0", Default, {}, nullptr},
         {kStopRippleEdit, "-40.0", Default, M::Negative, nullptr},
         {kSamplingFrequencyEdit, "0.0", Default, M::NotPositive, nullptr},
         {kBetaEdit, "15.0", Default, {}, nullptr},
         {kBetaEdit, "15.5", Default, M::BetaTooLarge, "Please enter a value less than 16 for Beta"},
         {kBetaEdit, "-1.0", Default, M::Negative, nullptr},
         {kIterationsEdit, "-1", Default, M::Negative, nullptr},
+        {kIterationsEdit, "0", Default, {}, nullptr},
         {kRatioEdit, "-1.0", Default, M::Negative, nullptr},
+        {kRatioEdit, "0.0", Default, {}, nullptr},
         {kLowerEdgeEdit, "-1.0", Default, M::NotPositive, nullptr},
         {kUpperEdgeEdit, "4001.0", Default, M::AboveHalfFs, nullptr},
+        {kUpperEdgeEdit, "4000.0", Default, {}, nullptr},
+        {kLowerEdgeEdit, "0.0", Default, {}, nullptr},
         {kAmplitudeEdit, "-1.0", Default, M::NotPositive, nullptr},
         {kAmplitudeEdit, "0.0", Default, {}, nullptr},
         {kBandCountEdit, "0", Default, M::BandCountTooSmall, "Please enter a value greater than 1"},
         {kBandCountEdit, "1", Default, {}, nullptr},
+        {kBandCountEdit, "10", Default, {}, nullptr},
         {kBandCountEdit, "11", Default, M::BandCountTooLarge, "Please enter a value not above 10"},
         {kViewLowEdit, "3000.0", Default, M::ViewLowOutOfRange, "Please enter a frequency value between 0.000000 and 2000.000000"},
         {kViewLowEdit, "-1.0", Default, M::NotPositive, nullptr},
@@ -72,11 +83,15 @@ TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "field " << c.id << " value " << c.value);
         FilterSpec committed = DefaultFilterSpec();
-        if (c.committed == LowPass3900) committed.Fc1 = 3900.0f;
-        if (c.committed == BandPass1000To2000) {
-            committed.FType = BandPass;
-            committed.Fc1 = 1000.0f;
-            committed.Fc2 = 2000.0f;
+        if (c.committed == LowPass3900 || c.committed == HighPass3900) {
+            committed.FType = c.committed == LowPass3900 ? LowPass : HighPass;
+            committed.Fc1 = 3900.0f;
+        }
+        if (c.committed == BandPass1000To2000 || c.committed == BandStop2000To1000) {
+            const bool pass = c.committed == BandPass1000To2000;
+            committed.FType = pass ? BandPass : BandStop;
+            committed.Fc1 = pass ? 1000.0f : 2000.0f;  // typed in reverse order
+            committed.Fc2 = pass ? 2000.0f : 1000.0f;
         }
         const FieldVerdict v = CheckField(c.id, Typed(c.id, c.value), committed);
         ASSERT_EQ(v.accepted, !c.code.has_value());
@@ -105,19 +120,40 @@ TEST(FieldChecks, RestoreAndCommit) {
     EXPECT_EQ(spec.SBrip, 0.0);
     EXPECT_FALSE(std::signbit(spec.SBrip));
 
-    // Beta has no buffer of its own: the value before the pull comes back exactly.
+    // Beta, the iterations and the ratio have no buffer of their own: the values
+    // before the pull come back exactly.
     FilterSpec before = spec;
     before.Beta = 4.5;
+    before.Itern = 10;
+    before.Ratio = 0.25;
     spec.Beta = buffer.Beta = 15.5;
-    RestoreField(kBetaEdit, buffer, spec, before, buffer, 0);
+    spec.Itern = buffer.Itern = -1;
+    spec.Ratio = buffer.Ratio = -1.0;
+    for (int id : {kBetaEdit, kIterationsEdit, kRatioEdit}) {
+        RestoreField(id, buffer, spec, before, buffer, 0);
+    }
     EXPECT_EQ(spec.Beta, 4.5);
     EXPECT_EQ(buffer.Beta, 4.5);
+    EXPECT_EQ(spec.Itern, 10);
+    EXPECT_EQ(buffer.Itern, 10);
+    EXPECT_EQ(spec.Ratio, 0.25);
+    EXPECT_EQ(buffer.Ratio, 0.25);
 
-    // Band fields go to the selected band.
-    buffer.Upper = 1200.0;
-    CommitField(kUpperEdgeEdit, buffer, spec, 1);
-    EXPECT_EQ(spec.Bands[1].Upper, 1200.0);
-    EXPECT_EQ(spec.Bands[0].Upper, 0.0);
+    // Band fields go to and come back from the selected band.
+    const BandSpec first = spec.Bands[0];
+    const BandSpec typed{900.0, 1200.0, 0.75};
+    buffer.Lower = typed.Lower;
+    buffer.Upper = typed.Upper;
+    buffer.Amplitude = typed.Amplitude;
+    for (int id : {kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit})
+        CommitField(id, buffer, spec, 1);
+    EXPECT_TRUE(spec.Bands[1] == typed);
+    EXPECT_TRUE(spec.Bands[0] == first);
+    buffer.Lower = buffer.Upper = buffer.Amplitude = -1.0;
+    for (int id : {kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit}) {
+        RestoreField(id, buffer, spec, before, buffer, 1);
+    }
+    EXPECT_TRUE((BandSpec{buffer.Lower, buffer.Upper, buffer.Amplitude}) == typed);
 }
 
 }  // namespace

@@ -46,24 +46,44 @@ S StateOf(const ControlModel& m, int id) {
 }
 
 TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
+    // The states, in this order, of the length, transition width, ripples, Beta,
+    // filter type, first and second cutoff, iterations, ratio, ratio note, band
+    // count, FFT size, Auto Design and termination controls.
+    const int ids[] = {kLengthEdit,      kTransitionEdit,  kPassRippleEdit,   kBetaEdit,
+                       kFilterTypeCombo, kFirstCutoffEdit, kSecondCutoffEdit, kIterationsEdit,
+                       kRatioEdit,       kRatioNote,       kBandCountEdit,    kFftSizeCombo,
+                       kAutoDesignCheck, kIterationsRadio};
     struct Case {
         int method;
         bool autoDesign;
         int response;
-        S length, width, ripples, beta, filterType;
+        std::vector<S> states;
+        std::size_t filterTypes;  // items in the Filter Type list
+        int bands;
     };
+    constexpr S H = Hidden;
+    // clang-format off
     const Case cases[] = {
-        {Rectangular, true, LowPass, On, Off, Off, Hidden, Off},
-        {Kaiser, true, BandPass, On, Off, Off, On, On},
-        {Hamming, false, BandPass, Off, On, Off, Hidden, Off},
-        {Kaiser, false, LowPass, Off, On, On, Hidden, Off},
-        {Hanning, true, Differentiator, On, Off, Off, Hidden, On},
-        {Hamming, false, Differentiator, On, Off, Off, Hidden, On},
-        {Kaiser, false, Hilbert, On, Off, Off, Hidden, On},
-        {Kaiser, true, Hilbert, On, Off, Off, On, On},
-        {Equiripple, true, BandPass, On, Hidden, Hidden, Hidden, On},
-        {Equiripple, false, BandPass, On, Hidden, Hidden, Hidden, On},
+        {Rectangular, true, LowPass, {On, Off, Off, H, Off, On, Off, H, H, H, H, On, On, H}, 2, 2},
+        {Rectangular, false, HighPass, {Off, On, Off, H, Off, On, Off, H, H, H, H, On, On, H}, 2, 2},
+        {Kaiser, true, BandPass, {On, Off, Off, On, On, On, On, H, H, H, H, On, On, H}, 3, 3},
+        {Hamming, false, BandPass, {Off, On, Off, H, Off, On, On, H, H, H, H, On, On, H}, 3, 3},
+        {Hamming, true, BandStop, {On, Off, Off, H, On, On, On, H, H, H, H, On, On, H}, 1, 3},
+        {Kaiser, false, BandStop, {Off, On, On, H, Off, On, On, H, H, H, H, On, On, H}, 1, 3},
+        {Kaiser, false, LowPass, {Off, On, On, H, Off, On, Off, H, H, H, H, On, On, H}, 2, 2},
+        {Hanning, true, Differentiator, {On, Off, Off, H, On, On, On, H, H, H, H, On, Off, H}, 1, 3},
+        {Hamming, false, Differentiator, {On, Off, Off, H, On, On, On, H, H, H, H, On, Off, H}, 1, 3},
+        {Kaiser, false, Hilbert, {On, Off, Off, H, On, Off, Off, H, H, H, H, On, Off, H}, 1, 2},
+        {Kaiser, true, Hilbert, {On, Off, Off, On, On, Off, Off, H, H, H, H, On, Off, H}, 1, 2},
+        {Equiripple, true, LowPass, {On, H, H, H, Off, H, H, On, Off, Off, H, H, H, On}, 2, 2},
+        {Equiripple, true, BandPass, {On, H, H, H, On, H, H, On, Off, Off, H, H, H, On}, 3, 3},
+        {Equiripple, false, BandPass, {On, H, H, H, On, H, H, On, Off, Off, H, H, H, On}, 3, 3},
+        {Equiripple, true, BandStop, {On, H, H, H, On, H, H, On, Off, Off, H, H, H, On}, 1, 3},
+        {Equiripple, true, Differentiator, {On, H, H, H, On, H, H, On, Off, Off, H, H, H, On}, 1, 3},
+        {Equiripple, true, Multiband, {On, H, H, H, On, H, H, On, Off, Off, On, H, H, On}, 4, 2},
+        {Equiripple, false, Multiband, {On, H, H, H, On, H, H, On, Off, Off, On, H, H, On}, 4, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "method " << c.method << " auto " << c.autoDesign
                                         << " response " << c.response);
@@ -72,14 +92,28 @@ TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
         w.Select(kFunctionTypeCombo, c.method);
         w.Select(kResponseTypeCombo, c.response);
         EXPECT_EQ(w.spec.AutoD, c.autoDesign ? 1 : 0);
-        EXPECT_EQ(StateOf(w.model, kLengthEdit), c.length);
-        EXPECT_EQ(StateOf(w.model, kTransitionEdit), c.width);
-        EXPECT_EQ(StateOf(w.model, kPassRippleEdit), c.ripples);
-        EXPECT_EQ(StateOf(w.model, kStopRippleEdit), c.ripples);
-        EXPECT_EQ(StateOf(w.model, kBetaEdit), c.beta);
-        EXPECT_EQ(StateOf(w.model, kFilterTypeCombo), c.filterType);
-        // The Auto Design box is hidden for equiripple designs.
-        EXPECT_EQ(w.model.State(kAutoDesignCheck).visible, c.method != Equiripple);
+        for (std::size_t i = 0; i < std::size(ids); ++i) {
+            EXPECT_EQ(StateOf(w.model, ids[i]), c.states[i]) << "control " << ids[i];
+        }
+        EXPECT_EQ(StateOf(w.model, kStopRippleEdit), c.states[2]);
+        // Labels and units follow their fields.
+        for (const auto& [field, label] : {std::pair{kLengthEdit, kLengthLabel},
+                                           {kTransitionEdit, kTransitionUnit},
+                                           {kPassRippleEdit, kPassRippleLabel},
+                                           {kStopRippleEdit, kStopRippleUnit},
+                                           {kBetaEdit, kBetaLabel},
+                                           {kFilterTypeCombo, kFilterTypeLabel},
+                                           {kFirstCutoffEdit, kFirstCutoffUnit},
+                                           {kSecondCutoffEdit, kSecondCutoffLabel},
+                                           {kIterationsEdit, kIterationsLabel},
+                                           {kRatioEdit, kRatioLabel},
+                                           {kBandCountEdit, kBandCountLabel},
+                                           {kFftSizeCombo, kFftSizeLabel}}) {
+            EXPECT_EQ(StateOf(w.model, label), StateOf(w.model, field)) << "label " << label;
+        }
+        EXPECT_EQ(w.Items(kFilterTypeCombo).size(), c.filterTypes);
+        EXPECT_EQ(w.spec.TBand, c.bands);
+        EXPECT_EQ(w.model.ItemCount(kBandCombo), c.bands);
         // With Auto Design off the first characteristic is preselected.
         if (!c.autoDesign) {
             EXPECT_EQ(w.model.Selection(kFilterTypeCombo), 0);
@@ -97,23 +131,45 @@ TEST(ControlState, StartsAsAFreshLowPassRectangularDesign) {
     EXPECT_TRUE(w.spec == fresh);
     EXPECT_EQ(w.model.Text(kSamplingFrequencyEdit), "8000");
     EXPECT_EQ(w.model.Text(kLengthEdit), "31");
+    EXPECT_EQ(w.model.Text(kViewHighEdit), "4000");
     EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
+    for (const auto& [combo, count] : {std::pair{kResponseTypeCombo, 6},
+                                       {kFunctionTypeCombo, 6},
+                                       {kGraphTypeCombo, 3},
+                                       {kDisplayTypeCombo, 4},
+                                       {kFftSizeCombo, kFftIndexCount},
+                                       {kFilterTypeCombo, 2}}) {
+        EXPECT_EQ(w.model.ItemCount(combo), count) << combo;
+    }
     EXPECT_TRUE(w.model.Checked(kAutoDesignCheck) && w.model.Checked(kIterationsRadio));
     EXPECT_TRUE(w.model.State(kApplyButton).enabled);
     for (int id : {kSaveButton, kPrintResponseButton, kPrintCoefficientsButton, kGraphTypeCombo,
-                   kDisplayTypeCombo}) {
+                   kDisplayTypeCombo, kGridCheck, kCurveFittingCheck}) {
         EXPECT_FALSE(w.model.State(id).enabled) << id;
     }
     for (int id : {kHoldOnCheck, kZoomCheck, kViewButton, kViewLowEdit, kBandCombo, kBandCountEdit,
-                   kSpecGroupEquiripple, kProcessingText}) {
+                   kSpecGroupEquiripple, kProcessingText, kSmallGraph, kLogoPicture, kRatioNote,
+                   kIterationsRadio, kBetaEdit, kLogScaleCheck, kDegreesCheck}) {
         EXPECT_FALSE(w.model.State(id).visible) << id;
     }
+    EXPECT_TRUE(w.model.State(kPenguinPicture).visible);
 }
 
 TEST(ControlState, ResponseAndMethodListsFollowEachOther) {
     Window w;
+    // The small graph shows a window design, the logo an equiripple one; neither
+    // while the start-up pictures run.
+    for (const bool startup : {true, false}) {
+        w.rules.flags.startupPicture = startup;
+        for (const int method : {Hamming, Equiripple, Kaiser}) {
+            w.Select(kFunctionTypeCombo, method);
+            EXPECT_EQ(w.model.State(kSmallGraph).visible, !startup && method != Equiripple);
+            EXPECT_EQ(w.model.State(kLogoPicture).visible, !startup && method == Equiripple);
+        }
+    }
     // Hilbert with a window: full band cutoffs, one characteristic, no equiripple.
     w.Select(kFunctionTypeCombo, Hamming);
+    w.Enter(kFirstCutoffEdit, "1000");
     w.Select(kResponseTypeCombo, Hilbert);
     EXPECT_FALSE(w.model.State(kFirstCutoffEdit).enabled);
     EXPECT_FALSE(w.model.State(kSecondCutoffEdit).enabled);
@@ -166,7 +222,8 @@ TEST(ControlState, CharacteristicFollowsLengthAndAutoDesign) {
 TEST(ControlState, CombosTakeBackTheirStoredSelection) {
     Window w;
     w.Type(kFftSizeCombo, "abc");
-    w.model.Select(kFftSizeCombo, -1);
+    w.Select(kFftSizeCombo, -1);  // no item: the size stays
+    EXPECT_EQ(w.spec.FFT, 512);
     w.rules.RestoreComboSelection(kFftSizeCombo);
     EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
     EXPECT_EQ(w.model.Text(kFftSizeCombo), "512");
@@ -175,6 +232,24 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
     w.model.Select(kResponseTypeCombo, 3);  // typed over, not chosen
     w.rules.RestoreComboSelection(kResponseTypeCombo);
     EXPECT_EQ(w.model.Selection(kResponseTypeCombo), LowPass);
+    // The graph, display and band combos take back what their handlers stored.
+    w.rules.flags.graphSel = Magnitude;
+    w.rules.flags.displaySel = StopbandView;
+    w.rules.flags.bandSel = 1;
+    for (const auto& [combo, stored] : {std::pair{kGraphTypeCombo, int{Magnitude}},
+                                        {kDisplayTypeCombo, int{StopbandView}},
+                                        {kBandCombo, 1}}) {
+        w.model.Select(combo, -1);
+        w.rules.RestoreComboSelection(combo);
+        EXPECT_EQ(w.model.Selection(combo), stored) << combo;
+        EXPECT_EQ(w.model.Text(combo), w.Items(combo)[stored]) << combo;
+    }
+    // Under Hold On the method chosen stays, though the spec keeps the held one.
+    w.rules.flags.holdActive = true;
+    w.Select(kFunctionTypeCombo, Kaiser);
+    w.rules.RestoreComboSelection(kFunctionTypeCombo);
+    EXPECT_EQ(w.model.Selection(kFunctionTypeCombo), Kaiser);
+    EXPECT_EQ(w.spec.WType, Rectangular);
 }
 
 TEST(ControlState, BandFieldsAndTermination) {
@@ -190,11 +265,18 @@ TEST(ControlState, BandFieldsAndTermination) {
     // The first band's lower edge and the last band's upper edge are fixed.
     EXPECT_FALSE(w.model.State(kLowerEdgeEdit).enabled);
     EXPECT_TRUE(w.model.State(kUpperEdgeEdit).enabled);
+    w.Select(kBandCombo, 1);
+    EXPECT_EQ(w.model.Text(kAmplitudeEdit), "1");
+    EXPECT_TRUE(w.model.State(kLowerEdgeEdit).enabled && w.model.State(kUpperEdgeEdit).enabled);
     w.Select(kBandCombo, 2);
     EXPECT_TRUE(w.model.State(kLowerEdgeEdit).enabled);
     EXPECT_FALSE(w.model.State(kUpperEdgeEdit).enabled);
     EXPECT_EQ(w.model.Text(kUpperEdgeEdit), "4000");
     w.Enter(kLowerEdgeEdit, "3000");
+    EXPECT_EQ(w.spec.Bands[2].Lower, 3000.0);
+    // Equiripple chosen again over a valid design keeps the bands.
+    w.rules.flags.designValid = true;
+    w.Select(kFunctionTypeCombo, Equiripple);
     EXPECT_EQ(w.spec.Bands[2].Lower, 3000.0);
     w.Enter(kBandCountEdit, "1");
     EXPECT_FALSE(w.model.State(kLowerEdgeEdit).enabled);

@@ -47,6 +47,7 @@
 #include "printing/print_job.h"
 #include "tests/printing/pdf_text.h"
 #include "tests/support/test_support.h"
+#include "ui/about_dlg.h"
 #include "ui/control_ids.h"
 #include "ui/filter_design_dlg.h"
 #include "ui/window_widgets.h"
@@ -768,6 +769,27 @@ TEST_F(WindowActionsTest, RightClickMenusOfferTheirItemsWithADesign) {
     EXPECT_EQ(RightClick(kMainGraph, ""), items(true, graph));
     EXPECT_EQ(RightClick(0, ""), aboutMenu);
     EXPECT_TRUE(answerer.boxes.empty());
+
+    // The About item and F1 open the About box, which names the program's version.
+    std::vector<std::string> about;
+    answerer.answerOther = [&](QWidget* modal) {
+        if (dynamic_cast<CAboutDlg*>(modal) == nullptr) return false;
+        about.push_back(modal->windowTitle().toStdString());
+        for (QLabel* label : modal->findChildren<QLabel*>()) {
+            if (label->text().contains(QStringLiteral("version"))) {
+                about.back() += " / " + label->text().toStdString();
+            }
+        }
+        static_cast<QDialog*>(modal)->accept();
+        return true;
+    };
+    RightClick(0, aboutMenu[0].first);
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    Settle();
+    answerer.answerOther = nullptr;
+    const std::string shown =
+        std::string("About Tapwright / <b>Quillon Tapwright</b> version ") + ProgramVersion();
+    EXPECT_EQ(about, (std::vector<std::string>{shown, shown}));
 }
 
 // What the items give: the coefficients and the graph on the clipboard, the graph
