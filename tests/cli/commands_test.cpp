@@ -61,6 +61,7 @@ TEST(PlotCommand, WritesTheComposedImageOfEachArea) {
     const Case cases[] = {
         {{"--graph", "db", "--grid"}, 584, 342},
         {{"--graph", "range", "--range", "500:1500", "--zoom"}, 584, 342},
+        {{"--graph", "range", "--range", "0:4000"}, 584, 342},
         {{"--graph", "phase", "--degrees", "--curve"}, 584, 342},
         {{"--graph", "window"}, 294, 155},
         {{"--graph", "legend", "--hold", kExample}, 294, 155},

@@ -62,6 +62,23 @@ TEST(CoefficientExport, NamesFormatsAndDescriptions) {
             << type << " " << method << " " << autoD;
     }
 
+    // Whole descriptions: a differentiator's two cutoffs, and equiripple bands.
+    FilterSpec slope = DefaultFilterSpec();
+    slope.FType = Differentiator;
+    slope.WType = Hamming;
+    slope.Fc1 = 500.0f;
+    slope.Fc2 = 3000.0f;
+    EXPECT_EQ(DesignDescription(slope, 30),
+              "Differentiator, Hamming window, 30 taps, Fs 8000 Hz, cutoffs 500 and 3000 Hz");
+    FilterSpec bands = DefaultFilterSpec();
+    bands.FType = Multiband;
+    bands.WType = Equiripple;
+    bands.Bands[0] = {0.0, 1000.0, 1.0};
+    bands.Bands[1] = {1500.0, 4000.0, 0.5};
+    EXPECT_EQ(DesignDescription(bands, 31),
+              "Multiband, equiripple, 31 taps, Fs 8000 Hz, bands 0-1000 Hz (amplitude 1); "
+              "1500-4000 Hz (amplitude 0.5)");
+
     // Band pass and band stop cutoffs are described in order, however typed.
     for (const ResponseType type : {BandPass, BandStop}) {
         for (const auto& [fc1, fc2] : {std::pair{1000.0f, 3000.0f}, std::pair{3000.0f, 1000.0f}}) {
@@ -164,6 +181,33 @@ TEST(CoefficientExport, CHeaderTypesAndValues) {
             << bits << "\n"
             << text;
     }
+    // The whole header and .coe file of a fixed-point export.
+    FilterSpec slope = DefaultFilterSpec();
+    slope.FType = Differentiator;
+    slope.WType = Hamming;
+    slope.Fc1 = 500.0f;
+    slope.Fc2 = 3000.0f;
+    const std::string about =
+        "Differentiator, Hamming window, 3 taps, Fs 8000 Hz, cutoffs 500 and 3000 Hz.\n";
+    const std::string fixed =
+        "8-bit signed fixed point: coefficient = value / 2^8 (-1 guard bits, 0 saturated).\n";
+    const std::pair<ExportFormat, std::string> files[] = {
+        {ExportFormat::CHeader,
+         "/* fir: FIR filter coefficients designed by Tapwright.\n * " + about + " * " + fixed +
+             " */\n#ifndef FIR_H\n#define FIR_H\n\n#include <stdint.h>\n\n#define FIR_LENGTH 3\n"
+             "#define FIR_FRACTION_BITS 8\n\nstatic const int8_t fir[FIR_LENGTH] = {\n    -128,\n"
+             "    64,\n    -128\n};\n\n#endif /* FIR_H */\n"},
+        {ExportFormat::Coe, "; fir: FIR filter coefficients designed by Tapwright.\n; " + about +
+                                "; " + fixed + "radix=10;\ncoefdata=\n-128,\n64,\n-128;\n"}};
+    for (const auto& [format, expected] : files) {
+        ExportOptions o;
+        o.format = format;
+        o.bits = 8;
+        std::string text, error;
+        ASSERT_TRUE(FormatExport(slope, design, o, text, &error)) << error;
+        EXPECT_EQ(text, expected);
+    }
+
     // A float header gives each float back exactly; 0.0100005325f needs nine digits.
     const float needsNine = 0.010000532492995262f;
     design.coeffs = {static_cast<double>(needsNine)};
