@@ -329,6 +329,16 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"report " + example + " --kind response -o " + (dir_ / "missing" / "x.pdf").string(), 2,
          "cannot create", false},
         {"plot " + example + " --graph impulse -o " + out, 0, nullptr, true},
+        {"plot " + example + " --graph db -o " + out, 0,
+         "dB views of this response type show the specified range 0 ... 4000 Hz", true},
+        {"plot " + Example("multiband_equiripple") + " --graph phase -o " + out, 0,
+         "the phase graph is not offered after an equiripple design", true},
+        {"plot " + Example("multiband_equiripple") + " --graph window -o " + out, 0,
+         "an equiripple design has no window shape", true},
+        {"plot " + Example("hilbert_hamming") + " --graph phase -o " + out, 0,
+         "the window does not offer the phase graph for this response type", true},
+        {"plot " + example + " --graph db --hold " + example + " -o " + out, 0,
+         "Hold On overlays only the dB full view of low-pass and high-pass designs", true},
     };
     const Result help = Run("--help");
     for (const char* word : {"design FILE", "response FILE", "export FILE", "Exit status"}) {

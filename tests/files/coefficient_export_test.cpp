@@ -42,6 +42,13 @@ TEST(CoefficientExport, NamesFormatsAndDescriptions) {
         EXPECT_EQ(ExportFormatFromName(info.name), info.format);
     }
     EXPECT_FALSE(ExportFormatFromName("h"));
+    // A group delay is written for linear-phase taps only.
+    DesignMeasurements m;
+    EXPECT_EQ(MeasurementsJson(m).find("groupDelay"), std::string::npos);
+    m.full.linearPhase = true;
+    m.full.groupDelay = 7.5;
+    EXPECT_NE(MeasurementsJson(m).find("\"linearPhase\": true,\n    \"groupDelaySamples\": 7.5\n"),
+              std::string::npos);
 
     // The transition width is described only where it chose the length.
     const std::tuple<ResponseType, DesignMethod, int, bool> widths[] = {

@@ -288,13 +288,14 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
     db[64] = 0.0;
     db[70] = -60.2;
     db[80] = 0.5;
+    db[128] = -72.0;  // one point past the plotted ones: examined for the axis all the same
     const CFirDesign d = DbResponse(db);
     Fixture f;
     ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                    1000.0, 2000.0, true, kWindowFamily));
     EXPECT_EQ(f.Column(65, TextAlign::Right),
-              (std::vector<std::string>{"48.16", "36.12", "24.08", "12.04", "0.00", "-12.04",
-                                        "-24.08", "-36.12", "-48.16", "-60.20"}));
+              (std::vector<std::string>{"57.60", "43.20", "28.80", "14.40", "0.00", "-14.40",
+                                        "-28.80", "-43.20", "-57.60", "-72.00"}));
     EXPECT_EQ(f.ColumnY(65, TextAlign::Right),
               (std::vector<int>{50, 77, 104, 131, 158, 185, 212, 239, 266, 293}));
     EXPECT_EQ(f.canvas.GetPixel(80, 165), kY);  // 0 dB on the fifth row
