@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "core/design_measure.h"
 #include "core/messages.h"
 #include "core/quantize.h"
 #include "files/spec_file.h"
@@ -278,6 +279,7 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"design --help", 0, nullptr, false},
         {"design", 2, "no spec file given", false},
         {"design " + example + " -o", 2, "-o needs a file name", false},
+        {"design " + example + " -q", 2, "unknown option -q", false},
         {"design " + (dir_ / "absent.txt").string() + " -o " + out, 2, "cannot open", false},
         {"design " + damaged + " -o " + out, 2, "TBand: 12 is out of range", false},
         {"design " + even + " -o " + out, 1, "odd number of filter length", false},
@@ -306,6 +308,7 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"export " + example + " --format coe --bits 16 -o " + out, 0, nullptr, true},
         {"export " + example + " --format txt --bits 2 -o " + out, 0, nullptr, true},
         {"export " + example + " --format txt --bits 32 -o " + out, 0, nullptr, true},
+        {"export " + example + " --format txt --json -o " + out, 2, "unknown option --json", false},
         {"measure " + damaged, 2, "TBand: 12 is out of range", false},
         {"measure " + example + " --bits 40", 2, "--bits", false},
         {"report " + example + " --kind coefficients -o " + out, 0, nullptr, true},
@@ -314,11 +317,14 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"report " + example + " --kind response", 2, "no output file", false},
         {"report " + example + " --kind response --graph window -o " + out, 2, "unknown graph",
          false},
+        {"report " + example + " --kind coefficients --hold " + example + " -o " + out, 2,
+         "--graph and --hold belong to the response report", false},
         {"report " + example + " --kind response --pages 1:1 -o " + out, 2,
          "--pages selects pages of the coefficient report", false},
         {"report " + example + " --kind coefficients --pages 2:2 -o " + out, 2,
          "--pages must satisfy 1 <= FROM <= TO <= 1", false},
         {"report " + example + " --kind coefficients --dpi 10 -o " + out, 2, "--dpi", false},
+        {"report " + example + " --kind coefficients --dpi 72 -o " + out, 0, nullptr, true},
         {"report " + example + " --kind response --graph impulse --hold " + example + " -o " + out,
          2, "--hold draws the dB full view (--graph db)", false},
         {"report " + example + " --kind response --graph range --range 3000:100 -o " + out, 2,
@@ -327,6 +333,16 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"report " + example + " --kind response -o " + (dir_ / "missing" / "x.pdf").string(), 2,
          "cannot create", false},
         {"plot " + example + " --graph impulse -o " + out, 0, nullptr, true},
+        {"plot " + example + " --graph db -o " + out, 0,
+         "dB views of this response type show the specified range 0 ... 4000 Hz", true},
+        {"plot " + Example("multiband_equiripple") + " --graph phase -o " + out, 0,
+         "the phase graph is not offered after an equiripple design", true},
+        {"plot " + Example("multiband_equiripple") + " --graph window -o " + out, 0,
+         "an equiripple design has no window shape", true},
+        {"plot " + Example("hilbert_hamming") + " --graph phase -o " + out, 0,
+         "the window does not offer the phase graph for this response type", true},
+        {"plot " + example + " --graph db --hold " + example + " -o " + out, 0,
+         "Hold On overlays only the dB full view of low-pass and high-pass designs", true},
     };
     const Result help = Run("--help");
     for (const char* word : {"design FILE", "response FILE", "export FILE", "Exit status"}) {
@@ -375,6 +391,66 @@ QJsonObject ParseJson(const std::string& text) {
         QJsonDocument::fromJson(QByteArray(text.data(), static_cast<int>(text.size())), &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
     return doc.object();
+}
+
+// A number as written: not finite numbers are written as null.
+void ExpectNumber(const QJsonValue& v, double expected, const std::string& what) {
+    if (std::isfinite(expected)) {
+        EXPECT_EQ(v.toDouble(-1), expected) << what;
+    } else {
+        EXPECT_TRUE(v.isNull()) << what;
+    }
+}
+
+// The JSON measurements object against the measurements themselves: each band's
+// fields by its kind, the -3 and -6 dB frequencies, the gains and delay.
+void ExpectMeasurements(const QJsonObject& o, const ResponseMeasurements& r,
+                        const DesignMeasurements& m) {
+    EXPECT_EQ(o["gridPoints"].toInt(), m.gridPoints);
+    EXPECT_EQ(o["gridStepHz"].toDouble(), m.gridStepHz);
+    const QJsonArray bands = o["bands"].toArray();
+    ASSERT_EQ(bands.size(), static_cast<qsizetype>(r.bands.size()));
+    for (std::size_t i = 0; i < r.bands.size(); ++i) {
+        const BandMeasurement& b = r.bands[i];
+        const QJsonObject j = bands[static_cast<qsizetype>(i)].toObject();
+        const char* kinds[] = {"pass", "stop", "slope"};
+        EXPECT_EQ(j["kind"].toString().toStdString(), kinds[static_cast<int>(b.band.kind)]);
+        std::vector<std::pair<std::string, double>> fields = {
+            {"band", b.band.number},    {"lowerHz", b.band.lower},
+            {"upperHz", b.band.upper},  {"minGainDb", b.minGainDb},
+            {"maxGainDb", b.maxGainDb}, {"largestError", b.largestError}};
+        if (b.band.kind == BandKind::Slope) {
+            fields.insert(fields.end(),
+                          {{"slopePerHz", b.band.slope}, {"originHz", b.band.origin}});
+        } else {
+            fields.push_back({"desired", b.band.desired});
+        }
+        if (b.band.kind == BandKind::Pass) fields.push_back({"rippleDb", b.rippleDb});
+        if (b.band.kind == BandKind::Stop) fields.push_back({"attenuationDb", b.attenuationDb});
+        EXPECT_EQ(j.size(), static_cast<qsizetype>(fields.size() + 1));  // and the kind
+        for (const auto& [key, value] : fields) ExpectNumber(j[key.c_str()], value, key);
+    }
+    for (const auto& [key, values] :
+         {std::pair{"minus3DbHz", &r.minus3DbHz}, std::pair{"minus6DbHz", &r.minus6DbHz}}) {
+        const QJsonArray a = o[key].toArray();
+        ASSERT_EQ(a.size(), static_cast<qsizetype>(values->size())) << key;
+        for (std::size_t i = 0; i < values->size(); ++i) {
+            ExpectNumber(a[static_cast<qsizetype>(i)], (*values)[i], key);
+        }
+    }
+    ExpectNumber(o["dcGain"], r.dcGain, "dcGain");
+    ExpectNumber(o["dcGainDb"], 20.0 * std::log10(r.dcGain), "dcGainDb");
+    ExpectNumber(o["nyquistGain"], r.nyquistGain, "nyquistGain");
+    ExpectNumber(o["nyquistGainDb"], 20.0 * std::log10(r.nyquistGain), "nyquistGainDb");
+    EXPECT_EQ(o["linearPhase"].toBool(!r.linearPhase), r.linearPhase);
+    EXPECT_EQ(o.contains("groupDelaySamples"), r.linearPhase);
+    if (r.linearPhase) {
+        EXPECT_EQ(o["groupDelaySamples"].toDouble(), r.groupDelay);
+    }
+    EXPECT_EQ(o.contains("conditionEstimate"), m.equiripple);
+    if (m.equiripple) {
+        EXPECT_EQ(o["conditionEstimate"].toDouble(), m.conditionEstimate);
+    }
 }
 
 // Every example in every format, read back and compared with the design itself.
@@ -431,23 +507,43 @@ TEST_F(Cli, EveryExampleExportsInEveryFormatAndMeasures) {
         const QJsonArray taps = doc["taps"].toArray();
         ASSERT_EQ(taps.size(), static_cast<qsizetype>(h.size()));
         for (std::size_t i = 0; i < h.size(); ++i) EXPECT_EQ(taps[i].toDouble(), h[i]) << i;
-        EXPECT_EQ(doc["spec"]["Taps"].toInt(), loaded.spec.Taps);
-        EXPECT_EQ(doc["spec"]["Bands"].toArray().size(), loaded.spec.TBand);
-        EXPECT_EQ(doc["samplingFrequency"].toDouble(), loaded.spec.Fs);
-        EXPECT_FALSE(doc["measurements"]["bands"].toArray().isEmpty());
-        for (const QString end : {"dcGain", "nyquistGain"}) {
-            const double gain = doc["measurements"][end].toDouble();
-            if (gain > 0.0) {
-                EXPECT_DOUBLE_EQ(doc["measurements"][end + "Db"].toDouble(),
-                                 20.0 * std::log10(gain))
-                    << end.toStdString();
-            }
+        // Every field of the spec and of both sets of measurements, by name.
+        const FilterSpec& s = loaded.spec;
+        const std::pair<const char*, double> fields[] = {
+            {"FChar", s.FChar}, {"FType", s.FType}, {"WType", s.WType},
+            {"Fs", s.Fs},       {"Tw", s.Tw},       {"Fc1", s.Fc1},
+            {"Fc2", s.Fc2},     {"TBand", s.TBand}, {"FFT", FftIndexFromSize(s.FFT)},
+            {"Taps", s.Taps},   {"Beta", s.Beta},   {"PBrip", s.PBrip},
+            {"SBrip", s.SBrip}, {"AutoD", s.AutoD}, {"TerCr", s.TerCr},
+            {"Itern", s.Itern}, {"Ratio", s.Ratio}};
+        const QJsonObject spec = doc["spec"].toObject();
+        EXPECT_EQ(spec.size(), static_cast<qsizetype>(std::size(fields)) + 1);
+        for (const auto& [key, value] : fields) EXPECT_EQ(spec[key].toDouble(-1), value) << key;
+        const QJsonArray bands = spec["Bands"].toArray();
+        ASSERT_EQ(bands.size(), s.TBand);
+        for (int i = 0; i < s.TBand; ++i) {
+            const BandSpec& b = s.Bands[i];
+            EXPECT_EQ(bands[i]["Lower"].toDouble(-1), b.Lower);
+            EXPECT_EQ(bands[i]["Upper"].toDouble(-1), b.Upper);
+            EXPECT_EQ(bands[i]["Amplitude"].toDouble(-1), b.Amplitude);
         }
-        const QJsonArray fixed = doc["quantized"]["taps"].toArray();
+        EXPECT_EQ(doc["samplingFrequency"].toDouble(), loaded.spec.Fs);
+        DesignMeasurements m;
+        ASSERT_TRUE(MeasureDesign(s, design, 16, m, nullptr));
+        ExpectMeasurements(doc["measurements"].toObject(), m.full, m);
+        const QJsonObject quantized = doc["quantized"].toObject();
+        ExpectMeasurements(quantized["measurements"].toObject(), m.fixed, m);
+        const QJsonArray fixed = quantized["taps"].toArray();
         ASSERT_EQ(fixed.size(), static_cast<qsizetype>(h.size()));
         for (std::size_t i = 0; i < h.size(); ++i) EXPECT_EQ(fixed[i].toInteger(), q.values[i]);
-        EXPECT_EQ(doc["quantized"]["fractionBits"].toInt(), q.fractionBits);
-        EXPECT_TRUE(doc["quantized"]["measurements"]["bands"].isArray());
+        const std::pair<const char*, double> quantizedFields[] = {{"bits", 16},
+                                                                  {"fractionBits", q.fractionBits},
+                                                                  {"guardBits", q.guardBits},
+                                                                  {"scale", q.Scale()},
+                                                                  {"saturated", q.saturated}};
+        for (const auto& [key, value] : quantizedFields) {
+            EXPECT_EQ(quantized[key].toDouble(-1), value) << key;
+        }
 
         r = Run("export " + example + " --format c");
         ASSERT_EQ(r.code, 0) << r.err;
@@ -472,7 +568,11 @@ TEST_F(Cli, EveryExampleExportsInEveryFormatAndMeasures) {
         EXPECT_NE(r.out.find("Group delay"), std::string::npos);
         r = Run("measure " + example + " --json");
         ASSERT_EQ(r.code, 0) << r.err;
-        EXPECT_EQ(ParseJson(r.out)["taps"].toInt(), static_cast<int>(h.size()));
+        const QJsonObject measured = ParseJson(r.out);
+        EXPECT_EQ(measured["taps"].toInt(), static_cast<int>(h.size()));
+        EXPECT_EQ(measured["samplingFrequency"].toDouble(), s.Fs);
+        ExpectMeasurements(measured["measurements"].toObject(), m.full, m);
+        EXPECT_FALSE(measured.contains("quantized"));
     }
 }
 

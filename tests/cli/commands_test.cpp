@@ -8,6 +8,7 @@
 #include <QImage>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/graph_args.h"
@@ -204,6 +205,26 @@ TEST(GraphArgs, LoadsTheHeldAndCurrentDesignsAndChecksTheRange) {
         EXPECT_EQ(loaded.options.viewHigh, c.viewHigh);
         EXPECT_EQ(loaded.options.holdActive, !c.held.empty());
         EXPECT_EQ(design.coeffs.size(), static_cast<std::size_t>(loaded.spec.Taps));
+    }
+
+    // Each graph gives the window's graph, scale and view.
+    const std::tuple<GraphKind, GraphType, bool, ViewMode> kinds[] = {
+        {GraphKind::Impulse, Impulse, true, FullView},
+        {GraphKind::Window, Impulse, true, FullView},
+        {GraphKind::Magnitude, Magnitude, false, FullView},
+        {GraphKind::Db, Magnitude, true, FullView},
+        {GraphKind::Legend, Magnitude, true, FullView},
+        {GraphKind::Passband, Magnitude, true, PassbandView},
+        {GraphKind::Stopband, Magnitude, true, StopbandView},
+        {GraphKind::Range, Magnitude, true, SpecifiedRange},
+        {GraphKind::Phase, Phase, true, FullView}};
+    for (const auto& [kind, graph, logScale, view] : kinds) {
+        GraphArgs args;
+        args.kind = kind;
+        CFirDesign design;
+        const GraphOptions o = LoadGraphDesign("plot", kExample, args, design).options;
+        EXPECT_EQ(std::tuple(o.graph, o.logScale, o.view), std::tuple(graph, logScale, view))
+            << static_cast<int>(kind);
     }
 
     // The held design keeps its own iteration count, which the legend names.

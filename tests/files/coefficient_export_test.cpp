@@ -42,6 +42,13 @@ TEST(CoefficientExport, NamesFormatsAndDescriptions) {
         EXPECT_EQ(ExportFormatFromName(info.name), info.format);
     }
     EXPECT_FALSE(ExportFormatFromName("h"));
+    // A group delay is written for linear-phase taps only.
+    DesignMeasurements m;
+    EXPECT_EQ(MeasurementsJson(m).find("groupDelay"), std::string::npos);
+    m.full.linearPhase = true;
+    m.full.groupDelay = 7.5;
+    EXPECT_NE(MeasurementsJson(m).find("\"linearPhase\": true,\n    \"groupDelaySamples\": 7.5\n"),
+              std::string::npos);
 
     // The transition width is described only where it chose the length.
     const std::tuple<ResponseType, DesignMethod, int, bool> widths[] = {
@@ -62,17 +69,27 @@ TEST(CoefficientExport, NamesFormatsAndDescriptions) {
             << type << " " << method << " " << autoD;
     }
 
-    // Band pass and band stop cutoffs are described in order, however typed.
-    for (const ResponseType type : {BandPass, BandStop}) {
-        for (const auto& [fc1, fc2] : {std::pair{1000.0f, 3000.0f}, std::pair{3000.0f, 1000.0f}}) {
-            FilterSpec spec = DefaultFilterSpec();
-            spec.FType = type;
-            spec.Fc1 = fc1;
-            spec.Fc2 = fc2;
-            EXPECT_NE(DesignDescription(spec, 31).find(", cutoffs 1000 and 3000 Hz"),
-                      std::string::npos)
-                << type << " " << fc1;
-        }
+    // Whole descriptions: a differentiator's cutoffs, band pass and band stop cutoffs
+    // in order however typed, equiripple bands.
+    const std::tuple<ResponseType, DesignMethod, float, float, const char*> described[] = {
+        {Differentiator, Hamming, 500.0f, 3000.0f,
+         "Differentiator, Hamming window, 30 taps, Fs 8000 Hz, cutoffs 500 and 3000 Hz"},
+        {BandPass, Rectangular, 1000.0f, 3000.0f,
+         "Band Pass, Rectangular window, 30 taps, Fs 8000 Hz, cutoffs 1000 and 3000 Hz"},
+        {BandStop, Kaiser, 3000.0f, 1000.0f,
+         "Band Stop, Kaiser window, 30 taps, Fs 8000 Hz, cutoffs 1000 and 3000 Hz"},
+        {Multiband, Equiripple, 0.0f, 0.0f,
+         "Multiband, equiripple, 30 taps, Fs 8000 Hz, bands 0-1000 Hz (amplitude 1); 1500-4000 "
+         "Hz (amplitude 0.5)"}};
+    for (const auto& [type, method, fc1, fc2, text] : described) {
+        FilterSpec spec = DefaultFilterSpec();
+        spec.FType = type;
+        spec.WType = method;
+        spec.Fc1 = fc1;
+        spec.Fc2 = fc2;
+        spec.Bands[0] = {0.0, 1000.0, 1.0};
+        spec.Bands[1] = {1500.0, 4000.0, 0.5};
+        EXPECT_EQ(DesignDescription(spec, 30), text);
     }
 }
 
@@ -164,6 +181,33 @@ TEST(CoefficientExport, CHeaderTypesAndValues) {
             << bits << "\n"
             << text;
     }
+    // The whole header and .coe file of a fixed-point export.
+    FilterSpec slope = DefaultFilterSpec();
+    slope.FType = Differentiator;
+    slope.WType = Hamming;
+    slope.Fc1 = 500.0f;
+    slope.Fc2 = 3000.0f;
+    const std::string about =
+        "Differentiator, Hamming window, 3 taps, Fs 8000 Hz, cutoffs 500 and 3000 Hz.\n";
+    const std::string fixed =
+        "8-bit signed fixed point: coefficient = value / 2^8 (-1 guard bits, 0 saturated).\n";
+    const std::pair<ExportFormat, std::string> files[] = {
+        {ExportFormat::CHeader,
+         "/* fir: FIR filter coefficients designed by Tapwright.\n * " + about + " * " + fixed +
+             " */\n#ifndef FIR_H\n#define FIR_H\n\n#include <stdint.h>\n\n#define FIR_LENGTH 3\n"
+             "#define FIR_FRACTION_BITS 8\n\nstatic const int8_t fir[FIR_LENGTH] = {\n    -128,\n"
+             "    64,\n    -128\n};\n\n#endif /* FIR_H */\n"},
+        {ExportFormat::Coe, "; fir: FIR filter coefficients designed by Tapwright.\n; " + about +
+                                "; " + fixed + "radix=10;\ncoefdata=\n-128,\n64,\n-128;\n"}};
+    for (const auto& [format, expected] : files) {
+        ExportOptions o;
+        o.format = format;
+        o.bits = 8;
+        std::string text, error;
+        ASSERT_TRUE(FormatExport(slope, design, o, text, &error)) << error;
+        EXPECT_EQ(text, expected);
+    }
+
     // A float header gives each float back exactly; 0.0100005325f needs nine digits.
     const float needsNine = 0.010000532492995262f;
     design.coeffs = {static_cast<double>(needsNine)};

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "graphs/graph_plotter.h"
@@ -204,8 +205,15 @@ TEST(MagnitudeDb, FullViewAxisAndLayouts) {
     EXPECT_EQ(f.ColumnY(65, TextAlign::Right),
               (std::vector<int>{50, 77, 104, 131, 158, 185, 212, 239, 266, 293}));
     EXPECT_EQ(f.FrequencyLabels().back(), "4000");
-    for (const char* t : {"Magnitude Response", "|H(w)|", "(dB)"}) ASSERT_NE(f.Find(t), nullptr);
-    EXPECT_EQ(f.Find("|H(w)|")->y, 9);
+    const std::tuple<const char*, int, int> names[] = {{"Magnitude Response", 238, 5},
+                                                       {"|H(w)|", 35, 9},
+                                                       {"(dB)", 40, 25},
+                                                       {"Freq", 535, 279},
+                                                       {"(Hz)", 537, 295}};
+    for (const auto& [text, x, y] : names) {
+        ASSERT_NE(f.Find(text), nullptr) << text;
+        EXPECT_EQ(std::make_pair(f.Find(text)->x, f.Find(text)->y), std::make_pair(x, y)) << text;
+    }
     // -40 dB lies on y = 180 from x = 80; the window layout's 257 points reach 534.
     EXPECT_EQ(ColumnsWith(f.canvas, 180, kY), Range(80, 533));
 
@@ -280,13 +288,14 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
     db[64] = 0.0;
     db[70] = -60.2;
     db[80] = 0.5;
+    db[128] = -72.0;  // one point past the plotted ones: examined for the axis all the same
     const CFirDesign d = DbResponse(db);
     Fixture f;
     ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
                                                    1000.0, 2000.0, true, kWindowFamily));
     EXPECT_EQ(f.Column(65, TextAlign::Right),
-              (std::vector<std::string>{"48.16", "36.12", "24.08", "12.04", "0.00", "-12.04",
-                                        "-24.08", "-36.12", "-48.16", "-60.20"}));
+              (std::vector<std::string>{"57.60", "43.20", "28.80", "14.40", "0.00", "-14.40",
+                                        "-28.80", "-43.20", "-57.60", "-72.00"}));
     EXPECT_EQ(f.ColumnY(65, TextAlign::Right),
               (std::vector<int>{50, 77, 104, 131, 158, 185, 212, 239, 266, 293}));
     EXPECT_EQ(f.canvas.GetPixel(80, 165), kY);  // 0 dB on the fifth row
@@ -402,6 +411,15 @@ TEST(Bands, PassbandAxis) {
                                                              " 625", " 750", " 875", "1000"}));
     EXPECT_EQ(f.Find("Passband Response")->x, 238);
 
+    // A high pass is labelled from its stop edge up to Fs/2.
+    d.responseType = HighPass;
+    d.stopEdge = 2000.0;
+    Fixture h;
+    ASSERT_TRUE(theGraphPlotter.DrawPassband(&h.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
+    EXPECT_EQ(h.canvas.GetPixel(352, 165), kY);
+    EXPECT_EQ(h.FrequencyLabels(), (std::vector<std::string>{"2000", "2250", "2500", "2750", "3000",
+                                                             "3250", "3500", "3750", "4000"}));
+
     // A band-pass design gets the labels but no curve.
     d.responseType = BandPass;
     Fixture g;
@@ -425,6 +443,22 @@ TEST(Bands, StopbandAxis) {
     EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"1200", "1550", "1900", "2250", "2600",
                                                              "2950", "3300", "3650", "4000"}));
     EXPECT_EQ(f.Find("Stopband Response")->x, 242);
+
+    // A high pass: the reference is the band's upper edge (point 4, -3.5 dB), the
+    // labels run from 0 to the pass edge.
+    CFirDesign h = DbResponse({-60.0, -127.0, -80.0, -50.0, -3.5, -1.0, 0.0, 0.0});
+    h.responseType = HighPass;
+    h.stopBegin = 0;
+    h.stopEnd = 4;
+    h.stopEdge = 1200.0;
+    h.passEdge = 2800.0;
+    Fixture g;
+    ASSERT_TRUE(theGraphPlotter.DrawStopband(&g.canvas, h, 0, 0, 584, 342, kY, 8000.0f));
+    EXPECT_EQ(g.canvas.GetPixel(80, 170), kY);   // -60 dB: 2 * 56.5 below the first row
+    EXPECT_EQ(g.canvas.GetPixel(193, 304), kY);  // -127 dB
+    EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "-50.00");
+    EXPECT_EQ(g.FrequencyLabels(), (std::vector<std::string>{"   0", " 350", " 700", "1050", "1400",
+                                                             "1750", "2100", "2450", "2800"}));
 }
 
 TEST(Bands, DegenerateBandsStayInsideTheResponse) {
@@ -587,8 +621,6 @@ TEST(Phase, DotsAtTheirFrequenciesAndTheAntisymmetricShift) {
     EXPECT_EQ(RowsWith(f.canvas, 420, kDot), Range(193, 196));  // -pi/4: y = 195
     EXPECT_EQ(RowsWith(f.canvas, 534, kDot), Range(193, 196));  // atan(1/-1) = -pi/4
     EXPECT_EQ(CountColour(f.canvas, kPhaseCurveColour), 0);
-    EXPECT_EQ(f.Column(32, TextAlign::LeftTop), (std::vector<std::string>{"3.142", "1.571"}));
-    EXPECT_NE(f.Find("(radians)"), nullptr);
     EXPECT_EQ(f.FrequencyLabels().back(), "4000");
 
     // Antisymmetric characteristics move every point down by pi/2.
@@ -608,8 +640,24 @@ TEST(Phase, DotsAtTheirFrequenciesAndTheAntisymmetricShift) {
     // Inside the frame, x = 82 ... 531 and y = 32 ... 304, the two are the same.
     EXPECT_TRUE(r.canvas.Image().copy(82, 32, 450, 273) ==
                 deg.canvas.Image().copy(82, 32, 450, 273));
-    EXPECT_NE(deg.Find("(degrees)"), nullptr);
-    EXPECT_EQ(deg.Find("-180")->x, 35);
+    // The texts of both units, each at its place.
+    struct Label {
+        const Fixture* drawn;
+        const char* text;
+        int x, y;
+    };
+    const Label labels[] = {
+        {&f, "Phase Response", 251, 5}, {&f, "Theta(w)", 18, 9}, {&f, "(radians)", 16, 25},
+        {&f, "3.142", 32, 48},          {&f, "1.571", 32, 104},  {&f, "0", 48, 160},
+        {&f, "-1.571", 28, 214},        {&f, "-3.142", 28, 270}, {&deg, "(degrees)", 14, 25},
+        {&deg, "180", 40, 48},          {&deg, "90", 46, 104},   {&deg, "0", 48, 160},
+        {&deg, "-90", 40, 214},         {&deg, "-180", 35, 270}, {&deg, "Theta(w)", 18, 9}};
+    for (const Label& l : labels) {
+        const TextRecord* r = l.drawn->Find(l.text);
+        ASSERT_NE(r, nullptr) << l.text;
+        EXPECT_EQ(std::make_pair(r->x, r->y), std::make_pair(l.x, l.y)) << l.text;
+    }
+    EXPECT_EQ(deg.Find("3.142"), nullptr);
     EXPECT_GT(CountColour(r.canvas, kPhaseCurveColour, 100, 100, 180, 180), 50);
     EXPECT_EQ(CountColour(r.canvas, kPhaseCurveColour, 200, 0, 410, 341), 0);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,8 @@ TEST(Composition, StartupImages) {
     EXPECT_EQ(g.mainFront.GetPixel(79, 100), kFrameColour);
     // The grid layer is black except for its lines; the clean frame has no grid.
     EXPECT_EQ(g.gridOverlay.GetPixel(10, 10), kBlack);
+    EXPECT_EQ(ColumnsWith(g.gridOverlay, 200, kGridColour),
+              (std::vector<int>{137, 194, 251, 308, 365, 423, 480}));
     EXPECT_EQ(g.mainBackground.GetPixel(200, 57), kBackgroundColour);
     EXPECT_EQ(g.smallFront.GetPixel(20, 100), kFrameColour);
     EXPECT_EQ(CountColour(g.holdCurrent, kBackgroundColour), 584 * 342);
@@ -211,6 +214,19 @@ TEST(Composition, HoldLayersAreOredOverTheAxes) {
     RefreshGraphs(g, GraphOptions{});
     EXPECT_EQ(g.mainFront.GetPixel(300, 100), kBackgroundColour);
     EXPECT_EQ(g.smallFront.GetPixel(5, 5), kBackgroundColour);
+
+    // The legend of an equiripple design names its own iteration count.
+    std::vector<TextRecord> log;
+    g.holdLegend.SetTextLog(&log);
+    FilterSpec spec = DefaultFilterSpec();
+    spec.WType = Equiripple;
+    spec.Itern = 7;
+    ResetWorkingCanvases(g, true);
+    DrawGraphs(g, CFirDesign(), spec, GraphOptions{.graph = Magnitude, .holdActive = true},
+               kMainClientRect, kSmallClientRect);
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const TextRecord& r) {
+        return r.text == "Equiripple (7 Iterations)";
+    }));
 }
 
 TEST(Composition, ResolveGraphFollowsTheWindowRules) {

@@ -86,6 +86,14 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
         const std::string text = testing::PdfText(pdf);
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text.substr(0, 100);
         EXPECT_NE(text.find(c.lines), std::string::npos) << text.substr(0, 600);
+        // A4 unless letter is asked for (points, 1/72 inch).
+        std::ifstream in(pdf, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        const bool letter = c.args.find("--page letter") != std::string::npos;
+        EXPECT_NE(bytes.str().find(letter ? "/MediaBox [0 0 612.000000 792.000000]"
+                                          : "/MediaBox [0 0 595.000000 842.000000]"),
+                  std::string::npos);
     }
 }
 

@@ -46,6 +46,7 @@ TEST(PageGeometry, FromPrinterAndScreenResolutions) {
     EXPECT_EQ(mixed->pageWidth, 2244);
     EXPECT_DOUBLE_EQ(mixed->scaleX, 2.5);
     EXPECT_DOUBLE_EQ(mixed->scaleY, 6.25);
+    EXPECT_EQ(mixed->pageHeight, 6543);  // 600 * 277 / 25.4 = 6543.3
 
     const PrinterMetrics bad[] = {{0, 600, 210, 297}, {600, 600, 0, 297}, {600, -1, 210, 297}};
     for (const PrinterMetrics& m : bad) EXPECT_FALSE(ComputePageGeometry(m, 96, 96));
@@ -101,6 +102,10 @@ TEST(ResponseReport, PagesSlicesAndCentring) {
     EXPECT_TRUE(ResponseReport(spec, {}, Impulse, false, 584, 342, Geometry(4800, 6.25))
                     .Page(2)
                     .texts.empty());
+    // Unequal resolutions scale the graph's width and height each by its own.
+    const ResponseReport uneven(spec, {}, Impulse, false, 584, 342, {4800, 7000, 6.25, 3.0});
+    EXPECT_EQ(uneven.Page(1).graph->destWidth, 3650);
+    EXPECT_EQ(uneven.Page(1).graph->destHeight, 1026);
 }
 
 TEST(ResponseReport, HeaderLinesAndTheirConditions) {
@@ -224,6 +229,24 @@ TEST(ResponseReport, HeaderLinesAndTheirConditions) {
     };
     EXPECT_EQ(responseLine(false), "Filter Response Type : Hilbert Transformer Filter");
     EXPECT_EQ(responseLine(true), "Filter Response Type : Multi-Bands Filter");
+    const std::pair<int, const char*> names[] = {{LowPass, "Low Pass Filter"},
+                                                 {HighPass, "High Pass Filter"},
+                                                 {BandPass, "Band Pass Filter"},
+                                                 {BandStop, "Band Stop Filter"},
+                                                 {Differentiator, "Differentiator Filter"}};
+    const char* characteristics[] = {"Symmetrical Impulse Response, Odd Filter Length",
+                                     "Symmetrical Impulse Response, Even Filter Length",
+                                     "Anti-Symmetrical Impulse Response, Odd Filter Length",
+                                     "Anti-Symmetrical Impulse Response, Even Filter Length"};
+    for (const auto& [type, name] : names) {
+        odd.FType = static_cast<ResponseType>(type);
+        odd.FChar = static_cast<SymmetryType>(type % 4);
+        const auto lines =
+            Lines(ResponseReport(odd, {}, Impulse, false, 584, 342, Geometry(4800, 6.25)).Page(1));
+        EXPECT_EQ(lines[3].second, std::string("Filter Response Type : ") + name);
+        EXPECT_EQ(lines[4].second,
+                  std::string("Filter Characteristic : ") + characteristics[type % 4]);
+    }
     odd.FType = static_cast<ResponseType>(9);
     odd.FChar = static_cast<SymmetryType>(-1);
     EXPECT_EQ(responseLine(false), "Filter Response Type : ");
