@@ -246,6 +246,53 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
     }
 }
 
+// Each step sets the state of every graph and action control. A character per
+// control: E shown and enabled, d shown and disabled, h hidden and disabled, H
+// hidden but enabled. The controls: Log Scale, Curve Fitting, Degrees, Grid, Hold
+// On, display type combo and label, Zoom, View, view low and high, graph type combo
+// and label, Save, Apply, the two print buttons.
+TEST(DialogLogic, EachStepSetsEveryGraphControl) {
+    const int ids[] = {
+        kLogScaleCheck,       kCurveFittingCheck,      kDegreesCheck,   kGridCheck,  kHoldOnCheck,
+        kDisplayTypeCombo,    kDisplayTypeLabel,       kZoomCheck,      kViewButton, kViewLowEdit,
+        kViewHighEdit,        kGraphTypeCombo,         kGraphTypeLabel, kSaveButton, kApplyButton,
+        kPrintResponseButton, kPrintCoefficientsButton};
+    struct Step {
+        std::function<void(Dialog&)> act;
+        const char* states;
+    };
+    const std::string file = kExamples + "/lowpass_default.txt";
+    // clang-format off
+    const Step steps[] = {
+        {[](Dialog& d) { d.Apply(); }, "hEhEhddhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Phase); }, "hEEEhddhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kDegreesCheck, true); }, "hEEEhddhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Magnitude); }, "EhhEhddhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kLogScaleCheck, true); }, "EhhEEEEhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, PassbandView); }, "EhhEHEEhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange); }, "hhhEHEEEEEEEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, FullView); }, "EhhEEEEhhhhEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, true); }, "dhhddddhhhhdddEdd"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, false); }, "EhhEEEEhhhhEEdddd"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Kaiser); }, "dhhddddhhhhdddEdd"},
+        {[](Dialog& d) { d.Apply(); }, "EhhEEEEhhhhEEEdEE"},
+        {[&](Dialog& d) { ASSERT_TRUE(d.logic.LoadSpecFile(file, false)); }, "dhhddddhhhhdddEdd"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kResponseTypeCombo, BandPass); d.Apply(); }, "HhhEEddEEEEEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple); d.Enter(kIterationsEdit, "5"); }, "hhhdddddddddddEdd"},
+        {[](Dialog& d) { d.Apply(); }, "HhhEhddEEEEEEEdEE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Impulse); }, "hEhEhddEEEEEEEdEE"},
+    };
+    // clang-format on
+    Dialog d;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].act(d);
+        std::string states;
+        for (int id : ids)
+            states += d.Visible(id) ? (d.Enabled(id) ? 'E' : 'd') : (d.Enabled(id) ? 'H' : 'h');
+        EXPECT_EQ(states, steps[i].states) << "step " << i;
+    }
+}
+
 // The values a design writes back into its fields (an estimated length, the
 // iterations and ratio of an equiripple design stopped at the peak ratio) are no
 // edit: what Apply enables stays enabled. A real edit afterwards withdraws it.

@@ -244,6 +244,29 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
         EXPECT_EQ(w.model.Selection(combo), stored) << combo;
         EXPECT_EQ(w.model.Text(combo), w.Items(combo)[stored]) << combo;
     }
+    // Inserting or deleting an item keeps the selected item selected, whether it
+    // lies before, at or after the index; a deleted selected item leaves none.
+    struct Edit {
+        bool insert;
+        int index, selected, selectedAfter;
+        std::vector<std::string> items;
+    };
+    // clang-format off
+    for (const Edit& e : {Edit{true, 1, 2, 3, {"a", "x", "b", "c"}}, Edit{true, 1, 1, 2, {"a", "x", "b", "c"}},
+                          Edit{true, 1, 0, 0, {"a", "x", "b", "c"}}, Edit{true, 3, 2, 2, {"a", "b", "c", "x"}},
+                          Edit{true, -1, 2, 2, {"a", "b", "c", "x"}}, Edit{true, 0, -1, -1, {"x", "a", "b", "c"}},
+                          Edit{false, 1, 2, 1, {"a", "c"}}, Edit{false, 1, 1, -1, {"a", "c"}},
+                          Edit{false, 1, 0, 0, {"a", "c"}}, Edit{false, 3, 2, 2, {"a", "b", "c"}},
+                          Edit{false, -1, 0, 0, {"a", "b", "c"}}}) {
+        // clang-format on
+        SCOPED_TRACE(testing::Message() << e.insert << " at " << e.index << " of " << e.selected);
+        ControlModel m;
+        m.SetItems(kBandCombo, {"a", "b", "c"});
+        m.Select(kBandCombo, e.selected);
+        e.insert ? m.InsertItem(kBandCombo, e.index, "x") : m.DeleteItem(kBandCombo, e.index);
+        EXPECT_EQ(m.State(kBandCombo).items, e.items);
+        EXPECT_EQ(m.Selection(kBandCombo), e.selectedAfter);
+    }
     // Under Hold On the method chosen stays, though the spec keeps the held one.
     w.rules.flags.holdActive = true;
     w.Select(kFunctionTypeCombo, Kaiser);

@@ -222,9 +222,78 @@ TEST_F(WindowTest, EveryControlCarriesItsAccessibleName) {
         ASSERT_NE(window->Control(id), nullptr) << id;
         EXPECT_EQ(window->Control(id)->accessibleName().toStdString(), name) << id;
     }
-    // The print buttons keep their captions.
-    EXPECT_EQ(Get<QPushButton>(kPrintResponseButton)->text().toStdString(), "Response");
-    EXPECT_EQ(Get<QPushButton>(kPrintCoefficientsButton)->text().toStdString(), "Coefficients");
+    // Every caption on screen, mnemonics included.
+    const std::pair<int, const char*> captions[] = {
+        {1093, "Sampling Frequency :"},
+        {1095, "Hz"},
+        {1094, "Response Type :"},
+        {1042, "Custom Design Specifications"},
+        {1011, "Auto Design Filter"},
+        {kFunctionTypeLabel, "Function Type:"},
+        {1043, "Filter Length :"},
+        {1044, "Pass Band Ripple :"},
+        {1046, "Stop Band Ripple :  (-)"},
+        {1045, "dB"},
+        {1047, "dB"},
+        {1048, "Transition Width :"},
+        {1049, "Hz"},
+        {1115, "Filter Frequency Specifications"},
+        {1036, "1st Cutoff Frequency :"},
+        {1038, "Hz"},
+        {1037, "2nd Cutoff Frequency :"},
+        {1039, "Hz"},
+        {kMenuGroup, "Menu"},
+        {1023, "&Quit"},
+        {1024, "&Load"},
+        {1025, "&Save"},
+        {1026, "&Apply"},
+        {1114, "Filter Specifications"},
+        {kGraphSpecGroup, "Graph Specifications"},
+        {1096, "Response Type :"},
+        {1035, "Grid On"},
+        {1084, "FFT Size :"},
+        {1055, "Curve Fitting"},
+        {1097, "Display Type :"},
+        {1059, "Log Scale"},
+        {1061, "Degrees"},
+        {1062, "Beta :"},
+        {1064, "No of Iterations :"},
+        {1065, "Peak Error Ripple Ratio :"},
+        {1079, " Processing ......... 25% completed"},
+        {1080, " Processing ......... 50% completed"},
+        {1081, " Processing ......... 75% completed"},
+        {1082, " Processing ......... "},
+        {1085, "Iterations"},
+        {1086, "Peak Error Ratio"},
+        {kCoefficientGroup, "Coefficient Values"},
+        {1090, "Hold On"},
+        {1098, "Filter Type :"},
+        {1050, "Equiripple Specifications"},
+        {1100, "Band :"},
+        {1108, "Lower Bandedge Frequency :"},
+        {1109, "Upper Bandedge Frequency :"},
+        {1040, "Hz"},
+        {1041, "Hz"},
+        {1112, "Desired Band Amplitude :"},
+        {1113, "Filter Specifications"},
+        {1116, "(Difference of 2 consecutive error ripples)"},
+        {1118, "No of Bands:"},
+        {1119, "View Range :"},
+        {1124, "_"},
+        {1123, "Zoom"},
+        {1125, "View"},
+        {1127, "Response"},
+        {kPrintingGroup, "Printing Options"},
+        {1128, "Coefficients"}};
+    for (const auto& [id, caption] : captions) {
+        QWidget* w = window->Control(id);
+        ASSERT_NE(w, nullptr) << id;
+        QString text;
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
+        if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+        if (auto* group = qobject_cast<QGroupBox*>(w)) text = group->title();
+        EXPECT_EQ(text.toStdString(), caption) << id;
+    }
 }
 
 TEST_F(WindowTest, HasAFixedSizeAndGraphAreasOfTheCanvasSizes) {
@@ -292,6 +361,9 @@ TEST_F(WindowTest, WidgetsMirrorTheModel) {
                     EXPECT_EQ(combo->itemText(i).toStdString(), s.items[static_cast<size_t>(i)]);
                 }
                 EXPECT_EQ(combo->currentIndex(), s.selection);
+                // The edit text is the selected item's, or nothing without one.
+                EXPECT_EQ(combo->currentText().toStdString(),
+                          s.selection >= 0 ? s.items[static_cast<size_t>(s.selection)] : "");
             } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
                 if (button->isCheckable()) {
                     EXPECT_EQ(button->isChecked(), s.checked);
