@@ -238,12 +238,19 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
     w.rules.flags.bandSel = 1;
     for (const auto& [combo, stored] : {std::pair{kGraphTypeCombo, int{Magnitude}},
                                         {kDisplayTypeCombo, int{StopbandView}},
-                                        {kBandCombo, 1}}) {
+                                        {kBandCombo, 1},
+                                        {kResponseTypeCombo, int{LowPass}}}) {
         w.model.Select(combo, -1);
+        w.model.SetText(combo, "typed");
         w.rules.RestoreComboSelection(combo);
         EXPECT_EQ(w.model.Selection(combo), stored) << combo;
         EXPECT_EQ(w.model.Text(combo), w.Items(combo)[stored]) << combo;
     }
+    // A stored band beyond the list selects nothing and shows no text.
+    w.rules.flags.bandSel = 5;
+    w.rules.RestoreComboSelection(kBandCombo);
+    EXPECT_EQ(w.model.Selection(kBandCombo), -1);
+    EXPECT_EQ(w.model.Text(kBandCombo), "");
     // Inserting or deleting an item keeps the selected item selected, whether it
     // lies before, at or after the index; a deleted selected item leaves none.
     struct Edit {
