@@ -273,6 +273,7 @@ TEST(DialogLogic, EachStepSetsEveryGraphControl) {
         {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange); }, "hhhEHEEEEEEEEEdEE"},
         {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, FullView); }, "EhhEEEEhhhhEEEdEE"},
         {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, true); }, "dhhddddhhhhdddEdd"},
+        {[](Dialog& d) { d.Apply(); }, "dhhEEddhhhhdddEEE"},
         {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, false); }, "EhhEEEEhhhhEEdddd"},
         {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Kaiser); }, "dhhddddhhhhdddEdd"},
         {[](Dialog& d) { d.Apply(); }, "EhhEEEEhhhhEEEdEE"},
@@ -410,7 +411,7 @@ TEST(DialogLogic, CancelledDesignChangesNothing) {
 
 TEST(DialogLogic, ASingularDesignLeavesNoValidDesign) {
     Dialog d;
-    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Phase);
     const auto rows = d.model.State(kCoefficientList).rows;
     // Bands without a grid point between them: the normal equations are singular.
     d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple);
@@ -429,6 +430,10 @@ TEST(DialogLogic, ASingularDesignLeavesNoValidDesign) {
     EXPECT_FALSE(d.Enabled(kSaveButton));
     EXPECT_TRUE(d.Enabled(kApplyButton));
     EXPECT_EQ(d.model.State(kCoefficientList).rows, rows);
+    // The phase graph gave way to the impulse graph and its controls.
+    EXPECT_EQ(d.model.Selection(kGraphTypeCombo), Impulse);
+    EXPECT_TRUE(d.Visible(kCurveFittingCheck) && d.Enabled(kCurveFittingCheck));
+    EXPECT_FALSE(d.Visible(kDegreesCheck) || d.Enabled(kDegreesCheck));
 }
 
 TEST(DialogLogic, EquirippleOutcomeIsReportedAfterTheWorker) {
