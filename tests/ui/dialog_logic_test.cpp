@@ -250,13 +250,13 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
 // control: E shown and enabled, d shown and disabled, h hidden and disabled, H
 // hidden but enabled. The controls: Log Scale, Curve Fitting, Degrees, Grid, Hold
 // On, display type combo and label, Zoom, View, view low and high, graph type combo
-// and label, Save, Apply, the two print buttons.
+// and label, Save, Apply, the two print buttons, the small graph and the logo.
 TEST(DialogLogic, EachStepSetsEveryGraphControl) {
     const int ids[] = {
-        kLogScaleCheck,       kCurveFittingCheck,      kDegreesCheck,   kGridCheck,  kHoldOnCheck,
-        kDisplayTypeCombo,    kDisplayTypeLabel,       kZoomCheck,      kViewButton, kViewLowEdit,
-        kViewHighEdit,        kGraphTypeCombo,         kGraphTypeLabel, kSaveButton, kApplyButton,
-        kPrintResponseButton, kPrintCoefficientsButton};
+        kLogScaleCheck,       kCurveFittingCheck,       kDegreesCheck,   kGridCheck,  kHoldOnCheck,
+        kDisplayTypeCombo,    kDisplayTypeLabel,        kZoomCheck,      kViewButton, kViewLowEdit,
+        kViewHighEdit,        kGraphTypeCombo,          kGraphTypeLabel, kSaveButton, kApplyButton,
+        kPrintResponseButton, kPrintCoefficientsButton, kSmallGraph,     kLogoPicture};
     struct Step {
         std::function<void(Dialog&)> act;
         const char* states;
@@ -264,24 +264,24 @@ TEST(DialogLogic, EachStepSetsEveryGraphControl) {
     const std::string file = kExamples + "/lowpass_default.txt";
     // clang-format off
     const Step steps[] = {
-        {[](Dialog& d) { d.Apply(); }, "hEhEhddhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Phase); }, "hEEEhddhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserToggled(kDegreesCheck, true); }, "hEEEhddhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Magnitude); }, "EhhEhddhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserToggled(kLogScaleCheck, true); }, "EhhEEEEhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, PassbandView); }, "EhhEHEEhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange); }, "hhhEHEEEEEEEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, FullView); }, "EhhEEEEhhhhEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, true); }, "dhhddddhhhhdddEdd"},
-        {[](Dialog& d) { d.Apply(); }, "dhhEEddhhhhdddEEE"},
-        {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, false); }, "EhhEEEEhhhhEEdddd"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Kaiser); }, "dhhddddhhhhdddEdd"},
-        {[](Dialog& d) { d.Apply(); }, "EhhEEEEhhhhEEEdEE"},
-        {[&](Dialog& d) { ASSERT_TRUE(d.logic.LoadSpecFile(file, false)); }, "dhhddddhhhhdddEdd"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kResponseTypeCombo, BandPass); d.Apply(); }, "HhhEEddEEEEEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple); d.Enter(kIterationsEdit, "5"); }, "hhhdddddddddddEdd"},
-        {[](Dialog& d) { d.Apply(); }, "HhhEhddEEEEEEEdEE"},
-        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Impulse); }, "hEhEhddEEEEEEEdEE"},
+        {[](Dialog& d) { d.Apply(); }, "hEhEhddhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Phase); }, "hEEEhddhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kDegreesCheck, true); }, "hEEEhddhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Magnitude); }, "EhhEhddhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kLogScaleCheck, true); }, "EhhEEEEhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, PassbandView); }, "EhhEHEEhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, SpecifiedRange); }, "hhhEHEEEEEEEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kDisplayTypeCombo, FullView); }, "EhhEEEEhhhhEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, true); }, "dhhddddhhhhdddEddEH"},
+        {[](Dialog& d) { d.Apply(); }, "dhhEEddhhhhdddEEEEH"},
+        {[](Dialog& d) { d.logic.OnUserToggled(kHoldOnCheck, false); }, "EhhEEEEhhhhEEddddEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Kaiser); }, "dhhddddhhhhdddEddEH"},
+        {[](Dialog& d) { d.Apply(); }, "EhhEEEEhhhhEEEdEEEH"},
+        {[&](Dialog& d) { ASSERT_TRUE(d.logic.LoadSpecFile(file, false)); }, "dhhddddhhhhdddEddHE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kResponseTypeCombo, BandPass); d.Apply(); }, "HhhEEddEEEEEEEdEEEH"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kFunctionTypeCombo, Equiripple); d.Enter(kIterationsEdit, "5"); }, "hhhdddddddddddEddHE"},
+        {[](Dialog& d) { d.Apply(); }, "HhhEhddEEEEEEEdEEHE"},
+        {[](Dialog& d) { d.logic.OnUserSelected(kGraphTypeCombo, Impulse); }, "hEhEhddEEEEEEEdEEHE"},
     };
     // clang-format on
     Dialog d;
@@ -427,7 +427,8 @@ TEST(DialogLogic, ASingularDesignLeavesNoValidDesign) {
     CreateStartupImages(empty, kMainClientRect, kSmallClientRect);
     EXPECT_TRUE(d.MainImage() == empty.mainFront.Image().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(d.logic.Flags().designValid);
-    EXPECT_FALSE(d.Enabled(kSaveButton));
+    EXPECT_FALSE(d.Enabled(kSaveButton) || d.Enabled(kPrintResponseButton) ||
+                 d.Enabled(kPrintCoefficientsButton));
     EXPECT_TRUE(d.Enabled(kApplyButton));
     EXPECT_EQ(d.model.State(kCoefficientList).rows, rows);
     // The phase graph gave way to the impulse graph and its controls.

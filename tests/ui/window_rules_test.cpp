@@ -111,6 +111,12 @@ TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
                                            {kFftSizeCombo, kFftSizeLabel}}) {
             EXPECT_EQ(StateOf(w.model, label), StateOf(w.model, field)) << "label " << label;
         }
+        // The equiripple method has its own groups in place of the cutoffs'.
+        const bool equiripple = c.method == Equiripple;
+        EXPECT_EQ(w.model.State(kSpecGroupEquiripple).visible, equiripple);
+        EXPECT_EQ(w.model.State(kBandGroup).visible, equiripple);
+        EXPECT_EQ(w.model.State(kSpecGroupWindow).visible, !equiripple);
+        EXPECT_EQ(w.model.State(kCutoffGroup).visible, !equiripple);
         EXPECT_EQ(w.Items(kFilterTypeCombo).size(), c.filterTypes);
         EXPECT_EQ(w.spec.TBand, c.bands);
         EXPECT_EQ(w.model.ItemCount(kBandCombo), c.bands);
@@ -269,6 +275,7 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
         SCOPED_TRACE(testing::Message() << e.insert << " at " << e.index << " of " << e.selected);
         ControlModel m;
         m.SetItems(kBandCombo, {"a", "b", "c"});
+        EXPECT_EQ(m.Selection(kBandCombo), -1);
         m.Select(kBandCombo, e.selected);
         e.insert ? m.InsertItem(kBandCombo, e.index, "x") : m.DeleteItem(kBandCombo, e.index);
         EXPECT_EQ(m.State(kBandCombo).items, e.items);
