@@ -492,13 +492,13 @@ TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
     enum S { H, Off, On };
     // The states, in this order, of the length, transition width, ripples, Beta,
     // filter type, iterations, ratio, termination, FFT size, Auto Design, Apply,
-    // response type, Load, Fs, Hold On, small graph and logo controls.
+    // response type, Load, Fs, Hold On, small graph, logo and band edge controls.
     const int ids[] = {
         kLengthEdit,      kTransitionEdit,        kPassRippleEdit, kBetaEdit,
         kFilterTypeCombo, kIterationsEdit,        kRatioEdit,      kIterationsRadio,
         kFftSizeCombo,    kAutoDesignCheck,       kApplyButton,    kResponseTypeCombo,
         kLoadButton,      kSamplingFrequencyEdit, kHoldOnCheck,    kSmallGraph,
-        kLogoPicture};
+        kLogoPicture,     kLowerEdgeEdit,         kUpperEdgeEdit};
     struct Case {
         const char* file;
         int method;     // chosen under Hold On
@@ -512,17 +512,17 @@ TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
     const std::string autoOff = dir.Write("auto_off.txt", text);
     // clang-format off
     const Case cases[] = {
-        {"lowpass_default.txt", Kaiser, false, {Off, Off, Off, Off, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
-        {"lowpass_default.txt", Kaiser, true, {On, Off, Off, On, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
-        {"lowpass_default.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
-        {"lowpass_default.txt", Equiripple, true, {On, H, H, H, Off, On, Off, On, H, H, Off, On, On, On, On, H, On}},
-        {"lowpass_equiripple.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
-        {"lowpass_equiripple.txt", Rectangular, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
-        {autoOff.c_str(), Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
-        {"kaiser_auto.txt", Kaiser, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H}},
-        {"kaiser_auto.txt", Kaiser, true, {Off, On, On, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
-        {"kaiser_auto.txt", Rectangular, true, {Off, On, Off, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H}},
-        {"kaiser_auto.txt", Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H}},
+        {"lowpass_default.txt", Kaiser, false, {Off, Off, Off, Off, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H, H, H}},
+        {"lowpass_default.txt", Kaiser, true, {On, Off, Off, On, Off, H, H, H, On, On, Off, On, On, On, On, On, H, H, H}},
+        {"lowpass_default.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H, Off, On}},
+        {"lowpass_default.txt", Equiripple, true, {On, H, H, H, Off, On, Off, On, H, H, Off, On, On, On, On, H, On, Off, On}},
+        {"lowpass_equiripple.txt", Equiripple, false, {Off, H, H, H, Off, On, Off, On, H, H, On, Off, Off, Off, Off, On, H, Off, On}},
+        {"lowpass_equiripple.txt", Rectangular, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H, H, H}},
+        {autoOff.c_str(), Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H, Off, On}},
+        {"kaiser_auto.txt", Kaiser, false, {Off, Off, Off, H, Off, H, H, H, Off, Off, On, Off, Off, Off, Off, On, H, H, H}},
+        {"kaiser_auto.txt", Kaiser, true, {Off, On, On, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H, H, H}},
+        {"kaiser_auto.txt", Rectangular, true, {Off, On, Off, H, Off, H, H, H, On, On, Off, On, On, On, On, On, H, H, H}},
+        {"kaiser_auto.txt", Equiripple, false, {Off, H, H, H, On, On, Off, On, H, H, On, Off, Off, Off, Off, On, H, Off, On}},
     };
     // clang-format on
     for (const Case& c : cases) {
