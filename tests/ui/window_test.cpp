@@ -824,15 +824,14 @@ TEST_F(WindowActionsTest, EscapeStopsALongCoefficientReportAndWritesNothing) {
 // screen; the window's own menu stays everywhere else.
 TEST_F(WindowActionsTest, RightClickMenusOfferTheirItemsWithADesign) {
     const Items aboutMenu = {{"&About Quillon Tapwright...", true}};
-    auto items = [](bool enabled, std::vector<DesignAction> actions) {
+    auto items = [](bool enabled, std::vector<std::string> texts) {
         Items out;
-        for (DesignAction a : actions) out.emplace_back(std::string(DesignActionText(a)), enabled);
+        for (const std::string& t : texts) out.emplace_back(t, enabled);
         return out;
     };
-    const std::vector<DesignAction> list = {DesignAction::CopyCoefficients,
-                                            DesignAction::ExportCoefficients};
-    const std::vector<DesignAction> graph = {DesignAction::SaveGraphAsPng, DesignAction::CopyGraph,
-                                             DesignAction::MeasureDesign};
+    const std::vector<std::string> list = {"Copy Coefficients", "Export Coefficients..."};
+    const std::vector<std::string> graph = {"Save Graph As PNG...", "Copy Graph",
+                                            "Measure Design..."};
     EXPECT_EQ(RightClick(kCoefficientList, ""), items(false, list));
     EXPECT_EQ(RightClick(kMainGraph, ""), items(false, graph));
     EXPECT_EQ(RightClick(0, ""), aboutMenu);
