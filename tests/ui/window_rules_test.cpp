@@ -258,7 +258,8 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
     EXPECT_EQ(w.model.Selection(kBandCombo), -1);
     EXPECT_EQ(w.model.Text(kBandCombo), "");
     // Inserting or deleting an item keeps the selected item selected, whether it
-    // lies before, at or after the index; a deleted selected item leaves none.
+    // lies before, at or after the index; a deleted selected item leaves none, and
+    // so does selecting past the end.
     struct Edit {
         bool insert;
         int index, selected, selectedAfter;
@@ -270,7 +271,7 @@ TEST(ControlState, CombosTakeBackTheirStoredSelection) {
                           Edit{true, -1, 2, 2, {"a", "b", "c", "x"}}, Edit{true, 0, -1, -1, {"x", "a", "b", "c"}},
                           Edit{false, 1, 2, 1, {"a", "c"}}, Edit{false, 1, 1, -1, {"a", "c"}},
                           Edit{false, 1, 0, 0, {"a", "c"}}, Edit{false, 3, 2, 2, {"a", "b", "c"}},
-                          Edit{false, -1, 0, 0, {"a", "b", "c"}}}) {
+                          Edit{false, -1, 0, 0, {"a", "b", "c"}}, Edit{true, 0, 3, -1, {"x", "a", "b", "c"}}}) {
         // clang-format on
         SCOPED_TRACE(testing::Message() << e.insert << " at " << e.index << " of " << e.selected);
         ControlModel m;

@@ -920,6 +920,8 @@ TEST_F(WindowActionsTest, MenuItemsCopySaveAndExportTheDesignOnScreen) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             auto* fixedPoint = modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"));
             if (dialog == nullptr || fixedPoint == nullptr) return false;
+            EXPECT_EQ(dialog->windowTitle(), "Export Coefficients");
+            EXPECT_EQ(fixedPoint->text(), "Fixed point, word length:");
             // The user picks the format from the list, then the word length.
             dialog->selectNameFilter(filter);
             auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -961,6 +963,9 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
     bool bitsOffUntilTicked = false;  // the word length waits for "Fixed point"
     answerer.answerOther = [&](QWidget* modal) {
         if (modal->objectName() != QStringLiteral("measureDialog")) return false;
+        EXPECT_EQ(modal->windowTitle(), "Measure Design");
+        EXPECT_EQ(modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"))->text(),
+                  "Fixed point, word length:");
         auto* table = modal->findChild<QTableWidget*>(QStringLiteral("measurements"));
         auto read = [&] {
             std::vector<std::vector<std::string>> rows;
