@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -41,8 +42,10 @@ class Cli : public ::testing::Test {
   protected:
     Result Run(const std::string& args) {
         const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-        const std::string command =
-            std::string(TAPWRIGHT_CLI) + " " + args + " >" + out.string() + " 2>" + err.string();
+        // In the temporary directory, where a spec file may be called "-".
+        const std::string command = "cd " + dir_.path().string() + " && " +
+                                    std::string(TAPWRIGHT_CLI) + " " + args + " >" + out.string() +
+                                    " 2>" + err.string();
         const int status = std::system(command.c_str());
         Result r;
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -212,18 +215,24 @@ TEST_F(Cli, ResponseRowsAndFrequencies) {
         EXPECT_EQ(line, "index,frequency_hz,real,imag,magnitude,magnitude_db");
         int rows = 0;
         std::string last;
+        CFirDesign design;
+        ASSERT_EQ(cli::LoadAndDesign(Example(c.name), design, nullptr).exitCode, 0);
         while (std::getline(lines, line)) {
             last = line;
-            ++rows;
-            // Every real is printed as %.17g prints it.
+            // Every real is printed as %.17g prints it, in the order of the header.
+            const std::complex<double> h = design.spectrum[rows];
+            const double columns[] = {h.real(), h.imag(), design.magnitude[rows],
+                                      design.magnitudeDb[rows]};
             std::istringstream fields(line);
             std::string field;
             std::getline(fields, field, ',');
-            while (std::getline(fields, field, ',')) {
-                char expected[64];
-                std::snprintf(expected, sizeof expected, "%.17g", std::stod(field));
-                ASSERT_EQ(field, expected) << c.name << ": " << line;
+            ASSERT_EQ(field, std::to_string(rows));
+            std::getline(fields, field, ',');
+            for (const double value : columns) {
+                ASSERT_TRUE(std::getline(fields, field, ',')) << line;
+                ASSERT_EQ(field, FormatString("%.17g", value)) << c.name << ": " << line;
             }
+            ++rows;
         }
         EXPECT_EQ(rows, c.rows) << c.name;
         const std::size_t a = last.find(','), b = last.find(',', a + 1);
@@ -263,23 +272,53 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         dir_.Write("reversed.txt",
                    WithValues("multiband_equiripple", {{"Bd4L", "4000"}, {"Bd4U", "3000"}}))
             .string();
+    const std::string reached =
+        dir_.Write("reached.txt",
+                   WithValues("multiband_equiripple", {{"TerCr", "1"}, {"Ratio", "0.5"}}))
+            .string();
+    dir_.Write("-", ReadFile(example));
     fs::create_directory(dir_ / "taken");
     const std::string out = (dir_ / "out.txt").string();
 
     struct Case {
         std::string args;
         int code;
-        const char* says;  // in standard error; null: nothing
-        bool writes;       // out.txt
+        const char* says;              // in standard error; null: nothing
+        bool writes;                   // out.txt
+        const char* prints = nullptr;  // the start of standard output; null: nothing
     };
+    const char* spec = "FChar: ";
     const Case cases[] = {
         {"", 2, "Usage: tapwright-cli", false},
         {"frobnicate", 2, "unknown command", false},
-        {"--help", 0, nullptr, false},
-        {"design --help", 0, nullptr, false},
+        {"--help", 0, nullptr, false, "Usage: tapwright-cli"},
+        {"design --help", 0, nullptr, false, "Usage: tapwright-cli"},
         {"design", 2, "no spec file given", false},
         {"design " + example + " -o", 2, "-o needs a file name", false},
+        {"response " + example + " --output", 2, "--output needs a file name", false},
         {"design " + example + " -q", 2, "unknown option -q", false},
+        {"response " + example + " -q", 2, "unknown option -q", false},
+        {"design " + example + " " + example, 2, "more than one input file", false},
+        {"export " + example + " " + example + " --format txt", 2, "more than one input", false},
+        {"design - -o " + out, 0, nullptr, true},
+        {"response - -o " + out, 0, nullptr, true},
+        {"export - --format txt -o " + out, 0, nullptr, true},
+        {"measure -", 0, nullptr, false, "Measurement "},
+        {"design " + example + " -o " + (dir_ / "first.txt").string() + " -o " + out, 0, nullptr,
+         true},
+        {"design " + example, 0, nullptr, false, spec},
+        {"design " + reached, 0, "Ratio achieved -- (No of iterations: 1", false, spec},
+        {"design " + missed, 0, "Peak ripple ratio cannot be reach", false, spec},
+        {"response " + example, 0, nullptr, false, "index,frequency_hz,real,imag,magnitude,"},
+        {"export " + example + " --format csv", 0, nullptr, false, "n,h\n0,"},
+        {"export " + example + " --format txt --bits", 2, "--bits", false},
+        {"export " + example + " --format", 2, "--format", false},
+        {"export " + example + " --format c --name", 2, "--name", false},
+        {"export " + example + " --format txt --format pdf", 2, "--format", false},
+        {"export " + example + " --format pdf --format txt -o " + out, 0, nullptr, true},
+        {"measure " + example + " --format txt", 2, "unknown option --format", false},
+        {"measure " + example + " -o " + out, 2, "unknown option -o", false},
+        {"measure " + example + " --json --bits", 2, "--bits", false},
         {"design " + (dir_ / "absent.txt").string() + " -o " + out, 2, "cannot open", false},
         {"design " + damaged + " -o " + out, 2, "TBand: 12 is out of range", false},
         {"design " + even + " -o " + out, 1, "odd number of filter length", false},
@@ -314,6 +353,18 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"report " + example + " --kind coefficients -o " + out, 0, nullptr, true},
         {"report " + example + " -o " + out, 2, "no report (--kind", false},
         {"report " + example + " --kind summary -o " + out, 2, "unknown report", false},
+        {"report " + example + " -o " + out + " --kind", 2, "--kind needs", false},
+        {"report " + example + " --kind coefficients -o " + out + " --dpi", 2, "--dpi", false},
+        {"report " + example + " --kind coefficients --page a5 -o " + out, 2, "unknown page size",
+         false},
+        {"report " + example + " --kind coefficients --pages 1 -o " + out, 2,
+         "--pages needs FROM:TO", false},
+        {"report " + example + " --kind coefficients -o " + out + " --pages", 2,
+         "--pages needs FROM:TO", false},
+        {"report " + example + " " + example + " --kind coefficients -o " + out, 2,
+         "more than one spec file", false},
+        {"report " + example + " --kind coefficients --frob -o " + out, 2,
+         "unknown option \"--frob\"", false},
         {"report " + example + " --kind response", 2, "no output file", false},
         {"report " + example + " --kind response --graph window -o " + out, 2, "unknown graph",
          false},
@@ -323,6 +374,11 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
          "--pages selects pages of the coefficient report", false},
         {"report " + example + " --kind coefficients --pages 2:2 -o " + out, 2,
          "--pages must satisfy 1 <= FROM <= TO <= 1", false},
+        {"report " + example + " --kind coefficients --pages 0:1 -o " + out, 2,
+         "--pages must satisfy", false},
+        {"report " + example + " --kind coefficients --pages 1:1 -o " + out, 0, nullptr, true},
+        {"report " + example + " --kind response --graph db --hold " + example + " -o " + out, 0,
+         "Hold On overlays only the dB full view", true},
         {"report " + example + " --kind coefficients --dpi 10 -o " + out, 2, "--dpi", false},
         {"report " + example + " --kind coefficients --dpi 72 -o " + out, 0, nullptr, true},
         {"report " + example + " --kind response --graph impulse --hold " + example + " -o " + out,
@@ -359,6 +415,12 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
             EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         } else {
             EXPECT_EQ(r.err, "");
+        }
+        // Standard output holds only the data: never a message.
+        if (c.prints) {
+            EXPECT_EQ(r.out.rfind(c.prints, 0), 0u) << r.out.substr(0, 80);
+        } else {
+            EXPECT_EQ(r.out, "");
         }
         std::vector<std::string> expected = before;
         if (c.writes) {

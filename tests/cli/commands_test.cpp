@@ -279,7 +279,11 @@ TEST(PictureCommand, StillPictureGivesOneFrame) {
     const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 4, 3, 2)};
     const std::string gif =
         dir.Write("still.gif", EncodeGif(4, 3, test::kPalette, one, false)).string();
+    // The listing is the command's output: standard output.
+    ::testing::internal::CaptureStdout();
     ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "still").string()}), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              (dir / "still" / "frame_000.png").string() + "  still picture 4x3\n");
     EXPECT_EQ(test::Entries(dir / "still"), std::vector<std::string>{"frame_000.png"});
     ASSERT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "most").string(), "-n", "1000"}),
               0);

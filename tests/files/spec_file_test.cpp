@@ -145,7 +145,23 @@ TEST(SpecFile, ValuesAreCheckedByName) {
         const char* replacement;
         const char* expected;
     };
+    // Tokens beyond 40 characters are shown shortened.
+    const std::string a40(40, 'a'), e39 = "1" + std::string(39, '0'),
+                                    z39 = std::string(38, '0') + "2";
+    const std::string longTokens[][2] = {
+        {"Ratio: " + a40, "Ratio: \"" + a40 + "\" is not a number"},
+        {"Ratio: " + a40 + "b", "Ratio: \"" + a40 + "...\" is not a number"},
+        {"   Fs: " + e39, "Fs: " + e39 + " is not a finite number"},
+        {"   Fs: " + e39 + "0", "Fs: " + e39 + "... is not a finite number"},
+        {" Taps: " + z39, "Taps: " + z39 + " is out of range (3 to"},
+        {" Taps: " + e39 + "00", "Taps: \"" + e39 + "...\" is not a whole number"}};
     const Case cases[] = {
+        {"Ratio: 0.000000", longTokens[0][0].c_str(), longTokens[0][1].c_str()},
+        {"Ratio: 0.000000", longTokens[1][0].c_str(), longTokens[1][1].c_str()},
+        {"   Fs: 8000.000000", longTokens[2][0].c_str(), longTokens[2][1].c_str()},
+        {"   Fs: 8000.000000", longTokens[3][0].c_str(), longTokens[3][1].c_str()},
+        {" Taps: 31", longTokens[4][0].c_str(), longTokens[4][1].c_str()},
+        {" Taps: 31", longTokens[5][0].c_str(), longTokens[5][1].c_str()},
         {" Beta: 4.000000", " Beta: 15", nullptr},
         {" Beta: 4.000000", " Beta: 0", nullptr},
         {" Taps: 31", " Taps: 3", nullptr},

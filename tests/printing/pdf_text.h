@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tapwright::testing {
 
@@ -42,6 +43,31 @@ inline std::string PdfText(const std::string& path, int first = 1, int last = 0)
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
     if (::pclose(pipe) != 0) return "<pdftotext failed>";
     return Collapse(text);
+}
+
+// The collapsed text of each page, in order, as many as pdfinfo counts ({} when
+// it fails): a blank page shows as an empty text.
+inline std::vector<std::string> PdfPageTexts(const std::string& path) {
+    FILE* pipe = ::popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) return {};
+    std::string info;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, n);
+    const std::size_t at = info.find("\nPages:");
+    if (::pclose(pipe) != 0 || at == std::string::npos) return {};
+    std::vector<std::string> pages(std::stoul(info.substr(at + 7)));
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        pages[i] = PdfText(path, static_cast<int>(i + 1), static_cast<int>(i + 1));
+    }
+    return pages;
+}
+
+// Whether a page's text ends with its footer "Page:P of N".
+inline bool EndsWithFooter(const std::string& text, int p, int count) {
+    const std::string footer = "Page:" + std::to_string(p) + " of " + std::to_string(count);
+    return text.size() >= footer.size() &&
+           text.compare(text.size() - footer.size(), footer.size(), footer) == 0;
 }
 
 }  // namespace tapwright::testing

@@ -238,6 +238,15 @@ TEST(PrintJob, BoxesOutcomesAndFiles) {
         if (!c.textStart.empty()) {
             const std::string text = testing::PdfText(dialog.file);
             EXPECT_EQ(text.rfind(c.textStart, 0), 0u) << text.substr(0, 200);
+            // Every range printed ends at the last page (a response prints them all);
+            // no blank page.
+            const int count = c.kind == ReportKind::Response ? c.pages : 3;
+            const std::vector<std::string> texts = testing::PdfPageTexts(dialog.file);
+            ASSERT_EQ(static_cast<int>(texts.size()), c.pages);
+            for (int i = 0; i < c.pages; ++i) {
+                EXPECT_TRUE(testing::EndsWithFooter(texts[i], count - c.pages + 1 + i, count))
+                    << texts[i];
+            }
         }
     }
 }

@@ -56,6 +56,8 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
         std::string args;
         std::string start;  // how the text begins
         std::string lines;  // consecutive lines of the report
+        int first = 1;      // the first page written
+        int count = 1;      // of the report's pages
     };
     const std::string header = "Tapwright ========================= Sampling Frequency : ";
     const Case cases[] = {
@@ -70,14 +72,16 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
          "1800.00 Hz Band 02 Amplitude : 0.00"},
         {Example("kaiser_auto.txt") + " --kind coefficients", header,
          "Filter Length : 145 1st Cutoff Frequency : 1000.00 Hz Transition Width : 200.00 Filter "
-         "Coefficients ------------------- H(01) --> "},
+         "Coefficients ------------------- H(01) --> ",
+         1, 2},
         {Example("lowpass_default.txt") + " --graph db --hold " + Example("kaiser_auto.txt") +
              " --kind response",
          header,
          "Function Type 1 : Rectangular Window Function Type 2 : Kaiser Window Filter Length : "
          "31 Graphical Plot : Magnitude Response Plot (Logarithmic) Page:1 of 1"},
         {longer.string() + " --kind coefficients --pages 2:3", "H(34) --> ",
-         "Page:2 of 3 H(79) --> "},
+         "Page:2 of 3 H(79) --> ", 2, 3},
+        {longer.string() + " --kind coefficients", header, "Page:1 of 3 H(34) --> ", 1, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -86,6 +90,13 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
         const std::string text = testing::PdfText(pdf);
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text.substr(0, 100);
         EXPECT_NE(text.find(c.lines), std::string::npos) << text.substr(0, 600);
+        // Page by page: no blank page, each with its own footer.
+        const std::vector<std::string> pages = testing::PdfPageTexts(pdf);
+        ASSERT_EQ(static_cast<int>(pages.size()), c.count - c.first + 1);
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            EXPECT_TRUE(testing::EndsWithFooter(pages[i], c.first + static_cast<int>(i), c.count))
+                << pages[i];
+        }
         // A4 unless letter is asked for (points, 1/72 inch).
         std::ifstream in(pdf, std::ios::binary);
         std::stringstream bytes;
