@@ -30,32 +30,33 @@ inline std::string Collapse(const std::string& text) {
     return out;
 }
 
+// Standard output of a shell command, or false when it cannot run or fails.
+inline bool CommandOutput(const std::string& command, std::string& out) {
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return false;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    return ::pclose(pipe) == 0;
+}
+
 // Collapsed text of pages first ... last (0: to the end), or "<pdftotext failed>".
 inline std::string PdfText(const std::string& path, int first = 1, int last = 0) {
     std::string command = "pdftotext -raw -f " + std::to_string(first);
     if (last > 0) command += " -l " + std::to_string(last);
     command += " '" + path + "' - 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return "<pdftotext failed>";
     std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    if (::pclose(pipe) != 0) return "<pdftotext failed>";
+    if (!CommandOutput(command, text)) return "<pdftotext failed>";
     return Collapse(text);
 }
 
 // The collapsed text of each page, in order, as many as pdfinfo counts ({} when
 // it fails): a blank page shows as an empty text.
 inline std::vector<std::string> PdfPageTexts(const std::string& path) {
-    FILE* pipe = ::popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) return {};
     std::string info;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, n);
+    if (!CommandOutput("pdfinfo '" + path + "' 2>/dev/null", info)) return {};
     const std::size_t at = info.find("\nPages:");
-    if (::pclose(pipe) != 0 || at == std::string::npos) return {};
+    if (at == std::string::npos) return {};
     std::vector<std::string> pages(std::stoul(info.substr(at + 7)));
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i] = PdfText(path, static_cast<int>(i + 1), static_cast<int>(i + 1));
@@ -68,6 +69,19 @@ inline bool EndsWithFooter(const std::string& text, int p, int count) {
     const std::string footer = "Page:" + std::to_string(p) + " of " + std::to_string(count);
     return text.size() >= footer.size() &&
            text.compare(text.size() - footer.size(), footer.size(), footer) == 0;
+}
+
+// What is wrong with the pages of a PDF that should hold pages first ... count of a
+// report of count pages, each ending with its own footer; empty when nothing is.
+inline std::string PageFooterFaults(const std::string& path, int first, int count) {
+    const std::vector<std::string> pages = PdfPageTexts(path);
+    if (static_cast<int>(pages.size()) != count - first + 1) {
+        return std::to_string(pages.size()) + " pages";
+    }
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (!EndsWithFooter(pages[i], first + static_cast<int>(i), count)) return pages[i];
+    }
+    return "";
 }
 
 }  // namespace tapwright::testing
