@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/control_model.h"
 #include "ui/window_platform.h"
 
 namespace tapwright::ui {
@@ -100,5 +101,14 @@ class FakePlatform : public WindowPlatform, public ProgressSink {
     std::atomic<bool> cancel_{false};
     std::optional<DesignJob> held_;
 };
+
+// A control's state as the test tables write it.
+enum S { Hidden, Off, On };
+
+inline S StateOf(const ControlModel& m, int id) {
+    const ControlState& s = m.State(id);
+    if (!s.visible) return Hidden;
+    return s.enabled ? On : Off;
+}
 
 }  // namespace tapwright::ui

@@ -37,14 +37,6 @@ struct Window {
     const std::vector<std::string>& Items(int id) const { return model.State(id).items; }
 };
 
-enum S { Hidden, Off, On };
-
-S StateOf(const ControlModel& m, int id) {
-    const ControlState& s = m.State(id);
-    if (!s.visible) return Hidden;
-    return s.enabled ? On : Off;
-}
-
 TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
     // The states, in this order, of the length, transition width, ripples, Beta,
     // filter type, first and second cutoff, iterations, ratio, ratio note, band
