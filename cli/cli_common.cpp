@@ -8,17 +8,6 @@
 
 namespace tapwright::cli {
 
-namespace {
-
-void PrintRecorded(const RecordingDesignHost& host) {
-    for (const auto& message : host.messages) {
-        std::fprintf(stderr, "%s\n", message.second.c_str());
-    }
-    for (const std::string& text : host.information) std::fprintf(stderr, "%s\n", text.c_str());
-}
-
-}  // namespace
-
 LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held) {
     LoadedDesign out;
     const SpecReadResult read = ReadSettledSpecFile(path, DefaultFilterSpec());
@@ -27,31 +16,28 @@ LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const Fi
         out.exitCode = kExitBadInput;
         return out;
     }
+    out.settled = read.spec;
     // The window's selections show the file; under Hold On the committed method is
     // still the held design's until the design takes the selection.
-    const FilterSpec& selections = read.spec;
-    FilterSpec spec = selections;
-    if (held) spec.WType = held->WType;
-
-    RecordingDesignHost host(selections);
-    PipelineFlags flags;
-    flags.holdActive = held != nullptr;
-    const CheckOutcome check = CheckSpec(spec, design, flags, host);
-    if (!check.passed) {
-        PrintRecorded(host);
+    DesignRequest request = RequestFromSpec(read.spec);
+    if (held) request.spec.WType = held->WType;
+    request.holdActive = held != nullptr;
+    request.previous = std::move(design);
+    DesignOutcome outcome = Design(std::move(request));
+    design = std::move(outcome.design);
+    for (const DesignNotice& notice : outcome.notices) {
+        if (!notice.information) std::fprintf(stderr, "%s\n", notice.Text().c_str());
+    }
+    for (const DesignNotice& notice : outcome.notices) {
+        if (notice.information) std::fprintf(stderr, "%s\n", notice.Text().c_str());
+    }
+    if (!outcome.checked || outcome.status != DesignStatus::Designed) {
         out.exitCode = kExitRefused;
         return out;
     }
-    if (held) StashHeldDesign(spec, design, host);
-    const RunOutcome run = RunDesign(spec, design, flags, host, check.f1, check.f2);
-    PrintRecorded(host);
-    if (run.status != DesignStatus::Designed) {
-        out.exitCode = kExitRefused;
-        return out;
-    }
-    const std::string warning = ConditioningWarning(spec, design);
+    const std::string warning = ConditioningWarning(outcome.spec, design);
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
-    out.spec = spec;
+    out.spec = outcome.spec;
     return out;
 }
 

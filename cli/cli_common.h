@@ -14,13 +14,14 @@ namespace tapwright::cli {
 struct LoadedDesign {
     int exitCode = kExitOk;  // kExitOk, kExitRefused or kExitBadInput
     FilterSpec spec;         // as settled after Load and committed by the design
+    FilterSpec settled;      // as settled after Load, before the design
 };
 
 // Reads the spec file at `path`, settles it as the window does after Load,
-// and designs it into `design`. With `held` (the filter spec of the design already
-// in `design`), the design runs under Hold On: that design's response becomes the
-// held curve, and its method the held method, as when the user changes the inputs
-// of a held design and presses Apply. Messages and warnings go to standard error.
+// and designs it into `design` (left as it was when nothing is designed). With
+// `held` (the filter spec of the design already in `design`), the design runs under
+// Hold On, as when the user changes the inputs of a held design and presses Apply. Messages and
+// warnings go to standard error.
 LoadedDesign LoadAndDesign(const std::string& path, CFirDesign& design, const FilterSpec* held);
 
 // Writes `text` to standard output (`output` empty) or whole to the file `output`.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -181,6 +182,16 @@ GraphDesign LoadGraphDesign(const char* command, const std::string& file, const 
             out.exitCode = previous.exitCode;
             return out;
         }
+        // The previous design's curve is kept as the window keeps it under Hold On.
+        out.held.magnitudeDb.assign(
+            design.magnitudeDb.begin(),
+            design.magnitudeDb.begin() +
+                static_cast<std::ptrdiff_t>(
+                    std::min(design.magnitudeDb.size(),
+                             static_cast<std::size_t>(std::max(design.pointCount, 0)))));
+        out.held.method = previous.spec.WType;
+        out.held.pointCount = design.pointCount;
+        out.held.iterations = previous.settled.Itern;
     }
     const LoadedDesign loaded = LoadAndDesign(file, design, hold ? &previous.spec : nullptr);
     if (loaded.exitCode != kExitOk) {

@@ -75,6 +75,7 @@ struct GraphDesign {
     int exitCode = kExitOk;  // kExitOk, kExitRefused or kExitBadInput
     FilterSpec spec;         // of the current file, as designed
     GraphOptions options;    // the graph controls the options ask for
+    HeldCurve held;          // under --hold, the previous design's curve
 };
 
 // Designs the held file (when given) and then `file` into `design`, under Hold On

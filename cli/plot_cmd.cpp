@@ -10,8 +10,8 @@
 
 #include "cli/commands.h"
 #include "cli/graph_args.h"
-#include "graphs/png_file.h"
 #include "graphs/graph_canvases.h"
+#include "graphs/png_file.h"
 
 namespace tapwright::cli {
 
@@ -63,7 +63,7 @@ int RunPlotCommand(int argc, char** argv) {
     }
     ResetWorkingCanvases(canvases, options.holdActive);
     const GraphDrawn drawn =
-        DrawGraphs(canvases, design, spec, options, kMainClientRect, kSmallClientRect);
+        DrawGraphs(canvases, design, loaded.held, spec, options, kMainClientRect, kSmallClientRect);
     RefreshGraphs(canvases, options);
 
     // Say where the window's rules changed the request.

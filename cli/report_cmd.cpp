@@ -144,6 +144,7 @@ int RunReportCommand(int argc, char** argv) {
 
     ReportDisplay display;
     display.graph = loaded.options;
+    display.held = &loaded.held;
     display.equiripple = spec.WType == Equiripple;
     display.autoDesign = spec.AutoD != 0;
 

@@ -1,6 +1,7 @@
 #include "core/design_pipeline.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/spec_rules.h"
 
@@ -15,12 +16,13 @@ bool UsesTypedLength(const FilterSpec& spec, bool equiripple, bool lengthGiven) 
     return spec.FType == Differentiator || spec.FType == Hilbert;
 }
 
-bool FailWith(DesignHost& host, MessageCode code, const MessageArgs& args = {}) {
-    host.ShowMessage(code, args);
+bool FailWith(std::vector<DesignNotice>& notices, MessageCode code, const MessageArgs& args = {}) {
+    notices.push_back(DesignNotice::Message(code, args));
     return false;
 }
 
-bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven, DesignHost& host) {
+bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
+                  std::vector<DesignNotice>& notices) {
     const bool typed = UsesTypedLength(spec, equiripple, lengthGiven);
     // Low and high pass carry a characteristic that follows the length, so they are
     // checked only where a stale pair would reach a design that uses the length.
@@ -28,45 +30,37 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven, Des
     if (!lowOrHigh || typed) {
         const bool evenChar = spec.FChar == SymmetricEven || spec.FChar == AntisymmetricEven;
         const bool oddTaps = spec.Taps % 2 != 0;
-        if (evenChar && oddTaps) return FailWith(host, MessageCode::NeedEvenLength);
-        if (!evenChar && !oddTaps) return FailWith(host, MessageCode::NeedOddLength);
+        if (evenChar && oddTaps) return FailWith(notices, MessageCode::NeedEvenLength);
+        if (!evenChar && !oddTaps) return FailWith(notices, MessageCode::NeedOddLength);
     }
     MessageArgs args;
     if (equiripple && spec.Taps > kMaxEquirippleTaps) {
         args.limit = kMaxEquirippleTaps;
-        return FailWith(host, MessageCode::EquirippleTooLong, args);
+        return FailWith(notices, MessageCode::EquirippleTooLong, args);
     }
     if (typed && spec.Taps > kMaxTaps) {
         args.limit = kMaxTaps;
-        return FailWith(host, MessageCode::LengthAboveMaximum, args);
+        return FailWith(notices, MessageCode::LengthAboveMaximum, args);
     }
-    if (typed && spec.Taps < 3) return FailWith(host, MessageCode::LengthTooSmall);
+    if (typed && spec.Taps < 3) return FailWith(notices, MessageCode::LengthTooSmall);
     if (!typed) {
         const long long estimate = CFirDesign::EstimateWindowLength(
             spec.FType, spec.WType, spec.Tw, spec.Fs, spec.Taps, spec.PBrip, spec.SBrip);
         if (estimate > kMaxTaps) {
             args.length = estimate;
             args.limit = kMaxTaps;
-            return FailWith(host, MessageCode::LengthTooLarge, args);
+            return FailWith(notices, MessageCode::LengthTooLarge, args);
         }
     }
     return true;
 }
 
-}  // namespace
-
-CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags& flags,
-                       DesignHost& host) {
-    CheckOutcome out;
-    if (!flags.holdActive) {
-        host.PullEditBuffer();
-        design.heldIterations = spec.Itern;
-    }
-    const bool equiripple = host.DesignMethodSelection() == Equiripple;
-    const bool lengthGiven = host.LengthGiven();
-
-    // The parity of the length as the characteristic demands, and the length limits.
-    if (!CheckLengths(spec, equiripple, lengthGiven, host)) return out;
+// Length parity, length limits and band order; the cutoff pair in f1, f2 (Hz).
+bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices, float& f1,
+               float& f2) {
+    const FilterSpec& spec = request.spec;
+    const bool equiripple = request.methodSelection == Equiripple;
+    if (!CheckLengths(spec, equiripple, request.lengthGiven, notices)) return false;
 
     if (spec.WType == Equiripple) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);
@@ -74,53 +68,35 @@ CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags
         for (int i = 1; i <= bands; ++i) {
             if (spec.Bands[i - 1].Lower > spec.Bands[i - 1].Upper) {
                 args.bandA = i;
-                host.ShowMessage(MessageCode::BandRangeError, args);
-                return out;
+                return FailWith(notices, MessageCode::BandRangeError, args);
             }
         }
         for (int i = 2; i <= bands; ++i) {
             if (spec.Bands[i - 2].Upper > spec.Bands[i - 1].Lower) {
                 args.bandA = i - 1;
                 args.bandB = i;
-                host.ShowMessage(MessageCode::BandOverlapError, args);
-                return out;
+                return FailWith(notices, MessageCode::BandOverlapError, args);
             }
         }
     }
 
-    out.f1 = spec.Fc1;
-    out.f2 = spec.Fc2;
-    const ResponseType shown = host.ResponseTypeSelection();
-    if ((shown == BandPass || shown == BandStop) && spec.Fc1 > spec.Fc2) {
-        std::swap(out.f1, out.f2);
-    }
-    out.passed = true;
-    return out;
+    f1 = spec.Fc1;
+    f2 = spec.Fc2;
+    const ResponseType shown = request.responseSelection;
+    if ((shown == BandPass || shown == BandStop) && spec.Fc1 > spec.Fc2) std::swap(f1, f2);
+    return true;
 }
 
-void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host) {
-    design.heldMethod = spec.WType;
-    spec.WType = host.DesignMethodSelection();
-    const std::size_t count = std::min(design.magnitudeDb.size(),
-                                       static_cast<std::size_t>(std::max(design.pointCount, 0)));
-    design.heldMagnitudeDb.assign(design.magnitudeDb.begin(),
-                                  design.magnitudeDb.begin() + static_cast<std::ptrdiff_t>(count));
-}
-
-RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
-                     float f1, float f2, const std::atomic<bool>* cancel) {
-    RunOutcome out;
-    out.equiripple = host.DesignMethodSelection() == Equiripple;
-    if (flags.designValid) {
-        out.displayOnly = true;
-        out.r = spec.Itern;
-        return out;
-    }
-
+// Designs with the method the selection names, into request.previous and
+// request.spec, and records the status, r, notices and write-back in `out`.
+void Run(DesignRequest& request, float f1, float f2, const CancelToken* cancel,
+         ProgressSink* progress, DesignOutcome& out) {
+    FilterSpec& spec = request.spec;
+    CFirDesign& design = request.previous;
     DesignResult result;
     bool byPeakRatio = false;
     if (!out.equiripple) {
-        if (host.LengthGiven()) {
+        if (request.lengthGiven) {
             result = design.DesignWindow(spec.FType, spec.WType, f1, f2, spec.Fs, spec.Taps,
                                          spec.FFT, spec.Beta, spec.FChar);
         } else {
@@ -129,75 +105,106 @@ RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags,
                                         spec.FFT, spec.PBrip, spec.SBrip, spec.Beta, spec.FChar);
             if (result.Designed()) {
                 spec.Taps = result.length;
-                host.PushEditBuffer();
+                out.writesBack = true;
             }
         }
     } else {
-        EquirippleRequest request;
-        request.responseType = spec.FType;
-        request.bands = spec.Bands;
-        request.bandCount = std::clamp(spec.TBand, 1, kMaxBands);
-        request.Fs = spec.Fs;
-        request.taps = spec.Taps;
-        request.symmetry = spec.FChar;
+        EquirippleRequest er;
+        er.responseType = spec.FType;
+        er.bands = spec.Bands;
+        er.bandCount = std::clamp(spec.TBand, 1, kMaxBands);
+        er.Fs = spec.Fs;
+        er.taps = spec.Taps;
+        er.symmetry = spec.FChar;
         // RatioTarget is -1 while the design runs by iterations.
         byPeakRatio = spec.RatioTarget >= 0.0;
-        request.termination = byPeakRatio ? ByPeakRatio : ByIterations;
-        request.iterations = spec.Itern;
-        request.ratioTarget = spec.RatioTarget;
-        request.exponent = 1.5;
-        request.progress = &host;
-        request.cancel = cancel;
-        result = spec.FType == Differentiator ? design.DesignEquirippleDifferentiator(request)
-                                              : design.DesignEquiripple(request);
-        if (result.status == DesignStatus::Cancelled) {
-            out.status = result.status;
-            out.r = spec.Itern;
-            return out;
-        }
-        if (!result.Designed()) {
-            host.SetSaveEnabled(false);
-            for (int t = 0; t < kProgressTextCount; ++t) {
-                host.SetProgressVisible(static_cast<ProgressText>(t), false);
-            }
-        }
+        er.termination = byPeakRatio ? ByPeakRatio : ByIterations;
+        er.iterations = spec.Itern;
+        er.ratioTarget = spec.RatioTarget;
+        er.exponent = 1.5;
+        er.progress = progress;
+        er.cancel = cancel;
+        result = spec.FType == Differentiator ? design.DesignEquirippleDifferentiator(er)
+                                              : design.DesignEquiripple(er);
     }
 
     out.status = result.status;
-    if (result.status == DesignStatus::Singular) {
-        host.ShowMessage(MessageCode::SingularMatrix, {});
-        out.r = -1;
-        return out;
-    }
-    if (result.status == DesignStatus::Refused) {
-        // Only arguments that the checks above let through by mistake get here.
-        host.ShowMessage(
-            spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength, {});
-        out.r = -2;
-        return out;
+    switch (result.status) {
+        case DesignStatus::Cancelled:
+            out.r = spec.Itern;
+            return;
+        case DesignStatus::Singular:
+            FailWith(out.notices, MessageCode::SingularMatrix);
+            out.r = -1;
+            return;
+        case DesignStatus::Refused:
+            // Only arguments that the checks let through by mistake get here.
+            FailWith(out.notices,
+                     spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength);
+            out.r = -2;
+            return;
+        case DesignStatus::Designed:
+            break;
     }
 
     if (!out.equiripple) {
         out.r = spec.Itern;
-    } else {
-        out.r = byPeakRatio ? result.solves : 0;
-        if (spec.TerCr == ByPeakRatio) {
-            spec.Itern = out.r;
-            if (design.rippleRatio > spec.RatioTarget) {
-                host.ShowMessage(MessageCode::RatioNotReached, {});
-                spec.Ratio = design.rippleRatio;
-            } else {
-                host.ShowInformation(RatioAchievedText(out.r, design.rippleRatio));
-            }
-            host.PushEditBuffer();
+        return;
+    }
+    out.r = byPeakRatio ? result.solves : 0;
+    if (spec.TerCr == ByPeakRatio) {
+        spec.Itern = out.r;
+        if (design.rippleRatio > spec.RatioTarget) {
+            FailWith(out.notices, MessageCode::RatioNotReached);
+            spec.Ratio = design.rippleRatio;
+        } else {
+            out.notices.push_back(
+                DesignNotice::Information(RatioAchievedText(out.r, design.rippleRatio)));
+        }
+        out.writesBack = true;
+    }
+}
+
+}  // namespace
+
+std::optional<DesignNotice> CheckRequest(const DesignRequest& request) {
+    std::vector<DesignNotice> notices;
+    float f1 = 0.0f;
+    float f2 = 0.0f;
+    if (CheckSpec(request, notices, f1, f2)) return std::nullopt;
+    return notices.front();
+}
+
+DesignRequest RequestFromSpec(const FilterSpec& spec) {
+    DesignRequest request;
+    request.spec = spec;
+    request.responseSelection = spec.FType;
+    request.methodSelection = spec.WType;
+    request.lengthGiven = spec.AutoD != 0;
+    return request;
+}
+
+DesignOutcome Design(DesignRequest request, const CancelToken* cancel, ProgressSink* progress) {
+    DesignOutcome out;
+    out.equiripple = request.methodSelection == Equiripple;
+    float f1 = 0.0f;
+    float f2 = 0.0f;
+    out.checked = CheckSpec(request, out.notices, f1, f2);
+    FilterSpec& spec = request.spec;
+    CFirDesign& design = request.previous;
+    if (out.checked) {
+        // Under Hold On the method follows the selection once the check has passed.
+        if (request.holdActive) spec.WType = request.methodSelection;
+        if (request.designValid) {
+            out.status = DesignStatus::Designed;
+            out.redrawOnly = true;
+            out.r = spec.Itern;
+        } else {
+            Run(request, f1, f2, cancel, progress, out);
         }
     }
-
-    flags.designValid = true;
-    if (!flags.holdActive) {
-        host.SetApplyEnabled(false);
-        host.FillCoefficientList();
-    }
+    out.spec = std::move(spec);
+    out.design = std::move(design);
     return out;
 }
 

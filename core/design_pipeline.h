@@ -1,11 +1,12 @@
 #pragma once
 
-// The design pipeline: checks the committed filter spec, keeps the previous
-// response under Hold On, runs the chosen design routine and reports its outcome.
-// It draws nothing and touches no widget: what it needs from the window comes
-// through DesignHost.
+// The design as a function: a request (the committed filter spec, the window's
+// selections and the design on screen) goes in, an outcome (status, the notices to
+// show, the design and the values it writes back) comes out. The window and the
+// batch designer run the same sequence; nothing here knows a control or a view.
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,111 +17,86 @@
 
 namespace tapwright {
 
-// What the window supplies to the pipeline. The progress texts of an equiripple
-// design arrive through the ProgressSink part.
-class DesignHost : public ProgressSink {
-  public:
-    // Reads every input field into the committed values, and writes them back.
-    virtual void PullEditBuffer() = 0;
-    virtual void PushEditBuffer() = 0;
-    // Current selections of the Response Type and Function Type combos.
-    virtual ResponseType ResponseTypeSelection() const = 0;
-    virtual DesignMethod DesignMethodSelection() const = 0;
-    // Whether the user gives the length (and the Kaiser beta): the check state of
-    // "Auto Design Filter". Unchecked, a window design estimates its length.
-    virtual bool LengthGiven() const = 0;
-    // A numbered message in a box with the stop icon; returns when it is closed.
-    virtual void ShowMessage(MessageCode code, const MessageArgs& args) = 0;
-    // A text in a box with the information icon.
-    virtual void ShowInformation(const std::string& text) = 0;
-    virtual void SetApplyEnabled(bool enabled) = 0;
-    virtual void SetSaveEnabled(bool enabled) = 0;
-    // Rebuilds the coefficient list from the design object.
-    virtual void FillCoefficientList() = 0;
+// Raised by another thread to stop an equiripple design between its long steps.
+using CancelToken = std::atomic<bool>;
+
+// What the design asks of the user, in the order it arose: a numbered message in a
+// stop box, or a text in an information box.
+struct DesignNotice {
+    bool information = false;
+    MessageCode code = MessageCode::SingularMatrix;  // when !information
+    MessageArgs args;                                // when !information
+    std::string text;                                // when information
+
+    static DesignNotice Message(MessageCode code, const MessageArgs& args = {}) {
+        DesignNotice n;
+        n.code = code;
+        n.args = args;
+        return n;
+    }
+    static DesignNotice Information(std::string text) {
+        DesignNotice n;
+        n.information = true;
+        n.text = std::move(text);
+        return n;
+    }
+
+    // The text as shown.
+    std::string Text() const { return information ? text : FormatMessage(code, args); }
 };
 
-// Window flags the pipeline reads and sets.
-struct PipelineFlags {
+struct DesignRequest {
+    FilterSpec spec;  // the committed filter spec
+    // The Response Type and Function Type selections and "Auto Design Filter"
+    // (checked: the length and the Kaiser beta are given; unchecked: a window design
+    // estimates them). No selection (-1) is neither a band type nor Equiripple.
+    ResponseType responseSelection = LowPass;
+    DesignMethod methodSelection = Rectangular;
+    bool lengthGiven = true;
+    // The design on screen matches the inputs: nothing is designed (a redraw run).
     bool designValid = false;
+    // Under Hold On the committed method follows the Function Type selection.
     bool holdActive = false;
+    // The design on screen; the outcome carries it on unchanged when nothing new is
+    // designed, and a new design starts from it (fields a design does not fill keep
+    // their values).
+    CFirDesign previous;
 };
 
-struct CheckOutcome {
-    bool passed = false;
-    float f1 = 0.0f;  // Hz, the lower cutoff for band pass and band stop
-    float f2 = 0.0f;  // Hz
-};
-
-struct RunOutcome {
-    // Designed also for a display-only run. Singular and Refused have shown their
-    // message and left the previous design whole; Cancelled has changed nothing.
-    DesignStatus status = DesignStatus::Designed;
-    // The pipeline's result r: Itern after a window-method design and a display-only
-    // run; after an equiripple design 0, or the reweighted solves done when it stops on
-    // the peak-error ratio. -1 for a singular matrix, -2 when the design routine
-    // refused its arguments (only what the checks let through by mistake).
+struct DesignOutcome {
+    // Whether length parity, length limits and band order allowed a design; when
+    // not, `notices` holds the one message and nothing else changed.
+    bool checked = false;
+    // Designed also for a redraw run. Singular and Refused carry their message and
+    // the previous design; Cancelled changes nothing and shows nothing.
+    DesignStatus status = DesignStatus::Refused;
+    // Itern after a window-method design and a redraw run; after an equiripple design
+    // 0, or the reweighted solves done when it stops on the peak-error ratio. -1 for
+    // a singular matrix, -2 when the design routine refused its arguments.
     int r = 0;
-    bool displayOnly = false;  // the design was still valid: nothing designed
-    bool equiripple = false;   // which family ran (or would have run)
+    bool redrawOnly = false;  // the design was still valid: nothing designed
+    bool equiripple = false;  // which family ran (or would have run)
+    std::vector<DesignNotice> notices;
+    // The committed filter spec after the design: an estimated length, the
+    // iterations and ratio an equiripple design reached, under Hold On the method.
+    FilterSpec spec;
+    // The input fields must show the values the design wrote back into `spec`.
+    bool writesBack = false;
+    CFirDesign design;
 };
 
-// Length parity, length limits and band order; the cutoff pair. A failure has shown
-// its message and changed nothing but the edit buffer pull.
-CheckOutcome CheckSpec(FilterSpec& spec, CFirDesign& design, const PipelineFlags& flags,
-                       DesignHost& host);
+// The message that refuses the request (length parity, length limits, band order),
+// or nothing when it may be designed. Design runs the same check first.
+std::optional<DesignNotice> CheckRequest(const DesignRequest& request);
 
-// Under Hold On: the current dB curve becomes the held curve, and WType follows the
-// Function Type selection.
-void StashHeldDesign(FilterSpec& spec, CFirDesign& design, DesignHost& host);
+// Checks the request and designs it with the method the Function Type selection
+// names. `cancel` (may be null) stops an equiripple design between its solves;
+// `progress` (may be null) receives its progress texts, from the calling thread.
+DesignOutcome Design(DesignRequest request, const CancelToken* cancel = nullptr,
+                     ProgressSink* progress = nullptr);
 
-// Designs with the method the Function Type selection names (nothing while the
-// design is still valid), reports the equiripple outcome and refills the list.
-// `cancel` (may be null) stops an equiripple design between its solves: the run
-// then returns Cancelled having changed nothing and asked nothing of the host.
-RunOutcome RunDesign(FilterSpec& spec, CFirDesign& design, PipelineFlags& flags, DesignHost& host,
-                     float f1, float f2, const std::atomic<bool>* cancel = nullptr);
-
-// A host with no window: selections come from the filter spec itself, and
-// messages, information texts and progress events are recorded.
-class RecordingDesignHost : public DesignHost {
-  public:
-    explicit RecordingDesignHost(const FilterSpec& spec) : spec_(&spec) {}
-
-    void PullEditBuffer() override {}
-    void PushEditBuffer() override { ++pushes; }
-    ResponseType ResponseTypeSelection() const override { return spec_->FType; }
-    DesignMethod DesignMethodSelection() const override { return spec_->WType; }
-    bool LengthGiven() const override { return spec_->AutoD != 0; }
-    void ShowMessage(MessageCode code, const MessageArgs& args) override {
-        messages.emplace_back(code, FormatMessage(code, args));
-    }
-    void ShowInformation(const std::string& text) override { information.push_back(text); }
-    void SetApplyEnabled(bool enabled) override { applyEnabled = enabled; }
-    void SetSaveEnabled(bool enabled) override { saveEnabled = enabled; }
-    void FillCoefficientList() override { ++listFills; }
-    void SetProgressVisible(ProgressText text, bool visible) override {
-        progress.push_back({text, visible ? ProgressEvent::Show : ProgressEvent::Hide});
-    }
-    void RepaintProgress(ProgressText text) override {
-        progress.push_back({text, ProgressEvent::Repaint});
-    }
-
-    struct ProgressEvent {
-        enum Kind { Show, Hide, Repaint };
-        ProgressText text;
-        Kind kind;
-    };
-
-    std::vector<std::pair<MessageCode, std::string>> messages;
-    std::vector<std::string> information;
-    std::vector<ProgressEvent> progress;
-    int pushes = 0;
-    int listFills = 0;
-    bool applyEnabled = true;
-    bool saveEnabled = true;
-
-  private:
-    const FilterSpec* spec_;
-};
+// The selections a spec file stands for when nothing but the file chooses: its
+// response type, its method, its Auto Design state.
+DesignRequest RequestFromSpec(const FilterSpec& spec);
 
 }  // namespace tapwright

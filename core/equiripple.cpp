@@ -455,7 +455,6 @@ bool CFirDesign::EvaluateBasisResponse(int K, int n, const Matrix& basis, const 
         static_cast<std::uint32_t>(n) > basis.cols || static_cast<std::uint32_t>(n) > a.rows) {
         return false;
     }
-    heldPointCount = pointCount;
     pointCount = K;
     spectrum.assign(static_cast<std::size_t>(K), {});
     magnitude.assign(static_cast<std::size_t>(K), 0.0);

@@ -160,11 +160,6 @@ void FillCoefficients(std::vector<double>& h, const std::vector<double>& w,
 
 }  // namespace
 
-int ProgressTextId(ProgressText text) {
-    static constexpr int kIds[kProgressTextCount] = {1082, 1079, 1080, 1081};
-    return kIds[static_cast<int>(text)];
-}
-
 const char* ProgressTextString(ProgressText text) {
     static constexpr const char* kTexts[kProgressTextCount] = {
         " Processing ......... ", " Processing ......... 25% completed",
@@ -314,7 +309,6 @@ bool CFirDesign::EvaluateResponse(int K, float f1, float transition, SymmetryTyp
     if (K < 2) return false;
     passEdge = f1;
     stopEdge = static_cast<double>(f1) + static_cast<double>(transition);
-    heldPointCount = pointCount;
     pointCount = K;
 
     spectrum = FoldedSpectrum(coeffs.data(), static_cast<int>(coeffs.size()), K);

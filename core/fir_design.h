@@ -29,8 +29,7 @@ inline constexpr int kDesignBandSlots = 100;
 enum class ProgressText : int { Processing = 0, Quarter = 1, Half = 2, ThreeQuarters = 3 };
 inline constexpr int kProgressTextCount = 4;
 
-// Control id and exact text of a progress text.
-int ProgressTextId(ProgressText text);
+// Exact text of a progress text.
 const char* ProgressTextString(ProgressText text);
 
 // What an equiripple design shows while it runs. The window shows and repaints its
@@ -141,10 +140,6 @@ class CFirDesign {
     ResponseType responseType = LowPass;
     int passBegin = 0, passEnd = 0;  // [begin, end) in magnitudeDb
     int stopBegin = 0, stopEnd = 0;
-    std::vector<double> heldMagnitudeDb;
-    DesignMethod heldMethod = Rectangular;
-    int heldPointCount = 0;
-    int heldIterations = 0;
     std::array<std::pair<double, double>, kDesignBandSlots> bandEdges{};  // normalised
     std::array<double, kDesignBandSlots> bandGains{};
     int bandCount = 0;

@@ -75,8 +75,9 @@ void ResetWorkingCanvases(GraphCanvases& c, bool holdActive) {
     c.smallBackground.CopyTo(&c.smallPlot);
 }
 
-GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const FilterSpec& spec,
-                      const GraphOptions& options, const CanvasRect& m, const CanvasRect& s) {
+GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const HeldCurve& held,
+                      const FilterSpec& spec, const GraphOptions& options, const CanvasRect& m,
+                      const CanvasRect& s) {
     const GraphDrawn drawn = ResolveGraph(spec, options);
     const DesignFamily family = FamilyOf(spec.WType);
     const CGraphPlotter& p = theGraphPlotter;
@@ -99,10 +100,10 @@ GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const FilterSp
                                       kCurrentCurveColour, spec.Fs, family);
                     if (drawn.overlay) {
                         p.DrawMagnitudeOverlay(&c.holdAxes, &c.holdCurrent, &c.holdPrevious, design,
-                                               m.left, m.top, m.right, m.bottom,
+                                               held, m.left, m.top, m.right, m.bottom,
                                                kCurrentCurveColour, kHeldCurveColour, spec.Fs,
                                                family);
-                        p.DrawLegend(&c.holdLegend, design, kCurrentCurveColour, kHeldCurveColour,
+                        p.DrawLegend(&c.holdLegend, held, kCurrentCurveColour, kHeldCurveColour,
                                      spec.WType, spec.Itern);
                     }
                     break;

@@ -96,13 +96,13 @@ GraphDrawn ResolveGraph(const FilterSpec& spec, const GraphOptions& options);
 void ResetWorkingCanvases(GraphCanvases& canvases, bool holdActive);
 
 // Draws the selected graph of `design` on mainPlot (and, under Hold On in the dB
-// full view, the overlay on the hold layers and the legend on holdLegend), and the
+// full view, the overlay with `held` on the hold layers and the legend on holdLegend), and the
 // window shape on smallPlot for window-method designs. The filter spec gives the
 // method (WType), response type (FType), characteristic (FChar), Fs (Hz) and the
 // iteration count (Itern). Call ResetWorkingCanvases first.
-GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const FilterSpec& spec,
-                      const GraphOptions& options, const CanvasRect& mainRect,
-                      const CanvasRect& smallRect);
+GraphDrawn DrawGraphs(GraphCanvases& canvases, const CFirDesign& design, const HeldCurve& held,
+                      const FilterSpec& spec, const GraphOptions& options,
+                      const CanvasRect& mainRect, const CanvasRect& smallRect);
 
 // Composes the front canvases: under Hold On (options.holdActive) holdAxes with
 // holdCurrent and holdPrevious ORed in, and holdLegend; otherwise mainPlot and

@@ -204,7 +204,7 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
     return true;
 }
 
-bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour currentColour,
+bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const HeldCurve& held, Colour currentColour,
                                Colour heldColour, DesignMethod method, int iterations) const {
     if (!Usable(dc)) return false;
     const CPen currentPen{PenStyle::Solid, 2, currentColour};
@@ -214,8 +214,8 @@ bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour 
 
     dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 10, 2, MakeRgb(185, 170, 250), "Legend:");
-    const bool same = method == design.heldMethod &&
-                      (method != Equiripple || iterations == design.heldIterations);
+    const bool same =
+        method == held.method && (method != Equiripple || iterations == held.iterations);
     if (same) {
         dc->SelectPen(samePen);
         dc->MoveTo(12, 38);
@@ -231,8 +231,8 @@ bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour 
     const std::string current = DesignMethodLabel(method, iterations);
     if (!current.empty()) DrawShadowText(dc, 44, 30, kMethodNameColour, current);
     if (!same) {
-        const std::string held = DesignMethodLabel(design.heldMethod, design.heldIterations);
-        if (!held.empty()) DrawShadowText(dc, 44, 56, kMethodNameColour, held);
+        const std::string label = DesignMethodLabel(held.method, held.iterations);
+        if (!label.empty()) DrawShadowText(dc, 44, 56, kMethodNameColour, label);
     }
     return true;
 }

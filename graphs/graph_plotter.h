@@ -22,6 +22,7 @@
 #include <string>
 
 #include "core/fir_design.h"
+#include "graphs/held_curve.h"
 #include "graphs/mem_canvas.h"
 
 namespace tapwright {
@@ -89,9 +90,9 @@ class CGraphPlotter {
     // held curve is drawn in the layout of the method that made it, with its own
     // point count.
     bool DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                              const CFirDesign& design, int left, int top, int right, int bottom,
-                              Colour currentColour, Colour heldColour, float Fs,
-                              DesignFamily family) const;
+                              const CFirDesign& design, const HeldCurve& heldCurve, int left,
+                              int top, int right, int bottom, Colour currentColour,
+                              Colour heldColour, float Fs, DesignFamily family) const;
     // Linear magnitude; a window-method differentiator is scaled to its own peak.
     bool DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top, int right,
                              int bottom, Colour colour, float Fs, DesignFamily family) const;
@@ -108,8 +109,8 @@ class CGraphPlotter {
                          int bottom, DesignMethod method) const;
     // Small area under Hold On: which curve belongs to which design. Every position is
     // fixed, so it takes no rectangle.
-    bool DrawLegend(CMemCanvas* dc, const CFirDesign& design, Colour currentColour,
-                    Colour heldColour, DesignMethod method, int iterations) const;
+    bool DrawLegend(CMemCanvas* dc, const HeldCurve& held, Colour currentColour, Colour heldColour,
+                    DesignMethod method, int iterations) const;
 
     // Wrapped phase of `spectrum` as dots (joined with curveFitting), radians or degrees
     // labels; antisymmetric characteristics are shifted by -pi/2. At most one dot

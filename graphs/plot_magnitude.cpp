@@ -236,9 +236,10 @@ bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design,
 }
 
 bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                         const CFirDesign& design, int left, int top, int right,
-                                         int bottom, Colour currentColour, Colour heldColour,
-                                         float Fs, DesignFamily family) const {
+                                         const CFirDesign& design, const HeldCurve& heldCurve,
+                                         int left, int top, int right, int bottom,
+                                         Colour currentColour, Colour heldColour, float Fs,
+                                         DesignFamily family) const {
     const bool equiripple = family == DesignFamily::Equiripple;
     if (!Usable(axes) || !Usable(current) || !Usable(held)) return false;
     DrawingScope axesScope(*axes, CPen{PenStyle::Solid, 1, currentColour}, CBrush{currentColour});
@@ -248,9 +249,9 @@ bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, 
     const Box box = MakeBox(left, top, right, bottom);
 
     const long long currentHeld = PointsHeld(design.pointCount, design.magnitudeDb);
-    const long long heldHeld = PointsHeld(design.heldPointCount, design.heldMagnitudeDb);
+    const long long heldHeld = PointsHeld(heldCurve.pointCount, heldCurve.magnitudeDb);
     const double M1 = MaxAbsFinite(design.magnitudeDb, 0, static_cast<size_t>(currentHeld));
-    const double M2 = MaxAbsFinite(design.heldMagnitudeDb, 0, static_cast<size_t>(heldHeld));
+    const double M2 = MaxAbsFinite(heldCurve.magnitudeDb, 0, static_cast<size_t>(heldHeld));
     const double R = AxisRange(std::max(M1, M2));
     const double scale = box.hplot / R;
 
@@ -259,10 +260,10 @@ bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, 
     DrawCurve(*current, design.magnitudeDb, 0, now.end, 0, now.xstep, scale, box.r + 30, 0.0, box);
     // The held curve keeps the layout and point count of the method that made it, so
     // it lines up with its own frequencies even when its count differs.
-    const Layout before = design.heldMethod == Equiripple
-                              ? EquirippleLayout(design.heldPointCount, heldHeld, box.w)
-                              : WindowLayout(design.heldPointCount, heldHeld, box.w);
-    DrawCurve(*held, design.heldMagnitudeDb, 0, before.end, 0, before.xstep, scale, box.r + 30, 0.0,
+    const Layout before = heldCurve.method == Equiripple
+                              ? EquirippleLayout(heldCurve.pointCount, heldHeld, box.w)
+                              : WindowLayout(heldCurve.pointCount, heldHeld, box.w);
+    DrawCurve(*held, heldCurve.magnitudeDb, 0, before.end, 0, before.xstep, scale, box.r + 30, 0.0,
               box);
 
     DrawDbHeader(*this, axes, "Magnitude Response", 238);

@@ -29,14 +29,14 @@ QFont ReportFont() {
 
 }  // namespace
 
-QImage DrawReportGraph(const FilterSpec& spec, const CFirDesign& design,
+QImage DrawReportGraph(const FilterSpec& spec, const CFirDesign& design, const HeldCurve& held,
                        const GraphOptions& options, const CanvasRect& rect) {
     GraphCanvases c;
     if (!CreateStartupImages(c, rect, kSmallClientRect)) return QImage();
     ResetWorkingCanvases(c, options.holdActive);
     // The printed plot is drawn on the plain background; the frame is ORed in after.
     c.mainPlot.Clear(kBackgroundColour);
-    const GraphDrawn drawn = DrawGraphs(c, design, spec, options, rect, kSmallClientRect);
+    const GraphDrawn drawn = DrawGraphs(c, design, held, spec, options, rect, kSmallClientRect);
     // The Hold On overlay is printed as shown, grid included; any other graph from
     // its working canvas.
     GraphOptions composed = options;
@@ -58,7 +58,9 @@ ReportStatus MakeReportSource(ReportKind kind, const FilterSpec& spec, const CFi
     s.spec = spec;
     s.header.equiripple = display.equiripple;
     s.header.autoDesign = display.autoDesign;
-    s.header.heldMethod = design.heldMethod;
+    static const HeldCurve kNoHeldCurve;
+    const HeldCurve& held = display.held ? *display.held : kNoHeldCurve;
+    s.header.heldMethod = held.method;
     s.screenDpiX = display.screenDpiX;
     s.screenDpiY = display.screenDpiY;
     if (kind == ReportKind::Response) {
@@ -66,7 +68,7 @@ ReportStatus MakeReportSource(ReportKind kind, const FilterSpec& spec, const CFi
         s.graph = drawn.graph;
         s.logScale = drawn.logScale;
         s.header.holdActive = display.graph.holdActive;
-        s.graphImage = DrawReportGraph(spec, design, display.graph, display.graphRect);
+        s.graphImage = DrawReportGraph(spec, design, held, display.graph, display.graphRect);
         if (s.graphImage.isNull()) return ReportStatus::BitmapFailed;
     } else {
         s.coeffs = design.coeffs;

@@ -37,6 +37,8 @@ struct ReportDisplay {
     double screenDpiX = 96.0;
     double screenDpiY = 96.0;
     CanvasRect graphRect = kMainClientRect;
+    // The curve Hold On keeps (its method is named in the header); null without one.
+    const HeldCurve* held = nullptr;
 };
 
 enum class ReportStatus {
@@ -71,7 +73,7 @@ struct ReportSource {
 // canvases of `rect`'s size by the window's plot operations on the plain
 // background, the frame ORed in, and the grid with Grid On. The Hold On overlay is
 // the composed image as shown. Null when the canvases cannot be made.
-QImage DrawReportGraph(const FilterSpec& spec, const CFirDesign& design,
+QImage DrawReportGraph(const FilterSpec& spec, const CFirDesign& design, const HeldCurve& held,
                        const GraphOptions& options, const CanvasRect& rect);
 
 // Copies what the report reads (and draws the response report's bitmap). NoDesign,

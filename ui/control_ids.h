@@ -4,6 +4,8 @@
 // controls that no handler addresses (plain group boxes and a label) get numbers
 // from kFirstUnnamedId on, so that every control can be found by id.
 
+#include "core/fir_design.h"
+
 namespace tapwright::ui {
 
 enum ControlId : int {
@@ -121,5 +123,12 @@ enum ControlId : int {
     kCoefficientGroup = 9004,
     kPrintingGroup = 9005,
 };
+
+// The control that shows a progress text of an equiripple design.
+constexpr int ProgressTextId(ProgressText text) {
+    constexpr int kIds[kProgressTextCount] = {kProcessingText, kProgress25Text, kProgress50Text,
+                                              kProgress75Text};
+    return kIds[static_cast<int>(text)];
+}
 
 }  // namespace tapwright::ui

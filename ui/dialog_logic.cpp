@@ -1,6 +1,7 @@
 #include "ui/dialog_logic.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -8,7 +9,6 @@
 #include "files/spec_file.h"
 #include "graphs/png_file.h"
 #include "ui/control_ids.h"
-#include "ui/deferred_design_host.h"
 
 namespace tapwright::ui {
 
@@ -53,9 +53,9 @@ class DesignWriteBack {
 
 }  // namespace
 
-struct DialogLogic::Impl final : DesignHost {
+struct DialogLogic::Impl {
     Impl(CFirDesign& d, GraphCanvases& c, WindowPlatform& p)
-        : design(d), canvases(c), platform(p), rules(d, p) {}
+        : design(d), canvases(c), platform(p), rules(p) {}
 
     CFirDesign& design;
     GraphCanvases& canvases;
@@ -64,6 +64,7 @@ struct DialogLogic::Impl final : DesignHost {
     ControlModel& model = rules.model;
     FilterSpec& spec = rules.spec;
     WindowFlags& flags = rules.flags;
+    HeldCurve& held = rules.held;
 
     bool busy = false;
     std::function<void(int)> printHandler;
@@ -71,45 +72,27 @@ struct DialogLogic::Impl final : DesignHost {
     // handlers redraw that design, whatever has been typed since.
     FilterSpec drawnSpec = DefaultFilterSpec();
 
-    // ---- DesignHost ----------------------------------------------------------
-    void PullEditBuffer() override { rules.Pull(); }
-    void PushEditBuffer() override {
-        // A design that estimates its length sets Taps; the length field shows it.
-        rules.buffer.Taps = spec.Taps;
-        rules.Push();
-    }
     // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
-    ResponseType ResponseTypeSelection() const override {
+    ResponseType ResponseTypeSelection() const {
         return static_cast<ResponseType>(model.Selection(kResponseTypeCombo));
     }
-    DesignMethod DesignMethodSelection() const override {
+    DesignMethod DesignMethodSelection() const {
         return static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo));
     }
-    bool LengthGiven() const override { return model.Checked(kAutoDesignCheck); }
-    void ShowMessage(MessageCode code, const MessageArgs& args) override {
-        rules.ShowMessage(code, args);
-    }
-    void ShowInformation(const std::string& text) override { rules.ShowInformation(text); }
-    void SetApplyEnabled(bool enabled) override { model.Enable(kApplyButton, enabled); }
-    void SetSaveEnabled(bool enabled) override { model.Enable(kSaveButton, enabled); }
-    void FillCoefficientList() override {
+    bool LengthGiven() const { return model.Checked(kAutoDesignCheck); }
+    void FillCoefficientList() {
         model.SetRows(kCoefficientList,
                       std::make_shared<const std::vector<double>>(ListedCoefficients()));
     }
-    void SetProgressVisible(ProgressText text, bool visible) override {
-        model.Show(ProgressTextId(text), visible);
-    }
-    void RepaintProgress(ProgressText text) override { platform.RepaintNow(ProgressTextId(text)); }
 
     // ---- Start-up --------------------------------------------------------------
     void Initialise();
 
     // ---- Apply and the graphs --------------------------------------------------
     void Apply();
-    void PrepareForDesign(bool stash);
-    void StartEquirippleJob(const CheckOutcome& check, const FilterSpec& specBefore,
-                            int heldIterationsBefore, std::vector<std::pair<int, bool>> enables);
-    void AfterDesign(const RunOutcome& run);
+    void PrepareForDesign();
+    void TakeOutcome(DesignOutcome outcome);
+    void AfterDesign(int r, bool equiripple);
     void SetGraphControls(int selection);
     void OnGraphTypeChanged(bool redraw);
     void WithdrawPhaseItem(bool redraw);
@@ -180,7 +163,7 @@ void DialogLogic::Impl::Apply() {
 
     // What a cancelled design puts back.
     const FilterSpec specBefore = spec;
-    const int heldIterationsBefore = design.heldIterations;
+    const int heldIterationsBefore = held.iterations;
     std::vector<std::pair<int, bool>> enables;
     for (int id : {kPrintResponseButton, kPrintCoefficientsButton}) {
         enables.emplace_back(id, model.State(id).enabled);
@@ -191,9 +174,20 @@ void DialogLogic::Impl::Apply() {
     model.Enable(kPrintCoefficientsButton, true);
     if (model.Selection(kDisplayTypeCombo) == SpecifiedRange) rules.Enable(kRangeView, true);
 
-    const PipelineFlags checkFlags{flags.designValid, flags.holdActive};
-    const CheckOutcome check = CheckSpec(spec, design, checkFlags, *this);
-    if (!check.passed) {
+    if (!flags.holdActive) {
+        rules.Pull();
+        // The Hold On legend names the count the held design was made with.
+        held.iterations = spec.Itern;
+    }
+    DesignRequest request;
+    request.spec = spec;
+    request.responseSelection = ResponseTypeSelection();
+    request.methodSelection = DesignMethodSelection();
+    request.lengthGiven = LengthGiven();
+    request.designValid = flags.designValid;
+    request.holdActive = flags.holdActive;
+    if (const std::optional<DesignNotice> refusal = CheckRequest(request)) {
+        rules.ShowMessage(refusal->code, refusal->args);
         // No design matches the inputs: the print buttons stay as they were.
         for (const auto& [id, enabled] : enables) {
             if (id == kPrintResponseButton || id == kPrintCoefficientsButton) {
@@ -202,26 +196,46 @@ void DialogLogic::Impl::Apply() {
         }
         return;
     }
+    request.previous = design;
 
-    if (DesignMethodSelection() == Equiripple && !flags.designValid) {
-        StartEquirippleJob(check, specBefore, heldIterationsBefore, std::move(enables));
+    if (request.methodSelection != Equiripple || flags.designValid) {
+        TakeOutcome(tapwright::Design(std::move(request)));
         return;
     }
-    PrepareForDesign(true);
-    PipelineFlags runFlags{flags.designValid, flags.holdActive};
-    RunOutcome run;
-    {
-        const DesignWriteBack writeBack(rules);
-        run = RunDesign(spec, design, runFlags, *this, check.f1, check.f2);
-    }
-    flags.designValid = runFlags.designValid;
-    AfterDesign(run);
+    // An equiripple design runs on a worker thread. When it is cancelled, what Apply
+    // changed before the design is put back, so the previous design, graphs, list and
+    // filter spec stay exactly as they were and no message shows.
+    auto job = std::make_shared<std::pair<DesignRequest, DesignOutcome>>(std::move(request),
+                                                                         DesignOutcome{});
+    DesignJob work;
+    work.work = [job](const std::atomic<bool>& cancel, ProgressSink& progress) {
+        job->second = tapwright::Design(std::move(job->first), &cancel, &progress);
+    };
+    work.finish = [this, job, specBefore, heldIterationsBefore,
+                   enables = std::move(enables)](bool escaped) {
+        busy = false;
+        // The worker showed the progress texts directly; the model has them hidden.
+        for (int id : kProgressTexts) {
+            model.Show(id, false);
+            model.MarkChanged(id);
+        }
+        if (escaped || job->second.status == DesignStatus::Cancelled) {
+            spec = specBefore;
+            held.iterations = heldIterationsBefore;
+            for (const auto& [id, enabled] : enables) model.Enable(id, enabled);
+            platform.RepaintNow();
+            return;
+        }
+        TakeOutcome(std::move(job->second));
+    };
+    busy = true;
+    platform.RunDesignJob(std::move(work));
 }
 
 // The steps between the check and the design: the start-up pictures give way to
-// the logo, the working canvases are erased, the held curve is kept, and the small
+// the logo, the held curve is kept, the working canvases are erased, and the small
 // area is readied for the design family.
-void DialogLogic::Impl::PrepareForDesign(bool stash) {
+void DialogLogic::Impl::PrepareForDesign() {
     if (flags.startupPicture) {
         model.Show(kPicturePanel, false);
         for (int id : {kPenguinPicture, kLetterFPicture, kLetterIPicture, kLetterRPicture}) {
@@ -236,7 +250,14 @@ void DialogLogic::Impl::PrepareForDesign(bool stash) {
             model.Show(id, false);
         }
     }
-    if (stash && flags.holdActive) StashHeldDesign(spec, design, *this);
+    if (flags.holdActive) {
+        // The design on screen becomes the held one.
+        held.method = spec.WType;
+        const std::size_t count = std::min(
+            design.magnitudeDb.size(), static_cast<std::size_t>(std::max(design.pointCount, 0)));
+        held.magnitudeDb.assign(design.magnitudeDb.begin(),
+                                design.magnitudeDb.begin() + static_cast<std::ptrdiff_t>(count));
+    }
     ResetWorkingCanvases(canvases, flags.holdActive);
     if (!flags.designValid) {
         const bool smallGraph = DesignMethodSelection() != Equiripple || flags.holdActive;
@@ -246,72 +267,46 @@ void DialogLogic::Impl::PrepareForDesign(bool stash) {
     }
 }
 
-// An equiripple design runs on a worker thread, on copies of the filter spec, the
-// flags and the design object, with a host that records what the pipeline asks of
-// the window. When it finishes, the copies are taken and the recorded calls are
-// replayed in order; when it is cancelled, the copies and the record are dropped
-// and what Apply changed before the design is put back, so the previous design,
-// graphs, list and filter spec stay exactly as they were and no message shows.
-void DialogLogic::Impl::StartEquirippleJob(const CheckOutcome& check, const FilterSpec& specBefore,
-                                           int heldIterationsBefore,
-                                           std::vector<std::pair<int, bool>> enables) {
-    struct Job {
-        FilterSpec spec;
-        CFirDesign design;
-        PipelineFlags flags;
-        DeferredDesignHost host;
-        RunOutcome run;
-    };
-    auto job = std::make_shared<Job>(
-        Job{spec,
-            design,
-            {flags.designValid, flags.holdActive},
-            DeferredDesignHost(ResponseTypeSelection(), DesignMethodSelection(), LengthGiven()),
-            {}});
-    const bool hold = flags.holdActive;
-    const float f1 = check.f1;
-    const float f2 = check.f2;
-
-    DesignJob work;
-    work.work = [job, hold, f1, f2](const std::atomic<bool>& cancel, ProgressSink& progress) {
-        job->host.SetProgressSink(&progress);
-        if (hold) StashHeldDesign(job->spec, job->design, job->host);
-        job->run = RunDesign(job->spec, job->design, job->flags, job->host, f1, f2, &cancel);
-        job->host.SetProgressSink(nullptr);
-    };
-    work.finish = [this, job, specBefore, heldIterationsBefore,
-                   enables = std::move(enables)](bool escaped) {
-        const bool cancelled = escaped || job->run.status == DesignStatus::Cancelled;
-        busy = false;
-        // The worker showed the progress texts directly; the model has them hidden.
-        for (int id : kProgressTexts) {
-            model.Show(id, false);
-            model.MarkChanged(id);
+// Shows what a design that passed its check made: the new design and the values it
+// wrote back, its messages, the list, then the graphs.
+void DialogLogic::Impl::TakeOutcome(DesignOutcome outcome) {
+    PrepareForDesign();
+    const bool designed = outcome.status == DesignStatus::Designed;
+    // The held curve keeps the point count of the design it was taken from.
+    if (designed && !outcome.redrawOnly) held.pointCount = design.pointCount;
+    spec = outcome.spec;
+    design = std::move(outcome.design);
+    {
+        const DesignWriteBack writeBack(rules);
+        if (outcome.equiripple && !designed) {
+            model.Enable(kSaveButton, false);
+            for (int id : kProgressTexts) model.Show(id, false);
         }
-        if (cancelled) {
-            spec = specBefore;
-            design.heldIterations = heldIterationsBefore;
-            for (const auto& [id, enabled] : enables) model.Enable(id, enabled);
-            platform.RepaintNow();
-            return;
+        for (const DesignNotice& notice : outcome.notices) {
+            if (notice.information) {
+                rules.ShowInformation(notice.text);
+            } else {
+                rules.ShowMessage(notice.code, notice.args);
+            }
         }
-        PrepareForDesign(false);
-        spec = job->spec;
-        design = std::move(job->design);
-        {
-            const DesignWriteBack writeBack(rules);
-            job->host.Replay(*this);
+        if (outcome.writesBack) {
+            // A design that estimates its length sets Taps; the length field shows it.
+            rules.buffer.Taps = spec.Taps;
+            rules.Push();
         }
-        flags.designValid = job->flags.designValid;
-        AfterDesign(job->run);
-    };
-    busy = true;
-    platform.RunDesignJob(std::move(work));
+    }
+    if (designed && !outcome.redrawOnly) {
+        flags.designValid = true;
+        if (!flags.holdActive) {
+            model.Enable(kApplyButton, false);
+            FillCoefficientList();
+        }
+    }
+    AfterDesign(outcome.r, outcome.equiripple);
 }
 
-void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
-    const int r = run.r;
-    if (!run.equiripple && r >= 0) {
+void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
+    if (!equiripple && r >= 0) {
         if (model.ItemCount(kGraphTypeCombo) < kGraphItemsWithPhase) {
             model.InsertItem(kGraphTypeCombo, kPhaseItem, std::string(GraphTypeText(Phase)));
         }
@@ -321,7 +316,7 @@ void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
             WithdrawPhaseItem(false);
         }
     }
-    if (run.equiripple) {
+    if (equiripple) {
         if (r < 0) {
             EraseMainGraph(canvases, model.Checked(kGridCheck));
             platform.RepaintNow();
@@ -389,7 +384,7 @@ void DialogLogic::Impl::AfterDesign(const RunOutcome& run) {
             break;
     }
     drawnSpec = spec;
-    DrawGraphs(canvases, design, spec, Options(), kMainClientRect, kSmallClientRect);
+    DrawGraphs(canvases, design, held, spec, Options(), kMainClientRect, kSmallClientRect);
     Refresh();
     if (!flags.holdActive) {
         model.Enable(kSaveButton, true);
@@ -445,7 +440,7 @@ void DialogLogic::Impl::OnViewChanged() {
         o.graph = Magnitude;
         o.logScale = true;
         o.holdActive = false;
-        DrawGraphs(canvases, design, drawnSpec, o, kMainClientRect, kSmallClientRect);
+        DrawGraphs(canvases, design, held, drawnSpec, o, kMainClientRect, kSmallClientRect);
         model.Show(kHoldOnCheck, view == FullView);
         flags.displaySel = view;
     }

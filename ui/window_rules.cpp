@@ -67,8 +67,8 @@ constexpr int kMethodItemsWithoutEquiripple = 5;
 
 }  // namespace
 
-WindowRules::WindowRules(CFirDesign& design, WindowPlatform& platform)
-    : spec(DefaultFilterSpec()), design_(design), platform_(platform) {
+WindowRules::WindowRules(WindowPlatform& platform)
+    : spec(DefaultFilterSpec()), platform_(platform) {
     model.SetTextChangeListener([this](int id) {
         if (RaisesInvalidate(id) && !designWritesBack) InvalidateDesign();
     });
@@ -707,7 +707,7 @@ void WindowRules::FollowUpCommit(int id, const SpecEditBuffer& before) {
         case kIterationsEdit:
             spec.RatioTarget = -1.0;
             // The Hold On legend names the count the held design was made with.
-            design_.heldIterations = before.Itern;
+            held.iterations = before.Itern;
             break;
         case kRatioEdit:
             spec.RatioTarget = spec.Ratio;

@@ -14,6 +14,7 @@
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 #include "core/messages.h"
+#include "graphs/held_curve.h"
 #include "ui/control_model.h"
 #include "ui/spec_edit_buffer.h"
 #include "ui/window_platform.h"
@@ -31,8 +32,8 @@ struct WindowFlags {
 
 class WindowRules {
   public:
-    // The design object and the platform outlive this object.
-    WindowRules(CFirDesign& design, WindowPlatform& platform);
+    // The platform outlives this object.
+    explicit WindowRules(WindowPlatform& platform);
     WindowRules(const WindowRules&) = delete;
     WindowRules& operator=(const WindowRules&) = delete;
 
@@ -40,6 +41,8 @@ class WindowRules {
     FilterSpec spec;
     SpecEditBuffer buffer;
     WindowFlags flags;
+    // The curve Hold On keeps beside the design on screen.
+    HeldCurve held;
 
     // Window initialisation without the canvases and pictures: defaults, combo
     // lists, the control states of a fresh start. StartupPicture is set.
@@ -118,7 +121,6 @@ class WindowRules {
     void Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack);
     void FollowUpCommit(int id, const SpecEditBuffer& before);
 
-    CFirDesign& design_;
     WindowPlatform& platform_;
     std::set<int> refused_;
     int boxDepth_ = 0;

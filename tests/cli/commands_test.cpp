@@ -237,8 +237,9 @@ TEST(GraphArgs, LoadsTheHeldAndCurrentDesignsAndChecksTheRange) {
     args.kind = GraphKind::Db;
     args.held = dir.Write("held.txt", text).string();
     CFirDesign design;
-    ASSERT_EQ(LoadGraphDesign("plot", kExample, args, design).exitCode, kExitOk);
-    EXPECT_EQ(design.heldIterations, 7);
+    const GraphDesign loaded = LoadGraphDesign("plot", kExample, args, design);
+    ASSERT_EQ(loaded.exitCode, kExitOk);
+    EXPECT_EQ(loaded.held.iterations, 7);
 }
 
 TEST(PictureCommand, WritesComposedFramesAsPngs) {

@@ -15,11 +15,13 @@ namespace {
 
 // Designs `spec` as Apply does; `spec` becomes the spec as designed.
 void Design(FilterSpec& spec, CFirDesign& design) {
-    RecordingDesignHost host(spec);
-    PipelineFlags flags;
-    const CheckOutcome check = CheckSpec(spec, design, flags, host);
-    ASSERT_TRUE(check.passed);
-    ASSERT_GE(RunDesign(spec, design, flags, host, check.f1, check.f2).r, 0);
+    DesignRequest request = RequestFromSpec(spec);
+    request.previous = design;
+    DesignOutcome outcome = tapwright::Design(std::move(request));
+    ASSERT_TRUE(outcome.checked);
+    ASSERT_GE(outcome.r, 0);
+    spec = outcome.spec;
+    design = std::move(outcome.design);
 }
 
 // The reference: |H(f)| by a direct sum, f in Hz.

@@ -12,6 +12,20 @@
 namespace tapwright {
 namespace {
 
+// Records the progress texts of a design in order.
+struct ProgressRecord : ProgressSink {
+    enum Kind { Show, Hide, Repaint };
+    struct Event {
+        ProgressText text;
+        Kind kind;
+    };
+    std::vector<Event> progress;
+    void SetProgressVisible(ProgressText text, bool visible) override {
+        progress.push_back({text, visible ? Show : Hide});
+    }
+    void RepaintProgress(ProgressText text) override { progress.push_back({text, Repaint}); }
+};
+
 struct Bands {
     BandSpec rows[kMaxBands];
     int count = 0;
@@ -105,14 +119,14 @@ TEST(Equiripple, WrittenTapsRealiseTheShownResponse) {
 
 TEST(Equiripple, ZeroIterationsGiveThePlainLeastSquaresSolution) {
     CFirDesign d;
-    RecordingDesignHost host(FilterSpec{});
+    ProgressRecord host;
     EXPECT_EQ(Design(d, LowPass, LowPassBands(), 31, SymmetricOdd, 0, -1.0, &host), 0);
     // The first text is shown at once and everything is hidden at the end.
     ASSERT_FALSE(host.progress.empty());
     EXPECT_EQ(host.progress.front().text, ProgressText::Processing);
-    EXPECT_EQ(host.progress.front().kind, RecordingDesignHost::ProgressEvent::Show);
+    EXPECT_EQ(host.progress.front().kind, ProgressRecord::Show);
     int hides = 0;
-    for (const auto& e : host.progress) hides += e.kind == RecordingDesignHost::ProgressEvent::Hide;
+    for (const auto& e : host.progress) hides += e.kind == ProgressRecord::Hide;
     EXPECT_EQ(hides, 4);
     EXPECT_EQ(d.bandCount, 2);
     EXPECT_DOUBLE_EQ(d.bandEdges[1].first, 0.25);
@@ -160,13 +174,13 @@ TEST(Equiripple, StoppingRules) {
 TEST(Equiripple, ProgressTextsChangeAtQuarters) {
     auto changesAfter = [](int iterations) {
         CFirDesign d;
-        RecordingDesignHost host(FilterSpec{});
+        ProgressRecord host;
         Design(d, LowPass, LowPassBands(), 11, SymmetricOdd, iterations, -1.0, &host);
         // Each solve ends with a repaint of " Processing ......... "; the start and
         // every change that hides that text repaint it once more.
         std::vector<std::pair<int, ProgressText>> shown;
         int repaints = 0, hides = 0;
-        using E = RecordingDesignHost::ProgressEvent;
+        using E = ProgressRecord;
         for (const auto& ev : host.progress) {
             if (ev.text == ProgressText::Processing && ev.kind == E::Repaint) ++repaints;
             if (ev.text == ProgressText::Processing && ev.kind == E::Hide) ++hides;
@@ -301,14 +315,13 @@ TEST(Equiripple, ACancelledDesignStopsBeforeTheNextSolveAndChangesNothing) {
         FilterSpec spec = DefaultFilterSpec();
         spec.WType = Equiripple;
         spec.Itern = 10000;
-        RecordingDesignHost host(spec);
-        PipelineFlags flags;
-        const RunOutcome run = RunDesign(spec, d, flags, host, 0.0f, 0.0f, &sink.cancel);
+        DesignRequest pipeline = RequestFromSpec(spec);
+        pipeline.previous = d;
+        const DesignOutcome run = tapwright::Design(pipeline, &sink.cancel);
         EXPECT_EQ(run.status, DesignStatus::Cancelled);
-        EXPECT_FALSE(flags.designValid);
-        EXPECT_TRUE(host.messages.empty());
-        EXPECT_EQ(host.listFills, 0);
-        EXPECT_EQ(d.coeffs, before.coeffs);
+        EXPECT_TRUE(run.notices.empty());
+        EXPECT_FALSE(run.writesBack);
+        EXPECT_EQ(run.design.coeffs, before.coeffs);
     }
 }
 

@@ -313,10 +313,11 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
 TEST(MagnitudeDb, OverlayScaleAndHeldPointCounts) {
     std::vector<double> now(512, -60.0);
     CFirDesign d = DbResponse(now);
-    d.heldMethod = Hamming;
-    d.heldPointCount = 512;
-    d.heldMagnitudeDb.assign(512, -20.0);
-    d.heldMagnitudeDb[10] = -95.0;
+    HeldCurve h;
+    h.method = Hamming;
+    h.pointCount = 512;
+    h.magnitudeDb.assign(512, -20.0);
+    h.magnitudeDb[10] = -95.0;
     CMemCanvas axes, current, held;
     for (CMemCanvas* c : {&axes, &current, &held}) {
         c->Create(0, 0, 584, 342);
@@ -324,8 +325,8 @@ TEST(MagnitudeDb, OverlayScaleAndHeldPointCounts) {
     }
     std::vector<TextRecord> log;
     axes.SetTextLog(&log);
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, 0, 0, 584, 342, kY,
-                                                     kHeldCurveColour, 8000.0f, kWindowFamily));
+    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, h, 0, 0, 584, 342,
+                                                     kY, kHeldCurveColour, 8000.0f, kWindowFamily));
     // R = 100 for both: -60 on y = 27 + 148 + 30 = 205 (scale 2.47), -20 on 106.
     EXPECT_EQ(ColumnsWith(current, 205, kY), Range(80, 533));
     EXPECT_GT(ColumnsWith(held, 106, kHeldCurveColour).size(), 400u);
@@ -336,17 +337,18 @@ TEST(MagnitudeDb, OverlayScaleAndHeldPointCounts) {
 
     // A held curve with fewer points than the current one keeps its own layout and
     // is never read past its end; an overstated count is bounded by the array.
-    d.heldPointCount = 8;
-    d.heldMagnitudeDb.assign(8, -20.0);
+    h.pointCount = 8;
+    h.magnitudeDb.assign(8, -20.0);
     held.Clear(kBackgroundColour);
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, 0, 0, 584, 342, kY,
-                                                     kHeldCurveColour, 8000.0f, kWindowFamily));
+    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, h, 0, 0, 584, 342,
+                                                     kY, kHeldCurveColour, 8000.0f, kWindowFamily));
     EXPECT_EQ(ColumnsWith(held, 127, kHeldCurveColour), Range(80, 533));  // R is now 70
     EXPECT_EQ(CountColour(held, kHeldCurveColour), 454);
-    d.heldPointCount = 4096;
-    d.heldMethod = Equiripple;
-    EXPECT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, 0, 0, 584, 342, kY,
-                                                     kHeldCurveColour, 8000.0f, kEquirippleFamily));
+    h.pointCount = 4096;
+    h.method = Equiripple;
+    EXPECT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, h, 0, 0, 584, 342,
+                                                     kY, kHeldCurveColour, 8000.0f,
+                                                     kEquirippleFamily));
 }
 
 // ---- linear ----
@@ -572,9 +574,9 @@ TEST(Legend, SameAndDifferentDesigns) {
         {Equiripple, 7, Equiripple, 7, {"Equiripple (7 Iterations)"}},
     };
     for (const Case& k : cases) {
-        CFirDesign d;
-        d.heldMethod = k.heldMethod;
-        d.heldIterations = k.heldIterations;
+        HeldCurve d;
+        d.method = k.heldMethod;
+        d.iterations = k.heldIterations;
         Fixture f(294, 155);
         ASSERT_TRUE(
             theGraphPlotter.DrawLegend(&f.canvas, d, kY, kHeldCurveColour, k.method, k.iterations));

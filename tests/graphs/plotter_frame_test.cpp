@@ -42,11 +42,11 @@ TEST(Plotter, AbsentCanvasDrawsNothing) {
     EXPECT_FALSE(
         p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, true, 8000.0f, false, SymmetricOdd));
     EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, Rectangular));
-    EXPECT_FALSE(p.DrawLegend(nullptr, design, kWhite, kWhite, Rectangular, 0));
+    EXPECT_FALSE(p.DrawLegend(nullptr, HeldCurve{}, kWhite, kWhite, Rectangular, 0));
     CMemCanvas a = Main();
     CMemCanvas b = Main();
-    EXPECT_FALSE(p.DrawMagnitudeOverlay(&a, &b, nullptr, design, 0, 0, 584, 342, kWhite, kWhite,
-                                        8000.0f, DesignFamily::Window));
+    EXPECT_FALSE(p.DrawMagnitudeOverlay(&a, &b, nullptr, design, HeldCurve{}, 0, 0, 584, 342,
+                                        kWhite, kWhite, 8000.0f, DesignFamily::Window));
     EXPECT_EQ(CountColour(a, kBlack), 584 * 342);
     EXPECT_EQ(CountColour(b, kBlack), 584 * 342);
 }
@@ -177,7 +177,7 @@ TEST(Composition, GridToggleChangesOnlyGridPixels) {
     FilterSpec spec = DefaultFilterSpec();
     GraphOptions options;
     ResetWorkingCanvases(g, false);
-    DrawGraphs(g, design, spec, options, kMainClientRect, kSmallClientRect);
+    DrawGraphs(g, design, HeldCurve{}, spec, options, kMainClientRect, kSmallClientRect);
     RefreshGraphs(g, options);
     const QImage without = g.mainFront.Image().copy();
     options.gridOn = true;
@@ -222,8 +222,9 @@ TEST(Composition, HoldLayersAreOredOverTheAxes) {
     spec.WType = Equiripple;
     spec.Itern = 7;
     ResetWorkingCanvases(g, true);
-    DrawGraphs(g, CFirDesign(), spec, GraphOptions{.graph = Magnitude, .holdActive = true},
-               kMainClientRect, kSmallClientRect);
+    DrawGraphs(g, CFirDesign(), HeldCurve{}, spec,
+               GraphOptions{.graph = Magnitude, .holdActive = true}, kMainClientRect,
+               kSmallClientRect);
     EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const TextRecord& r) {
         return r.text == "Equiripple (7 Iterations)";
     }));

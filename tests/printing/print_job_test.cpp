@@ -119,13 +119,13 @@ TEST(ReportGraph, FrameAndGridAreOredOntoThePlainBackground) {
     GraphOptions options;
     options.graph = Magnitude;
     options.logScale = false;
-    const QImage plain = DrawReportGraph(spec, design, options, kMainClientRect);
+    const QImage plain = DrawReportGraph(spec, design, HeldCurve{}, options, kMainClientRect);
     ASSERT_EQ(plain.size(), QSize(584, 342));
     // The left frame line, RGB(105,170,100) ORed onto RGB(40,85,85).
     EXPECT_EQ(plain.pixel(80, 200), qRgb(105, 255, 117));
     EXPECT_EQ(plain.pixel(5, 335), qRgb(40, 85, 85));
     options.gridOn = true;
-    const QImage grid = DrawReportGraph(spec, design, options, kMainClientRect);
+    const QImage grid = DrawReportGraph(spec, design, HeldCurve{}, options, kMainClientRect);
     // A vertical grid line above the curve's passband: RGB(50,50,50) ORed in.
     EXPECT_EQ(plain.pixel(365, 40), qRgb(40, 85, 85));
     EXPECT_EQ(grid.pixel(365, 40), qRgb(58, 119, 119));

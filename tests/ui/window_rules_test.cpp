@@ -11,8 +11,8 @@ namespace {
 // A freshly initialised window's rules, driven as the user drives the controls.
 struct Window {
     FakePlatform platform;
-    CFirDesign design;
-    WindowRules rules{design, platform};
+    WindowRules rules{platform};
+    HeldCurve& held = rules.held;
     ControlModel& model = rules.model;
     FilterSpec& spec = rules.spec;
 
@@ -390,11 +390,11 @@ TEST(FieldCheckFlow, CommitsAndTheirFollowUps) {
     EXPECT_EQ(w.model.Text(kStopRippleEdit), "40");
     EXPECT_EQ(w.spec.SBrip, -40.0);
 
-    w.design.heldIterations = 0;
+    w.held.iterations = 0;
     w.Enter(kIterationsEdit, "10");
     w.Enter(kIterationsEdit, "20");
     EXPECT_EQ(w.spec.Itern, 20);
-    EXPECT_EQ(w.design.heldIterations, 10);  // the count before, named by the legend
+    EXPECT_EQ(w.held.iterations, 10);  // the count before, named by the legend
 
     // An edit of any spec field withdraws the design, even when the text comes back.
     for (int field :
