@@ -8,6 +8,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "core/design_methods.h"
 #include "core/messages.h"
 #include "files/spec_file.h"
 
@@ -80,7 +81,7 @@ int RunResponseCommand(int argc, char** argv) {
     const int K = design.pointCount;
     // Window designs cover 0 ... Fs on K points; the equiripple grid has K = G
     // intervals up to Fs/2.
-    const bool equiripple = loaded.spec.WType == Equiripple;
+    const bool equiripple = UsesBandTable(loaded.spec.WType);
     const double fs = loaded.spec.Fs;
     std::string text = "index,frequency_hz,real,imag,magnitude,magnitude_db\n";
     // Each row as "%d,%.17g,%.17g,%.17g,%.17g,%.17g\n" would print it: to_chars with the

@@ -12,6 +12,7 @@
 
 #include "cli/commands.h"
 #include "cli/graph_args.h"
+#include "core/design_methods.h"
 #include "core/messages.h"
 #include "printing/report_painter.h"
 
@@ -145,7 +146,7 @@ int RunReportCommand(int argc, char** argv) {
     ReportDisplay display;
     display.graph = loaded.options;
     display.held = &loaded.held;
-    display.equiripple = spec.WType == Equiripple;
+    display.equiripple = UsesBandTable(spec.WType);
     display.autoDesign = spec.AutoD != 0;
 
     if (o.pages) {

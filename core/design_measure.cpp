@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/design_constants.h"
+#include "core/design_methods.h"
 #include "core/messages.h"
 #include "core/real_fft.h"
 
@@ -334,25 +335,15 @@ int MeasurementGridSize(int taps) {
 
 double ImpliedTransitionWidth(int method, int N, double beta, double Fs) {
     if (N < 1 || !(Fs > 0.0)) return 0.0;
-    switch (method) {
-        case Rectangular:
-            return 0.9 * Fs / N;
-        case Hanning:
-            return 3.1 * Fs / N;
-        case Hamming:
-            return 3.3 * Fs / N;
-        case Blackman:
-            return 5.5 * Fs / N;
-        case Kaiser:
-            return (KaiserAttenuationForBeta(beta) - 7.95) / (14.36 * N) * Fs;
-        default:
-            return 0.0;
-    }
+    const DesignMethodInfo* info = MethodInfo(static_cast<DesignMethod>(method));
+    if (info == nullptr || info->family != DesignFamily::Window) return 0.0;
+    if (method == Kaiser) return (KaiserAttenuationForBeta(beta) - 7.95) / (14.36 * N) * Fs;
+    return info->lengthRule * Fs / N;
 }
 
 std::vector<MeasureBand> MeasurementBands(const FilterSpec& spec) {
     const double half = 0.5 * static_cast<double>(spec.Fs);
-    return spec.WType == Equiripple ? EquirippleBands(spec, half) : WindowBands(spec, half);
+    return UsesBandTable(spec.WType) ? EquirippleBands(spec, half) : WindowBands(spec, half);
 }
 
 ResponseMeasurements MeasureTaps(const std::vector<double>& h, double Fs, int responseType,
@@ -394,7 +385,7 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
     }
     DesignMeasurements m;
     m.responseType = spec.FType;
-    m.equiripple = spec.WType == Equiripple;
+    m.equiripple = UsesBandTable(spec.WType);
     m.Fs = spec.Fs;
     m.taps = static_cast<int>(h.size());
     const int M = MeasurementGridSize(m.taps);
@@ -413,7 +404,7 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
 }
 
 std::string ConditioningWarning(const FilterSpec& spec, const CFirDesign& design) {
-    if (spec.WType != Equiripple || !(design.conditionEstimate > kIllConditionedAbove)) return "";
+    if (!UsesBandTable(spec.WType) || !(design.conditionEstimate > kIllConditionedAbove)) return "";
     MessageArgs args;
     args.condition = design.conditionEstimate;
     return FormatMessage(MessageCode::IllConditioned, args);

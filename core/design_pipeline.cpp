@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/design_methods.h"
 #include "core/spec_rules.h"
 
 namespace tapwright {
@@ -42,7 +43,7 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
         args.limit = kMaxTaps;
         return FailWith(notices, MessageCode::LengthAboveMaximum, args);
     }
-    if (typed && spec.Taps < 3) return FailWith(notices, MessageCode::LengthTooSmall);
+    if (typed && spec.Taps < kMinTaps) return FailWith(notices, MessageCode::LengthTooSmall);
     if (!typed) {
         const long long estimate = CFirDesign::EstimateWindowLength(
             spec.FType, spec.WType, spec.Tw, spec.Fs, spec.Taps, spec.PBrip, spec.SBrip);
@@ -59,10 +60,10 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
 bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices, float& f1,
                float& f2) {
     const FilterSpec& spec = request.spec;
-    const bool equiripple = request.methodSelection == Equiripple;
+    const bool equiripple = UsesBandTable(request.methodSelection);
     if (!CheckLengths(spec, equiripple, request.lengthGiven, notices)) return false;
 
-    if (spec.WType == Equiripple) {
+    if (UsesBandTable(spec.WType)) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);
         MessageArgs args;
         for (int i = 1; i <= bands; ++i) {
@@ -186,7 +187,7 @@ DesignRequest RequestFromSpec(const FilterSpec& spec) {
 
 DesignOutcome Design(DesignRequest request, const CancelToken* cancel, ProgressSink* progress) {
     DesignOutcome out;
-    out.equiripple = request.methodSelection == Equiripple;
+    out.equiripple = UsesBandTable(request.methodSelection);
     float f1 = 0.0f;
     float f2 = 0.0f;
     out.checked = CheckSpec(request, out.notices, f1, f2);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/design_methods.h"
+
 namespace tapwright {
 
 namespace {
@@ -9,8 +11,6 @@ namespace {
 constexpr std::string_view kResponseTexts[kResponseTypeCount] = {
     "Low Pass", "High Pass", "Band Pass", "Band Stop", "Differentiator", "Hilbert Transform"};
 constexpr std::string_view kMultibandText = "Multiband";
-constexpr std::string_view kMethodTexts[kDesignMethodCount] = {
-    "Rectangular", "Hanning", "Hamming", "Blackmann", "Kaiser", "Equiripple"};
 constexpr std::string_view kSymmetryTexts[kSymmetryTypeCount] = {
     "Symmetrical, Odd Filter Length", "Symmetrical, Even Filter Length",
     "Asymmetrical, Odd Filter Length", "Asymmetrical, Even Filter Length"};
@@ -67,7 +67,8 @@ std::string_view ResponseTypeText(ResponseType type, bool equiripple) {
 }
 
 std::string_view DesignMethodText(DesignMethod method) {
-    return Pick(kMethodTexts, method);
+    const DesignMethodInfo* info = MethodInfo(method);
+    return info ? info->text : std::string_view();
 }
 std::string_view SymmetryTypeText(SymmetryType symmetry) {
     return Pick(kSymmetryTexts, symmetry);

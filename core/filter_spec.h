@@ -6,10 +6,9 @@
 #include <array>
 #include <string_view>
 
-namespace tapwright {
+#include "core/spec_limits.h"
 
-inline constexpr int kMaxBands = 10;
-inline constexpr int kFftIndexCount = 10;
+namespace tapwright {
 
 // Response type (`FType`). Value 5 is a Hilbert transformer under a window method
 // and a multiband design under the equiripple method: code that serves both

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/design_constants.h"
+#include "core/design_methods.h"
 #include "core/spectrum_fft.h"
 
 namespace tapwright {
@@ -216,27 +217,14 @@ long long CFirDesign::EstimateWindowLength(ResponseType responseType, DesignMeth
                                            float Fs, int N, double PBrip, double SBrip) {
     if (responseType == Differentiator || responseType == Hilbert) return N;
     const float df = Tw / Fs;
+    const DesignMethodInfo* info = MethodInfo(method);
+    if (info == nullptr || info->family != DesignFamily::Window) return N;
     double quotient = 0.0;
-    switch (method) {
-        case Rectangular:
-            quotient = 0.9 / df;
-            break;
-        case Hanning:
-            quotient = 3.1 / df;
-            break;
-        case Hamming:
-            quotient = 3.3 / df;
-            break;
-        case Blackman:
-            quotient = 5.5 / df;
-            break;
-        case Kaiser: {
-            const double A = KaiserAttenuation(PBrip, SBrip);
-            quotient = std::fabs((A - 7.95) / (14.36 * df));
-            break;
-        }
-        default:
-            return N;
+    if (method == Kaiser) {
+        const double A = KaiserAttenuation(PBrip, SBrip);
+        quotient = std::fabs((A - 7.95) / (14.36 * df));
+    } else {
+        quotient = info->lengthRule / df;
     }
     if (!(df > 0.0f) || !(quotient < 1e15)) return std::numeric_limits<long long>::max();
     long long length = static_cast<long long>(quotient);

@@ -18,10 +18,6 @@ namespace tapwright {
 
 struct Matrix;
 
-// Longest filter any design may produce; automatic lengths above it are refused.
-inline constexpr int kMaxTaps = 131071;
-// Longest equiripple filter: the reweighted solves grow with the cube of the length.
-inline constexpr int kMaxEquirippleTaps = 511;
 // Room of the equiripple band table held by the design object.
 inline constexpr int kDesignBandSlots = 100;
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/design_methods.h"
+
 namespace tapwright {
 
 std::vector<SymmetryType> AllowedSymmetries(ResponseType responseType, bool equiripple) {
@@ -68,7 +70,7 @@ bool AutoDesignAvailable(ResponseType responseType) {
 }
 
 void SettleLoadedSpec(FilterSpec& spec, SymmetryType fileFChar) {
-    const bool equiripple = spec.WType == Equiripple;
+    const bool equiripple = UsesBandTable(spec.WType);
     const bool lengthGiven = spec.AutoD != 0;
     if (spec.FType == Hilbert && !equiripple) {
         spec.Fc1 = 0.0f;

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "core/design_methods.h"
 #include "core/messages.h"
 #include "core/quantize.h"
 #include "files/spec_file.h"
@@ -352,7 +353,7 @@ std::string ExportNameFromPath(std::string_view path) {
 }
 
 std::string DesignDescription(const FilterSpec& spec, int taps) {
-    const bool equiripple = spec.WType == Equiripple;
+    const bool equiripple = UsesBandTable(spec.WType);
     std::string text(ResponseTypeText(spec.FType, equiripple));
     text +=
         equiripple ? ", equiripple" : ", " + std::string(DesignMethodText(spec.WType)) + " window";

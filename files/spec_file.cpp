@@ -242,10 +242,10 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
     if (!r.Int("FFT", 0, kFftIndexCount - 1, fftIndex)) return fail();
     spec.FFT = FftSizeFromIndex(fftIndex);
     spec.FChar = fileFChar;
-    if (!r.Int("Taps", 3, kMaxTaps, spec.Taps)) return fail();
+    if (!r.Int("Taps", kMinTaps, kMaxTaps, spec.Taps)) return fail();
     float beta = 0.0f, pbrip = 0.0f, sbrip = 0.0f, ratio = 0.0f;
-    if (!r.Real("Beta", beta) ||
-        !Check(r, beta >= 0.0f && beta <= 15.0f, "Beta", beta, "is out of range (0 to 15)")) {
+    if (!r.Real("Beta", beta) || !Check(r, beta >= kMinBeta && beta <= kMaxBeta, "Beta", beta,
+                                        "is out of range (0 to 15)")) {
         return fail();
     }
     if (!nonNegative("PBrip", pbrip)) return fail();

@@ -60,7 +60,7 @@ GraphDrawn ResolveGraph(const FilterSpec& spec, const GraphOptions& options) {
     }
     drawn.overlay =
         options.holdActive && drawn.graph == Magnitude && drawn.logScale && drawn.view == FullView;
-    drawn.windowShape = spec.WType != Equiripple;
+    drawn.windowShape = FamilyOf(spec.WType) == DesignFamily::Window;
     return drawn;
 }
 

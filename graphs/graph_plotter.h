@@ -21,6 +21,7 @@
 
 #include <string>
 
+#include "core/design_methods.h"
 #include "core/fir_design.h"
 #include "graphs/held_curve.h"
 #include "graphs/mem_canvas.h"
@@ -37,14 +38,6 @@ inline constexpr Colour kTickLabelColour = MakeRgb(255, 255, 255);
 inline constexpr Colour kCurrentCurveColour = MakeRgb(200, 200, 0);
 inline constexpr Colour kHeldCurveColour = MakeRgb(0, 200, 200);
 inline constexpr Colour kPhaseCurveColour = MakeRgb(100, 200, 187);
-
-// The two design families lay out their responses differently: a window design
-// holds K points over 0 ... Fs, an equiripple design K points over 0 ... Fs/2.
-enum class DesignFamily { Window, Equiripple };
-
-constexpr DesignFamily FamilyOf(DesignMethod method) {
-    return method == Equiripple ? DesignFamily::Equiripple : DesignFamily::Window;
-}
 
 class CGraphPlotter {
   public:

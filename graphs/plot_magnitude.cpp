@@ -260,7 +260,7 @@ bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, 
     DrawCurve(*current, design.magnitudeDb, 0, now.end, 0, now.xstep, scale, box.r + 30, 0.0, box);
     // The held curve keeps the layout and point count of the method that made it, so
     // it lines up with its own frequencies even when its count differs.
-    const Layout before = heldCurve.method == Equiripple
+    const Layout before = UsesBandTable(heldCurve.method)
                               ? EquirippleLayout(heldCurve.pointCount, heldHeld, box.w)
                               : WindowLayout(heldCurve.pointCount, heldHeld, box.w);
     DrawCurve(*held, heldCurve.magnitudeDb, 0, before.end, 0, before.xstep, scale, box.r + 30, 0.0,

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/design_methods.h"
 #include "core/messages.h"
 
 namespace tapwright {
@@ -98,7 +99,7 @@ std::vector<ReportText> ReportHeader(const FilterSpec& spec, const ReportHeaderS
     w.Add(FormatString("Filter Length : %d", spec.Taps));
     if (holdForm) return lines;
 
-    if (spec.WType == Equiripple) {
+    if (UsesBandTable(spec.WType)) {
         const int bands = std::clamp(spec.TBand, 0, kMaxBands);
         for (int b = 1; b <= bands; ++b) {
             const BandSpec& band = spec.Bands[static_cast<std::size_t>(b - 1)];

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/design_methods.h"
 #include "core/design_pipeline.h"
 #include "files/spec_file.h"
 #include "graphs/png_file.h"
@@ -198,7 +199,7 @@ void DialogLogic::Impl::Apply() {
     }
     request.previous = design;
 
-    if (request.methodSelection != Equiripple || flags.designValid) {
+    if (!UsesBandTable(request.methodSelection) || flags.designValid) {
         TakeOutcome(tapwright::Design(std::move(request)));
         return;
     }
@@ -260,7 +261,7 @@ void DialogLogic::Impl::PrepareForDesign() {
     }
     ResetWorkingCanvases(canvases, flags.holdActive);
     if (!flags.designValid) {
-        const bool smallGraph = DesignMethodSelection() != Equiripple || flags.holdActive;
+        const bool smallGraph = !UsesBandTable(DesignMethodSelection()) || flags.holdActive;
         model.Show(kLogoPicture, !smallGraph);
         model.Show(kSmallGraph, smallGraph);
         platform.RepaintNow();
@@ -451,7 +452,7 @@ void DialogLogic::Impl::OnHoldOnClicked() {
     const bool held = model.Checked(kHoldOnCheck);
     flags.holdActive = held;
     const bool free = !held;
-    const bool equiripple = DesignMethodSelection() == Equiripple;
+    const bool equiripple = UsesBandTable(DesignMethodSelection());
     if (held) {
         if (equiripple) {
             model.Show(kLogoPicture, false);

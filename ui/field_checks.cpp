@@ -72,7 +72,7 @@ FieldVerdict CheckField(int id, const SpecEditBuffer& t, const FilterSpec& c) {
             v = CheckFrequency(t.Fc2, half, true);
             break;
         case kLengthEdit:
-            if (t.Taps < 3) {
+            if (t.Taps < kMinTaps) {
                 v = Refuse(MessageCode::LengthTooSmall);
             } else if (t.Taps > kMaxTaps) {
                 MessageArgs args;
@@ -93,9 +93,9 @@ FieldVerdict CheckField(int id, const SpecEditBuffer& t, const FilterSpec& c) {
             if (t.Fs <= 0.0f) v = Refuse(MessageCode::NotPositive);
             break;
         case kBetaEdit:
-            if (t.Beta < 0.0) {
+            if (t.Beta < kMinBeta) {
                 v = Refuse(MessageCode::Negative);
-            } else if (t.Beta > 15.0) {
+            } else if (t.Beta > kMaxBeta) {
                 v = Refuse(MessageCode::BetaTooLarge);
             }
             break;

@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/design_methods.h"
 #include "core/messages.h"
 #include "picture/picture_ctrl.h"
 #include "picture/picture_files.h"
@@ -683,7 +684,8 @@ void CFilterDesignDlg::PrintReportOf(int id) {
         id == kPrintResponseButton ? ReportKind::Response : ReportKind::Coefficients;
     ReportDisplay display;
     display.graph = logic_->CurrentGraphOptions();
-    display.equiripple = model.Selection(kFunctionTypeCombo) == Equiripple;
+    display.equiripple =
+        UsesBandTable(static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo)));
     display.autoDesign = model.Checked(kAutoDesignCheck);
     display.screenDpiX = logicalDpiX();
     display.screenDpiY = logicalDpiY();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/design_methods.h"
 #include "core/spec_rules.h"
 #include "ui/control_ids.h"
 #include "ui/field_checks.h"
@@ -126,7 +127,7 @@ void WindowRules::InvalidateDesign() {
 }
 
 bool WindowRules::EquirippleSelected() const {
-    return model.Selection(kFunctionTypeCombo) == Equiripple;
+    return UsesBandTable(static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo)));
 }
 
 bool WindowRules::LengthGiven() const {
