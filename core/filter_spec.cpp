@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/design_methods.h"
+#include "core/graph_kinds.h"
 
 namespace tapwright {
 
@@ -14,8 +15,6 @@ constexpr std::string_view kMultibandText = "Multiband";
 constexpr std::string_view kSymmetryTexts[kSymmetryTypeCount] = {
     "Symmetrical, Odd Filter Length", "Symmetrical, Even Filter Length",
     "Asymmetrical, Odd Filter Length", "Asymmetrical, Even Filter Length"};
-constexpr std::string_view kGraphTexts[] = {"IMPULSE RESPONSE", "MAGNITUDE RESPONSE",
-                                            "PHASE RESPONSE"};
 constexpr std::string_view kViewTexts[] = {"FULL VIEW", "PASSBAND VIEW", "STOPBAND VIEW",
                                            "SPECIFY FREQ RANGE"};
 constexpr std::string_view kTerminationTexts[] = {"Iterations", "Peak Error Ratio"};
@@ -74,7 +73,8 @@ std::string_view SymmetryTypeText(SymmetryType symmetry) {
     return Pick(kSymmetryTexts, symmetry);
 }
 std::string_view GraphTypeText(GraphType graph) {
-    return Pick(kGraphTexts, graph);
+    const GraphKindInfo* kind = GraphKindOf(graph);
+    return kind ? kind->text : std::string_view();
 }
 std::string_view ViewModeText(ViewMode view) {
     return Pick(kViewTexts, view);

@@ -1,8 +1,10 @@
 #include "graphs/graph_canvases.h"
 
-namespace tapwright {
+#include <array>
 
-GraphCanvases theGraphCanvases;
+#include "core/graph_kinds.h"
+
+namespace tapwright {
 
 namespace {
 
@@ -51,7 +53,7 @@ bool CreateStartupImages(GraphCanvases& c, const CanvasRect& m, const CanvasRect
 GraphDrawn ResolveGraph(const FilterSpec& spec, const GraphOptions& options) {
     GraphDrawn drawn;
     drawn.graph = options.graph;
-    if (drawn.graph == Phase && spec.WType == Equiripple) drawn.graph = Impulse;
+    if (!GraphDrawable(drawn.graph, spec.WType)) drawn.graph = Impulse;
     drawn.logScale = options.logScale;
     drawn.view = FullView;
     if (drawn.graph == Magnitude && drawn.logScale) {
@@ -75,63 +77,88 @@ void ResetWorkingCanvases(GraphCanvases& c, bool holdActive) {
     c.smallBackground.CopyTo(&c.smallPlot);
 }
 
+namespace {
+
+// What a graph kind draws from.
+struct GraphInput {
+    GraphCanvases& canvases;
+    const CFirDesign& design;
+    const HeldCurve& held;
+    const FilterSpec& spec;
+    const GraphOptions& options;
+    const GraphDrawn& drawn;
+    const CanvasRect& rect;
+};
+
+void DrawImpulseGraph(const GraphInput& in) {
+    const CanvasRect& m = in.rect;
+    theGraphPlotter.DrawImpulse(&in.canvases.mainPlot, in.design, m.left, m.top, m.right, m.bottom,
+                                kCurrentCurveColour, in.options.curveFitting);
+}
+
+void DrawMagnitudeGraph(const GraphInput& in) {
+    const CGraphPlotter& p = theGraphPlotter;
+    const CanvasRect& m = in.rect;
+    GraphCanvases& c = in.canvases;
+    CMemCanvas* plot = &c.mainPlot;
+    const float Fs = in.spec.Fs;
+    const DesignFamily family = FamilyOf(in.spec.WType);
+    if (!in.drawn.logScale) {
+        p.DrawMagnitudeLinear(plot, in.design, m.left, m.top, m.right, m.bottom,
+                              kCurrentCurveColour, Fs, family);
+        return;
+    }
+    switch (in.drawn.view) {
+        case FullView:
+            p.DrawMagnitudeDb(plot, in.design, m.left, m.top, m.right, m.bottom,
+                              kCurrentCurveColour, Fs, family);
+            if (in.drawn.overlay) {
+                p.DrawMagnitudeOverlay(&c.holdAxes, &c.holdCurrent, &c.holdPrevious, in.design,
+                                       in.held, m.left, m.top, m.right, m.bottom,
+                                       kCurrentCurveColour, kHeldCurveColour, Fs, family);
+                p.DrawLegend(&c.holdLegend, in.held, kCurrentCurveColour, kHeldCurveColour,
+                             in.spec.WType, in.spec.Itern);
+            }
+            break;
+        case PassbandView:
+            p.DrawPassband(plot, in.design, m.left, m.top, m.right, m.bottom, kCurrentCurveColour,
+                           Fs);
+            break;
+        case StopbandView:
+            p.DrawStopband(plot, in.design, m.left, m.top, m.right, m.bottom, kCurrentCurveColour,
+                           Fs);
+            break;
+        default:
+            p.DrawMagnitudeRange(plot, in.design, m.left, m.top, m.right, m.bottom,
+                                 kCurrentCurveColour, Fs, in.options.viewLow, in.options.viewHigh,
+                                 in.options.zoom, family);
+            break;
+    }
+}
+
+void DrawPhaseGraph(const GraphInput& in) {
+    const CanvasRect& m = in.rect;
+    theGraphPlotter.DrawPhase(&in.canvases.mainPlot, in.design, m.left, m.top, m.right, m.bottom,
+                              kPhaseCurveColour, in.options.curveFitting, in.spec.Fs,
+                              in.options.degrees, in.spec.FChar);
+}
+
+// The drawing of each graph kind, in the order of kGraphKinds.
+constexpr std::array<void (*)(const GraphInput&), kGraphTypeCount> kGraphDrawers = {
+    DrawImpulseGraph, DrawMagnitudeGraph, DrawPhaseGraph};
+
+}  // namespace
+
 GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const HeldCurve& held,
                       const FilterSpec& spec, const GraphOptions& options, const CanvasRect& m,
                       const CanvasRect& s) {
     const GraphDrawn drawn = ResolveGraph(spec, options);
-    const DesignFamily family = FamilyOf(spec.WType);
-    const CGraphPlotter& p = theGraphPlotter;
-    CMemCanvas* plot = &c.mainPlot;
-
-    switch (drawn.graph) {
-        case Impulse:
-            p.DrawImpulse(plot, design, m.left, m.top, m.right, m.bottom, kCurrentCurveColour,
-                          options.curveFitting);
-            break;
-        case Magnitude:
-            if (!drawn.logScale) {
-                p.DrawMagnitudeLinear(plot, design, m.left, m.top, m.right, m.bottom,
-                                      kCurrentCurveColour, spec.Fs, family);
-                break;
-            }
-            switch (drawn.view) {
-                case FullView:
-                    p.DrawMagnitudeDb(plot, design, m.left, m.top, m.right, m.bottom,
-                                      kCurrentCurveColour, spec.Fs, family);
-                    if (drawn.overlay) {
-                        p.DrawMagnitudeOverlay(&c.holdAxes, &c.holdCurrent, &c.holdPrevious, design,
-                                               held, m.left, m.top, m.right, m.bottom,
-                                               kCurrentCurveColour, kHeldCurveColour, spec.Fs,
-                                               family);
-                        p.DrawLegend(&c.holdLegend, held, kCurrentCurveColour, kHeldCurveColour,
-                                     spec.WType, spec.Itern);
-                    }
-                    break;
-                case PassbandView:
-                    p.DrawPassband(plot, design, m.left, m.top, m.right, m.bottom,
-                                   kCurrentCurveColour, spec.Fs);
-                    break;
-                case StopbandView:
-                    p.DrawStopband(plot, design, m.left, m.top, m.right, m.bottom,
-                                   kCurrentCurveColour, spec.Fs);
-                    break;
-                default:
-                    p.DrawMagnitudeRange(plot, design, m.left, m.top, m.right, m.bottom,
-                                         kCurrentCurveColour, spec.Fs, options.viewLow,
-                                         options.viewHigh, options.zoom, family);
-                    break;
-            }
-            break;
-        case Phase:
-            p.DrawPhase(plot, design, m.left, m.top, m.right, m.bottom, kPhaseCurveColour,
-                        options.curveFitting, spec.Fs, options.degrees, spec.FChar);
-            break;
-        default:
-            break;
+    if (GraphKindOf(drawn.graph) != nullptr) {
+        kGraphDrawers[drawn.graph]({c, design, held, spec, options, drawn, m});
     }
-
     if (drawn.windowShape) {
-        p.DrawWindowShape(&c.smallPlot, design, s.left, s.top, s.right, s.bottom, spec.WType);
+        theGraphPlotter.DrawWindowShape(&c.smallPlot, design, s.left, s.top, s.right, s.bottom,
+                                        spec.WType);
     }
     return drawn;
 }

@@ -51,10 +51,6 @@ struct GraphCanvases {
     CMemCanvas holdLegend;
 };
 
-// The program's eleven canvases. Every function below takes the canvases it works
-// on as an argument; the batch designer draws on canvases of its own.
-extern GraphCanvases theGraphCanvases;
-
 // Creates every canvas at the size of its area's client rectangle and draws the
 // empty graphs: background and main frame (kept as mainBackground), the grid, the
 // front image with the grid ORed in, the small frame, and the hold layers cleared.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/design_methods.h"
+#include "core/graph_kinds.h"
 #include "core/spec_rules.h"
 #include "ui/control_ids.h"
 #include "ui/field_checks.h"
@@ -163,7 +164,7 @@ void WindowRules::Initialise() {
     SpecEditBuffer& b = buffer;
     model.SetItems(kResponseTypeCombo, Texts(WindowResponseText, kResponseTypeCount));
     model.SetItems(kFunctionTypeCombo, Texts(DesignMethodText, kDesignMethodCount));
-    model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, Phase + 1));
+    model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, kGraphTypeCount));
     model.SetItems(kFftSizeCombo, Texts(FftSizeText, kFftIndexCount));
     model.SetItems(kDisplayTypeCombo, Texts(ViewModeText, SpecifiedRange + 1));
     model.SetItems(kFilterTypeCombo, Texts(SymmetryTypeText, kSymmetryTypeCount));
