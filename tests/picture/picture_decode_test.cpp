@@ -212,7 +212,9 @@ TEST(DecodePicture, DamagedAnimationsNeverCrash) {
         const std::optional<DecodedPicture> picture =
             DecodePicture(std::span<const std::uint8_t>(exact.get(), data.size()), 96, 96);
         if (picture && picture->IsAnimated()) {
-            for (const PictureFrame& f : picture->frames) ASSERT_FALSE(f.picture.isNull());
+            // A frame off the screen keeps an empty rectangle and no picture.
+            for (const PictureFrame& f : picture->frames)
+                ASSERT_EQ(f.picture.size(), QSize(f.width, f.height));
         }
     }
 }
