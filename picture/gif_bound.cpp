@@ -14,6 +14,22 @@ int U16At(std::span<const std::uint8_t> data, std::size_t pos) {
     return data[pos] | (data[pos + 1] << 8);
 }
 
+// The codes before bit `at` of the stream, then the end code, so that a decoder
+// stops there instead of taking further codes from the last byte.
+std::vector<std::uint8_t> EndStreamAt(std::span<const std::uint8_t> codes, std::uint64_t at,
+                                      int end_code, int code_size) {
+    const std::size_t whole = static_cast<std::size_t>(at / 8);
+    const int spare = static_cast<int>(at % 8);
+    std::vector<std::uint8_t> out(codes.begin(), codes.begin() + whole);
+    std::uint32_t bits = spare ? codes[whole] & ((1u << spare) - 1) : 0;
+    bits |= static_cast<std::uint32_t>(end_code) << spare;
+    for (int n = spare + code_size; n > 0; n -= 8) {
+        out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+        bits >>= 8;
+    }
+    return out;
+}
+
 }  // namespace
 
 GifRect ClipToScreen(int left, int top, int width, int height, int screen_width,
@@ -39,9 +55,10 @@ std::int64_t PixelsUpToLastOnScreen(int left, int top, int width, int height, bo
     return (rows - 1) * width + columns;
 }
 
-std::size_t LzwBytesForPixels(int min_code_size, std::span<const std::uint8_t> codes,
-                              std::int64_t pixels) {
-    if (min_code_size < 0 || min_code_size > kMaxCodeBits) return codes.size();
+std::optional<std::vector<std::uint8_t>> CutLzwStream(int min_code_size,
+                                                      std::span<const std::uint8_t> codes,
+                                                      std::int64_t pixels) {
+    if (min_code_size < 0 || min_code_size > kMaxCodeBits) return std::nullopt;
     const int clear = 1 << min_code_size;
     const int end = clear + 1;
     int code_size = min_code_size + 1;
@@ -69,7 +86,7 @@ std::size_t LzwBytesForPixels(int min_code_size, std::span<const std::uint8_t> c
             const int code = static_cast<int>(bits & ((1u << code_size) - 1));
             bits >>= code_size;
             bit_count -= code_size;
-            if (code == end) return codes.size();
+            if (code == end) return std::nullopt;
             if (code == clear) {
                 if (!need_first) {
                     code_size = min_code_size + 1;
@@ -80,7 +97,7 @@ std::size_t LzwBytesForPixels(int min_code_size, std::span<const std::uint8_t> c
             } else {
                 // This code gives pixels: once enough have been given, the stream
                 // ends with the code before it.
-                if (given >= pixels) return static_cast<std::size_t>((bits_read + 7) / 8);
+                if (given >= pixels) return EndStreamAt(codes, bits_read, end, code_size);
                 if (need_first) {
                     given += 1;
                     need_first = false;
@@ -90,7 +107,7 @@ std::size_t LzwBytesForPixels(int min_code_size, std::span<const std::uint8_t> c
                     const std::int32_t n = code >= table_end
                                                ? length_of(previous) + (length_of(previous) > 0)
                                                : length_of(code);
-                    if (n == 0) return codes.size();
+                    if (n == 0) return std::nullopt;
                     given += n;
                     if (table_end < kMaxCodes) {
                         length[table_end] = length_of(previous) + 1;
@@ -106,7 +123,7 @@ std::size_t LzwBytesForPixels(int min_code_size, std::span<const std::uint8_t> c
             bits_read += static_cast<unsigned>(width_now);
         }
     }
-    return codes.size();
+    return std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> CutImageToScreen(std::span<const std::uint8_t> gif,
@@ -132,15 +149,15 @@ std::optional<std::vector<std::uint8_t>> CutImageToScreen(std::span<const std::u
     const std::int64_t pixels = PixelsUpToLastOnScreen(
         U16At(gif, image_at + 1), U16At(gif, image_at + 3), U16At(gif, image_at + 5),
         U16At(gif, image_at + 7), (packed & 0x40) != 0, screen_width, screen_height);
-    const std::size_t keep = LzwBytesForPixels(gif[code_size_at], codes, pixels);
-    if (keep >= codes.size()) return std::nullopt;
+    const auto kept = CutLzwStream(gif[code_size_at], codes, pixels);
+    if (!kept) return std::nullopt;
 
     std::vector<std::uint8_t> out(gif.begin(), gif.begin() + code_size_at + 1);
-    out.reserve(out.size() + keep + keep / 255 + 2 + (gif.size() - chain_end));
-    for (std::size_t at = 0; at < keep; at += 255) {
-        const std::size_t n = std::min<std::size_t>(255, keep - at);
+    out.reserve(out.size() + kept->size() + kept->size() / 255 + 2 + (gif.size() - chain_end));
+    for (std::size_t at = 0; at < kept->size(); at += 255) {
+        const std::size_t n = std::min<std::size_t>(255, kept->size() - at);
         out.push_back(static_cast<std::uint8_t>(n));
-        out.insert(out.end(), codes.begin() + at, codes.begin() + at + n);
+        out.insert(out.end(), kept->begin() + at, kept->begin() + at + n);
     }
     out.push_back(0);
     out.insert(out.end(), gif.begin() + chain_end, gif.end());

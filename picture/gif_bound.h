@@ -31,18 +31,19 @@ GifRect ClipToScreen(int left, int top, int width, int height, int screen_width,
 std::int64_t PixelsUpToLastOnScreen(int left, int top, int width, int height, bool interlaced,
                                     int screen_width, int screen_height);
 
-// Bytes of an LZW code stream (the image's sub-block payloads joined) that a decoder
-// reads to give its first `pixels` pixels (>= 0): the stream is cut after the last
-// code those pixels need. The whole length when the stream ends, meets its end code
-// or is damaged before giving more than that; codes of `min_code_size` above 12 are
-// never read, so nothing is cut then.
-std::size_t LzwBytesForPixels(int min_code_size, std::span<const std::uint8_t> codes,
-                              std::int64_t pixels);
+// An LZW code stream (an image's sub-block payloads joined) cut for its first
+// `pixels` pixels (>= 0): the codes those pixels need, then the end code, so that a
+// decoder reads no further. Nothing when the stream ends, meets its end code or is
+// damaged before giving more than that, and for a `min_code_size` above 12, which
+// decoders refuse: the stream can then be decoded as it is.
+std::optional<std::vector<std::uint8_t>> CutLzwStream(int min_code_size,
+                                                      std::span<const std::uint8_t> codes,
+                                                      std::int64_t pixels);
 
 // A copy of the GIF `gif` in which the image whose descriptor starts at offset
 // `image_at` keeps only the image data that fills its pixels on a screen of
-// screen_width x screen_height: later codes are left out, the rest is re-packed into
-// sub-blocks. Nothing when the data holds no more than that, or the descriptor
+// screen_width x screen_height: the stream is cut as CutLzwStream does and re-packed
+// into sub-blocks. Nothing when the data holds no more than that, or the descriptor
 // cannot be read; the bytes can then be decoded as they are.
 std::optional<std::vector<std::uint8_t>> CutImageToScreen(std::span<const std::uint8_t> gif,
                                                           std::size_t image_at, int screen_width,
