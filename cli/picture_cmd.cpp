@@ -97,11 +97,17 @@ int RunPictureCommand(int argc, char** argv) {
     const std::optional<DecodedPicture> picture = DecodePicture(bytes, kDpi, kDpi, &why);
     if (why == PictureRefusal::ScreenSize) {
         const GifWalk walk(bytes);
-        std::fprintf(stderr,
-                     "%s: refused: the GIF's logical screen of %dx%d pixels is empty or larger "
-                     "than the picture control shows (sides up to %d, at most %lld pixels)\n",
-                     options->file.c_str(), walk.ScreenWidth(), walk.ScreenHeight(),
-                     kMaxPictureSide, static_cast<long long>(kMaxGifScreenPixels));
+        const int w = walk.ScreenWidth(), h = walk.ScreenHeight();
+        if (w <= 0 || h <= 0) {
+            std::fprintf(stderr, "%s: refused: the GIF's logical screen of %dx%d pixels is empty\n",
+                         options->file.c_str(), w, h);
+        } else {
+            std::fprintf(stderr,
+                         "%s: refused: the GIF's logical screen of %dx%d pixels is larger than "
+                         "the picture control shows (sides up to %d, at most %lld pixels)\n",
+                         options->file.c_str(), w, h, kMaxPictureSide,
+                         static_cast<long long>(kMaxGifScreenPixels));
+        }
         return kExitBadInput;
     }
     if (why == PictureRefusal::TooManyFrames) {
