@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImageReader>
 #include <cstdlib>
+#include <utility>
 
 #include "picture/gif_bound.h"
 #include "picture/gif_walk.h"
@@ -97,12 +98,25 @@ std::optional<DecodedPicture> DecodePicture(std::span<const std::uint8_t> data, 
             image_at = walk.GraphicOffset();
         QImage image = ReadGifImage(data, image_at, result.width, result.height);
         if (image.isNull()) return refuse(PictureRefusal::NotAPicture);
-        result.still = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        result.still = std::move(image);
+        result.still.convertTo(QImage::Format_ARGB32_Premultiplied);
         return result;
     }
 
+    // Each frame that meets the screen is decoded onto a canvas of the screen's
+    // size: the budget is checked before any of them is.
     const std::int64_t screen_pixels = static_cast<std::int64_t>(result.width) * result.height;
     std::int64_t decoded_pixels = 0;
+    walk.SetOffset(walk.FirstBlockOffset());
+    while (const std::optional<GifFrameBlock> block = walk.ExtractFrame()) {
+        if (block->image_at && !ClipToScreen(block->left, block->top, block->width, block->height,
+                                             result.width, result.height)
+                                    .Empty()) {
+            decoded_pixels += screen_pixels;
+            if (decoded_pixels > kMaxGifFramePixels) return refuse(PictureRefusal::TooManyFrames);
+        }
+    }
+
     walk.SetOffset(walk.FirstBlockOffset());
     while (std::optional<GifFrameBlock> block = walk.ExtractFrame()) {
         const GifRect on_screen = ClipToScreen(block->left, block->top, block->width, block->height,
@@ -114,17 +128,15 @@ std::optional<DecodedPicture> DecodePicture(std::span<const std::uint8_t> data, 
         frame.height = on_screen.height;
         frame.delay = block->delay;
         frame.disposal = block->disposal;
-        if (!on_screen.Empty()) {
-            decoded_pixels += screen_pixels;
-            if (decoded_pixels > kMaxGifFramePixels) return refuse(PictureRefusal::TooManyFrames);
+        if (!on_screen.Empty() && block->image_at) {
             // The reader places the frame on a canvas of the logical screen's size;
             // the record keeps only the frame's part of it.
             const QImage screen =
                 ReadGifImage(block->bytes, block->image_at, result.width, result.height);
             if (screen.size() != QSize(result.width, result.height))
                 continue;  // a frame that does not decode is left out
-            frame.picture = screen.copy(frame.left, frame.top, frame.width, frame.height)
-                                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            frame.picture = screen.copy(frame.left, frame.top, frame.width, frame.height);
+            frame.picture.convertTo(QImage::Format_ARGB32_Premultiplied);
         } else if (!block->image_at) {
             continue;  // a plain text extension gives the reader no image
         }

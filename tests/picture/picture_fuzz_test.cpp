@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iterator>
@@ -178,6 +179,9 @@ TEST(PictureFuzz, EveryDamagedGifDecodesQuicklyWithinItsMemory) {
     // The reader's first use loads its plug-in; that is not a decode's cost.
     ASSERT_TRUE(DecodePicture(ReadAsset(names[0]), 96, 96));
 
+    // With TAPWRIGHT_PICTURE_FUZZ_OUT set to a folder, the damaged files are also
+    // written there, for bench/picture_memory.sh to run the command-line program on.
+    const char* const out_dir = std::getenv("TAPWRIGHT_PICTURE_FUZZ_OUT");
     double worst_seconds = 0;
     std::int64_t worst_bytes = 0;
     int refused = 0, decodes = 0;
@@ -186,6 +190,12 @@ TEST(PictureFuzz, EveryDamagedGifDecodesQuicklyWithinItsMemory) {
         ASSERT_GT(ImageOffsets(gif).size(), 1u) << name;
         for (int round = 0; round < 100; ++round, ++decodes) {
             const Bytes damaged = Damage(gif, round % 4, random);
+            if (out_dir != nullptr) {
+                std::ofstream(std::string(out_dir) + "/" + std::to_string(decodes) + "_" + name,
+                              std::ios::binary)
+                    .write(reinterpret_cast<const char*>(damaged.data()),
+                           static_cast<std::streamsize>(damaged.size()));
+            }
             PeakMemory memory;
             const double start = ProcessSeconds();
             const std::optional<DecodedPicture> picture = DecodePicture(damaged, 96, 96);
