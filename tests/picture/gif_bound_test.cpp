@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "picture/gif_encode.h"
 #include "picture/gif_walk.h"
 #include "tests/picture/gif_bytes.h"
@@ -58,56 +56,6 @@ TEST(GifBound, PixelsUpToTheLastOneOnTheScreen) {
                   c.expected)
             << c.left << "," << c.top << " " << c.width << "x" << c.height << " " << c.interlaced;
     }
-}
-
-// The LZW payload of `indices` (sub-blocks joined) and its minimum code size.
-struct Payload {
-    int min_code_size = 0;
-    Bytes codes;
-};
-
-Payload Encode(const Bytes& indices, int colour_bits) {
-    const Bytes data = EncodeGifImageData(indices, colour_bits);
-    Payload p;
-    p.min_code_size = data[0];
-    for (std::size_t at = 1; at < data.size() && data[at] != 0; at += data[at] + 1)
-        p.codes.insert(p.codes.end(), data.begin() + at + 1, data.begin() + at + 1 + data[at]);
-    return p;
-}
-
-TEST(GifBound, LzwStreamIsCutAfterTheCodesItNeeds) {
-    std::mt19937 random(5);
-    Bytes noisy(4000), flat(90000, 1);
-    for (auto& i : noisy) i = static_cast<std::uint8_t>(random() % 4);
-    for (const Bytes* indices : {&noisy, &flat}) {
-        const Payload p = Encode(*indices, 2);
-        const auto n = static_cast<std::int64_t>(indices->size());
-        // All the pixels, or more than the stream holds: nothing is cut, since the
-        // end code follows the last pixel.
-        EXPECT_FALSE(CutLzwStream(p.min_code_size, p.codes, n));
-        EXPECT_FALSE(CutLzwStream(p.min_code_size, p.codes, n * 2));
-        // No pixel: the clear code and the end code.
-        const auto none = CutLzwStream(p.min_code_size, p.codes, 0);
-        ASSERT_TRUE(none);
-        EXPECT_LE(none->size(), 1u);
-        std::size_t before = 0;
-        for (std::int64_t k : {std::int64_t{1}, std::int64_t{50}, n / 9, n / 2}) {
-            const auto cut = CutLzwStream(p.min_code_size, p.codes, k);
-            ASSERT_TRUE(cut) << k;
-            EXPECT_LT(cut->size(), p.codes.size()) << k;
-            EXPECT_GE(cut->size(), before) << k;
-            before = cut->size();
-            // What was kept is closed by its end code: cutting again keeps it whole.
-            EXPECT_FALSE(CutLzwStream(p.min_code_size, *cut, k)) << k;
-        }
-    }
-    // A flat picture's strings grow one pixel a code: a ninth of its pixels needs a
-    // third of its codes, not all of them.
-    const Payload flat_codes = Encode(flat, 2);
-    EXPECT_LT(CutLzwStream(flat_codes.min_code_size, flat_codes.codes, 10000)->size(),
-              flat_codes.codes.size() / 2);
-    // Code sizes the decoder refuses are never cut.
-    EXPECT_FALSE(CutLzwStream(13, flat_codes.codes, 0));
 }
 
 TEST(GifBound, CutImageKeepsTheBlocksAroundIt) {

@@ -273,10 +273,18 @@ TEST(DecodePicture, CutImageDataGivesTheSamePixels) {
         codes.insert(codes.end(), gif.begin() + pos + 1, gif.begin() + pos + 1 + gif[pos]);
     ++pos;  // past the terminator
     const QRgb colours[] = {kRed, kGreen, kBlue, kWhite};
+    // All the pixels or more, and code sizes the reader refuses: nothing is cut.
+    EXPECT_FALSE(CutLzwStream(min_code_size, codes, 1200));
+    EXPECT_FALSE(CutLzwStream(min_code_size, codes, 5000));
+    EXPECT_FALSE(CutLzwStream(13, codes, 0));
 
+    std::size_t before = 0;
     for (int k : {1, 37, 599, 600, 601, 1000}) {
         const auto kept = CutLzwStream(min_code_size, codes, k);
         ASSERT_TRUE(kept) << k;
+        EXPECT_GE(kept->size(), before) << k;
+        before = kept->size();
+        EXPECT_FALSE(CutLzwStream(min_code_size, *kept, k)) << k;  // closed by its end code
         Bytes cut(gif.begin(), gif.begin() + at + 11);
         for (std::size_t i = 0; i < kept->size(); i += 255) {
             const std::size_t n = std::min<std::size_t>(255, kept->size() - i);
