@@ -32,6 +32,7 @@ bench: build
 	./build/bin/tapwright-bench
 	./build/bin/tapwright-window-bench
 	bash bench/report_memory.sh
+	bash bench/picture_memory.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

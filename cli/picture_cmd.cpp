@@ -18,6 +18,7 @@
 
 #include "cli/commands.h"
 #include "graphs/png_file.h"
+#include "picture/gif_walk.h"
 #include "picture/picture_animation.h"
 #include "picture/picture_decode.h"
 
@@ -92,7 +93,29 @@ int RunPictureCommand(int argc, char** argv) {
     }
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
-    const std::optional<DecodedPicture> picture = DecodePicture(bytes, kDpi, kDpi);
+    PictureRefusal why = PictureRefusal::None;
+    const std::optional<DecodedPicture> picture = DecodePicture(bytes, kDpi, kDpi, &why);
+    if (why == PictureRefusal::ScreenSize) {
+        const GifWalk walk(bytes);
+        const int w = walk.ScreenWidth(), h = walk.ScreenHeight();
+        if (w <= 0 || h <= 0) {
+            std::fprintf(stderr, "%s: refused: the GIF's logical screen of %dx%d pixels is empty\n",
+                         options->file.c_str(), w, h);
+        } else {
+            std::fprintf(stderr,
+                         "%s: refused: the GIF's logical screen of %dx%d pixels is larger than "
+                         "the picture control shows (sides up to %d, at most %lld pixels)\n",
+                         options->file.c_str(), w, h, kMaxPictureSide,
+                         static_cast<long long>(kMaxGifScreenPixels));
+        }
+        return kExitBadInput;
+    }
+    if (why == PictureRefusal::TooManyFrames) {
+        std::fprintf(stderr,
+                     "%s: refused: the GIF's frames would decode more than %lld pixels in all\n",
+                     options->file.c_str(), static_cast<long long>(kMaxGifFramePixels));
+        return kExitBadInput;
+    }
     if (!picture || picture->width <= 0 || picture->height <= 0 ||
         picture->width > kMaxPictureSide || picture->height > kMaxPictureSide) {
         std::fprintf(stderr, "%s: not a picture that the picture control can show\n",

@@ -150,6 +150,11 @@ bool GifWalk::WalkGraphicBlock(std::size_t& start, GifFrameBlock& frame) {
     frame.top = U16At(fields + 2);
     frame.width = U16At(fields + 4);
     frame.height = U16At(fields + 6);
+    if (kind == GifBlockType::Image) {
+        frame.interlaced = (ByteAt(graphic + 9) & 0x40) != 0;
+        frame.image_at = graphic;
+    }
+    graphic_offset_ = graphic;
     return true;
 }
 
@@ -163,6 +168,8 @@ std::optional<GifFrameBlock> GifWalk::ExtractFrame() {
     frame.bytes.insert(frame.bytes.end(), data_.begin(), data_.begin() + head);
     frame.bytes.insert(frame.bytes.end(), data_.begin() + start, data_.begin() + offset_);
     frame.bytes.push_back(kTrailerByte);
+    // The image descriptor's place in the frame's own bytes.
+    if (frame.image_at) frame.image_at = head + (*frame.image_at - start);
     return frame;
 }
 

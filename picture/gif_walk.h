@@ -32,6 +32,10 @@ struct GifFrameBlock {
     int left = 0, top = 0;      // pixels, from the image descriptor
     int delay = -1;             // hundredths of a second; -1 without a graphic control extension
     int disposal = 0;           // disposal method 0..7; 0 without a graphic control extension
+    bool interlaced = false;    // rows in four passes, from the image descriptor
+    // Offset in `bytes` of the image descriptor; nothing when the frame's graphic
+    // block is a plain text extension.
+    std::optional<std::size_t> image_at;
 };
 
 // True when the data starts with the three bytes "GIF" (the version is not examined).
@@ -75,6 +79,10 @@ class GifWalk {
     // end of the walk.
     int CountGraphicBlocks();
 
+    // Offset of the image descriptor (or plain text extension) of the graphic block
+    // that the last successful SkipGraphicBlock or ExtractFrame moved past.
+    std::size_t GraphicOffset() const { return graphic_offset_; }
+
   private:
     std::uint8_t ByteAt(std::size_t pos) const { return data_[pos]; }
     // u16 little-endian at pos; the caller has checked pos + 1 is inside the data.
@@ -90,6 +98,7 @@ class GifWalk {
     int screen_width_ = 0;
     int screen_height_ = 0;
     int global_colour_table_size_ = 0;
+    std::size_t graphic_offset_ = 0;
 };
 
 }  // namespace tapwright

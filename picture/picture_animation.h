@@ -21,9 +21,6 @@
 
 namespace tapwright {
 
-// Longest side in pixels of a picture surface.
-inline constexpr int kMaxPictureSide = 4096;
-
 // Off-screen pixels of a picture control. Every member but `background` is
 // guarded by `mutex`: the animation thread draws while painting copies.
 struct PictureSurface {

@@ -322,5 +322,32 @@ TEST(PictureCommand, BadInputGivesExitCodeTwo) {
     EXPECT_NE(std::string(PictureCommandHelp()).find("picture FILE -o DIR"), std::string::npos);
 }
 
+TEST(PictureCommand, RefusedGifsSayWhy) {
+    const test::TempDir dir;
+    const std::vector<GifEncodeFrame> one = {test::SolidFrame(0, 0, 2, 2, 1)};
+    // Five frames that each decode onto a 4-megapixel screen: more than the budget.
+    const std::vector<GifEncodeFrame> five(5, test::SolidFrame(0, 0, 1, 1, 1));
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> gif;
+        const char* reason;
+    } cases[] = {
+        {"wide.gif", EncodeGif(5000, 2, test::kPalette, one, false),
+         "logical screen of 5000x2 pixels is larger than"},
+        {"flat.gif", EncodeGif(2, 0, test::kPalette, one, false),
+         "logical screen of 2x0 pixels is empty"},
+        {"long.gif", EncodeGif(2048, 2048, test::kPalette, five, true),
+         "frames would decode more than 16777216 pixels"},
+    };
+    for (const auto& c : cases) {
+        const std::string gif = dir.Write(c.name, c.gif).string();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(CallCommand(RunPictureCommand, {gif, "-o", (dir / "out").string()}), 2);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(gif + ": refused: "), std::string::npos) << said;
+        EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    }
+}
+
 }  // namespace
 }  // namespace tapwright::cli

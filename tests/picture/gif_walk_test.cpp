@@ -211,6 +211,9 @@ TEST(GifWalk, FrameTimingWithoutOrWithSeveralControls) {
     EXPECT_EQ(bare->disposal, 0);
     EXPECT_EQ(bare->left, 3);
     EXPECT_EQ(bare->top, 4);
+    // Where the image descriptor sits in the frame's own bytes, and in the file.
+    EXPECT_EQ(bare->image_at, walk.FirstBlockOffset());
+    EXPECT_EQ(walk.GraphicOffset(), walk.FirstBlockOffset());
 
     std::optional<GifFrameBlock> doubled = walk.ExtractFrame();
     ASSERT_TRUE(doubled);
@@ -221,6 +224,8 @@ TEST(GifWalk, FrameTimingWithoutOrWithSeveralControls) {
               test::Slice(g.bytes(), second, second + 8));
     EXPECT_EQ(doubled->delay, 60);
     EXPECT_EQ(doubled->disposal, 2);
+    EXPECT_EQ(doubled->image_at, walk.FirstBlockOffset() + 16);
+    EXPECT_EQ(walk.GraphicOffset(), second + 16);
 
     std::optional<GifFrameBlock> text = walk.ExtractFrame();
     ASSERT_TRUE(text);
@@ -229,6 +234,7 @@ TEST(GifWalk, FrameTimingWithoutOrWithSeveralControls) {
     EXPECT_EQ(text->top, 8);
     EXPECT_EQ(text->width, 7);
     EXPECT_EQ(text->height, 6);
+    EXPECT_FALSE(text->image_at);  // a plain text extension has no image
 }
 
 // A GIF of the kind the program meets: real image data, several frames and

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <random>
 
+#include "picture/gif_bound.h"
 #include "picture/gif_walk.h"
 #include "picture/picture_files.h"
 #include "tests/picture/gif_bytes.h"
@@ -23,6 +24,7 @@ using test::kBlue;
 using test::kGreen;
 using test::kPalette;
 using test::kRed;
+using test::kWhite;
 using test::SolidFrame;
 
 QRgb Opaque(QRgb c) {
@@ -146,6 +148,162 @@ TEST(DecodePicture, RefusesWhatIsNoPicture) {
     for (const Bytes& bytes : cases) EXPECT_FALSE(DecodePicture(bytes, 96, 96)) << bytes.size();
 }
 
+// Image descriptor offset of graphic block `index` of a GIF.
+std::size_t ImageAt(const Bytes& gif, int index) {
+    GifWalk walk(gif);
+    for (int i = 0; i <= index; ++i) EXPECT_TRUE(walk.SkipGraphicBlock());
+    return walk.GraphicOffset();
+}
+
+void PutU16(Bytes& b, std::size_t at, int v) {
+    b[at] = static_cast<std::uint8_t>(v & 0xFF);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+TEST(DecodePicture, FramesAreComposedOnlyOnTheScreen) {
+    // Screen 10 x 8. Frame 1 carries an 8 x 7 pattern; its descriptor is then moved
+    // and resized. The data's rows follow the descriptor's width.
+    GifEncodeFrame pattern = SolidFrame(0, 0, 8, 7, 0, 30, 3);
+    for (std::size_t i = 0; i < pattern.indices.size(); ++i)
+        pattern.indices[i] = static_cast<std::uint8_t>(i % 3);
+    const std::vector<GifEncodeFrame> frames = {SolidFrame(0, 0, 10, 8, 3), pattern};
+    const Bytes original = EncodeGif(10, 8, kPalette, frames, false);
+    const std::size_t at = ImageAt(original, 1);
+
+    struct Case {
+        int left, top, width, height;
+        std::vector<int> expected;  // the record's left, top, width, height
+    } cases[] = {
+        {6, 5, 8, 7, {6, 5, 4, 3}},
+        {0, 0, 65535, 65535, {0, 0, 10, 8}},
+        {23, 38408, 50889, 29530, {10, 8, 0, 0}},
+        {65535, 0, 65535, 2, {10, 0, 0, 0}},
+    };
+    const QRgb colours[] = {kRed, kGreen, kBlue};
+    for (const Case& c : cases) {
+        Bytes gif = original;
+        PutU16(gif, at + 1, c.left);
+        PutU16(gif, at + 3, c.top);
+        PutU16(gif, at + 5, c.width);
+        PutU16(gif, at + 7, c.height);
+        const std::optional<DecodedPicture> picture = DecodePicture(gif, 96, 96);
+        ASSERT_TRUE(picture) << c.left;
+        ASSERT_EQ(picture->frames.size(), 2u) << c.left;
+        const PictureFrame& f = picture->frames[1];
+        EXPECT_EQ((std::vector<int>{f.left, f.top, f.width, f.height}), c.expected) << c.left;
+        EXPECT_EQ(f.picture.size(), QSize(f.width, f.height)) << c.left;
+        EXPECT_EQ(f.delay, 30);  // a frame off the screen still keeps its time
+        // The data fills the frame row by row at the descriptor's width.
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x) {
+                const std::int64_t i = static_cast<std::int64_t>(y) * c.width + x;
+                if (i >= 56) continue;  // beyond the data
+                ASSERT_EQ(Opaque(f.picture.pixel(x, y)), colours[i % 3]) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(DecodePicture, ScreenSizeIsBoundedBeforeDecoding) {
+    struct Case {
+        int width, height;
+        bool loads;
+    } cases[] = {
+        {0, 5, false},      {5, 0, false},       {kMaxPictureSide + 1, 2, false},
+        {2, 65535, false},  {2048, 2049, false}, {kMaxPictureSide, 2, true},
+        {2048, 2048, true},
+    };
+    const std::vector<GifEncodeFrame> one = {SolidFrame(0, 0, 2, 2, 1)};
+    for (const Case& c : cases) {
+        PictureRefusal why = PictureRefusal::None;
+        const std::optional<DecodedPicture> picture =
+            DecodePicture(EncodeGif(c.width, c.height, kPalette, one, false), 96, 96, &why);
+        EXPECT_EQ(picture.has_value(), c.loads) << c.width << "x" << c.height;
+        EXPECT_EQ(why, c.loads ? PictureRefusal::None : PictureRefusal::ScreenSize)
+            << c.width << "x" << c.height;
+    }
+}
+
+TEST(DecodePicture, AnimationDecodesAtMostItsPixelBudget) {
+    // A 4-megapixel screen: four frames that meet it fit the budget, a fifth does
+    // not; frames off the screen cost nothing.
+    const int side = 2048;
+    ASSERT_EQ(std::int64_t{side} * side * 4, kMaxGifFramePixels);
+    std::vector<GifEncodeFrame> frames(4, SolidFrame(0, 0, 1, 1, 2));
+    frames.push_back(SolidFrame(side - 1, side - 1, 1, 1, 1));
+    PictureRefusal why = PictureRefusal::None;
+    EXPECT_FALSE(DecodePicture(EncodeGif(side, side, kPalette, frames, true), 96, 96, &why));
+    EXPECT_EQ(why, PictureRefusal::TooManyFrames);
+
+    frames.back().left = side;  // now off the screen
+    const std::optional<DecodedPicture> picture =
+        DecodePicture(EncodeGif(side, side, kPalette, frames, true), 96, 96, &why);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(why, PictureRefusal::None);
+    EXPECT_EQ(picture->frames.size(), 5u);
+}
+
+TEST(DecodePicture, ImageDataStopsAtTheFramesPixels) {
+    // A still 4 x 4 image on a 4 x 64 screen whose data holds 4 x 64 red pixels: the
+    // reader would paint the rows below the frame; the data stops at the code that
+    // gives the frame's 16th pixel.
+    GifEncodeFrame frame = SolidFrame(0, 0, 4, 64, 0);
+    frame.transparent = 3;  // the screen around the frame is cleared see-through
+    Bytes gif = EncodeGif(4, 64, kPalette, std::vector<GifEncodeFrame>{frame}, false);
+    PutU16(gif, ImageAt(gif, 0) + 7, 4);
+    const std::optional<DecodedPicture> picture = DecodePicture(gif, 96, 96);
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->still.size(), QSize(4, 64));
+    EXPECT_EQ(Opaque(picture->still.pixel(3, 3)), kRed);
+    for (int y = 8; y < 64; ++y) ASSERT_EQ(qAlpha(picture->still.pixel(0, y)), 0) << y;
+}
+
+TEST(DecodePicture, CutImageDataGivesTheSamePixels) {
+    // The reader itself shows that a stream cut for k pixels still gives those k.
+    std::mt19937 random(11);
+    GifEncodeFrame frame = SolidFrame(0, 0, 40, 30, 0);
+    for (std::size_t i = 0; i < frame.indices.size(); ++i)
+        frame.indices[i] = static_cast<std::uint8_t>(i < 600 ? random() % 4 : (i / 97) % 3);
+    const Bytes gif = EncodeGif(40, 30, kPalette, std::vector<GifEncodeFrame>{frame}, false);
+    const std::size_t at = ImageAt(gif, 0);
+    const int min_code_size = gif[at + 10];
+    Bytes codes;
+    std::size_t pos = at + 11;
+    for (; gif[pos] != 0; pos += gif[pos] + 1)
+        codes.insert(codes.end(), gif.begin() + pos + 1, gif.begin() + pos + 1 + gif[pos]);
+    ++pos;  // past the terminator
+    const QRgb colours[] = {kRed, kGreen, kBlue, kWhite};
+    // All the pixels or more, and code sizes the reader refuses: nothing is cut.
+    EXPECT_FALSE(CutLzwStream(min_code_size, codes, 1200));
+    EXPECT_FALSE(CutLzwStream(min_code_size, codes, 5000));
+    EXPECT_FALSE(CutLzwStream(13, codes, 0));
+
+    std::size_t before = 0;
+    for (int k : {1, 37, 599, 600, 601, 1000}) {
+        const auto kept = CutLzwStream(min_code_size, codes, k);
+        ASSERT_TRUE(kept) << k;
+        EXPECT_GE(kept->size(), before) << k;
+        before = kept->size();
+        EXPECT_FALSE(CutLzwStream(min_code_size, *kept, k)) << k;  // closed by its end code
+        Bytes cut(gif.begin(), gif.begin() + at + 11);
+        for (std::size_t i = 0; i < kept->size(); i += 255) {
+            const std::size_t n = std::min<std::size_t>(255, kept->size() - i);
+            cut.push_back(static_cast<std::uint8_t>(n));
+            cut.insert(cut.end(), kept->begin() + i, kept->begin() + i + n);
+        }
+        cut.push_back(0);
+        cut.insert(cut.end(), gif.begin() + pos, gif.end());
+        const std::optional<DecodedPicture> picture = DecodePicture(cut, 96, 96);
+        ASSERT_TRUE(picture) << k;
+        for (int i = 0; i < k; ++i) {
+            ASSERT_EQ(Opaque(picture->still.pixel(i % 40, i / 40)), colours[frame.indices[i]])
+                << k << " " << i;
+        }
+        // and nothing further: the canvas beyond the cut keeps its cleared black.
+        EXPECT_EQ(Opaque(picture->still.pixel(39, 29)), qRgb(0, 0, 0)) << k;
+    }
+}
+
 Bytes Encoded(const QImage& image, const char* format) {
     QByteArray data;
     QBuffer buffer(&data);
@@ -212,7 +370,9 @@ TEST(DecodePicture, DamagedAnimationsNeverCrash) {
         const std::optional<DecodedPicture> picture =
             DecodePicture(std::span<const std::uint8_t>(exact.get(), data.size()), 96, 96);
         if (picture && picture->IsAnimated()) {
-            for (const PictureFrame& f : picture->frames) ASSERT_FALSE(f.picture.isNull());
+            // A frame off the screen keeps an empty rectangle and no picture.
+            for (const PictureFrame& f : picture->frames)
+                ASSERT_EQ(f.picture.size(), QSize(f.width, f.height));
         }
     }
 }
