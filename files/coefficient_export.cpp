@@ -9,6 +9,7 @@
 #include "core/design_methods.h"
 #include "core/messages.h"
 #include "core/quantize.h"
+#include "core/spec_fields.h"
 #include "files/spec_file.h"
 
 namespace tapwright {
@@ -199,34 +200,23 @@ void WriteQuantized(JsonWriter& j, const DesignMeasurements& m, bool withTaps) {
 
 void WriteSpec(JsonWriter& j, const FilterSpec& spec) {
     j.BeginObject();
-    j.Field("FChar", spec.FChar);
-    j.Field("FType", spec.FType);
-    j.Field("WType", spec.WType);
-    j.Field("Fs", spec.Fs);
-    j.Field("Tw", spec.Tw);
-    j.Field("Fc1", spec.Fc1);
-    j.Field("Fc2", spec.Fc2);
-    j.Field("TBand", spec.TBand);
-    j.Key("Bands");
-    j.BeginArray();
-    const int bands = spec.TBand < 0 ? 0 : (spec.TBand > kMaxBands ? kMaxBands : spec.TBand);
-    for (int i = 0; i < bands; ++i) {
-        j.BeginObject();
-        j.Field("Lower", spec.Bands[i].Lower);
-        j.Field("Upper", spec.Bands[i].Upper);
-        j.Field("Amplitude", spec.Bands[i].Amplitude);
-        j.EndObject();
+    for (const SpecField& field : kSpecFields) {
+        if (field.Whole()) {
+            j.Field(field.key, static_cast<long long>(field.get(spec)));
+        } else {
+            j.Field(field.key, field.get(spec));
+        }
+        if (field.key != kBandCountKey) continue;
+        j.Key("Bands");
+        j.BeginArray();
+        for (int i = 0; i < BandRowsOf(spec); ++i) {
+            j.BeginObject();
+            for (const BandField& band : kBandFields)
+                j.Field(band.name, spec.Bands[i].*band.member);
+            j.EndObject();
+        }
+        j.EndArray();
     }
-    j.EndArray();
-    j.Field("FFT", FftIndexFromSize(spec.FFT));
-    j.Field("Taps", spec.Taps);
-    j.Field("Beta", spec.Beta);
-    j.Field("PBrip", spec.PBrip);
-    j.Field("SBrip", spec.SBrip);
-    j.Field("AutoD", spec.AutoD);
-    j.Field("TerCr", spec.TerCr);
-    j.Field("Itern", spec.Itern);
-    j.Field("Ratio", spec.Ratio);
     j.EndObject();
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/fir_design.h"
 #include "core/messages.h"
+#include "core/spec_fields.h"
 #include "core/spec_rules.h"
 
 namespace tapwright {
@@ -127,31 +128,26 @@ bool Check(Reader& reader, bool ok, const std::string& key, float value, const c
 
 std::string FormatSpecFile(const FilterSpec& spec, int fftIndex, int autoDesign,
                            std::vector<double>& coeffs) {
+    // The FFT index and Auto Design are written as the window's controls hold them.
+    FilterSpec shown = spec;
+    shown.AutoD = autoDesign;
     std::string text;
-    text += FormatString("FChar: %d\n", spec.FChar);
-    text += FormatString("FType: %d\n", spec.FType);
-    text += FormatString("WType: %d\n", spec.WType);
-    text += FormatString("   Fs: %f\n", static_cast<double>(spec.Fs));
-    text += FormatString("   Tw: %f\n", static_cast<double>(spec.Tw));
-    text += FormatString("  Fc1: %f\n", static_cast<double>(spec.Fc1));
-    text += FormatString("  Fc2: %f\n", static_cast<double>(spec.Fc2));
-    text += FormatString("TBand: %d\n", spec.TBand);
-    const int bands = spec.TBand < 0 ? 0 : (spec.TBand > kMaxBands ? kMaxBands : spec.TBand);
-    for (int i = 1; i <= bands; ++i) {
-        const BandSpec& b = spec.Bands[i - 1];
-        text += FormatString("Bd%dL: %f\n", i, b.Lower);
-        text += FormatString("Bd%dU: %f\n", i, b.Upper);
-        text += FormatString("Bd%dA: %f\n", i, b.Amplitude);
+    for (const SpecField& field : kSpecFields) {
+        const double value = field.key == "FFT" ? fftIndex : field.get(shown);
+        if (field.Whole()) {
+            text +=
+                FormatString("%5s: %d\n", std::string(field.key).c_str(), static_cast<int>(value));
+        } else {
+            text += FormatString("%5s: %f\n", std::string(field.key).c_str(), value);
+        }
+        if (field.key != kBandCountKey) continue;
+        for (int i = 1; i <= BandRowsOf(spec); ++i) {
+            for (const BandField& band : kBandFields) {
+                text +=
+                    FormatString("Bd%d%c: %f\n", i, band.suffix, spec.Bands[i - 1].*band.member);
+            }
+        }
     }
-    text += FormatString("  FFT: %d\n", fftIndex);
-    text += FormatString(" Taps: %d\n", spec.Taps);
-    text += FormatString(" Beta: %f\n", spec.Beta);
-    text += FormatString("PBrip: %f\n", spec.PBrip);
-    text += FormatString("SBrip: %f\n", spec.SBrip);
-    text += FormatString("AutoD: %d\n", autoDesign);
-    text += FormatString("TerCr: %d\n", spec.TerCr);
-    text += FormatString("Itern: %d\n", spec.Itern);
-    text += FormatString("Ratio: %f\n", spec.Ratio);
     text += "Coeff:\n";
     for (double& c : coeffs) {
         if (c == 0.0) c = 0.0;  // a negative zero is written, and kept, as +0
@@ -215,59 +211,62 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
         result.error = r.error();
         return result;
     };
-    auto positive = [&](const std::string& key, float& out) {
-        return r.Real(key, out) && Check(r, out > 0.0f, key, out, "is not above 0");
-    };
-    auto nonNegative = [&](const std::string& key, float& out) {
-        return r.Real(key, out) && Check(r, out >= 0.0f, key, out, "is negative");
+    // A real is read as a 32-bit float and must keep its field's rule.
+    auto real = [&](const std::string& key, FieldRule rule, double lo, double hi,
+                    const char* refusal, float& out) {
+        if (!r.Real(key, out)) return false;
+        bool ok = true;
+        switch (rule) {
+            case FieldRule::Positive:
+                ok = out > 0.0f;
+                break;
+            case FieldRule::NonNegative:
+                ok = out >= 0.0f;
+                break;
+            case FieldRule::NonPositive:
+                ok = out <= 0.0f;
+                break;
+            case FieldRule::Between:
+                ok = out >= lo && out <= hi;
+                break;
+            case FieldRule::Whole:
+                break;
+        }
+        return Check(r, ok, key, out, refusal);
     };
 
-    SymmetryType fileFChar = SymmetricOdd;
-    if (!r.Enum("FChar", kSymmetryTypeCount, fileFChar)) return fail();
-    if (!r.Enum("FType", kResponseTypeCount, spec.FType)) return fail();
-    if (!r.Enum("WType", kDesignMethodCount, spec.WType)) return fail();
-    if (!positive("Fs", spec.Fs) || !positive("Tw", spec.Tw)) return fail();
-    if (!nonNegative("Fc1", spec.Fc1) || !nonNegative("Fc2", spec.Fc2)) return fail();
-    if (!r.Int("TBand", 1, kMaxBands, spec.TBand)) return fail();
-    for (int i = 1; i <= spec.TBand; ++i) {
-        const std::string prefix = "Bd" + std::to_string(i);
-        float lower = 0.0f, upper = 0.0f, amplitude = 0.0f;
-        if (!nonNegative(prefix + "L", lower) || !nonNegative(prefix + "U", upper) ||
-            !nonNegative(prefix + "A", amplitude)) {
-            return fail();
+    for (const SpecField& field : kSpecFields) {
+        const std::string key(field.key);
+        if (field.Whole()) {
+            int value = 0;
+            if (!r.Int(key, static_cast<int>(field.min), static_cast<int>(field.max), value)) {
+                return fail();
+            }
+            field.set(spec, value);
+        } else {
+            float value = 0.0f;
+            if (!real(key, field.rule, field.min, field.max, field.refusal, value)) return fail();
+            field.set(spec, value);
         }
-        spec.Bands[i - 1] = {lower, upper, amplitude};
+        if (field.key != kBandCountKey) continue;
+        for (int i = 1; i <= spec.TBand; ++i) {
+            for (const BandField& band : kBandFields) {
+                float value = 0.0f;
+                if (!real("Bd" + std::to_string(i) + band.suffix, kBandFieldRule, 0.0, 0.0,
+                          "is negative", value)) {
+                    return fail();
+                }
+                spec.Bands[i - 1].*band.member = value;
+            }
+        }
     }
-    int fftIndex = 0;
-    if (!r.Int("FFT", 0, kFftIndexCount - 1, fftIndex)) return fail();
-    spec.FFT = FftSizeFromIndex(fftIndex);
-    spec.FChar = fileFChar;
-    if (!r.Int("Taps", kMinTaps, kMaxTaps, spec.Taps)) return fail();
-    float beta = 0.0f, pbrip = 0.0f, sbrip = 0.0f, ratio = 0.0f;
-    if (!r.Real("Beta", beta) || !Check(r, beta >= kMinBeta && beta <= kMaxBeta, "Beta", beta,
-                                        "is out of range (0 to 15)")) {
-        return fail();
-    }
-    if (!nonNegative("PBrip", pbrip)) return fail();
-    if (!r.Real("SBrip", sbrip) || !Check(r, sbrip <= 0.0f, "SBrip", sbrip,
-                                          "is above 0 (a stop band ripple is held as -dB)")) {
-        return fail();
-    }
-    if (!r.Int("AutoD", 0, 1, spec.AutoD)) return fail();
-    if (!r.Enum("TerCr", kTerminationCriterionCount, spec.TerCr)) return fail();
-    if (!r.Int("Itern", 0, 2147483647, spec.Itern)) return fail();
-    if (!nonNegative("Ratio", ratio)) return fail();
-    spec.Beta = beta;
-    spec.PBrip = pbrip;
-    spec.SBrip = sbrip;
-    spec.Ratio = ratio;
     spec.RatioTarget = spec.TerCr == ByPeakRatio ? spec.Ratio : -1.0;
     // The coefficient block is not read: a design is made again from the values.
 
     result.ok = true;
     result.spec = spec;
-    result.fileFChar = fileFChar;
-    result.fftIndex = fftIndex;
+    result.fileFChar = spec.FChar;
+    result.fftIndex = FftIndexFromSize(spec.FFT);
     return result;
 }
 

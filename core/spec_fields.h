@@ -1,0 +1,59 @@
+#pragma once
+
+// The fields of a filter spec, one row each, in the order the spec file holds them:
+// the key, whether the value is whole, the rule a read value must keep and how the
+// value is taken from and put into FilterSpec. The spec file's writer and reader and
+// the JSON export all walk this table.
+
+#include <array>
+#include <string_view>
+
+#include "core/filter_spec.h"
+
+namespace tapwright {
+
+// What a value read from a file must satisfy.
+enum class FieldRule {
+    Whole,        // a whole number in min ... max
+    Positive,     // a real above 0
+    NonNegative,  // a real of 0 or more
+    NonPositive,  // a real of 0 or less
+    Between,      // a real in min ... max
+};
+
+struct SpecField {
+    std::string_view key;
+    FieldRule rule;
+    double min = 0.0;  // Whole and Between
+    double max = 0.0;
+    // What a refused real is said to be ("is negative"); Whole values say their range.
+    const char* refusal = "";
+    double (*get)(const FilterSpec&) = nullptr;
+    void (*set)(FilterSpec&, double) = nullptr;
+
+    bool Whole() const { return rule == FieldRule::Whole; }
+};
+
+// One value of each band row: the file writes it as Bd<i><suffix>, the JSON export
+// under `name`.
+struct BandField {
+    char suffix;
+    std::string_view name;
+    double BandSpec::*member;
+};
+
+// The scalar fields in file order. The band rows follow the row of TBand.
+extern const std::array<SpecField, 17> kSpecFields;
+inline constexpr std::string_view kBandCountKey = "TBand";
+inline constexpr std::array<BandField, 3> kBandFields = {{
+    {'L', "Lower", &BandSpec::Lower},
+    {'U', "Upper", &BandSpec::Upper},
+    {'A', "Amplitude", &BandSpec::Amplitude},
+}};
+// A band value read from a file must not be negative.
+inline constexpr FieldRule kBandFieldRule = FieldRule::NonNegative;
+
+// The bands a spec holds: TBand clamped into 0 ... kMaxBands.
+int BandRowsOf(const FilterSpec& spec);
+
+}  // namespace tapwright
