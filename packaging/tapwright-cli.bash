@@ -3,12 +3,15 @@
 # Commands, options and option values are read from `tapwright-cli --help` of the
 # program being completed, so they follow whatever that program accepts:
 #   - a command is a usage line "COMMAND FILE ..." indented by at most two spaces,
-#     and its options are those named in its usage block;
+#     and its options are those named in its usage block (up to the next command
+#     or a heading "Heading:") and outside every block;
 #   - an option takes a value when the text shows "--opt VALUE" (VALUE in capitals)
 #     or "--opt a|b|c"; the values are those listed with "|", or those that a
 #     sentence "VALUE: a, b, c." or "VALUE is a, b or c." names (parenthesised
-#     remarks skipped); a VALUE ending in FILE, OUT, OUT.png, ... is a file name
-#     and DIR a directory.
+#     remarks skipped), looked up in the command's block first; a VALUE ending in
+#     FILE, OUT, OUT.png, ... is a file name and DIR a directory.
+# tests/install/completion_test.cpp holds the completion to the program's own
+# lists of export formats and graph names.
 
 # The help text on one line, parenthesised remarks removed.
 _tapwright_cli_flat() {
