@@ -89,8 +89,8 @@ TEST_F(Completion, CommandsAreThoseOfTheManPageAndEachRuns) {
     Words documented;
     for (std::string line; std::getline(page, line);) {
         if (line.rfind(".SS ", 0) != 0) continue;
-        std::size_t from = line.find_first_not_of(" \"", 4);
-        std::size_t to = line.find(' ', from);
+        const std::size_t from = line.find_first_not_of(" \"", 4);
+        const std::size_t to = line.find(' ', from);
         if (from != std::string::npos && to != std::string::npos) {
             documented.insert(line.substr(from, to - from));
         }
