@@ -1,7 +1,11 @@
 # The two commands of the README: `make run` and `make test`. Both install what is
 # missing from Debian's packages first, so they work on a fresh Debian 12 machine.
 
-.PHONY: all deps build build-asan test test-release test-asan run bench format clean
+.PHONY: all deps build build-asan test test-release test-asan run bench format clean install package
+
+# Where `make install` puts Tapwright (PREFIX/bin, PREFIX/share/...); DESTDIR, when
+# set, is put in front as usual.
+PREFIX ?= /usr/local
 
 all: build
 
@@ -24,6 +28,14 @@ test-asan: build-asan
 
 # The suite runs twice: a normal build and an address+undefined sanitizer build.
 test: test-release test-asan
+
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+# The Debian package, build/tapwright_VERSION_ARCH.deb (CPack's DEB generator).
+package: build
+	@bash tools/install-deps.sh package
+	cd build && cpack -G DEB
 
 run: build
 	@bash tools/run.sh

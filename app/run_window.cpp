@@ -18,7 +18,8 @@ const char* ProgramVersionText() {
 int RunWindow(int& argc, char** argv, const char* file, std::function<void()> firstPaint) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tapwright"));
-    QApplication::setDesktopFileName(QStringLiteral("tapwright"));
+    // The installed desktop entry, whose icon the desktop shows for the window.
+    QApplication::setDesktopFileName(QStringLiteral(TAPWRIGHT_APP_ID));
     ui::SetUpApplicationLook();
 
     // The design and the graph layers live as long as the window.

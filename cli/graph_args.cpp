@@ -93,6 +93,31 @@ GraphOptions ToGraphOptions(const GraphArgs& a, const FilterSpec& spec) {
 
 }  // namespace
 
+const char* GraphKindName(GraphKind kind) {
+    // No default: a new kind without a name does not compile.
+    switch (kind) {
+        case GraphKind::Impulse:
+            return "impulse";
+        case GraphKind::Magnitude:
+            return "magnitude";
+        case GraphKind::Db:
+            return "db";
+        case GraphKind::Passband:
+            return "passband";
+        case GraphKind::Stopband:
+            return "stopband";
+        case GraphKind::Range:
+            return "range";
+        case GraphKind::Phase:
+            return "phase";
+        case GraphKind::Window:
+            return "window";
+        case GraphKind::Legend:
+            return "legend";
+    }
+    return nullptr;
+}
+
 std::string ParseGraphCommandArgs(int argc, char** argv, GraphAreas areas, const char* outputName,
                                   const OwnOption& own, GraphCommandArgs& out) {
     GraphArgs& g = out.graph;

@@ -20,6 +20,10 @@ namespace tapwright::cli {
 // The graph names of --graph. Window and Legend are the small area's.
 enum class GraphKind { Impulse, Magnitude, Db, Passband, Stopband, Range, Phase, Window, Legend };
 
+// The name --graph takes for `kind`; null for a value that names no kind, so that
+// the kinds can be listed by counting from 0 until the first null.
+const char* GraphKindName(GraphKind kind);
+
 // The areas a command draws. Both: either area, and --graph must be given (plot).
 // MainOnly: the large area, the impulse graph unless --graph says otherwise (report).
 enum class GraphAreas { Both, MainOnly };

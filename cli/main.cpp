@@ -11,6 +11,7 @@ namespace {
 
 const char* kUsage =
     "Usage: tapwright-cli COMMAND [ARGS]\n"
+    "       tapwright-cli --help\n"
     "\n"
     "Designs FIR filters from Tapwright spec files, exactly as the window\n"
     "designs them after Load and then Apply.\n"

@@ -21,6 +21,7 @@
 #include "picture/gif_walk.h"
 #include "picture/picture_animation.h"
 #include "picture/picture_decode.h"
+#include "picture/picture_files.h"
 
 namespace tapwright::cli {
 
@@ -76,7 +77,9 @@ const char* PictureCommandHelp() {
            "    picture after each of its first COUNT frames as DIR/frame_000.png,\n"
            "    frame_001.png, ... (default: every frame, then the first one again,\n"
            "    to show the start of the next round). A still picture gives one file.\n"
-           "    COUNT is 1 to 1000. The button-face colour is taken as RGB(240,240,240).\n";
+           "    COUNT is 1 to 1000. The button-face colour is taken as RGB(240,240,240).\n"
+           "    A FILE that does not exist as given is looked for where the window looks\n"
+           "    for its pictures: beside the program, then in its share/tapwright.\n";
 }
 
 int RunPictureCommand(int argc, char** argv) {
@@ -86,7 +89,8 @@ int RunPictureCommand(int argc, char** argv) {
         return kExitBadInput;
     }
 
-    std::ifstream in(options->file, std::ios::binary);
+    // The program's own pictures are found as the window finds them.
+    std::ifstream in(FindPictureFile(options->file), std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot open %s\n", options->file.c_str());
         return kExitBadInput;

@@ -17,13 +17,19 @@ std::string ProgramDirectory() {
     return error ? std::string() : program.parent_path().string();
 }
 
+std::string InstalledDataDirectory() {
+    const std::string program = ProgramDirectory();
+    if (program.empty()) return std::string();
+    return (fs::path(program) / TAPWRIGHT_DATA_FROM_PROGRAM).lexically_normal().string();
+}
+
 std::string FindPictureFile(std::string_view name) {
     std::error_code error;
     if (fs::is_regular_file(fs::path(name), error)) return std::string(name);
-    const std::string directory = ProgramDirectory();
-    if (!directory.empty()) {
-        const fs::path beside = fs::path(directory) / fs::path(name);
-        if (fs::is_regular_file(beside, error)) return beside.string();
+    for (const std::string& directory : {ProgramDirectory(), InstalledDataDirectory()}) {
+        if (directory.empty()) continue;
+        const fs::path candidate = fs::path(directory) / fs::path(name);
+        if (fs::is_regular_file(candidate, error)) return candidate.string();
     }
     return std::string(name);
 }

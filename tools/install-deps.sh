@@ -12,7 +12,14 @@ packages=(
     # pdftotext: the report tests read the text of the written PDFs back; time:
     # bench/report_memory.sh measures peak memory
     poppler-utils time
+    # the install tests: man pages checked by groff, the desktop entry and the
+    # AppStream metainfo by Debian's validators
+    groff-base desktop-file-utils appstream
 )
+# `make package`: dpkg-shlibdeps derives the package's dependencies.
+if [ "${1:-}" = package ]; then
+    packages+=(dpkg-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -415,24 +415,37 @@ TEST(OurPictures, AllFiveLoadAndTheGifsAnimate) {
     }
 }
 
-TEST(FindPictureFile, WorkingDirectoryFirstThenBesideTheProgram) {
+TEST(FindPictureFile, WorkingDirectoryThenBesideTheProgramThenTheInstalledDataDirectory) {
     namespace fs = std::filesystem;
     const fs::path program_dir = ProgramDirectory();
     ASSERT_FALSE(program_dir.empty());
     ASSERT_TRUE(fs::exists(program_dir / "picture_decode_test"));
+    // PREFIX/bin and PREFIX/share/tapwright: the data directory is a sibling's child.
+    const fs::path data_dir = InstalledDataDirectory();
+    EXPECT_EQ(data_dir, (program_dir.parent_path() / "share" / "tapwright").string());
 
     const test::TempDir work;
     const fs::path saved = fs::current_path();
     fs::current_path(work.path());
     const std::string name = "tapwright_find_picture_probe.gif";
-    std::ofstream(program_dir / name) << "x";
+    const bool made_data_dir = !fs::exists(data_dir);
+    fs::create_directories(data_dir);
 
+    std::ofstream(data_dir / name) << "z";
+    EXPECT_EQ(FindPictureFile(name), (data_dir / name).string());
+    std::ofstream(program_dir / name) << "x";
     EXPECT_EQ(FindPictureFile(name), (program_dir / name).string());
     work.Write(name, "y");
     EXPECT_EQ(FindPictureFile(name), name);
     EXPECT_EQ(FindPictureFile("tapwright_no_such_picture.gif"), "tapwright_no_such_picture.gif");
 
     fs::remove(program_dir / name);
+    fs::remove(data_dir / name);
+    if (made_data_dir) {
+        std::error_code ignored;  // removes only what the test made, and only when empty
+        fs::remove(data_dir, ignored);
+        fs::remove(fs::path(data_dir).parent_path(), ignored);
+    }
     fs::current_path(saved);
 }
 
