@@ -12,6 +12,8 @@ packages=(
     # pdftotext: the report tests read the text of the written PDFs back; time:
     # bench/report_memory.sh measures peak memory
     poppler-utils time
+    # Eigen: the minimax design's FFTs; python3-scipy: its tests compare with remez
+    libeigen3-dev python3-scipy
 )
 
 missing=()
