@@ -57,7 +57,9 @@ double GainAt(const MinimaxRequest& r, const MinimaxBand& b, double f) {
     return r.response == MinimaxResponse::Differentiator ? b.desired * f : b.desired;
 }
 
-bool Finite(double v) { return std::isfinite(v); }
+bool Finite(double v) {
+    return std::isfinite(v);
+}
 
 // The amplitude's largest weighted error over [f0, f1] on a dense grid of the
 // magnitude mag (point k at k / M cycles per sample), with the two edges exact.
@@ -96,8 +98,7 @@ double MagnitudeAt(const std::vector<double>& h, double f) {
 
 std::string CheckMinimaxRequest(const MinimaxRequest& r) {
     if (r.taps < kMinimaxMinTaps || r.taps > kMinimaxMaxTaps)
-        return FormatString("The length must be %d ... %d taps.", kMinimaxMinTaps,
-                            kMinimaxMaxTaps);
+        return FormatString("The length must be %d ... %d taps.", kMinimaxMinTaps, kMinimaxMaxTaps);
     if (r.gridDensity < 4 || r.gridDensity > 64) return "The grid density must be 4 ... 64.";
     const int nb = static_cast<int>(r.bands.size());
     if (nb < 1 || nb > kMinimaxMaxBands)

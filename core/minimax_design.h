@@ -54,10 +54,10 @@ enum class MinimaxStatus {
 
 struct MinimaxResult {
     MinimaxStatus status = MinimaxStatus::Refused;
-    std::vector<double> taps;  // Converged only: exactly (anti)symmetric, all finite
-    double deviation = 0.0;    // the largest weighted error at the extremal frequencies
-    double spread = 0.0;       // (max - min) / max of the extremal weighted errors
-    int iterations = 0;        // exchanges of the final (full-length) problem
+    std::vector<double> taps;        // Converged only: exactly (anti)symmetric, all finite
+    double deviation = 0.0;          // the largest weighted error at the extremal frequencies
+    double spread = 0.0;             // (max - min) / max of the extremal weighted errors
+    int iterations = 0;              // exchanges of the final (full-length) problem
     bool extendedPrecision = false;  // the design needed long double
     std::string detail;              // the reason when not Converged
 };

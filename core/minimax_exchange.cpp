@@ -1,12 +1,11 @@
 #include "core/minimax_exchange.h"
 
+#include <Eigen/Core>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <complex>
 #include <limits>
-#include <cstdio>
-#include <cstdlib>
 #include <unsupported/Eigen/FFT>
 
 #include "core/messages.h"
@@ -42,10 +41,14 @@ int NextSmooth(int v) {
 template <typename Real>
 Real QOf(QKind q, Real w) {
     switch (q) {
-        case QKind::One: return Real(1);
-        case QKind::CosHalf: return std::cos(w / 2);
-        case QKind::Sin: return std::sin(w);
-        case QKind::SinHalf: return std::sin(w / 2);
+        case QKind::One:
+            return Real(1);
+        case QKind::CosHalf:
+            return std::cos(w / 2);
+        case QKind::Sin:
+            return std::sin(w);
+        case QKind::SinHalf:
+            return std::sin(w / 2);
     }
     return Real(1);
 }
@@ -66,12 +69,15 @@ void Target(const Problem& p, int b, Real w, Real& dp, Real& wp) {
     wp = wt * q;
 }
 
+// Differences of cosines below this are taken from the product form.
+constexpr double kClose = 1e-5;
+
 // cos(a) - cos(b) given xa = cos(a), xb = cos(b); close values (near +-1 the points
 // crowd) are taken from the product form, which keeps their relative accuracy.
 template <typename Real>
 inline Real CosDiff(Real xa, Real a, Real xb, Real b) {
     const Real d = xa - xb;
-    if (std::abs(d) < Real(1e-5)) return -2 * std::sin((a + b) / 2) * std::sin((a - b) / 2);
+    if (std::abs(d) < Real(kClose)) return -2 * std::sin((a + b) / 2) * std::sin((a - b) / 2);
     return d;
 }
 
@@ -103,7 +109,9 @@ bool Vertex(Real x0, Real f0, Real x1, Real f1, Real x2, Real f2, Real& v, Real&
 
 template <typename Real>
 class Exchange {
-public:
+    using Array = Eigen::Array<Real, Eigen::Dynamic, 1>;
+
+  public:
     Exchange(const Problem& p, Ticker& ticker) : p_(p), ticker_(ticker) {
         const int n = p.n;
         double measure = 0.0;
@@ -170,7 +178,6 @@ public:
         }
         noise *= std::numeric_limits<Real>::epsilon();
 
-        if (getenv("MMDBG2")) for (int i = 0; i < r; i += std::max(1, r / 8)) fprintf(stderr, "   ref %d w %.6f E %.6g delta %.6g\n", i, (double)refW[i], (double)ErrorAt(refBand[i], refW[i]), (double)delta);
         // P at the Chebyshev-Lobatto points cos(pi j / m), then its Chebyshev
         // coefficients by a DCT-I (an FFT of the even extension).
         std::vector<Real> ext(2 * m_);
@@ -200,7 +207,6 @@ public:
             fine_.fwd(spec, padded);
         }
         if (ticker_.Poll()) return false;
-        if (getenv("MMDBG2")) for (int j = 0; j <= L_; j += L_ / 8) { Real a = Real(kPiL) * j / L_; fprintf(stderr, "   grid %d fft %.9g exact %.9g\n", j, (double)spec[j].real(), (double)Eval(std::cos(a), a)); }
         next.clear();
         std::vector<Real> sw, se;
         for (int b = 0; b < static_cast<int>(p_.bands.size()); ++b) {
@@ -252,7 +258,8 @@ public:
             for (int step = 0; step < 3; ++step) {
                 Real v, fv;
                 if (!Vertex(a, fa, b, fb, d, fd, v, fv)) break;
-                if (std::abs(v - b) <= std::numeric_limits<Real>::epsilon() * 4 * std::abs(b)) break;
+                if (std::abs(v - b) <= std::numeric_limits<Real>::epsilon() * 4 * std::abs(b))
+                    break;
                 fv = sg * ErrorAt(c.band, v);
                 if (fv >= fb) {
                     (v < b ? d : a) = b;
@@ -276,7 +283,7 @@ public:
         return wp * (dp - Eval(std::cos(w), w));
     }
 
-private:
+  private:
     // Barycentric weights 1 / prod (x_i - x_j), kept in range by carrying a binary
     // exponent, then scaled by a common power of two.
     bool Weights(const std::vector<Real>& refW) {
@@ -284,25 +291,33 @@ private:
         gamma_.resize(r);
         std::vector<int> ex(r);
         int maxEx = std::numeric_limits<int>::min();
+        Eigen::Map<const Array> X(x_.data(), r);
         for (int i = 0; i < r; ++i) {
             if ((i & 63) == 0 && ticker_.Poll()) return false;
-            Real prod = 1;
-            int e = 0;
-            int count = 0;
             const Real xi = x_[i], wi = refW[i];
-            for (int j = 0; j < r; ++j) {
+            Real prod = 1;
+            int e = 0, k;
+            // The run of points close to x_i (x_ descends) takes the accurate form.
+            int a = i, b = i + 1;
+            while (a > 0 && x_[a - 1] - xi < kClose) --a;
+            while (b < r && xi - x_[b] < kClose) ++b;
+            for (int j = a; j < b; ++j) {
                 if (j == i) continue;
                 prod *= CosDiff(xi, wi, x_[j], refW[j]);
-                if (++count == 16) {
-                    int k;
+                prod = std::frexp(prod, &k);
+                e += k;
+            }
+            // Blocks of 16 factors, each in 1e-5 ... 2, cannot leave the range.
+            auto block = [&](int from, int to) {
+                for (int j = from; j < to; j += 16) {
+                    const int len = std::min(16, to - j);
+                    prod *= (xi - X.segment(j, len)).prod();
                     prod = std::frexp(prod, &k);
                     e += k;
-                    count = 0;
                 }
-            }
-            int k;
-            prod = std::frexp(prod, &k);
-            e += k;
+            };
+            block(0, a);
+            block(b, r);
             if (prod == 0 || !std::isfinite(static_cast<double>(prod))) return false;
             gamma_[i] = 1 / prod;
             ex[i] = -e;
@@ -314,19 +329,36 @@ private:
 
     // P(t), t = cos(a), by the barycentric formula over the reference.
     Real Eval(Real t, Real a) const {
-        Real num = 0, den = 0;
         const int r = static_cast<int>(x_.size());
-        for (int i = 0; i < r; ++i) {
-            Real d = t - x_[i];
-            if (std::abs(d) < Real(1e-5)) {
-                d = -2 * std::sin((a + angle_[i]) / 2) * std::sin((a - angle_[i]) / 2);
-                if (d == 0) return y_[i];
-            }
+        const int lo = static_cast<int>(
+            std::partition_point(x_.begin(), x_.end(), [&](Real v) { return v >= t + kClose; }) -
+            x_.begin());
+        int hi = lo;
+        while (hi < r && x_[hi] > t - kClose) ++hi;
+        Real num = 0, den = 0;
+        for (int i = lo; i < hi; ++i) {
+            const Real d = -2 * std::sin((a + angle_[i]) / 2) * std::sin((a - angle_[i]) / 2);
+            if (d == 0) return y_[i];
             const Real c = gamma_[i] / d;
             num += c * y_[i];
             den += c;
         }
+        Sums(0, lo, t, num, den);
+        Sums(hi, r, t, num, den);
         return num / den;
+    }
+
+    // The barycentric sums over points from ... to - 1, vectorized.
+    void Sums(int from, int to, Real t, Real& num, Real& den) const {
+        const int k = to - from;
+        if (k <= 0) return;
+        if (scratch_.size() < k) scratch_.resize(x_.size());
+        Eigen::Map<const Array> X(x_.data() + from, k), G(gamma_.data() + from, k),
+            Y(y_.data() + from, k);
+        auto s = scratch_.head(k);
+        s = G / (t - X);
+        den += s.sum();
+        num += (s * Y).sum();
     }
 
     // Local maxima of |E| along one band's samples (edges included), refined by a
@@ -367,6 +399,7 @@ private:
     std::vector<int> gridIndex_;
     std::vector<Real> gridD_, gridW_;
     std::vector<Real> x_, angle_, dRef_, wRef_, gamma_, y_;
+    mutable Array scratch_;
 };
 
 // Keeps an alternating subsequence of exactly r candidates: the larger of each run
@@ -459,7 +492,8 @@ void ScaleReference(const Problem& p, const std::vector<double>& sw, const std::
         for (int j = 0; j < want[b]; ++j) {
             double v;
             if (c < 2 || want[b] < 2) {
-                v = p.bands[b].lo + (p.bands[b].hi - p.bands[b].lo) * (want[b] < 2 ? 0.5 : 1.0 * j / (want[b] - 1));
+                v = p.bands[b].lo +
+                    (p.bands[b].hi - p.bands[b].lo) * (want[b] < 2 ? 0.5 : 1.0 * j / (want[b] - 1));
             } else {
                 const double s = static_cast<double>(j) * (c - 1) / (want[b] - 1);
                 const int k = std::min(static_cast<int>(s), c - 2);
@@ -484,6 +518,7 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
     std::vector<Real> cheb;
     double best = 2.0;
     int sinceBest = 0;
+    Real lastDelta = 0;
     const int maxIter = 250;
     sol.refW = w0;
     sol.refBand = b0;
@@ -500,8 +535,21 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
             return sol;
         }
         const Real ad = std::abs(delta);
-        if (getenv("MMDBG")) fprintf(stderr, "it %d n %d delta %g cand %zu L %d\n", it, p.n, (double)delta, next.size(), ex.GridSize());
-        if (!Choose(next, r, ad * Real(1 - 1e-3)) && !Choose(next, r, Real(0))) {
+        // Every exchange from a reference whose errors all reach |delta| raises
+        // |delta|; a fall means the arithmetic no longer resolves the error.
+        if (ad < Real(0.99) * lastDelta) {
+            sol.iterations = it;
+            sol.spread = best;
+            sol.detail = FormatString(
+                "the arithmetic cannot resolve the error at this length (deviation near %.3g)",
+                static_cast<double>(lastDelta));
+            return sol;
+        }
+        if (Choose(next, r, ad * Real(1 - 1e-3))) {
+            lastDelta = ad;
+        } else if (Choose(next, r, Real(0))) {
+            lastDelta = 0;
+        } else {
             sol.iterations = it;
             sol.detail = "the error has fewer alternations than the length needs";
             return sol;
@@ -516,16 +564,14 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
         };
         Real mx, mn;
         extremes(mx, mn);
-        // Near convergence the grid estimates are too coarse to judge the spread.
-        if ((mx - mn) / mx < Real(1e-2)) {
-            if (!ex.Refine(next)) {
-                sol.outcome = Outcome::Cancelled;
-                return sol;
-            }
-            extremes(mx, mn);
+        // The grid's parabolas misjudge the skewed ripples next to band edges:
+        // the chosen extrema move to the true maxima before they are judged.
+        if (!ex.Refine(next)) {
+            sol.outcome = Outcome::Cancelled;
+            return sol;
         }
+        extremes(mx, mn);
         const double spread = static_cast<double>((mx - mn) / mx);
-        if (getenv("MMDBG")) fprintf(stderr, "  spread %g\n", spread);
         // The spread the arithmetic can resolve at this deviation.
         const double floorSpread = 64.0 * static_cast<double>(noise / ad);
         for (int i = 0; i < r; ++i) {
@@ -536,8 +582,12 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
         if (spread < best) {
             if (spread < 0.5 * best) sinceBest = 0;
             best = spread;
-            sol.refW.assign(refW.begin(), refW.end());
-            sol.refBand = refBand;
+            // A reference worth restarting from (in long double) once the error
+            // has started to level.
+            if (spread < 0.5) {
+                sol.refW.assign(refW.begin(), refW.end());
+                sol.refBand = refBand;
+            }
         }
         if (std::isfinite(spread) && (spread <= tol || (spread <= floorSpread && spread <= 1e-3))) {
             sol.outcome = Outcome::Converged;
@@ -618,7 +668,9 @@ void Ticker::Set(double fraction) {
     Poll();
 }
 
-double QValue(QKind q, double w) { return QOf<double>(q, w); }
+double QValue(QKind q, double w) {
+    return QOf<double>(q, w);
+}
 
 Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, double hi) {
     return SolveFrom(problem, tol, ticker, lo, hi, true);

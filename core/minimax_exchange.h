@@ -30,14 +30,14 @@ struct Problem {
 
 // Polls cancel and reports progress at most every 0.2 s.
 class Ticker {
-public:
+  public:
     Ticker(const std::atomic<bool>* cancel, const std::function<void(double)>& progress);
     // True once cancelled; also reports the stored fraction when it is due.
     bool Poll();
     void Set(double fraction);
     bool cancelled() const { return cancelled_; }
 
-private:
+  private:
     const std::atomic<bool>* cancel_;
     const std::function<void(double)>* progress_;
     double fraction_ = 0.0;
@@ -49,13 +49,13 @@ enum class Outcome { Converged, Stalled, Cancelled };
 
 struct Solution {
     Outcome outcome = Outcome::Stalled;
-    std::vector<double> cheb;   // P(cos w) = sum cheb[k] cos(k w), k = 0 ... n - 1
-    std::vector<double> refW;   // the last reference (radians, ascending)
-    std::vector<int> refBand;   // band index of each reference point
-    double deviation = 0.0;     // largest |E| at the reference
-    double spread = 1.0;        // (max - min) / max of |E| at the reference
+    std::vector<double> cheb;  // P(cos w) = sum cheb[k] cos(k w), k = 0 ... n - 1
+    std::vector<double> refW;  // the last reference (radians, ascending)
+    std::vector<int> refBand;  // band index of each reference point
+    double deviation = 0.0;    // largest |E| at the reference
+    double spread = 1.0;       // (max - min) / max of |E| at the reference
     int iterations = 0;
-    bool extended = false;      // solved in long double
+    bool extended = false;  // solved in long double
     std::string detail;
 };
 
