@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <complex>
+#include <deque>
 
 #include "core/messages.h"
 #include "core/minimax_exchange.h"
@@ -144,8 +145,8 @@ MinimaxResult DesignMinimax(const MinimaxRequest& request, const std::atomic<boo
     p.n = kind.n;
     p.q = kind.q;
     p.density = request.gridDensity;
-    // A band edge on a zero of Q moves in by one grid step: the error there is fixed.
-    const double trim = M_PI / (static_cast<double>(p.density) * (p.n + 1));
+    // A band edge on a zero of Q moves in a hair: there D / Q and W * Q are 0 / 0.
+    const double trim = 1e-7;
     for (const MinimaxBand& b : request.bands) {
         minimax::Band pb;
         pb.lo = 2 * M_PI * b.lower;
@@ -331,7 +332,7 @@ MinimaxLengthResult FindShortestMinimax(const MinimaxLengthSpec& spec,
         double err;  // the spec-weighted error on the dense grid
         MinimaxResult design;
     };
-    std::vector<Trial> tried;
+    std::deque<Trial> tried;  // stable addresses: trials are referred to by pointer
     std::string failure;
     auto design = [&](int N) -> const Trial* {
         for (const Trial& t : tried)

@@ -150,8 +150,8 @@ class Exchange {
     // One exchange from ref (n + 1 points). Fills cand with the new reference and
     // cheb with the trial polynomial. False when cancelled or degenerate.
     bool Step(const std::vector<Real>& refW, const std::vector<int>& refBand,
-              std::vector<Candidate<Real>>& next, std::vector<Real>& cheb, Real& delta,
-              Real& noise) {
+              std::vector<Candidate<Real>>& next, std::vector<Real>& cheb, Real& delta, Real& noise,
+              Real& peak) {
         const int n = p_.n;
         const int r = n + 1;
         x_.resize(r);
@@ -178,6 +178,7 @@ class Exchange {
         }
         noise *= std::numeric_limits<Real>::epsilon();
 
+        peak = 0;
         // P at the Chebyshev-Lobatto points cos(pi j / m), then its Chebyshev
         // coefficients by a DCT-I (an FFT of the even extension).
         std::vector<Real> ext(2 * m_);
@@ -186,6 +187,7 @@ class Exchange {
             const Real a = Real(kPiL) * j / m_;
             const Real t = std::cos(a);
             const Real v = Eval(t, a);
+            peak = std::max(peak, std::abs(v));
             ext[j] = v;
             if (j > 0 && j < m_) ext[2 * m_ - j] = v;
         }
@@ -207,6 +209,12 @@ class Exchange {
             fine_.fwd(spec, padded);
         }
         if (ticker_.Poll()) return false;
+        // A large P between the bands swamps the in-band values in the coefficients'
+        // rounding: then the grid is evaluated from the barycentric form (slower).
+        Real wMax = 0;
+        for (Real v : wRef_) wMax = std::max(wMax, std::abs(v));
+        const bool direct =
+            32 * std::numeric_limits<Real>::epsilon() * peak * wMax > Real(1e-5) * std::abs(delta);
         next.clear();
         std::vector<Real> sw, se;
         for (int b = 0; b < static_cast<int>(p_.bands.size()); ++b) {
@@ -223,7 +231,10 @@ class Exchange {
             edge(band.lo);
             for (int g = first_[b]; g < first_[b + 1]; ++g) {
                 sw.push_back(Real(kPiL) * gridIndex_[g] / L_);
-                se.push_back(gridW_[g] * (gridD_[g] - spec[gridIndex_[g]].real()));
+                const Real w = Real(kPiL) * gridIndex_[g] / L_;
+                const Real pv = direct ? Eval(std::cos(w), w) : spec[gridIndex_[g]].real();
+                se.push_back(gridW_[g] * (gridD_[g] - pv));
+                if (direct && (g & 255) == 0 && ticker_.Poll()) return false;
             }
             edge(band.hi);
             Extrema(sw, se, b, next);
@@ -524,8 +535,8 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
     sol.refBand = b0;
     for (int it = 1; it <= maxIter; ++it) {
         ticker.Set(lo + (hi - lo) * (1.0 - std::exp(-it / 6.0)));
-        Real delta, noise;
-        if (!ex.Step(refW, refBand, next, cheb, delta, noise)) {
+        Real delta, noise, peak;
+        if (!ex.Step(refW, refBand, next, cheb, delta, noise, peak)) {
             sol.iterations = it;
             if (ticker.cancelled()) {
                 sol.outcome = Outcome::Cancelled;
@@ -535,6 +546,12 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
             return sol;
         }
         const Real ad = std::abs(delta);
+        // The grid's parabolas misjudge the skewed ripples next to band edges: the
+        // candidates move to the true maxima before they are compared.
+        if (!ex.Refine(next)) {
+            sol.outcome = Outcome::Cancelled;
+            return sol;
+        }
         // Every exchange from a reference whose errors all reach |delta| raises
         // |delta|; a fall means the arithmetic no longer resolves the error.
         if (ad < Real(0.99) * lastDelta) {
@@ -564,13 +581,6 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
         };
         Real mx, mn;
         extremes(mx, mn);
-        // The grid's parabolas misjudge the skewed ripples next to band edges:
-        // the chosen extrema move to the true maxima before they are judged.
-        if (!ex.Refine(next)) {
-            sol.outcome = Outcome::Cancelled;
-            return sol;
-        }
-        extremes(mx, mn);
         const double spread = static_cast<double>((mx - mn) / mx);
         // The spread the arithmetic can resolve at this deviation.
         const double floorSpread = 64.0 * static_cast<double>(noise / ad);
@@ -590,6 +600,22 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
             }
         }
         if (std::isfinite(spread) && (spread <= tol || (spread <= floorSpread && spread <= 1e-3))) {
+            // The taps are rounded to double: their rounding, relative to the largest
+            // gain, must stay well below the deviation.
+            double wMax = 0;
+            for (const auto& c : next) {
+                Real dp, wp;
+                Target<Real>(p, c.band, c.w, dp, wp);
+                wMax = std::max(wMax, static_cast<double>(std::abs(wp)));
+            }
+            if (64 * std::numeric_limits<double>::epsilon() * static_cast<double>(peak) * wMax >
+                1e-3 * static_cast<double>(mx)) {
+                sol.detail = FormatString(
+                    "the gain between the bands (about %.3g) is too large for the taps to hold "
+                    "a deviation of %.3g; narrow the transition bands",
+                    static_cast<double>(peak), static_cast<double>(mx));
+                return sol;
+            }
             sol.outcome = Outcome::Converged;
             sol.spread = spread;
             sol.deviation = static_cast<double>(mx);
