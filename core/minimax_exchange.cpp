@@ -528,7 +528,8 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
     std::vector<Candidate<Real>> next;
     std::vector<Real> cheb;
     double best = 2.0;
-    int sinceBest = 0;
+    int sinceBest = 0;  // exchanges since the spread halved or |delta| grew
+    Real grownDelta = 0;
     Real lastDelta = 0;
     const int maxIter = 250;
     sol.refW = w0;
@@ -627,6 +628,12 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
                     return sol;
                 }
             return sol;
+        }
+        // From a poor start |delta| climbs for many exchanges before the spread
+        // falls: either counts as progress.
+        if (ad > grownDelta * Real(1 + 1e-6)) {
+            grownDelta = ad;
+            sinceBest = 0;
         }
         if (++sinceBest > 20) break;
     }
