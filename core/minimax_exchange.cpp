@@ -518,7 +518,7 @@ void ScaleReference(const Problem& p, const std::vector<double>& sw, const std::
 
 template <typename Real>
 Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, double tol,
-             Ticker& ticker, double lo, double hi) {
+             Ticker& ticker, double lo, double hi, bool forTaps) {
     Solution sol;
     sol.extended = sizeof(Real) > sizeof(double);
     Exchange<Real> ex(p, ticker);
@@ -601,20 +601,22 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
             }
         }
         if (std::isfinite(spread) && (spread <= tol || (spread <= floorSpread && spread <= 1e-3))) {
-            // The taps are rounded to double: their rounding, relative to the largest
-            // gain, must stay well below the deviation.
-            double wMax = 0;
+            // The taps are rounded to double: their rounding must stay well below
+            // the deviation (only the last level of a ladder makes taps).
+            double wMax = 0, coefSum = 0;
             for (const auto& c : next) {
                 Real dp, wp;
                 Target<Real>(p, c.band, c.w, dp, wp);
                 wMax = std::max(wMax, static_cast<double>(std::abs(wp)));
             }
-            if (64 * std::numeric_limits<double>::epsilon() * static_cast<double>(peak) * wMax >
-                1e-3 * static_cast<double>(mx)) {
-                sol.detail = FormatString(
-                    "the gain between the bands (about %.3g) is too large for the taps to hold "
-                    "a deviation of %.3g; narrow the transition bands",
-                    static_cast<double>(peak), static_cast<double>(mx));
+            // Independent roundings add up like a random walk.
+            for (const Real& c : cheb) coefSum += static_cast<double>(c * c);
+            coefSum = std::sqrt(coefSum);
+            if (forTaps && 8 * std::numeric_limits<double>::epsilon() * coefSum * wMax >
+                               1e-3 * static_cast<double>(mx)) {
+                sol.detail =
+                    FormatString("the taps cannot hold a deviation of %.3g in double precision",
+                                 static_cast<double>(mx));
                 return sol;
             }
             sol.outcome = Outcome::Converged;
@@ -643,36 +645,23 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
     return sol;
 }
 
-// Minimum basis size solved directly; longer problems start from a scaled-up
-// reference of a design half as long.
+// Basis sizes up to this are solved from a uniform reference; longer problems climb
+// a ladder of lengths, each level starting from the last one's reference scaled up.
 constexpr int kDirectSize = 96;
 
-Solution SolveFrom(const Problem& p, double tol, Ticker& ticker, double lo, double hi, bool top) {
-    std::vector<double> w;
-    std::vector<int> b;
-    double mid = lo;
-    if (p.n > kDirectSize) {
-        Problem half = p;
-        half.n = (p.n + 1) / 2;
-        mid = lo + (hi - lo) * 0.3;
-        Solution s = SolveFrom(half, 1e-3, ticker, lo, mid, false);
-        if (s.outcome == Outcome::Cancelled) return s;
-        if (s.outcome == Outcome::Converged)
-            ScaleReference(p, s.refW, s.refBand, w, b);
-        else
-            UniformReference(p, w, b);
-    } else {
-        UniformReference(p, w, b);
-    }
-    Solution sol = Run<double>(p, w, b, tol, ticker, mid, hi);
-    if (sol.outcome == Outcome::Stalled && top) {
-        // Double stalled: go on in long double from the best reference it found.
-        Solution ext = Run<long double>(p, sol.refW, sol.refBand, tol, ticker, mid, hi);
-        ext.iterations += sol.iterations;
-        if (ext.outcome == Outcome::Stalled && ext.detail.empty()) ext.detail = sol.detail;
-        return ext;
-    }
-    return sol;
+// One level: double, or long double once double has stalled at this or a lower level.
+Solution SolveLevel(const Problem& p, const std::vector<double>& w, const std::vector<int>& b,
+                    double tol, Ticker& ticker, double lo, double hi, bool forTaps,
+                    bool& extended) {
+    if (extended) return Run<long double>(p, w, b, tol, ticker, lo, hi, forTaps);
+    Solution sol = Run<double>(p, w, b, tol, ticker, lo, hi, forTaps);
+    if (sol.outcome != Outcome::Stalled) return sol;
+    // Double stalled: go on in long double from the best reference it found.
+    extended = true;
+    Solution ext = Run<long double>(p, sol.refW, sol.refBand, tol, ticker, lo, hi, forTaps);
+    ext.iterations += sol.iterations;
+    if (ext.outcome == Outcome::Stalled && ext.detail.empty()) ext.detail = sol.detail;
+    return ext;
 }
 
 }  // namespace
@@ -706,7 +695,49 @@ double QValue(QKind q, double w) {
 }
 
 Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, double hi) {
-    return SolveFrom(problem, tol, ticker, lo, hi, true);
+    bool extended = problem.extended;
+    std::vector<double> w;
+    std::vector<int> b;
+    if (problem.n <= kDirectSize) {
+        UniformReference(problem, w, b);
+        return SolveLevel(problem, w, b, tol, ticker, lo, hi, true, extended);
+    }
+    // The error's scale, against which a level's deviation tells how far the next
+    // may reach: the deviation in dB grows about in proportion to the length.
+    double scale = 0.0;
+    for (const Band& band : problem.bands)
+        scale = std::max(scale, band.weight * std::abs(band.desired));
+    if (!(scale > 0)) scale = 1.0;
+    Problem level = problem;
+    level.n = kDirectSize;
+    UniformReference(level, w, b);
+    const double span = hi - lo;
+    for (;;) {
+        const bool last = level.n == problem.n;
+        // Progress: the levels below fill the first 70 %, the last level the rest.
+        const double at = lo + span * 0.7 * level.n / problem.n;
+        Solution s = SolveLevel(level, w, b, last ? tol : 1e-3, ticker, last ? at : lo,
+                                last ? hi : at, last, extended);
+        if (last || s.outcome == Outcome::Cancelled) return s;
+        int next = std::min(problem.n, 2 * level.n);
+        if (s.outcome == Outcome::Converged) {
+            // Keep each step's deviation above 1e-10 of the scale where it can be: a
+            // long jump into a deep design starts from a poor reference.
+            const double r = s.deviation / scale;
+            if (r > 0 && r < 1) {
+                const double f = std::clamp(std::log(1e-10) / std::log(r), 1.25, 2.0);
+                next = std::min(problem.n, static_cast<int>(std::ceil(level.n * f)));
+            }
+            Problem up = level;
+            up.n = next;
+            ScaleReference(up, s.refW, s.refBand, w, b);
+        } else {
+            Problem up = level;
+            up.n = next;
+            UniformReference(up, w, b);
+        }
+        level.n = next;
+    }
 }
 
 }  // namespace tapwright::minimax

@@ -26,6 +26,7 @@ struct Problem {
     QKind q = QKind::One;
     std::vector<Band> bands;
     int density = 16;
+    bool extended = false;  // long double from the start
 };
 
 // Polls cancel and reports progress at most every 0.2 s.
