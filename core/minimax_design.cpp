@@ -423,11 +423,12 @@ MinimaxLengthResult FindShortestMinimax(const MinimaxLengthSpec& spec,
         } else if (N > lowFail) {
             lowFail = N;
         }
-        // The slope from the two closest designs.
+        // The slope from the last two designs, when they are far enough apart: odd
+        // and even lengths alternate around the trend.
         if (tried.size() >= 2) {
             const Trial& a = tried[tried.size() - 2];
             const Trial& b = tried.back();
-            if (a.N != b.N && a.err > 0 && b.err > 0) {
+            if (std::abs(a.N - b.N) >= 4 && a.err > 0 && b.err > 0) {
                 const double s = (20 * std::log10(a.err) - 20 * std::log10(b.err)) / (b.N - a.N);
                 if (s > 1e-6 && std::isfinite(s)) slope = s;
             }
