@@ -549,8 +549,11 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
         }
         const Real ad = std::abs(delta);
         // The grid's parabolas misjudge the skewed ripples next to band edges: the
-        // candidates move to the true maxima before they are compared.
-        if (!ex.Refine(next)) {
+        // candidates move to the true maxima before they are compared (once the
+        // error is within a factor 2 of level; before, the grid's values serve).
+        Real peakE = 0;
+        for (const auto& c : next) peakE = std::max(peakE, std::abs(c.e));
+        if (peakE <= 2 * ad && !ex.Refine(next)) {
             sol.outcome = Outcome::Cancelled;
             return sol;
         }
