@@ -45,6 +45,7 @@ bench: build
 	./build/bin/tapwright-window-bench
 	bash bench/report_memory.sh
 	bash bench/picture_memory.sh
+	/usr/bin/python3 bench/minimax_vs_scipy.py ./build/bin/tapwright-minimax-bench
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -15,6 +15,8 @@ packages=(
     # the install tests: man pages checked by groff, the desktop entry and the
     # AppStream metainfo by Debian's validators
     groff-base desktop-file-utils appstream
+    # Eigen: the minimax design's FFTs; python3-scipy: its tests compare with remez
+    libeigen3-dev python3-scipy
 )
 # `make package`: dpkg-shlibdeps derives the package's dependencies.
 if [ "${1:-}" = package ]; then
