@@ -7,6 +7,7 @@
 
 #include "core/design_methods.h"
 #include "core/design_pipeline.h"
+#include "core/graph_kinds.h"
 #include "files/spec_file.h"
 #include "graphs/png_file.h"
 #include "ui/control_ids.h"
@@ -18,8 +19,6 @@ namespace {
 using namespace groups;
 
 constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
-constexpr int kPhaseItem = Phase;
-constexpr int kGraphItemsWithPhase = Phase + 1;
 
 // The range controls of the specified-range view: the range fields, Zoom and View.
 const std::vector<int> kRangeView = {kViewRangeLabel,     kViewLowEdit, kViewHighEdit,
@@ -96,7 +95,9 @@ struct DialogLogic::Impl {
     void AfterDesign(int r, bool equiripple);
     void SetGraphControls(int selection);
     void OnGraphTypeChanged(bool redraw);
-    void WithdrawPhaseItem(bool redraw);
+    void WithdrawGraphItem(GraphType graph, bool redraw);
+    // The graph kind the graph list's selection shows, or -1.
+    int SelectedGraph() const { return GraphKindAt(model, model.Selection(kGraphTypeCombo)); }
     void Refresh();
     void OnViewChanged();
     void OnHoldOnClicked();
@@ -143,7 +144,7 @@ void DialogLogic::Impl::Initialise() {
 
 GraphOptions DialogLogic::Impl::Options() const {
     GraphOptions o;
-    const int graph = model.Selection(kGraphTypeCombo);
+    const int graph = SelectedGraph();
     o.graph = static_cast<GraphType>(graph >= 0 ? graph : flags.graphSel);
     o.logScale = model.Checked(kLogScaleCheck);
     const int view = model.Selection(kDisplayTypeCombo);
@@ -308,13 +309,17 @@ void DialogLogic::Impl::TakeOutcome(DesignOutcome outcome) {
 
 void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     if (!equiripple && r >= 0) {
-        if (model.ItemCount(kGraphTypeCombo) < kGraphItemsWithPhase) {
-            model.InsertItem(kGraphTypeCombo, kPhaseItem, std::string(GraphTypeText(Phase)));
-        }
-        // Differentiators and Hilbert transformers offer no phase graph.
-        if ((spec.FType == Differentiator || spec.FType == Hilbert) &&
-            model.ItemCount(kGraphTypeCombo) > kPhaseItem) {
-            WithdrawPhaseItem(false);
+        // The list holds what this design offers (no phase graph for differentiators
+        // and Hilbert transformers), in the table's order.
+        int item = 0;
+        for (const GraphKindInfo& kind : kGraphKinds) {
+            const bool listed = GraphItemOf(model, kind.graph) >= 0;
+            if (GraphOffered(kind.graph, spec.WType, spec.FType)) {
+                if (!listed) model.InsertItem(kGraphTypeCombo, item, std::string(kind.text));
+                ++item;
+            } else if (listed) {
+                WithdrawGraphItem(kind.graph, false);
+            }
         }
     }
     if (equiripple) {
@@ -322,10 +327,11 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
             EraseMainGraph(canvases, model.Checked(kGridCheck));
             platform.RepaintNow();
         }
-        if (model.ItemCount(kGraphTypeCombo) == kGraphItemsWithPhase) {
+        for (const GraphKindInfo& kind : kGraphKinds) {
+            if (kind.afterBandTable || GraphItemOf(model, kind.graph) < 0) continue;
             // A design that failed is no valid design: nothing to redraw then.
             if (r >= 0) flags.designValid = true;
-            WithdrawPhaseItem(r >= 0);
+            WithdrawGraphItem(kind.graph, r >= 0);
         }
     }
     if (r >= 0 && !flags.holdActive) {
@@ -342,7 +348,7 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     model.Enable(kDisplayTypeCombo, false);
     model.Enable(kDisplayTypeLabel, false);
     model.Show(kHoldOnCheck, false);
-    switch (model.Selection(kGraphTypeCombo)) {
+    switch (SelectedGraph()) {
         case Impulse:
             model.Enable(kLogScaleCheck, false);
             model.Enable(kCurveFittingCheck, true);
@@ -395,14 +401,16 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     model.Enable(kGridCheck, true);
 }
 
-// Takes the phase graph out of the graph type list; a phase graph on show gives
-// way to the impulse graph (redrawn when `redraw`).
-void DialogLogic::Impl::WithdrawPhaseItem(bool redraw) {
-    if (model.Selection(kGraphTypeCombo) == kPhaseItem) {
-        model.Select(kGraphTypeCombo, Impulse);
+// Takes a graph kind out of the graph type list; that graph on show gives way to
+// the impulse graph (redrawn when `redraw`).
+void DialogLogic::Impl::WithdrawGraphItem(GraphType graph, bool redraw) {
+    const int item = GraphItemOf(model, graph);
+    if (item < 0) return;
+    if (model.Selection(kGraphTypeCombo) == item) {
+        model.Select(kGraphTypeCombo, GraphItemOf(model, Impulse));
         OnGraphTypeChanged(redraw);
     }
-    model.DeleteItem(kGraphTypeCombo, kPhaseItem);
+    model.DeleteItem(kGraphTypeCombo, item);
 }
 
 void DialogLogic::Impl::SetGraphControls(int selection) {
@@ -415,8 +423,8 @@ void DialogLogic::Impl::SetGraphControls(int selection) {
 }
 
 void DialogLogic::Impl::OnGraphTypeChanged(bool redraw) {
-    const int selection = model.Selection(kGraphTypeCombo);
-    if (selection < Impulse || selection > Phase) return;
+    const int selection = SelectedGraph();
+    if (selection < 0) return;
     SetGraphControls(selection);
     if (!redraw) return;
     platform.RepaintNow();

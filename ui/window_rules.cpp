@@ -644,7 +644,7 @@ void WindowRules::RestoreComboSelection(int comboId) {
             model.Select(comboId, FftIndexFromSize(spec.FFT));
             break;
         case kGraphTypeCombo:
-            model.Select(comboId, flags.graphSel);
+            model.Select(comboId, GraphItemOf(model, static_cast<GraphType>(flags.graphSel)));
             break;
         case kDisplayTypeCombo:
             model.Select(comboId, flags.displaySel);
@@ -729,6 +729,25 @@ bool WindowRules::RefuseUnparsedField() {
     const int id = unparsed.front();
     Refuse(id, MessageCode::NotANumber, {}, true);
     return true;
+}
+
+int GraphKindAt(const ControlModel& model, int index) {
+    const std::vector<std::string>& items = model.State(kGraphTypeCombo).items;
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return -1;
+    for (const GraphKindInfo& kind : kGraphKinds) {
+        if (kind.text == items[static_cast<std::size_t>(index)]) return kind.graph;
+    }
+    return -1;
+}
+
+int GraphItemOf(const ControlModel& model, GraphType graph) {
+    const GraphKindInfo* kind = GraphKindOf(graph);
+    if (kind == nullptr) return -1;
+    const std::vector<std::string>& items = model.State(kGraphTypeCombo).items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == kind->text) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 }  // namespace tapwright::ui

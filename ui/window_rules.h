@@ -126,6 +126,12 @@ class WindowRules {
     int boxDepth_ = 0;
 };
 
+// The graph kind that item `index` of the graph list shows, or -1 (no such item).
+// The list holds the kinds a design offers, in the order of kGraphKinds.
+int GraphKindAt(const ControlModel& model, int index);
+// The item of the graph list that shows `graph`, or -1 when the list lacks it.
+int GraphItemOf(const ControlModel& model, GraphType graph);
+
 // Groups of controls the rules show, hide, enable and disable together.
 namespace groups {
 extern const std::vector<int> kFirstCutoff;
