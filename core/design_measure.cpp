@@ -378,6 +378,15 @@ ResponseMeasurements MeasureTaps(const std::vector<double>& h, double Fs, int re
 
 bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
                    DesignMeasurements& out, std::string* error) {
+    QuantizeOptions quantize;
+    quantize.bits = bits;
+    return MeasureDesign(spec, design, quantize, 0, out, error);
+}
+
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, DesignMeasurements& out,
+                   std::string* error) {
+    const int bits = quantize.bits;
     auto fail = [&](const std::string& what) {
         if (error) *error = what;
         return false;
@@ -403,7 +412,12 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
     const std::vector<MeasureBand> bands = MeasurementBands(spec);
     m.full = MeasureTaps(h, m.Fs, m.responseType, bands);
     if (bits != 0) {
-        if (!QuantizeTaps(h, bits, m.fixedPoint)) return fail("the taps cannot be quantized");
+        std::string why;
+        if (!QuantizeTaps(h, quantize, m.fixedPoint, &why)) return fail(why);
+        if (!ComputeBitGrowth(m.fixedPoint, inputBits == 0 ? bits : inputBits, 0, m.growth)) {
+            return fail(FormatString("the input width must be %d to %d bits", kMinInputBits,
+                                     kMaxInputBits));
+        }
         m.quantized = true;
         m.fixed = MeasureTaps(m.fixedPoint.Taps(), m.Fs, m.responseType, bands);
     }
@@ -430,6 +444,20 @@ std::vector<MeasurementRow> MeasurementRows(const DesignMeasurements& m) {
         rows.push_back({"Fixed point", "",
                         FormatString("%d bits, scale 2^%d, %d guard bits, %d saturated", q.bits,
                                      q.fractionBits, q.guardBits, q.saturated)});
+        rows.push_back({"Fixed-point format", "",
+                        FormatString("%s, rounding %s, overflow %s", q.FormatName().c_str(),
+                                     RoundingName(q.rounding), OverflowName(q.overflow))});
+        rows.push_back({"Largest quantization error", "", FormatString("%.4g", q.largestError)});
+        rows.push_back({"Coefficient sum", "",
+                        FormatString("%.10g (%lld / 2^%d)", q.CoefficientSum(),
+                                     static_cast<long long>(q.integerSum), q.fractionBits)});
+        const BitGrowth& g = m.growth;
+        rows.push_back({"Accumulator width", "",
+                        FormatString("%d bits for %d-bit input (W + ceil(log2 sum|q|) = %d), "
+                                     "Q%d.%d",
+                                     g.accumulatorBits, g.inputBits, g.boundBits,
+                                     g.accumulatorBits - 1 - g.accumulatorFractionBits,
+                                     g.accumulatorFractionBits)});
     }
     rows.push_back({"Measurement grid",
                     FormatString("%d points, 0 ... %.2f Hz, step %.6g Hz", m.gridPoints, 0.5 * m.Fs,

@@ -66,6 +66,7 @@ struct DesignMeasurements {
     ResponseMeasurements full;
     bool quantized = false;
     QuantizedTaps fixedPoint;        // when quantized
+    BitGrowth growth;                // when quantized: for an input as wide as the taps
     ResponseMeasurements fixed;      // the measurements of fixedPoint.Taps()
     double conditionEstimate = 0.0;  // equiripple: largest / smallest pivot; else 0
 };
@@ -96,6 +97,13 @@ ResponseMeasurements MeasureTaps(const std::vector<double>& h, double Fs, int re
 // without coefficients, a coefficient that is not finite, or bits out of range.
 bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
                    DesignMeasurements& out, std::string* error = nullptr);
+
+// The same with every fixed-point choice (quantize.bits 0: none) and the input
+// width the bit growth is reported for (0: as wide as the taps). Also false when
+// the taps overflow under Overflow::Error.
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, DesignMeasurements& out,
+                   std::string* error = nullptr);
 
 // The conditioning warning of an equiripple design made from `spec` whose estimate
 // lies above kIllConditionedAbove, or an empty text.
