@@ -86,6 +86,7 @@ bool FindShortestWordLength(const FilterSpec& spec, const CFirDesign& design,
     if (!MeasureDesign(spec, design, 0, full, error)) return false;
     WordLengthResult r;
     r.targets = Targets(spec, full.full, marginDb);
+    r.fullMeets = MeetsTargets(full.full, r.targets);
     const std::vector<MeasureBand> bands = MeasurementBands(spec);
     QuantizeOptions o = choice;
     ResponseMeasurements previous;
@@ -128,6 +129,7 @@ std::string FormatWordLengthResult(const WordLengthResult& r) {
     } else {
         text = FormatString("No word length up to %d bits meets every target\n", kMaxQuantizeBits);
     }
+    if (!r.fullMeets) text += "The full-precision design itself misses a target of the spec\n";
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"Target", "Source", "Full precision"});
     if (r.found && r.belowMeasured) rows.back().push_back(FormatString("%d bits", r.bits - 1));

@@ -30,6 +30,7 @@ struct WordLengthTarget {
 
 struct WordLengthResult {
     std::vector<WordLengthTarget> targets;
+    bool fullMeets = false;  // the full-precision design meets every target
     bool found = false;
     int bits = 0;                 // the shortest word length that meets every target
     DesignMeasurements measured;  // the design and its form at `bits` (or at 32 bits)
@@ -50,7 +51,7 @@ bool FindShortestWordLength(const FilterSpec& spec, const CFirDesign& design,
                             std::string* error = nullptr);
 
 // The targets with the figures at full precision, at bits - 1 and at bits, then
-// the measurement table at bits.
+// the measurement table at bits. A full-precision design that misses a target says so.
 std::string FormatWordLengthResult(const WordLengthResult& r);
 
 }  // namespace tapwright

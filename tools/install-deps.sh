@@ -12,6 +12,8 @@ packages=(
     # pdftotext: the report tests read the text of the written PDFs back; time:
     # bench/report_memory.sh measures peak memory
     poppler-utils time
+    # the simulators the exported Verilog and VHDL are tested under
+    iverilog ghdl ghdl-mcode
 )
 
 missing=()
