@@ -32,6 +32,7 @@ struct Arguments {
     Rounding rounding = Rounding::Nearest;
     Overflow overflow = Overflow::Saturate;
     int inputBits = 0;
+    int outputBits = 0;
     bool meet = false;
     double marginDb = kDefaultMeetMarginDb;
     bool marginGiven = false;
@@ -122,6 +123,10 @@ bool Parse(const char* command, int argc, char** argv, bool exportOptions, Argum
                 return fail(FormatString("--input-bits needs a width from %d to %d", kMinInputBits,
                                          kMaxInputBits));
             }
+        } else if (!exportOptions && arg == "--output-bits") {
+            if (!value(v) || !ParseInteger(v, 2, 127, a.outputBits)) {
+                return fail("--output-bits needs a width of 2 bits or more");
+            }
         } else if (!exportOptions && arg == "--meet") {
             a.meet = true;
         } else if (!exportOptions && arg == "--margin") {
@@ -152,9 +157,9 @@ bool Parse(const char* command, int argc, char** argv, bool exportOptions, Argum
     }
     if (a.input.empty()) return fail("no spec file given");
     const bool choices = a.fractionBits || a.rounding != Rounding::Nearest ||
-                         a.overflow != Overflow::Saturate || a.inputBits != 0;
+                         a.overflow != Overflow::Saturate || a.inputBits != 0 || a.outputBits != 0;
     if (choices && a.bits == 0 && !a.meet) {
-        return fail("--frac, --round, --overflow and --input-bits need --bits B");
+        return fail("--frac, --round, --overflow, --input-bits and --output-bits need --bits B");
     }
     if (a.meet && (a.bits != 0 || a.json))
         return fail(
@@ -249,7 +254,7 @@ int RunMeasureCommand(int argc, char** argv) {
         return kExitOk;
     }
     DesignMeasurements m;
-    if (!MeasureDesign(loaded.spec, design, quantize, a.inputBits, m, &error)) {
+    if (!MeasureDesign(loaded.spec, design, quantize, a.inputBits, a.outputBits, m, &error)) {
         std::fprintf(stderr, "tapwright-cli measure: %s\n", error.c_str());
         return kExitRefused;
     }
@@ -277,15 +282,16 @@ const char* ExportCommandHelp() {
            "                           error (refuse, naming the tap). The export states F.\n"
            "                           NAME (the C name or the module) defaults to the file\n"
            "                           name.\n"
-           "  measure FILE [--bits B [--frac F] [--round R] [--overflow O] [--input-bits W]]\n"
-           "         [--json]\n"
+           "  measure FILE [--bits B [--frac F] [--round R] [--overflow O] [--input-bits W]\n"
+           "         [--output-bits N]] [--json]\n"
            "                           Design FILE and print what it achieves on a dense\n"
            "                           grid: gain, ripple and attenuation per band, the\n"
            "                           -3 dB and -6 dB frequencies, DC and Nyquist gains,\n"
            "                           group delay (and, with --bits, the same for the\n"
            "                           fixed-point taps with their format, largest error,\n"
            "                           coefficient sum and accumulator width for a W-bit\n"
-           "                           input), as a table or as JSON.\n"
+           "                           input, and with --output-bits the format of the\n"
+           "                           output rounded to N bits), as a table or as JSON.\n"
            "  measure FILE --meet [--margin DB] [--frac F] [--round R] [--overflow O]\n"
            "                           Find the shortest word length B whose fixed-point\n"
            "                           taps still meet the pass-band ripple (PBrip) and\n"

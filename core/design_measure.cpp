@@ -386,6 +386,12 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
 bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
                    const QuantizeOptions& quantize, int inputBits, DesignMeasurements& out,
                    std::string* error) {
+    return MeasureDesign(spec, design, quantize, inputBits, 0, out, error);
+}
+
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, int outputBits,
+                   DesignMeasurements& out, std::string* error) {
     const int bits = quantize.bits;
     auto fail = [&](const std::string& what) {
         if (error) *error = what;
@@ -414,9 +420,15 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
     if (bits != 0) {
         std::string why;
         if (!QuantizeTaps(h, quantize, m.fixedPoint, &why)) return fail(why);
-        if (!ComputeBitGrowth(m.fixedPoint, inputBits == 0 ? bits : inputBits, 0, m.growth)) {
+        const int W = inputBits == 0 ? bits : inputBits;
+        if (W < kMinInputBits || W > kMaxInputBits) {
             return fail(FormatString("the input width must be %d to %d bits", kMinInputBits,
                                      kMaxInputBits));
+        }
+        if (!ComputeBitGrowth(m.fixedPoint, W, 0, m.growth) ||
+            !ComputeBitGrowth(m.fixedPoint, W, outputBits, m.growth)) {
+            return fail(FormatString("the output width must be 2 to %d bits (the accumulator's)",
+                                     m.growth.accumulatorBits));
         }
         m.quantized = true;
         m.fixed = MeasureTaps(m.fixedPoint.Taps(), m.Fs, m.responseType, bands);
@@ -458,6 +470,13 @@ std::vector<MeasurementRow> MeasurementRows(const DesignMeasurements& m) {
                                      g.accumulatorBits, g.inputBits, g.boundBits,
                                      g.accumulatorBits - 1 - g.accumulatorFractionBits,
                                      g.accumulatorFractionBits)});
+        if (g.outputBits != g.accumulatorBits) {
+            rows.push_back(
+                {"Output width", "",
+                 FormatString("%d bits, Q%d.%d: %d low bits dropped, rounding %s", g.outputBits,
+                              g.outputBits - 1 - g.outputFractionBits, g.outputFractionBits,
+                              g.accumulatorBits - g.outputBits, RoundingName(q.rounding))});
+        }
     }
     rows.push_back({"Measurement grid",
                     FormatString("%d points, 0 ... %.2f Hz, step %.6g Hz", m.gridPoints, 0.5 * m.Fs,

@@ -105,6 +105,13 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
                    const QuantizeOptions& quantize, int inputBits, DesignMeasurements& out,
                    std::string* error = nullptr);
 
+// The same with the output of the filter rounded (under quantize.rounding) to
+// `outputBits` (0: full precision; else 2 ... the accumulator width), reported with
+// the bit growth.
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, int outputBits,
+                   DesignMeasurements& out, std::string* error = nullptr);
+
 // The conditioning warning of an equiripple design made from `spec` whose estimate
 // lies above kIllConditionedAbove, or an empty text.
 std::string ConditioningWarning(const FilterSpec& spec, const CFirDesign& design);

@@ -203,6 +203,8 @@ void WriteQuantized(JsonWriter& j, const DesignMeasurements& m, bool withTaps, b
         j.Field("accumulatorBits", m.growth.accumulatorBits);
         j.Field("accumulatorBoundBits", m.growth.boundBits);
         j.Field("accumulatorFractionBits", m.growth.accumulatorFractionBits);
+        j.Field("outputBits", m.growth.outputBits);
+        j.Field("outputFractionBits", m.growth.outputFractionBits);
     }
     if (withTaps) {
         j.Key("taps");
