@@ -103,13 +103,22 @@ std::vector<Term> Terms(const QuantizedTaps& q, TapSymmetry symmetry) {
     return terms;
 }
 
+// `text` with every byte outside printable ASCII as '?': VHDL-93 reads its source
+// as Latin-1, where the bytes of UTF-8 include control characters.
+std::string Printable(std::string text) {
+    for (char& c : text) {
+        if (c < 0x20 || c > 0x7e) c = '?';
+    }
+    return text;
+}
+
 // Comment lines of the header, each starting with `lead`.
 std::string Header(const std::string& lead, const QuantizedTaps& q, const BitGrowth& g,
                    TapSymmetry symmetry, const HdlOptions& o) {
     const std::size_t N = q.values.size();
     std::string t = lead + " " + o.name + ": FIR filter designed by Tapwright.\n";
-    if (!o.description.empty()) t += lead + " " + o.description + ".\n";
-    t += lead + " Made by: " + o.command + "\n";
+    if (!o.description.empty()) t += lead + " " + Printable(o.description) + ".\n";
+    t += lead + " Made by: " + Printable(o.command) + "\n";
     t += lead + " " + QuantizationSummary(q, &g) + ".\n";
     t +=
         lead + FormatString(
