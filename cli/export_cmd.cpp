@@ -46,6 +46,15 @@ bool ParseInteger(const std::string& text, long lo, long hi, int& into) {
     return true;
 }
 
+// A number of dB from 0 to 1000.
+bool ParseDb(const std::string& text, double& into) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= 0.0 && value <= 1000.0)) return false;
+    into = value;
+    return true;
+}
+
 // The command line as typed, each argument quoted where the shell would need it.
 std::string CommandLine(const char* command, int argc, char** argv) {
     std::string line = std::string("tapwright-cli ") + command;
@@ -130,10 +139,7 @@ bool Parse(const char* command, int argc, char** argv, bool exportOptions, Argum
         } else if (!exportOptions && arg == "--meet") {
             a.meet = true;
         } else if (!exportOptions && arg == "--margin") {
-            char* end = nullptr;
-            if (!value(v) || v.empty() ||
-                !(a.marginDb = std::strtod(v.c_str(), &end), *end == '\0') ||
-                !(a.marginDb >= 0.0 && a.marginDb <= 1000.0)) {
+            if (!value(v) || !ParseDb(v, a.marginDb)) {
                 return fail("--margin needs a number of dB from 0 to 1000");
             }
             a.marginGiven = true;
