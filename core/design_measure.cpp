@@ -369,6 +369,21 @@ ResponseMeasurements MeasureTaps(const std::vector<double>& h, double Fs, int re
 
 bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
                    DesignMeasurements& out, std::string* error) {
+    QuantizeOptions quantize;
+    quantize.bits = bits;
+    return MeasureDesign(spec, design, quantize, 0, out, error);
+}
+
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, DesignMeasurements& out,
+                   std::string* error) {
+    return MeasureDesign(spec, design, quantize, inputBits, 0, out, error);
+}
+
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, int outputBits,
+                   DesignMeasurements& out, std::string* error) {
+    const int bits = quantize.bits;
     auto fail = [&](const std::string& what) {
         if (error) *error = what;
         return false;
@@ -394,7 +409,18 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
     const std::vector<MeasureBand> bands = MeasurementBands(spec);
     m.full = MeasureTaps(h, m.Fs, m.responseType, bands);
     if (bits != 0) {
-        if (!QuantizeTaps(h, bits, m.fixedPoint)) return fail("the taps cannot be quantized");
+        std::string why;
+        if (!QuantizeTaps(h, quantize, m.fixedPoint, &why)) return fail(why);
+        const int W = inputBits == 0 ? bits : inputBits;
+        if (W < kMinInputBits || W > kMaxInputBits) {
+            return fail(FormatString("the input width must be %d to %d bits", kMinInputBits,
+                                     kMaxInputBits));
+        }
+        if (!ComputeBitGrowth(m.fixedPoint, W, 0, m.growth) ||
+            !ComputeBitGrowth(m.fixedPoint, W, outputBits, m.growth)) {
+            return fail(FormatString("the output width must be 2 to %d bits (the accumulator's)",
+                                     m.growth.accumulatorBits));
+        }
         m.quantized = true;
         m.fixed = MeasureTaps(m.fixedPoint.Taps(), m.Fs, m.responseType, bands);
     }
@@ -421,6 +447,27 @@ std::vector<MeasurementRow> MeasurementRows(const DesignMeasurements& m) {
         rows.push_back({"Fixed point", "",
                         FormatString("%d bits, scale 2^%d, %d guard bits, %d saturated", q.bits,
                                      q.fractionBits, q.guardBits, q.saturated)});
+        rows.push_back({"Fixed-point format", "",
+                        FormatString("%s, rounding %s, overflow %s", q.FormatName().c_str(),
+                                     RoundingName(q.rounding), OverflowName(q.overflow))});
+        rows.push_back({"Largest quantization error", "", FormatString("%.4g", q.largestError)});
+        rows.push_back({"Coefficient sum", "",
+                        FormatString("%.10g (%lld / 2^%d)", q.CoefficientSum(),
+                                     static_cast<long long>(q.integerSum), q.fractionBits)});
+        const BitGrowth& g = m.growth;
+        rows.push_back({"Accumulator width", "",
+                        FormatString("%d bits for %d-bit input (W + ceil(log2 sum|q|) = %d), "
+                                     "Q%d.%d",
+                                     g.accumulatorBits, g.inputBits, g.boundBits,
+                                     g.accumulatorBits - 1 - g.accumulatorFractionBits,
+                                     g.accumulatorFractionBits)});
+        if (g.outputBits != g.accumulatorBits) {
+            rows.push_back(
+                {"Output width", "",
+                 FormatString("%d bits, Q%d.%d: %d low bits dropped, rounding %s", g.outputBits,
+                              g.outputBits - 1 - g.outputFractionBits, g.outputFractionBits,
+                              g.accumulatorBits - g.outputBits, RoundingName(q.rounding))});
+        }
     }
     rows.push_back({"Measurement grid",
                     FormatString("%d points, 0 ... %.2f Hz, step %.6g Hz", m.gridPoints, 0.5 * m.Fs,

@@ -66,6 +66,7 @@ struct DesignMeasurements {
     ResponseMeasurements full;
     bool quantized = false;
     QuantizedTaps fixedPoint;        // when quantized
+    BitGrowth growth;                // when quantized: for an input as wide as the taps
     ResponseMeasurements fixed;      // the measurements of fixedPoint.Taps()
     double conditionEstimate = 0.0;  // equiripple: largest / smallest pivot; else 0
 };
@@ -95,6 +96,20 @@ ResponseMeasurements MeasureTaps(const std::vector<double>& h, double Fs, int re
 // fixed-point form too (bits 0: none). Returns false with `error` set for a design
 // without coefficients, a coefficient that is not finite, or bits out of range.
 bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design, int bits,
+                   DesignMeasurements& out, std::string* error = nullptr);
+
+// The same with every fixed-point choice (quantize.bits 0: none) and the input
+// width the bit growth is reported for (0: as wide as the taps). Also false when
+// the taps overflow under Overflow::Error.
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, DesignMeasurements& out,
+                   std::string* error = nullptr);
+
+// The same with the output of the filter rounded (under quantize.rounding) to
+// `outputBits` (0: full precision; else 2 ... the accumulator width), reported with
+// the bit growth.
+bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
+                   const QuantizeOptions& quantize, int inputBits, int outputBits,
                    DesignMeasurements& out, std::string* error = nullptr);
 
 // The conditioning warning of an equiripple design made from `spec` whose estimate

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/quantize.h"
 #include "core/spec_fields.h"
+#include "files/hdl_export.h"
 #include "files/spec_file.h"
 
 namespace tapwright {
@@ -17,11 +18,14 @@ namespace tapwright {
 namespace {
 
 constexpr ExportFormatInfo kFormats[kExportFormatCount] = {
-    {ExportFormat::Text, "txt", "txt", "Text, one coefficient per line (*.txt)", false},
-    {ExportFormat::Csv, "csv", "csv", "CSV (*.csv)", false},
-    {ExportFormat::Json, "json", "json", "JSON with spec and measurements (*.json)", false},
-    {ExportFormat::CHeader, "c", "h", "C header (*.h)", false},
-    {ExportFormat::Coe, "coe", "coe", "FPGA coefficient file (*.coe)", true},
+    {ExportFormat::Text, "txt", "txt", "Text, one coefficient per line (*.txt)", false, false},
+    {ExportFormat::Csv, "csv", "csv", "CSV (*.csv)", false, false},
+    {ExportFormat::Json, "json", "json", "JSON with spec and measurements (*.json)", false, false},
+    {ExportFormat::CHeader, "c", "h", "C header (*.h)", false, false},
+    {ExportFormat::Coe, "coe", "coe", "FPGA coefficient file (*.coe)", true, false},
+    {ExportFormat::Mif, "mif", "mif", "Memory initialisation file (*.mif)", true, false},
+    {ExportFormat::Verilog, "verilog", "v", "Verilog filter module (*.v)", true, true},
+    {ExportFormat::Vhdl, "vhdl", "vhd", "VHDL filter entity (*.vhd)", true, true},
 };
 
 // A tap as written: 17 significant digits, a negative zero as 0.
@@ -179,7 +183,9 @@ void WriteMeasurements(JsonWriter& j, const ResponseMeasurements& r, const Desig
     j.EndObject();
 }
 
-void WriteQuantized(JsonWriter& j, const DesignMeasurements& m, bool withTaps) {
+// `report`: the format, rounding, errors and bit growth too (left out of the
+// export made with the default choices, which stays as it always was).
+void WriteQuantized(JsonWriter& j, const DesignMeasurements& m, bool withTaps, bool report) {
     const QuantizedTaps& q = m.fixedPoint;
     j.BeginObject();
     j.Field("bits", q.bits);
@@ -187,6 +193,21 @@ void WriteQuantized(JsonWriter& j, const DesignMeasurements& m, bool withTaps) {
     j.Field("guardBits", q.guardBits);
     j.Field("scale", q.Scale());
     j.Field("saturated", q.saturated);
+    if (report) {
+        j.Field("format", q.FormatName());
+        j.Field("rounding", RoundingName(q.rounding));
+        j.Field("overflow", OverflowName(q.overflow));
+        j.Field("largestError", q.largestError);
+        j.Field("coefficientSum", q.CoefficientSum());
+        j.Field("integerSum", static_cast<long long>(q.integerSum));
+        j.Field("absoluteSum", static_cast<long long>(q.absoluteSum));
+        j.Field("inputBits", m.growth.inputBits);
+        j.Field("accumulatorBits", m.growth.accumulatorBits);
+        j.Field("accumulatorBoundBits", m.growth.boundBits);
+        j.Field("accumulatorFractionBits", m.growth.accumulatorFractionBits);
+        j.Field("outputBits", m.growth.outputBits);
+        j.Field("outputFractionBits", m.growth.outputFractionBits);
+    }
     if (withTaps) {
         j.Key("taps");
         j.BeginArray();
@@ -220,10 +241,21 @@ void WriteSpec(JsonWriter& j, const FilterSpec& spec) {
     j.EndObject();
 }
 
-std::string FixedPointText(const QuantizedTaps& q) {
-    return FormatString(
+// Whether `o` departs from the fitted scale, nearest rounding and saturation.
+bool NonDefaultChoice(const ExportOptions& o) {
+    return o.fractionBits.has_value() || o.rounding != Rounding::Nearest ||
+           o.overflow != Overflow::Saturate;
+}
+
+std::string FixedPointText(const QuantizedTaps& q, bool nonDefault) {
+    std::string text = FormatString(
         "%d-bit signed fixed point: coefficient = value / 2^%d (%d guard bits, %d saturated)",
         q.bits, q.fractionBits, q.guardBits, q.saturated);
+    if (nonDefault) {
+        text += FormatString(", %s, rounding %s, overflow %s", q.FormatName().c_str(),
+                             RoundingName(q.rounding), OverflowName(q.overflow));
+    }
+    return text;
 }
 
 std::string Upper(std::string_view s) {
@@ -246,10 +278,11 @@ std::string IntegerLiteral(std::int64_t v) {
 
 std::string CHeader(const FilterSpec& spec, const std::vector<double>& h, const ExportOptions& o,
                     const QuantizedTaps* q) {
+    const bool nonDefault = NonDefaultChoice(o);
     const std::string macro = Upper(o.name);
     std::string t = "/* " + o.name + ": FIR filter coefficients designed by Tapwright.\n";
     t += " * " + DesignDescription(spec, static_cast<int>(h.size())) + ".\n";
-    if (q) t += " * " + FixedPointText(*q) + ".\n";
+    if (q) t += " * " + FixedPointText(*q, nonDefault) + ".\n";
     t += " */\n";
     t += "#ifndef " + macro + "_H\n#define " + macro + "_H\n\n";
     if (q) t += "#include <stdint.h>\n\n";
@@ -277,12 +310,26 @@ std::string CHeader(const FilterSpec& spec, const std::vector<double>& h, const 
 std::string CoeFile(const FilterSpec& spec, const ExportOptions& o, const QuantizedTaps& q) {
     std::string t = "; " + o.name + ": FIR filter coefficients designed by Tapwright.\n";
     t += "; " + DesignDescription(spec, static_cast<int>(q.values.size())) + ".\n";
-    t += "; " + FixedPointText(q) + ".\n";
+    t += "; " + FixedPointText(q, NonDefaultChoice(o)) + ".\n";
     t += "radix=10;\ncoefdata=\n";
     for (std::size_t i = 0; i < q.values.size(); ++i) {
         t += FormatString("%lld", static_cast<long long>(q.values[i]));
         t += i + 1 < q.values.size() ? ",\n" : ";\n";
     }
+    return t;
+}
+
+// The memory initialisation file: one signed word per address, in decimal.
+std::string MifFile(const FilterSpec& spec, const ExportOptions& o, const QuantizedTaps& q) {
+    std::string t = "-- " + o.name + ": FIR filter coefficients designed by Tapwright.\n";
+    t += "-- " + DesignDescription(spec, static_cast<int>(q.values.size())) + ".\n";
+    t += "-- " + QuantizationSummary(q, nullptr) + ".\n";
+    t += FormatString("DEPTH = %zu;\nWIDTH = %d;\n", q.values.size(), q.bits);
+    t += "ADDRESS_RADIX = UNS;\nDATA_RADIX = DEC;\nCONTENT BEGIN\n";
+    for (std::size_t i = 0; i < q.values.size(); ++i) {
+        t += FormatString("    %zu : %lld;\n", i, static_cast<long long>(q.values[i]));
+    }
+    t += "END;\n";
     return t;
 }
 
@@ -310,6 +357,20 @@ bool IsCKeyword(std::string_view name) {
 
 const ExportFormatInfo& ExportFormatDetails(ExportFormat format) {
     return kFormats[static_cast<int>(format)];
+}
+
+QuantizeOptions QuantizeChoice(const ExportOptions& o) {
+    QuantizeOptions q;
+    q.bits = o.bits;
+    q.fraction = o.fractionBits;
+    q.rounding = o.rounding;
+    q.overflow = o.overflow;
+    return q;
+}
+
+std::string HdlNameFromPath(std::string_view path) {
+    const std::string name = ExportNameFromPath(path);
+    return IsValidHdlName(name) ? name : "fir";
 }
 
 std::optional<ExportFormat> ExportFormatFromName(std::string_view name) {
@@ -402,13 +463,25 @@ bool FormatExport(const FilterSpec& spec, const CFirDesign& design, const Export
     if (o.singlePrecision && (o.format != ExportFormat::CHeader || o.bits != 0)) {
         return fail("float applies to the full-precision C header only");
     }
-    if (!IsValidExportName(o.name)) {
-        return fail("\"" + o.name + "\" is not a valid C name for the coefficients");
+    if (info.hdl ? !IsValidHdlName(o.name) : !IsValidExportName(o.name)) {
+        return fail("\"" + o.name + "\" is not a valid " +
+                    (info.hdl ? "Verilog and VHDL module name" : "C name for the coefficients"));
+    }
+    if (o.inputBits != 0 && (o.inputBits < kMinInputBits || o.inputBits > kMaxInputBits)) {
+        return fail(
+            FormatString("the input width must be %d to %d bits", kMinInputBits, kMaxInputBits));
+    }
+    if (o.bits == 0 && NonDefaultChoice(o)) {
+        return fail("the fraction bits, rounding and overflow choices need a word length");
     }
 
     QuantizedTaps q;
-    if (o.bits != 0 && !QuantizeTaps(h, o.bits, q)) return fail("the taps cannot be quantized");
+    if (o.bits != 0) {
+        std::string why;
+        if (!QuantizeTaps(h, QuantizeChoice(o), q, &why)) return fail(why);
+    }
     const QuantizedTaps* fixed = o.bits != 0 ? &q : nullptr;
+    const bool nonDefault = NonDefaultChoice(o);
 
     std::string t;
     switch (o.format) {
@@ -417,7 +490,7 @@ bool FormatExport(const FilterSpec& spec, const CFirDesign& design, const Export
                 t = CoefficientClipboardText(h);
                 break;
             }
-            t = "# " + FixedPointText(q) + "\n";
+            t = "# " + FixedPointText(q, nonDefault) + "\n";
             for (std::int64_t v : q.values) t += FormatString("%lld\n", static_cast<long long>(v));
             break;
         case ExportFormat::Csv:
@@ -434,7 +507,7 @@ bool FormatExport(const FilterSpec& spec, const CFirDesign& design, const Export
         case ExportFormat::Json: {
             DesignMeasurements m;
             std::string why;
-            if (!MeasureDesign(spec, design, o.bits, m, &why)) return fail(why);
+            if (!MeasureDesign(spec, design, QuantizeChoice(o), 0, m, &why)) return fail(why);
             JsonWriter j;
             j.BeginObject();
             j.Field("name", o.name);
@@ -450,7 +523,7 @@ bool FormatExport(const FilterSpec& spec, const CFirDesign& design, const Export
             WriteMeasurements(j, m.full, m);
             if (fixed) {
                 j.Key("quantized");
-                WriteQuantized(j, m, true);
+                WriteQuantized(j, m, true, nonDefault);
             }
             j.EndObject();
             t = j.Take();
@@ -462,6 +535,23 @@ bool FormatExport(const FilterSpec& spec, const CFirDesign& design, const Export
         case ExportFormat::Coe:
             t = CoeFile(spec, o, q);
             break;
+        case ExportFormat::Mif:
+            t = MifFile(spec, o, q);
+            break;
+        case ExportFormat::Verilog:
+        case ExportFormat::Vhdl: {
+            BitGrowth growth;
+            if (!ComputeBitGrowth(q, o.inputBits == 0 ? q.bits : o.inputBits, 0, growth)) {
+                return fail("the input width is out of range");
+            }
+            HdlOptions hdl;
+            hdl.name = o.name;
+            hdl.description = DesignDescription(spec, static_cast<int>(h.size()));
+            hdl.command = o.command.empty() ? std::string("Tapwright") : o.command;
+            t = o.format == ExportFormat::Verilog ? VerilogFilter(q, growth, hdl)
+                                                  : VhdlFilter(q, growth, hdl);
+            break;
+        }
     }
     text = std::move(t);
     return true;
@@ -483,7 +573,7 @@ std::string MeasurementsJson(const DesignMeasurements& m) {
     WriteMeasurements(j, m.full, m);
     if (m.quantized) {
         j.Key("quantized");
-        WriteQuantized(j, m, false);
+        WriteQuantized(j, m, false, true);
     }
     j.EndObject();
     return j.Take();

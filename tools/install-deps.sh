@@ -17,6 +17,8 @@ packages=(
     groff-base desktop-file-utils appstream
     # Eigen: the minimax design's FFTs; python3-scipy: its tests compare with remez
     libeigen3-dev python3-scipy
+    # the simulators the exported Verilog and VHDL are tested under
+    iverilog ghdl ghdl-mcode
 )
 # `make package`: dpkg-shlibdeps derives the package's dependencies.
 if [ "${1:-}" = package ]; then

@@ -1,14 +1,18 @@
 #include "ui/design_dialogs.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -48,6 +52,10 @@ std::pair<QCheckBox*, QSpinBox*> MakeWordLengthRow(QWidget* parent, QHBoxLayout*
     return {check, bits};
 }
 
+// The rounding rules as the combo box lists them, in the order of Rounding.
+constexpr const char* kRoundingTexts[kRoundingCount] = {
+    "nearest, ties away from zero", "nearest, ties to even", "floor (truncate)", "toward zero"};
+
 ExportFormat FormatOfFilter(const QStringList& filters, const QString& filter) {
     const qsizetype index = filters.indexOf(filter);
     return static_cast<ExportFormat>(index < 0 ? 0 : index);
@@ -58,6 +66,91 @@ std::string LocalPath(const QString& path) {
 }
 
 }  // namespace
+
+QuantizeOptions FixedPointChoices::Quantize(int bits) const {
+    QuantizeOptions o;
+    o.bits = bits;
+    if (bits != 0) {
+        o.fraction = fractionBits;
+        o.rounding = rounding;
+        o.overflow = overflow;
+    }
+    return o;
+}
+
+ExportOptions ExportChoice::Options() const {
+    ExportOptions o;
+    o.format = format;
+    o.bits = bits;
+    o.name.clear();
+    if (bits != 0) {
+        o.fractionBits = fixed.fractionBits;
+        o.rounding = fixed.rounding;
+        o.overflow = fixed.overflow;
+        if (ExportFormatDetails(format).hdl) o.inputBits = fixed.inputBits;
+    }
+    return o;
+}
+
+FixedPointChoiceRow::FixedPointChoiceRow(QWidget* parent, QHBoxLayout* row) {
+    fixedFraction = new QCheckBox(QStringLiteral("Fraction bits:"), parent);
+    fixedFraction->setObjectName(QStringLiteral("fixedFraction"));
+    fixedFraction->setAccessibleName(QStringLiteral("Fraction Bits Given"));
+    fixedFraction->setToolTip(QStringLiteral("Off: the largest scale at which every tap fits"));
+    fraction = new QSpinBox(parent);
+    fraction->setObjectName(QStringLiteral("fractionBits"));
+    fraction->setAccessibleName(QStringLiteral("Fraction Bits"));
+    fraction->setRange(-64, 96);
+    fraction->setValue(kDefaultWordLength - 1);
+    fraction->setKeyboardTracking(false);
+    rounding = new QComboBox(parent);
+    rounding->setObjectName(QStringLiteral("rounding"));
+    rounding->setAccessibleName(QStringLiteral("Rounding"));
+    for (const char* text : kRoundingTexts) rounding->addItem(QString::fromUtf8(text));
+    overflow = new QComboBox(parent);
+    overflow->setObjectName(QStringLiteral("overflow"));
+    overflow->setAccessibleName(QStringLiteral("Overflow"));
+    overflow->addItem(QStringLiteral("saturate"));
+    overflow->addItem(QStringLiteral("refuse (error)"));
+    inputBits = new QSpinBox(parent);
+    inputBits->setObjectName(QStringLiteral("inputBits"));
+    inputBits->setAccessibleName(QStringLiteral("Input Width"));
+    // The lowest value stands for "as wide as the taps".
+    inputBits->setRange(kMinInputBits - 1, kMaxInputBits);
+    inputBits->setSpecialValueText(QStringLiteral("as the taps"));
+    inputBits->setSuffix(QStringLiteral(" bits"));
+    inputBits->setValue(kMinInputBits - 1);
+    inputBits->setKeyboardTracking(false);
+    row->addWidget(fixedFraction);
+    row->addWidget(fraction);
+    row->addWidget(new QLabel(QStringLiteral("Rounding:"), parent));
+    row->addWidget(rounding);
+    row->addWidget(new QLabel(QStringLiteral("Overflow:"), parent));
+    row->addWidget(overflow);
+    row->addWidget(new QLabel(QStringLiteral("Input width:"), parent));
+    row->addWidget(inputBits);
+    row->addStretch(1);
+    QObject::connect(fixedFraction, &QCheckBox::toggled, fraction,
+                     [this](bool on) { fraction->setEnabled(on && fixedFraction->isEnabled()); });
+    SetEnabled(false);
+}
+
+FixedPointChoices FixedPointChoiceRow::Choices() const {
+    FixedPointChoices c;
+    if (fixedFraction->isChecked()) c.fractionBits = fraction->value();
+    c.rounding = static_cast<Rounding>(std::clamp(rounding->currentIndex(), 0, kRoundingCount - 1));
+    c.overflow = overflow->currentIndex() == 1 ? Overflow::Error : Overflow::Saturate;
+    c.inputBits = inputBits->value() < kMinInputBits ? 0 : inputBits->value();
+    return c;
+}
+
+void FixedPointChoiceRow::SetEnabled(bool on) {
+    fixedFraction->setEnabled(on);
+    fraction->setEnabled(on && fixedFraction->isChecked());
+    rounding->setEnabled(on);
+    overflow->setEnabled(on);
+    inputBits->setEnabled(on);
+}
 
 std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     QFileDialog dialog(parent, QStringLiteral("Export Coefficients"));
@@ -75,19 +168,31 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     QCheckBox* fixedPoint = nullptr;
     QSpinBox* bits = nullptr;
     std::tie(fixedPoint, bits) = MakeWordLengthRow(&dialog, row);
+    auto* choiceRow = new QHBoxLayout;
+    FixedPointChoiceRow choices(&dialog, choiceRow);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+        grid->addLayout(choiceRow, grid->rowCount(), 0, 1, grid->columnCount());
     } else {
         dialog.layout()->addItem(row);
+        dialog.layout()->addItem(choiceRow);
     }
-    QObject::connect(fixedPoint, &QCheckBox::toggled, bits, &QSpinBox::setEnabled);
+    bool hdl = false;
+    // The choices follow "Fixed point"; the input width belongs to Verilog and VHDL.
+    auto enable = [&choices, &hdl, fixedPoint, bits] {
+        bits->setEnabled(fixedPoint->isChecked());
+        choices.SetEnabled(fixedPoint->isChecked());
+        choices.inputBits->setEnabled(fixedPoint->isChecked() && hdl);
+    };
+    QObject::connect(fixedPoint, &QCheckBox::toggled, &dialog, enable);
     // A format of integers only needs the word length.
-    auto follow = [&dialog, &filters, fixedPoint, bits](const QString& filter) {
+    auto follow = [&dialog, &filters, &hdl, fixedPoint, enable](const QString& filter) {
         const ExportFormatInfo& info = ExportFormatDetails(FormatOfFilter(filters, filter));
         dialog.setDefaultSuffix(QString::fromUtf8(info.extension));
+        hdl = info.hdl;
         if (info.needsBits) fixedPoint->setChecked(true);
         fixedPoint->setEnabled(!info.needsBits);
-        bits->setEnabled(fixedPoint->isChecked());
+        enable();
     };
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
     follow(filters.first());
@@ -104,6 +209,7 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     }
     choice.path = LocalPath(path);
     choice.bits = info.needsBits || fixedPoint->isChecked() ? bits->value() : 0;
+    if (choice.bits != 0) choice.fixed = choices.Choices();
     return choice;
 }
 
@@ -121,13 +227,42 @@ std::optional<std::string> AskFileToSave(QWidget* parent, const QString& title,
     return LocalPath(dialog.selectedFiles().first());
 }
 
-MeasureDialog::MeasureDialog(Measure measure, QWidget* parent)
-    : QDialog(parent), measure_(std::move(measure)) {
+MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)
+    : QDialog(parent), measure_(std::move(measure)), meet_(std::move(meet)) {
     setWindowTitle(QStringLiteral("Measure Design"));
     setObjectName(QStringLiteral("measureDialog"));
 
     auto* row = new QHBoxLayout;
     std::tie(fixedPoint_, bits_) = MakeWordLengthRow(this, row);
+    auto* choiceRow = new QHBoxLayout;
+    choices_ = std::make_unique<FixedPointChoiceRow>(this, choiceRow);
+    auto* meetRow = new QHBoxLayout;
+    shortest_ = new QPushButton(QStringLiteral("Shortest Word Length"), this);
+    shortest_->setObjectName(QStringLiteral("shortestWordLength"));
+    shortest_->setAccessibleName(QStringLiteral("Shortest Word Length"));
+    shortest_->setAutoDefault(false);
+    margin_ = new QDoubleSpinBox(this);
+    margin_->setObjectName(QStringLiteral("meetMargin"));
+    margin_->setAccessibleName(QStringLiteral("Margin"));
+    margin_->setRange(0.0, 60.0);
+    margin_->setDecimals(2);
+    margin_->setSingleStep(0.5);
+    margin_->setValue(kDefaultMeetMarginDb);
+    margin_->setSuffix(QStringLiteral(" dB"));
+    margin_->setToolTip(
+        QStringLiteral("Where the spec sets no ripple or attenuation: how far the fixed-point "
+                       "taps may fall short of the design's own figures"));
+    meetRow->addWidget(shortest_);
+    meetRow->addWidget(new QLabel(QStringLiteral("margin:"), this));
+    meetRow->addWidget(margin_);
+    meetRow->addStretch(1);
+    meetResult_ = new QLabel(this);
+    meetResult_->setObjectName(QStringLiteral("shortestResult"));
+    meetResult_->setAccessibleName(QStringLiteral("Shortest Word Length Result"));
+    meetResult_->setTextFormat(Qt::PlainText);
+    meetResult_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    meetResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    meetResult_->hide();
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("measurements"));
@@ -152,23 +287,60 @@ MeasureDialog::MeasureDialog(Measure measure, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addLayout(choiceRow);
+    layout->addLayout(meetRow);
+    layout->addWidget(meetResult_);
     layout->addWidget(table_, 1);
     layout->addWidget(warning_);
     layout->addWidget(buttons);
 
     connect(fixedPoint_, &QCheckBox::toggled, this, [this](bool on) {
         bits_->setEnabled(on);
+        choices_->SetEnabled(on);
         Refresh();
     });
-    connect(bits_, &QSpinBox::valueChanged, this, [this] {
+    auto refreshFixed = [this] {
         if (fixedPoint_->isChecked()) Refresh();
-    });
+    };
+    connect(bits_, &QSpinBox::valueChanged, this, refreshFixed);
+    connect(choices_->fixedFraction, &QCheckBox::toggled, this, refreshFixed);
+    connect(choices_->fraction, &QSpinBox::valueChanged, this, refreshFixed);
+    connect(choices_->rounding, &QComboBox::currentIndexChanged, this, refreshFixed);
+    connect(choices_->overflow, &QComboBox::currentIndexChanged, this, refreshFixed);
+    connect(choices_->inputBits, &QSpinBox::valueChanged, this, refreshFixed);
+    connect(shortest_, &QPushButton::clicked, this, &MeasureDialog::FindShortest);
     Refresh();
+}
+
+MeasureDialog::~MeasureDialog() = default;
+
+void MeasureDialog::FindShortest() {
+    WordLengthResult r;
+    if (!meet_ || !meet_(choices_->Choices().Quantize(kMaxQuantizeBits), margin_->value(), r)) {
+        return;
+    }
+    // The figures only: the table below shows the measurements at the length found.
+    std::string text = FormatWordLengthResult(r);
+    const std::size_t blank = text.find("\n\n");
+    if (blank != std::string::npos) text.resize(blank);
+    meetResult_->setText(ToQString(text));
+    meetResult_->show();
+    if (r.found) {
+        const QSignalBlocker block(bits_);
+        bits_->setValue(r.bits);
+    }
+    if (r.found && !fixedPoint_->isChecked()) {
+        fixedPoint_->setChecked(true);  // refreshes the table
+    } else {
+        Refresh();
+    }
 }
 
 void MeasureDialog::Refresh() {
     MeasurementTable t;
-    if (!measure_(fixedPoint_->isChecked() ? bits_->value() : 0, t)) return;
+    const FixedPointChoices c = choices_->Choices();
+    const int bits = fixedPoint_->isChecked() ? bits_->value() : 0;
+    if (!measure_(c.Quantize(bits), bits != 0 ? c.inputBits : 0, t)) return;
     measured_ = true;
     table_->clear();
     table_->setColumnCount(static_cast<int>(t.headings.size()));

@@ -795,12 +795,22 @@ std::string DialogLogic::CoefficientText() const {
 }
 
 bool DialogLogic::ExportCoefficients(const std::string& path, ExportFormat format, int bits) {
-    Impl& m = *impl_;
-    if (!Offers(DesignAction::ExportCoefficients)) return false;
     ExportOptions options;
     options.format = format;
     options.bits = bits;
-    options.name = ExportNameFromPath(path);
+    options.name.clear();
+    return ExportCoefficients(path, options);
+}
+
+bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOptions& given) {
+    Impl& m = *impl_;
+    if (!Offers(DesignAction::ExportCoefficients)) return false;
+    ExportOptions options = given;
+    if (options.name.empty()) {
+        options.name = ExportFormatDetails(options.format).hdl ? HdlNameFromPath(path)
+                                                               : ExportNameFromPath(path);
+    }
+    if (options.command.empty()) options.command = "Tapwright window, Export Coefficients";
     MessageArgs args;
     if (!WriteExport(path, m.spec, m.design, options, &args.detail)) {
         m.rules.ShowMessageWithoutPush(MessageCode::ExportFailed, args);
@@ -824,20 +834,40 @@ bool DialogLogic::SaveGraphPng(const std::string& path) {
 }
 
 bool DialogLogic::Measure(int bits, MeasurementTable& out) {
+    QuantizeOptions quantize;
+    quantize.bits = bits;
+    return Measure(quantize, 0, out);
+}
+
+bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, MeasurementTable& out) {
     Impl& m = *impl_;
     if (!Offers(DesignAction::MeasureDesign)) return false;
     DesignMeasurements measured;
     MessageArgs args;
-    if (!MeasureDesign(m.spec, m.design, bits, measured, &args.detail)) {
+    if (!MeasureDesign(m.spec, m.design, quantize, inputBits, measured, &args.detail)) {
         m.rules.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
         return false;
     }
     MeasurementTable table;
     table.headings = {"Measurement", "Full precision"};
-    if (measured.quantized) table.headings.push_back(FormatString("%d-bit fixed point", bits));
+    if (measured.quantized) {
+        table.headings.push_back(FormatString("%d-bit fixed point", quantize.bits));
+    }
     table.rows = MeasurementRows(measured);
     table.warning = ConditioningWarning(m.spec, m.design);
     out = std::move(table);
+    return true;
+}
+
+bool DialogLogic::ShortestWordLength(const QuantizeOptions& choice, double marginDb,
+                                     WordLengthResult& out) {
+    Impl& m = *impl_;
+    if (!Offers(DesignAction::MeasureDesign)) return false;
+    MessageArgs args;
+    if (!FindShortestWordLength(m.spec, m.design, choice, marginDb, out, &args.detail)) {
+        m.rules.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
+        return false;
+    }
     return true;
 }
 

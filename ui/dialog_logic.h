@@ -16,6 +16,7 @@
 #include "core/design_measure.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
+#include "core/word_length.h"
 #include "files/coefficient_export.h"
 #include "graphs/graph_canvases.h"
 #include "ui/control_model.h"
@@ -115,6 +116,9 @@ class DialogLogic {
     // 32: signed fixed point) written to `path` whole or not at all; the C name comes
     // from the file name.
     bool ExportCoefficients(const std::string& path, ExportFormat format, int bits);
+    // The same with every fixed-point choice of `options`; an empty name comes from
+    // the file name, an empty command names the window's Export Coefficients.
+    bool ExportCoefficients(const std::string& path, const ExportOptions& options);
     // "Save Graph As PNG..." and "Copy Graph": the main graph as composed on screen.
     QImage GraphImage() const;
     // Writes GraphImage() as a PNG file, whole or not at all.
@@ -122,6 +126,12 @@ class DialogLogic {
     // "Measure Design...": the measurements, with the fixed-point form of `bits` (2 ...
     // 32) beside them, or none (bits 0).
     bool Measure(int bits, MeasurementTable& out);
+    // The same with every fixed-point choice (quantize.bits 0: none) and the input
+    // width of the bit growth (0: as wide as the taps).
+    bool Measure(const QuantizeOptions& quantize, int inputBits, MeasurementTable& out);
+    // "Shortest Word Length" of Measure Design: FindShortestWordLength of the design
+    // on screen under the rounding, overflow and scale of `choice`.
+    bool ShortestWordLength(const QuantizeOptions& choice, double marginDb, WordLengthResult& out);
 
   private:
     struct Impl;

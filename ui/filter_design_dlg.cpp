@@ -779,7 +779,7 @@ void CFilterDesignDlg::RunDesignAction(DesignAction action) {
             break;
         case DesignAction::ExportCoefficients:
             if (const auto choice = AskExportTarget(this)) {
-                logic_->ExportCoefficients(choice->path, choice->format, choice->bits);
+                logic_->ExportCoefficients(choice->path, choice->Options());
             }
             break;
         case DesignAction::SaveGraphAsPng:
@@ -794,7 +794,12 @@ void CFilterDesignDlg::RunDesignAction(DesignAction action) {
             break;
         case DesignAction::MeasureDesign: {
             MeasureDialog dialog(
-                [this](int bits, MeasurementTable& table) { return logic_->Measure(bits, table); },
+                [this](const QuantizeOptions& quantize, int inputBits, MeasurementTable& table) {
+                    return logic_->Measure(quantize, inputBits, table);
+                },
+                [this](const QuantizeOptions& choice, double margin, WordLengthResult& r) {
+                    return logic_->ShortestWordLength(choice, margin, r);
+                },
                 this);
             if (dialog.Measured()) dialog.exec();
             break;

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <tuple>
 
+#include "files/hdl_export.h"
+
 namespace tapwright {
 namespace {
 
@@ -220,6 +222,52 @@ TEST(CoefficientExport, CHeaderTypesAndValues) {
     const std::size_t at = text.find(declared);
     ASSERT_NE(at, std::string::npos) << text;
     EXPECT_EQ(std::strtof(text.c_str() + at + declared.size(), nullptr), needsNine) << text;
+}
+
+// The memory initialisation file holds every tap at its address; the module name
+// must suit both Verilog and VHDL; the choices beyond the defaults are stated.
+TEST(CoefficientExport, MifFileAndModuleNames) {
+    CFirDesign design;
+    design.coeffs = {-0.5, 0.25, 0.1, 0.25, -0.5};
+    ExportOptions o;
+    o.format = ExportFormat::Mif;
+    o.bits = 10;
+    std::string text, error;
+    ASSERT_TRUE(FormatExport(DefaultFilterSpec(), design, o, text, &error)) << error;
+    QuantizedTaps q;
+    ASSERT_TRUE(QuantizeTaps(design.coeffs, 10, q));
+    const std::size_t begin = text.find("DEPTH = 5;\nWIDTH = 10;\n");
+    ASSERT_NE(begin, std::string::npos) << text;
+    std::istringstream content(text.substr(text.find("CONTENT BEGIN\n") + 14));
+    std::string line;
+    for (std::size_t i = 0; i < q.values.size(); ++i) {
+        ASSERT_TRUE(std::getline(content, line));
+        EXPECT_EQ(line, "    " + std::to_string(i) + " : " + std::to_string(q.values[i]) + ";");
+    }
+    ASSERT_TRUE(std::getline(content, line));
+    EXPECT_EQ(line, "END;");
+
+    // Convergent rounding is stated where the default is not.
+    o.format = ExportFormat::Coe;
+    o.rounding = Rounding::NearestEven;
+    ASSERT_TRUE(FormatExport(DefaultFilterSpec(), design, o, text, &error)) << error;
+    EXPECT_NE(text.find("rounding even, overflow saturate"), std::string::npos) << text;
+    o.bits = 0;
+    EXPECT_FALSE(FormatExport(DefaultFilterSpec(), design, o, text, &error));
+
+    const std::pair<const char*, bool> names[] = {
+        {"lowpass", true},  {"Fir_2", true},   {"c1x", true},   {"_fir", false},
+        {"fir_", false},    {"a__b", false},   {"2fir", false}, {"Signal", false},
+        {"ENTITY", false},  {"module", false}, {"dout", false}, {"c12", false},
+        {"low-pass", false}};
+    for (const auto& [name, valid] : names) EXPECT_EQ(IsValidHdlName(name), valid) << name;
+    EXPECT_EQ(HdlNameFromPath("/tmp/band_pass.txt"), "band_pass");
+    EXPECT_EQ(HdlNameFromPath("/tmp/_x.txt"), "fir");
+    o.format = ExportFormat::Verilog;
+    o.bits = 12;
+    o.name = "_fir";
+    EXPECT_FALSE(FormatExport(DefaultFilterSpec(), design, o, text, &error));
+    EXPECT_NE(error.find("module name"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -43,6 +43,7 @@
 #include "core/design_measure.h"
 #include "core/messages.h"
 #include "core/quantize.h"
+#include "core/word_length.h"
 #include "files/coefficient_export.h"
 #include "printing/print_job.h"
 #include "tests/printing/pdf_text.h"
@@ -963,6 +964,65 @@ TEST_F(WindowActionsTest, MeasureDesignShowsTheMeasurementRows) {
     EXPECT_EQ(shown[2], expected(12));
     EXPECT_FALSE(warningShown);  // a window design has none
     EXPECT_TRUE(bitsOffUntilTicked);
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// The fixed-point choices of the export dialog reach the file, and "Shortest Word
+// Length" of Measure Design sets the word length the search finds.
+TEST_F(WindowActionsTest, FixedPointChoicesReachTheExportAndTheSearch) {
+    DesignBandPass();
+    TempDir dir;
+    answerer.answerOther = [&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) return false;
+        const QString filter = ExportFormatDetails(ExportFormat::Verilog).filter;
+        dialog->selectNameFilter(filter);
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (types != nullptr) emit types->textActivated(filter);
+        modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->setValue(12);
+        modal->findChild<QComboBox*>(QStringLiteral("rounding"))
+            ->setCurrentIndex(static_cast<int>(Rounding::NearestEven));
+        modal->findChild<QSpinBox*>(QStringLiteral("inputBits"))->setValue(10);
+        dialog->selectFile(QString::fromStdString((dir / "taps").string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+        return true;
+    };
+    RightClick(kCoefficientList, "Export Coefficients...");
+    ExportOptions o;
+    o.format = ExportFormat::Verilog;
+    o.bits = 12;
+    o.rounding = Rounding::NearestEven;
+    o.inputBits = 10;
+    o.name = "taps";
+    o.command = "Tapwright window, Export Coefficients";
+    std::string expected, error;
+    ASSERT_TRUE(
+        FormatExport(window->Logic().Spec(), window->Logic().Design(), o, expected, &error));
+    EXPECT_EQ(test::ReadFile(dir / "taps.v"), expected);
+
+    int bitsShown = 0;
+    bool fixedShown = false;
+    std::string result;
+    answerer.answerOther = [&](QWidget* modal) {
+        if (modal->objectName() != QStringLiteral("measureDialog")) return false;
+        modal->findChild<QPushButton*>(QStringLiteral("shortestWordLength"))->click();
+        bitsShown = modal->findChild<QSpinBox*>(QStringLiteral("wordLength"))->value();
+        fixedShown = modal->findChild<QCheckBox*>(QStringLiteral("fixedPoint"))->isChecked();
+        auto* label = modal->findChild<QLabel*>(QStringLiteral("shortestResult"));
+        if (label->isVisibleTo(modal)) result = label->text().toStdString();
+        static_cast<QDialog*>(modal)->reject();
+        return true;
+    };
+    RightClick(kMainGraph, "Measure Design...");
+    answerer.answerOther = nullptr;
+    WordLengthResult r;
+    ASSERT_TRUE(FindShortestWordLength(window->Logic().Spec(), window->Logic().Design(),
+                                       QuantizeOptions{}, kDefaultMeetMarginDb, r));
+    ASSERT_TRUE(r.found);
+    EXPECT_EQ(bitsShown, r.bits);
+    EXPECT_TRUE(fixedShown);
+    EXPECT_EQ(result.rfind("Shortest word length: " + std::to_string(r.bits) + " bits", 0), 0u)
+        << result;
     EXPECT_TRUE(answerer.boxes.empty());
 }
 
