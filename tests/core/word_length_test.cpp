@@ -10,11 +10,13 @@ namespace tapwright {
 namespace {
 
 void Design(FilterSpec& spec, CFirDesign& design) {
-    RecordingDesignHost host(spec);
-    PipelineFlags flags;
-    const CheckOutcome check = CheckSpec(spec, design, flags, host);
-    ASSERT_TRUE(check.passed);
-    ASSERT_GE(RunDesign(spec, design, flags, host, check.f1, check.f2).r, 0);
+    DesignRequest request = RequestFromSpec(spec);
+    request.previous = design;
+    DesignOutcome outcome = tapwright::Design(std::move(request));
+    ASSERT_TRUE(outcome.checked);
+    ASSERT_GE(outcome.r, 0);
+    spec = outcome.spec;
+    design = std::move(outcome.design);
 }
 
 // The fixed-point form at B meets the targets: measured here, apart from the search.
