@@ -7,22 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "core/design_pipeline.h"
 #include "core/matrix.h"
+#include "tests/support/design_support.h"
 
 namespace tapwright {
 namespace {
-
-// Designs `spec` as Apply does; `spec` becomes the spec as designed.
-void Design(FilterSpec& spec, CFirDesign& design) {
-    DesignRequest request = RequestFromSpec(spec);
-    request.previous = design;
-    DesignOutcome outcome = tapwright::Design(std::move(request));
-    ASSERT_TRUE(outcome.checked);
-    ASSERT_GE(outcome.r, 0);
-    spec = outcome.spec;
-    design = std::move(outcome.design);
-}
 
 // The reference: |H(f)| by a direct sum, f in Hz.
 double Gain(const std::vector<double>& h, double f, double Fs) {
@@ -283,7 +272,7 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
         FilterSpec spec;
         c.set(spec);
         CFirDesign design;
-        Design(spec, design);
+        test::DesignAsApply(spec, design);
         DesignMeasurements m;
         ASSERT_TRUE(MeasureDesign(spec, design, c.bits, m));
         EXPECT_GE(m.gridPoints, 16 * spec.Taps);
@@ -390,7 +379,7 @@ TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
     ill.Bands[0] = {0, 100, 1};
     ill.Bands[1] = {3900, 4000, 0};
     CFirDesign design;
-    Design(ill, design);
+    test::DesignAsApply(ill, design);
     EXPECT_GT(design.conditionEstimate, kIllConditionedAbove);
     EXPECT_NE(ConditioningWarning(ill, design).find("nearly singular"), std::string::npos);
     DesignMeasurements m;
@@ -407,7 +396,7 @@ TEST(DesignMeasure, ConditioningOfTheEquirippleSolve) {
     FilterSpec good = ill;
     good.Bands[0] = {0, 1600, 1};
     good.Bands[1] = {2000, 4000, 0};
-    Design(good, design);
+    test::DesignAsApply(good, design);
     EXPECT_GT(design.conditionEstimate, 1.0);
     EXPECT_LT(design.conditionEstimate, 1e6);
     EXPECT_EQ(ConditioningWarning(good, design), "");
@@ -423,7 +412,7 @@ TEST(DesignMeasure, RefusesWhatCannotBeMeasured) {
     DesignMeasurements m;
     std::string error;
     EXPECT_FALSE(MeasureDesign(spec, design, 0, m, &error));
-    Design(spec, design);
+    test::DesignAsApply(spec, design);
     EXPECT_FALSE(MeasureDesign(spec, design, 33, m, &error));
     design.coeffs[3] = NAN;
     EXPECT_FALSE(MeasureDesign(spec, design, 0, m, &error));

@@ -4,20 +4,10 @@
 
 #include <cmath>
 
-#include "core/design_pipeline.h"
+#include "tests/support/design_support.h"
 
 namespace tapwright {
 namespace {
-
-void Design(FilterSpec& spec, CFirDesign& design) {
-    DesignRequest request = RequestFromSpec(spec);
-    request.previous = design;
-    DesignOutcome outcome = tapwright::Design(std::move(request));
-    ASSERT_TRUE(outcome.checked);
-    ASSERT_GE(outcome.r, 0);
-    spec = outcome.spec;
-    design = std::move(outcome.design);
-}
 
 // The fixed-point form at B meets the targets: measured here, apart from the search.
 bool MeetsAt(const FilterSpec& spec, const CFirDesign& design, const QuantizeOptions& choice, int B,
@@ -55,7 +45,7 @@ TEST(WordLength, ShortestMeetsAndItsNeighbourBelowDoesNot) {
         spec.PBrip = c.PBrip;
         spec.SBrip = c.SBrip;
         CFirDesign design;
-        Design(spec, design);
+        test::DesignAsApply(spec, design);
         QuantizeOptions choice;
         choice.rounding = c.rounding;
         WordLengthResult r;
