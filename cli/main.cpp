@@ -12,6 +12,7 @@ namespace {
 const char* kUsage =
     "Usage: tapwright-cli COMMAND [ARGS]\n"
     "       tapwright-cli --help\n"
+    "       tapwright-cli --version\n"
     "\n"
     "Designs FIR filters from Tapwright spec files, exactly as the window\n"
     "designs them after Load and then Apply.\n"
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
     const std::string command = argv[1];
+    if (command == "--version") {
+        std::printf("tapwright-cli %s\n", TAPWRIGHT_VERSION);
+        return kExitOk;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         PrintUsage(stdout);
         return kExitOk;

@@ -62,7 +62,7 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
         case MessageCode::BandOverlapError:
             return FormatString(
                 "Overlapping bandedge frequencies error. Please ensure Band %d upper bandedge "
-                "frequency is greater than Band %d lower bandedge frequency",
+                "frequency is less than Band %d lower bandedge frequency",
                 a.bandA, a.bandB);
         case MessageCode::TransitionWidthRange:
             return FormatString(

@@ -292,6 +292,7 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"", 2, "Usage: tapwright-cli", false},
         {"frobnicate", 2, "unknown command", false},
         {"--help", 0, nullptr, false, "Usage: tapwright-cli"},
+        {"--version", 0, nullptr, false, "tapwright-cli 0."},
         {"design --help", 0, nullptr, false, "Usage: tapwright-cli"},
         {"design", 2, "no spec file given", false},
         {"design " + example + " -o", 2, "-o needs a file name", false},

@@ -94,7 +94,7 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
          },
          MessageCode::BandOverlapError,
          "Overlapping bandedge frequencies error. Please ensure Band 1 upper bandedge frequency "
-         "is greater than Band 2 lower bandedge frequency"},
+         "is less than Band 2 lower bandedge frequency"},
         {"equiripple too long",
          [](FilterSpec& s) {
              s.WType = Equiripple;

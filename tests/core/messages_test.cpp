@@ -35,7 +35,7 @@ TEST(Messages, ExactTexts) {
          "lower bandedge frequency"},
         {MessageCode::BandOverlapError,
          "Overlapping bandedge frequencies error. Please ensure Band 2 upper bandedge frequency "
-         "is greater than Band 3 lower bandedge frequency"},
+         "is less than Band 3 lower bandedge frequency"},
         {MessageCode::TransitionWidthRange,
          "Transition width out of range. Please enter a value between 1 and 100.00 Hz"},
         {MessageCode::BandCountTooSmall, "Please enter a value greater than 1"},
