@@ -14,17 +14,40 @@ namespace tapwright::cli {
 
 namespace {
 
+// The graph names of --graph, one row each: the graph and view of the window they
+// stand for, and whether they draw the small area.
+struct CliGraph {
+    GraphKind kind;
+    const char* name;
+    GraphType graph;
+    bool logScale;
+    ViewMode view;
+    bool smallArea;
+};
+
+constexpr CliGraph kCliGraphs[] = {
+    {GraphKind::Impulse, "impulse", Impulse, true, FullView, false},
+    {GraphKind::Magnitude, "magnitude", Magnitude, false, FullView, false},
+    {GraphKind::Db, "db", Magnitude, true, FullView, false},
+    {GraphKind::Passband, "passband", Magnitude, true, PassbandView, false},
+    {GraphKind::Stopband, "stopband", Magnitude, true, StopbandView, false},
+    {GraphKind::Range, "range", Magnitude, true, SpecifiedRange, false},
+    {GraphKind::Phase, "phase", Phase, true, FullView, false},
+    {GraphKind::Window, "window", Impulse, true, FullView, true},
+    {GraphKind::Legend, "legend", Magnitude, true, FullView, true},
+};
+
+const CliGraph* CliGraphOf(GraphKind kind) {
+    for (const CliGraph& g : kCliGraphs) {
+        if (g.kind == kind) return &g;
+    }
+    return nullptr;
+}
+
 std::optional<GraphKind> ParseKind(const std::string& s, GraphAreas areas) {
-    if (s == "impulse") return GraphKind::Impulse;
-    if (s == "magnitude") return GraphKind::Magnitude;
-    if (s == "db") return GraphKind::Db;
-    if (s == "passband") return GraphKind::Passband;
-    if (s == "stopband") return GraphKind::Stopband;
-    if (s == "range") return GraphKind::Range;
-    if (s == "phase") return GraphKind::Phase;
-    if (areas == GraphAreas::MainOnly) return std::nullopt;
-    if (s == "window") return GraphKind::Window;
-    if (s == "legend") return GraphKind::Legend;
+    for (const CliGraph& g : kCliGraphs) {
+        if (s == g.name && (!g.smallArea || areas != GraphAreas::MainOnly)) return g.kind;
+    }
     return std::nullopt;
 }
 
@@ -58,35 +81,10 @@ GraphOptions ToGraphOptions(const GraphArgs& a, const FilterSpec& spec) {
     g.holdActive = !a.held.empty();
     g.viewLow = a.rangeGiven ? a.low : 0.0;
     g.viewHigh = a.rangeGiven ? a.high : static_cast<double>(spec.Fs) * 0.5;
-    switch (a.kind) {
-        case GraphKind::Impulse:
-        case GraphKind::Window:
-            g.graph = Impulse;
-            break;
-        case GraphKind::Magnitude:
-            g.graph = Magnitude;
-            g.logScale = false;
-            break;
-        case GraphKind::Db:
-        case GraphKind::Legend:
-            g.graph = Magnitude;
-            g.view = FullView;
-            break;
-        case GraphKind::Passband:
-            g.graph = Magnitude;
-            g.view = PassbandView;
-            break;
-        case GraphKind::Stopband:
-            g.graph = Magnitude;
-            g.view = StopbandView;
-            break;
-        case GraphKind::Range:
-            g.graph = Magnitude;
-            g.view = SpecifiedRange;
-            break;
-        case GraphKind::Phase:
-            g.graph = Phase;
-            break;
+    if (const CliGraph* kind = CliGraphOf(a.kind)) {
+        g.graph = kind->graph;
+        g.logScale = kind->logScale;
+        g.view = kind->view;
     }
     return g;
 }
@@ -94,28 +92,8 @@ GraphOptions ToGraphOptions(const GraphArgs& a, const FilterSpec& spec) {
 }  // namespace
 
 const char* GraphKindName(GraphKind kind) {
-    // No default: a new kind without a name does not compile.
-    switch (kind) {
-        case GraphKind::Impulse:
-            return "impulse";
-        case GraphKind::Magnitude:
-            return "magnitude";
-        case GraphKind::Db:
-            return "db";
-        case GraphKind::Passband:
-            return "passband";
-        case GraphKind::Stopband:
-            return "stopband";
-        case GraphKind::Range:
-            return "range";
-        case GraphKind::Phase:
-            return "phase";
-        case GraphKind::Window:
-            return "window";
-        case GraphKind::Legend:
-            return "legend";
-    }
-    return nullptr;
+    const CliGraph* g = CliGraphOf(kind);
+    return g ? g->name : nullptr;
 }
 
 std::string ParseGraphCommandArgs(int argc, char** argv, GraphAreas areas, const char* outputName,
