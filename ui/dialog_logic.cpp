@@ -1,6 +1,7 @@
 #include "ui/dialog_logic.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -22,8 +23,8 @@ constexpr int kPhaseItem = Phase;
 constexpr int kGraphItemsWithPhase = Phase + 1;
 
 // The range controls of the specified-range view: the range fields, Zoom and View.
-const std::vector<int> kRangeView = {kViewRangeLabel,     kViewLowEdit, kViewHighEdit,
-                                     kViewRangeSeparator, kZoomCheck,   kViewButton};
+constexpr auto kRangeView = std::to_array<int>(
+    {kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator, kZoomCheck, kViewButton});
 
 bool IsCombo(int id) {
     switch (id) {
