@@ -9,7 +9,7 @@
 #include "core/design_methods.h"
 #include "core/messages.h"
 #include "core/quantize.h"
-#include "files/spec_file.h"
+#include "files/atomic_file.h"
 
 namespace tapwright {
 
