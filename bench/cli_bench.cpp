@@ -11,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "core/filter_spec.h"
+#include "files/atomic_file.h"
 #include "files/spec_file.h"
 
 namespace tapwright {

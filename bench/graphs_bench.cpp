@@ -82,9 +82,8 @@ void BM_DbFullView_95851Taps(benchmark::State& state) {
     const CFirDesign d = LongLowPass(kLongTaps, 4096);
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
-        theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                        R().bottom, kCurrentCurveColour, 8000.0f,
-                                        DesignFamily::Window);
+        DrawMagnitudeDb(&a.canvases.mainPlot, R(), ResponseData{d, 8000.0f, DesignFamily::Window},
+                        PlotStyle{.colour = kCurrentCurveColour});
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -96,8 +95,8 @@ void BM_Impulse_95851Taps(benchmark::State& state) {
     const bool curve = state.range(0) != 0;
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
-        theGraphPlotter.DrawImpulse(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                    R().bottom, kCurrentCurveColour, curve);
+        DrawImpulse(&a.canvases.mainPlot, R(), d,
+                    PlotStyle{.colour = kCurrentCurveColour, .curveFitting = curve});
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -110,13 +109,13 @@ void BM_DbFullView_4096Points(benchmark::State& state) {
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
         if (equiripple) {
-            theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                            R().bottom, kCurrentCurveColour, 8000.0f,
-                                            DesignFamily::Equiripple);
+            DrawMagnitudeDb(&a.canvases.mainPlot, R(),
+                            ResponseData{d, 8000.0f, DesignFamily::Equiripple},
+                            PlotStyle{.colour = kCurrentCurveColour});
         } else {
-            theGraphPlotter.DrawMagnitudeDb(&a.canvases.mainPlot, d, R().left, R().top, R().right,
-                                            R().bottom, kCurrentCurveColour, 8000.0f,
-                                            DesignFamily::Window);
+            DrawMagnitudeDb(&a.canvases.mainPlot, R(),
+                            ResponseData{d, 8000.0f, DesignFamily::Window},
+                            PlotStyle{.colour = kCurrentCurveColour});
         }
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
@@ -128,8 +127,9 @@ void BM_Phase_4096Points(benchmark::State& state) {
     const CFirDesign d = LongLowPass(kLongTaps, 4096);
     for (auto _ : state) {
         a.canvases.mainBackground.CopyTo(&a.canvases.mainPlot);
-        theGraphPlotter.DrawPhase(&a.canvases.mainPlot, d, R().left, R().top, R().right, R().bottom,
-                                  kPhaseCurveColour, true, 8000.0f, false, SymmetricOdd);
+        DrawPhase(&a.canvases.mainPlot, R(),
+                  ResponseData{.design = d, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+                  PlotStyle{.colour = kPhaseCurveColour, .curveFitting = true});
         benchmark::DoNotOptimize(a.canvases.mainPlot.GetPixel(300, 100));
     }
 }
@@ -141,8 +141,7 @@ void BM_WindowShape_95851Taps(benchmark::State& state) {
     const CanvasRect& s = kSmallClientRect;
     for (auto _ : state) {
         a.canvases.smallBackground.CopyTo(&a.canvases.smallPlot);
-        theGraphPlotter.DrawWindowShape(&a.canvases.smallPlot, d, s.left, s.top, s.right, s.bottom,
-                                        Kaiser);
+        DrawWindowShape(&a.canvases.smallPlot, s, d, Kaiser);
         benchmark::DoNotOptimize(a.canvases.smallPlot.GetPixel(100, 100));
     }
 }

@@ -4,6 +4,7 @@
 
 #include "core/design_measure.h"
 #include "core/design_pipeline.h"
+#include "files/atomic_file.h"
 #include "files/spec_file.h"
 
 namespace tapwright::cli {

@@ -10,8 +10,8 @@
 #include "core/messages.h"
 #include "core/quantize.h"
 #include "core/spec_fields.h"
+#include "files/atomic_file.h"
 #include "files/hdl_export.h"
-#include "files/spec_file.h"
 
 namespace tapwright {
 

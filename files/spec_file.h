@@ -17,10 +17,6 @@ namespace tapwright {
 std::string FormatSpecFile(const FilterSpec& spec, int fftIndex, int autoDesign,
                            std::vector<double>& coeffs);
 
-// Writes the text to `path` whole or not at all (a temporary file renamed into
-// place). On failure returns false and describes it in `error`.
-bool WriteFileAtomically(const std::string& path, std::string_view text, std::string* error);
-
 // Save: FormatSpecFile, then WriteFileAtomically.
 bool SaveSpecFile(const std::string& path, const FilterSpec& spec, int fftIndex, int autoDesign,
                   std::vector<double>& coeffs, std::string* error);

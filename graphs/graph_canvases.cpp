@@ -22,10 +22,9 @@ bool CreateStartupImages(GraphCanvases& c, const CanvasRect& m, const CanvasRect
     ok &= CreateOn(c.mainBackground, m);
 
     c.mainPlot.Clear(kBackgroundColour);
-    theGraphPlotter.DrawMainFrame(&c.mainPlot, m.left, m.top, m.right, m.bottom, kFrameColour);
+    DrawMainFrame(&c.mainPlot, m, kFrameColour);
     c.mainPlot.CopyTo(&c.mainBackground);
-    theGraphPlotter.DrawGrid(&c.gridOverlay, m.left, m.top, m.right, m.bottom, kGridColour, 128,
-                             16);
+    DrawGrid(&c.gridOverlay, m, kGridColour, 128, 16);
     // The empty graph shows the grid whatever Grid On says.
     c.mainPlot.CopyTo(&c.mainFront);
     c.gridOverlay.OrTo(&c.mainFront);
@@ -34,7 +33,7 @@ bool CreateStartupImages(GraphCanvases& c, const CanvasRect& m, const CanvasRect
     ok &= CreateOn(c.smallFront, s);
     ok &= CreateOn(c.smallBackground, s);
     c.smallPlot.Clear(kBackgroundColour);
-    theGraphPlotter.DrawSmallFrame(&c.smallPlot, s.left, s.top, s.right, s.bottom, kFrameColour);
+    DrawSmallFrame(&c.smallPlot, s, kFrameColour);
     c.smallPlot.CopyTo(&c.smallBackground);
     c.smallPlot.CopyTo(&c.smallFront);
 
@@ -90,57 +89,58 @@ struct GraphInput {
     const CanvasRect& rect;
 };
 
+// The view of the design the response plots read.
+ResponseData ResponseOf(const GraphInput& in) {
+    return ResponseData{in.design, in.spec.Fs, FamilyOf(in.spec.WType), in.spec.FChar};
+}
+
+// The style the options ask for, in the curve colour of the current design.
+PlotStyle StyleOf(const GraphOptions& options, Colour colour) {
+    return PlotStyle{.colour = colour,
+                     .heldColour = kHeldCurveColour,
+                     .curveFitting = options.curveFitting,
+                     .degrees = options.degrees,
+                     .zoom = options.zoom};
+}
+
 void DrawImpulseGraph(const GraphInput& in) {
-    const CanvasRect& m = in.rect;
-    theGraphPlotter.DrawImpulse(&in.canvases.mainPlot, in.design, m.left, m.top, m.right, m.bottom,
-                                kCurrentCurveColour, in.options.curveFitting);
+    DrawImpulse(&in.canvases.mainPlot, in.rect, in.design,
+                StyleOf(in.options, kCurrentCurveColour));
 }
 
 void DrawMagnitudeGraph(const GraphInput& in) {
-    const CGraphPlotter& p = theGraphPlotter;
-    const CanvasRect& m = in.rect;
     GraphCanvases& c = in.canvases;
     CMemCanvas* plot = &c.mainPlot;
-    const float Fs = in.spec.Fs;
-    const DesignFamily family = FamilyOf(in.spec.WType);
+    const ResponseData data = ResponseOf(in);
+    const PlotStyle style = StyleOf(in.options, kCurrentCurveColour);
     if (!in.drawn.logScale) {
-        p.DrawMagnitudeLinear(plot, in.design, m.left, m.top, m.right, m.bottom,
-                              kCurrentCurveColour, Fs, family);
+        DrawMagnitudeLinear(plot, in.rect, data, style);
         return;
     }
     switch (in.drawn.view) {
         case FullView:
-            p.DrawMagnitudeDb(plot, in.design, m.left, m.top, m.right, m.bottom,
-                              kCurrentCurveColour, Fs, family);
+            DrawMagnitudeDb(plot, in.rect, data, style);
             if (in.drawn.overlay) {
-                p.DrawMagnitudeOverlay(&c.holdAxes, &c.holdCurrent, &c.holdPrevious, in.design,
-                                       in.held, m.left, m.top, m.right, m.bottom,
-                                       kCurrentCurveColour, kHeldCurveColour, Fs, family);
-                p.DrawLegend(&c.holdLegend, in.held, kCurrentCurveColour, kHeldCurveColour,
-                             in.spec.WType, in.spec.Itern);
+                DrawMagnitudeOverlay({&c.holdAxes, &c.holdCurrent, &c.holdPrevious}, in.rect, data,
+                                     in.held, style);
+                DrawLegend(&c.holdLegend, in.held, style, in.spec.WType, in.spec.Itern);
             }
             break;
         case PassbandView:
-            p.DrawPassband(plot, in.design, m.left, m.top, m.right, m.bottom, kCurrentCurveColour,
-                           Fs);
+            DrawPassband(plot, in.rect, data, style);
             break;
         case StopbandView:
-            p.DrawStopband(plot, in.design, m.left, m.top, m.right, m.bottom, kCurrentCurveColour,
-                           Fs);
+            DrawStopband(plot, in.rect, data, style);
             break;
         default:
-            p.DrawMagnitudeRange(plot, in.design, m.left, m.top, m.right, m.bottom,
-                                 kCurrentCurveColour, Fs, in.options.viewLow, in.options.viewHigh,
-                                 in.options.zoom, family);
+            DrawMagnitudeRange(plot, in.rect, data, style, in.options.viewLow, in.options.viewHigh);
             break;
     }
 }
 
 void DrawPhaseGraph(const GraphInput& in) {
-    const CanvasRect& m = in.rect;
-    theGraphPlotter.DrawPhase(&in.canvases.mainPlot, in.design, m.left, m.top, m.right, m.bottom,
-                              kPhaseCurveColour, in.options.curveFitting, in.spec.Fs,
-                              in.options.degrees, in.spec.FChar);
+    DrawPhase(&in.canvases.mainPlot, in.rect, ResponseOf(in),
+              StyleOf(in.options, kPhaseCurveColour));
 }
 
 // The drawing of each graph kind, in the order of kGraphKinds.
@@ -157,8 +157,7 @@ GraphDrawn DrawGraphs(GraphCanvases& c, const CFirDesign& design, const HeldCurv
         kGraphDrawers[drawn.graph]({c, design, held, spec, options, drawn, m});
     }
     if (drawn.windowShape) {
-        theGraphPlotter.DrawWindowShape(&c.smallPlot, design, s.left, s.top, s.right, s.bottom,
-                                        spec.WType);
+        DrawWindowShape(&c.smallPlot, s, design, spec.WType);
     }
     return drawn;
 }

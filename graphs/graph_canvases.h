@@ -13,13 +13,8 @@
 
 namespace tapwright {
 
-// A rectangle in pixels (right and bottom exclusive).
-struct CanvasRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
+// A canvas's rectangle is the plot box of the graphs drawn on it.
+using CanvasRect = PlotBox;
 
 // Client rectangle of a frame control of the given size in dialog units, inside
 // its 2-pixel sunken border.

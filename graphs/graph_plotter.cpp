@@ -20,8 +20,6 @@ using plot::Polyline;
 using plot::TruncPixel;
 using plot::Usable;
 
-CGraphPlotter theGraphPlotter;
-
 namespace {
 
 constexpr Colour kBlack = MakeRgb(0, 0, 0);
@@ -36,8 +34,7 @@ std::string DesignMethodLabel(DesignMethod method, int iterations) {
     return name.empty() ? std::string() : std::string(name) + " Window";
 }
 
-bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,
-                                   std::string text) const {
+bool DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour, std::string_view text) {
     if (!Usable(dc)) return false;
     dc->SetBkMode(BkMode::Transparent);
     dc->SetTextColour(kBlack);
@@ -48,9 +45,9 @@ bool CGraphPlotter::DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour,
     return true;
 }
 
-bool CGraphPlotter::DrawGrid(CMemCanvas* dc, int left, int top, int right, int bottom,
-                             Colour colour, int pointCount, int step) const {
+bool DrawGrid(CMemCanvas* dc, const PlotBox& box, Colour colour, int pointCount, int step) {
     if (!Usable(dc)) return false;
+    const auto [left, top, right, bottom] = box;
     DrawingScope scope(*dc, CPen{PenStyle::Solid, 0, colour}, CBrush{colour});
     const long long h = static_cast<long long>(bottom) - top - 65;
     for (int k = 1; k <= 9; ++k) {
@@ -82,29 +79,27 @@ void ClosedRectangle(CMemCanvas& dc, int x0, int y0, int x1, int y1) {
 
 }  // namespace
 
-bool CGraphPlotter::DrawMainFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
-                                  Colour colour) const {
+bool DrawMainFrame(CMemCanvas* dc, const PlotBox& box, Colour colour) {
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{PenStyle::Solid, 2, colour}, CBrush{colour});
-    ClosedRectangle(*dc, left + 80, top + 30, right - 50, bottom - 35);
+    ClosedRectangle(*dc, box.left + 80, box.top + 30, box.right - 50, box.bottom - 35);
     return true;
 }
 
-bool CGraphPlotter::DrawSmallFrame(CMemCanvas* dc, int left, int top, int right, int bottom,
-                                   Colour colour) const {
+bool DrawSmallFrame(CMemCanvas* dc, const PlotBox& box, Colour colour) {
     if (!Usable(dc)) return false;
     DrawingScope scope(*dc, CPen{PenStyle::Solid, 2, colour}, CBrush{colour});
-    ClosedRectangle(*dc, left + 20, top + 25, right - 20, bottom - 15);
+    ClosedRectangle(*dc, box.left + 20, box.top + 25, box.right - 20, box.bottom - 15);
     return true;
 }
 
-bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float Fs) const {
+bool DrawFrequencyAxis(CMemCanvas* dc, const PlotBox& box, float Fs) {
     if (!Usable(dc)) return false;
     dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
     DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
     dc->SetTextAlign(TextAlign::Centre);
-    const long long w = static_cast<long long>(right) - left - 130;
+    const long long w = static_cast<long long>(box.right) - box.left - 130;
     const double step = static_cast<double>(Fs) * 0.5 * 0.125;
     for (int k = 0; k <= 8; ++k) {
         DrawShadowText(dc, static_cast<int>(76 + (k * w) / 8), 315, kTickLabelColour,
@@ -113,17 +108,18 @@ bool CGraphPlotter::DrawFrequencyAxis(CMemCanvas* dc, int left, int right, float
     return true;
 }
 
-bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                int right, int bottom, Colour colour, bool curveFitting) const {
+bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
+                 const PlotStyle& style) {
     if (!Usable(dc)) return false;
+    const Colour colour = style.colour;
     DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
 
     const int N = design.length;
     const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), design.coeffs.size());
-    const double w = static_cast<double>(right) - left - 130;
+    const double w = static_cast<double>(box.right) - box.left - 130;
     const double xstep = N > 1 ? w / (N - 1) : 0.0;
     const double M = plot::MaxAbsFinite(design.coeffs, 0, count);
-    const int half = (bottom - top - 65) / 2;
+    const int half = (box.bottom - box.top - 65) / 2;
     const int y0 = 30 + half;
     // All-zero coefficients have no scale: every stem then sits on the zero line.
     const double scale = M > 0.0 ? half * 0.8 / M : 0.0;
@@ -141,7 +137,7 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
             line.Break();
             continue;
         }
-        if (curveFitting) {
+        if (style.curveFitting) {
             line.Add(x, y);
             continue;
         }
@@ -170,9 +166,10 @@ bool CGraphPlotter::DrawImpulse(CMemCanvas* dc, const CFirDesign& design, int le
     return true;
 }
 
-bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                    int right, int bottom, DesignMethod method) const {
+bool DrawWindowShape(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
+                     DesignMethod method) {
     if (!Usable(dc)) return false;
+    const auto [left, top, right, bottom] = box;
     DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, MakeRgb(100, 200, 187)}, dc->Brush());
 
     const int N = design.length;
@@ -204,11 +201,11 @@ bool CGraphPlotter::DrawWindowShape(CMemCanvas* dc, const CFirDesign& design, in
     return true;
 }
 
-bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const HeldCurve& held, Colour currentColour,
-                               Colour heldColour, DesignMethod method, int iterations) const {
+bool DrawLegend(CMemCanvas* dc, const HeldCurve& held, const PlotStyle& style, DesignMethod method,
+                int iterations) {
     if (!Usable(dc)) return false;
-    const CPen currentPen{PenStyle::Solid, 2, currentColour};
-    const CPen heldPen{PenStyle::Solid, 2, heldColour};
+    const CPen currentPen{PenStyle::Solid, 2, style.colour};
+    const CPen heldPen{PenStyle::Solid, 2, style.heldColour};
     const CPen samePen{PenStyle::Solid, 1, MakeRgb(250, 250, 250)};
     DrawingScope scope(*dc, currentPen, dc->Brush());
 
@@ -237,20 +234,21 @@ bool CGraphPlotter::DrawLegend(CMemCanvas* dc, const HeldCurve& held, Colour cur
     return true;
 }
 
-bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                              int right, int bottom, Colour colour, bool curveFitting, float Fs,
-                              bool degrees, SymmetryType symmetry) const {
+bool DrawPhase(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
+               const PlotStyle& style) {
     if (!Usable(dc)) return false;
-    const CPen curvePen{PenStyle::Solid, 2, colour};
+    const CFirDesign& design = data.design;
+    const CPen curvePen{PenStyle::Solid, 2, style.colour};
     const CPen dotPen{PenStyle::Solid, 1, MakeRgb(250, 250, 250)};
-    DrawingScope scope(*dc, curvePen, CBrush{colour});
+    DrawingScope scope(*dc, curvePen, CBrush{style.colour});
 
-    const int W = right - left - 130;
-    const int H = (bottom - top - 65) / 2;
-    const int x0 = left + 80;
+    const int W = box.right - box.left - 130;
+    const int H = (box.bottom - box.top - 65) / 2;
+    const int x0 = box.left + 80;
     const double S = H * 0.8 * 0.3182686187141948;  // pixels per radian
     const int zeroY = H + 30;
-    const bool antisymmetric = symmetry == AntisymmetricOdd || symmetry == AntisymmetricEven;
+    const bool antisymmetric =
+        data.symmetry == AntisymmetricOdd || data.symmetry == AntisymmetricEven;
 
     // Entry i lies at i*Fs/(K-1). Only entries up to Fs/2 are drawn, each at the x of
     // its own frequency, taking every s-th so that two dots never share a column.
@@ -282,7 +280,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         }
     }
 
-    if (curveFitting) {
+    if (style.curveFitting) {
         Polyline line(*dc);
         for (const Dot& d : dots) {
             if (d.valid) {
@@ -306,7 +304,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
         int y;
         const char* text;
     };
-    if (degrees) {
+    if (style.degrees) {
         DrawShadowText(dc, 14, 25, kUnitColour, "(degrees)");
         static constexpr Tick kTicks[] = {
             {40, 48, "180"}, {46, 104, "90"}, {48, 160, "0"}, {40, 214, "-90"}, {35, 270, "-180"}};
@@ -320,7 +318,7 @@ bool CGraphPlotter::DrawPhase(CMemCanvas* dc, const CFirDesign& design, int left
                                           {28, 270, "-3.142"}};
         for (const Tick& t : kTicks) DrawShadowText(dc, t.x, t.y, kTickLabelColour, t.text);
     }
-    DrawFrequencyAxis(dc, left, right, Fs);
+    DrawFrequencyAxis(dc, box, data.Fs);
     return true;
 }
 

@@ -21,7 +21,7 @@ using plot::Usable;
 namespace {
 
 // Geometry of the large area shared by the magnitude views.
-struct Box {
+struct Geometry {
     int w;      // curve width, pixels
     int H;      // rectangle height
     int hplot;  // height of the dB axis, pixels
@@ -30,9 +30,9 @@ struct Box {
     int bottom;
 };
 
-Box MakeBox(int left, int top, int right, int bottom) {
-    const int H = bottom - top;
-    return Box{right - left - 130, H, H - 95, (H - 65) / 10, top + 30, bottom - 35};
+Geometry GeometryOf(const PlotBox& b) {
+    const int H = b.bottom - b.top;
+    return Geometry{b.right - b.left - 130, H, H - 95, (H - 65) / 10, b.top + 30, b.bottom - 35};
 }
 
 // Number of usable response points: never past the arrays actually held.
@@ -50,7 +50,7 @@ double AxisRange(double M) {
 // y = base - trunc(scale * (values[i] - offset)).
 void DrawCurve(CMemCanvas& dc, const std::vector<double>& values, long long first, long long end,
                long long origin, double xstep, double scale, double base, double offset,
-               const Box& box) {
+               const Geometry& box) {
     Polyline line(dc);
     for (long long i = first; i < end; ++i) {
         int y = 0;
@@ -79,33 +79,33 @@ Layout EquirippleLayout(int K, long long held, int w) {
     return Layout{std::min(k, held), k > 0 ? static_cast<double>(w) / k : 0.0};
 }
 
-void DrawDbHeader(const CGraphPlotter& p, CMemCanvas* dc, const char* title, int titleX) {
+void DrawDbHeader(CMemCanvas* dc, const char* title, int titleX) {
     dc->SetTextAlign(TextAlign::LeftTop);
-    p.DrawShadowText(dc, titleX, 5, kTitleColour, title);
-    p.DrawShadowText(dc, 35, 9, kAxisNameColour, "|H(w)|");
-    p.DrawShadowText(dc, 40, 25, kUnitColour, "(dB)");
+    DrawShadowText(dc, titleX, 5, kTitleColour, title);
+    DrawShadowText(dc, 35, 9, kAxisNameColour, "|H(w)|");
+    DrawShadowText(dc, 40, 25, kUnitColour, "(dB)");
 }
 
 // Rows 0, -R/9, ..., -R, right-aligned at x = 65.
-void DrawDbLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double R) {
+void DrawDbLabels(CMemCanvas* dc, const Geometry& box, double R) {
     dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         const std::string text = k == 0 ? FormatString("%4.2f", 0.0)
                                         : FormatString("- %4.2f", R * 0.1111111111111111 * k);
-        p.DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour, text);
+        DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour, text);
     }
 }
 
 // Axis centred on 0 dB: +0.8E ... 0 on the first five rows, -0.2E ... -E below.
-void DrawZoomLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double E) {
+void DrawZoomLabels(CMemCanvas* dc, const Geometry& box, double E) {
     dc->SetTextAlign(TextAlign::Right);
     for (int k = 4; k >= 0; --k) {
-        p.DrawShadowText(dc, 65, 50 + (4 - k) * box.r, kTickLabelColour,
-                         FormatString("%4.2f", E * 0.2 * k));
+        DrawShadowText(dc, 65, 50 + (4 - k) * box.r, kTickLabelColour,
+                       FormatString("%4.2f", E * 0.2 * k));
     }
     for (int k = 1; k <= 5; ++k) {
-        p.DrawShadowText(dc, 65, 50 + (4 + k) * box.r, kTickLabelColour,
-                         FormatString("-%4.2f", E * 0.2 * k));
+        DrawShadowText(dc, 65, 50 + (4 + k) * box.r, kTickLabelColour,
+                       FormatString("-%4.2f", E * 0.2 * k));
     }
 }
 
@@ -128,19 +128,18 @@ double ZoomHalfRange(const std::vector<double>& v, long long first, long long en
     return E > 0.0 ? E : 1.0;
 }
 
-void DrawRangeFrequencyLabels(const CGraphPlotter& p, CMemCanvas* dc, const Box& box, double first,
-                              double span) {
+void DrawRangeFrequencyLabels(CMemCanvas* dc, const Geometry& box, double first, double span) {
     dc->SetTextAlign(TextAlign::Centre);
     for (int k = 0; k <= 8; ++k) {
-        p.DrawShadowText(dc, 76 + (k * box.w) / 8, 315, kTickLabelColour,
-                         FormatString("%4.0f", first + span * 0.125 * k));
+        DrawShadowText(dc, 76 + (k * box.w) / 8, 315, kTickLabelColour,
+                       FormatString("%4.0f", first + span * 0.125 * k));
     }
 }
 
-void DrawFreqNames(const CGraphPlotter& p, CMemCanvas* dc) {
+void DrawFreqNames(CMemCanvas* dc) {
     dc->SetTextAlign(TextAlign::LeftTop);
-    p.DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
-    p.DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
+    DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
+    DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
 }
 
 bool IsLowOrHighPass(ResponseType type) {
@@ -155,35 +154,35 @@ void BandRange(int begin, int end, long long held, long long& first, long long& 
 
 }  // namespace
 
-bool CGraphPlotter::DrawMagnitudeDb(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                    int right, int bottom, Colour colour, float Fs,
-                                    DesignFamily family) const {
-    const bool equiripple = family == DesignFamily::Equiripple;
+bool DrawMagnitudeDb(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& data,
+                     const PlotStyle& style) {
+    const CFirDesign& design = data.design;
+    const bool equiripple = data.family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
-    const Box box = MakeBox(left, top, right, bottom);
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const Geometry box = GeometryOf(plotBox);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     const double R = AxisRange(MaxAbsFinite(design.magnitudeDb, 0, static_cast<size_t>(held)));
     const double scale = box.hplot / R;
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
                                      : WindowLayout(design.pointCount, held, box.w);
     DrawCurve(*dc, design.magnitudeDb, 0, layout.end, 0, layout.xstep, scale, box.r + 30, 0.0, box);
-    DrawDbHeader(*this, dc, "Magnitude Response", 238);
-    DrawDbLabels(*this, dc, box, R);
-    DrawFrequencyAxis(dc, left, right, Fs);
+    DrawDbHeader(dc, "Magnitude Response", 238);
+    DrawDbLabels(dc, box, R);
+    DrawFrequencyAxis(dc, plotBox, data.Fs);
     return true;
 }
 
-bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                       int right, int bottom, Colour colour, float Fs, double lo,
-                                       double hi, bool zoom, DesignFamily family) const {
-    const bool equiripple = family == DesignFamily::Equiripple;
+bool DrawMagnitudeRange(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& data,
+                        const PlotStyle& style, double lo, double hi) {
+    const CFirDesign& design = data.design;
+    const bool equiripple = data.family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
-    const Box box = MakeBox(left, top, right, bottom);
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const Geometry box = GeometryOf(plotBox);
     const int K = std::max(design.pointCount, 0);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
-    const double nyq = static_cast<double>(Fs) * 0.5;
+    const double nyq = static_cast<double>(data.Fs) * 0.5;
     const bool usable = nyq > 0.0 && std::isfinite(nyq);
 
     // Plotted points [i0, iend) and, for the zoomed axis, examined points [e0, e1).
@@ -211,7 +210,7 @@ bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design,
         xstep = box.w / (((hi - lo) / nyq) * half);
     }
 
-    if (!zoom) {
+    if (!style.zoom) {
         // The window form keeps the full view's axis; the equiripple form scales to
         // the plotted points.
         const double M = equiripple
@@ -221,32 +220,36 @@ bool CGraphPlotter::DrawMagnitudeRange(CMemCanvas* dc, const CFirDesign& design,
         const double R = AxisRange(M);
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / R, box.r + 30, 0.0,
                   box);
-        DrawDbHeader(*this, dc, "Magnitude Response", 238);
-        DrawDbLabels(*this, dc, box, R);
+        DrawDbHeader(dc, "Magnitude Response", 238);
+        DrawDbLabels(dc, box, R);
     } else {
         const double E = ZoomHalfRange(design.magnitudeDb, e0, std::max(e0, e1));
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / (2.0 * E),
                   5 * box.r + 30, 0.0, box);
-        DrawDbHeader(*this, dc, "Magnitude Response", 238);
-        DrawZoomLabels(*this, dc, box, E);
+        DrawDbHeader(dc, "Magnitude Response", 238);
+        DrawZoomLabels(dc, box, E);
     }
-    DrawFreqNames(*this, dc);
-    DrawRangeFrequencyLabels(*this, dc, box, lo, hi - lo);
+    DrawFreqNames(dc);
+    DrawRangeFrequencyLabels(dc, box, lo, hi - lo);
     return true;
 }
 
-bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, CMemCanvas* held,
-                                         const CFirDesign& design, const HeldCurve& heldCurve,
-                                         int left, int top, int right, int bottom,
-                                         Colour currentColour, Colour heldColour, float Fs,
-                                         DesignFamily family) const {
-    const bool equiripple = family == DesignFamily::Equiripple;
+bool DrawMagnitudeOverlay(const OverlayLayers& layers, const PlotBox& plotBox,
+                          const ResponseData& data, const HeldCurve& heldCurve,
+                          const PlotStyle& style) {
+    const CFirDesign& design = data.design;
+    const bool equiripple = data.family == DesignFamily::Equiripple;
+    CMemCanvas* axes = layers.axes;
+    CMemCanvas* current = layers.current;
+    CMemCanvas* held = layers.held;
     if (!Usable(axes) || !Usable(current) || !Usable(held)) return false;
+    const Colour currentColour = style.colour;
+    const Colour heldColour = style.heldColour;
     DrawingScope axesScope(*axes, CPen{PenStyle::Solid, 1, currentColour}, CBrush{currentColour});
     DrawingScope currentScope(*current, CPen{PenStyle::Solid, 1, currentColour},
                               CBrush{currentColour});
     DrawingScope heldScope(*held, CPen{PenStyle::Solid, 1, heldColour}, CBrush{heldColour});
-    const Box box = MakeBox(left, top, right, bottom);
+    const Geometry box = GeometryOf(plotBox);
 
     const long long currentHeld = PointsHeld(design.pointCount, design.magnitudeDb);
     const long long heldHeld = PointsHeld(heldCurve.pointCount, heldCurve.magnitudeDb);
@@ -266,19 +269,19 @@ bool CGraphPlotter::DrawMagnitudeOverlay(CMemCanvas* axes, CMemCanvas* current, 
     DrawCurve(*held, heldCurve.magnitudeDb, 0, before.end, 0, before.xstep, scale, box.r + 30, 0.0,
               box);
 
-    DrawDbHeader(*this, axes, "Magnitude Response", 238);
-    DrawDbLabels(*this, axes, box, R);
-    DrawFrequencyAxis(axes, left, right, Fs);
+    DrawDbHeader(axes, "Magnitude Response", 238);
+    DrawDbLabels(axes, box, R);
+    DrawFrequencyAxis(axes, plotBox, data.Fs);
     return true;
 }
 
-bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                        int right, int bottom, Colour colour, float Fs,
-                                        DesignFamily family) const {
-    const bool equiripple = family == DesignFamily::Equiripple;
+bool DrawMagnitudeLinear(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& data,
+                         const PlotStyle& style) {
+    const CFirDesign& design = data.design;
+    const bool equiripple = data.family == DesignFamily::Equiripple;
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
-    const Box box = MakeBox(left, top, right, bottom);
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const Geometry box = GeometryOf(plotBox);
     const long long held = PointsHeld(design.pointCount, design.magnitude);
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
                                      : WindowLayout(design.pointCount, held, box.w);
@@ -294,8 +297,8 @@ bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design
         // A response that is zero everywhere has no peak to scale to.
         scale = Mx > 0.0 ? 0.9 * hlin / Mx : 0.0;
     }
-    DrawCurve(*dc, design.magnitude, 0, layout.end, 0, layout.xstep, scale, bottom - 35 - 0.125,
-              0.0, box);
+    DrawCurve(*dc, design.magnitude, 0, layout.end, 0, layout.xstep, scale,
+              plotBox.bottom - 35 - 0.125, 0.0, box);
 
     dc->SetTextAlign(TextAlign::LeftTop);
     DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
@@ -307,15 +310,16 @@ bool CGraphPlotter::DrawMagnitudeLinear(CMemCanvas* dc, const CFirDesign& design
         DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
                        FormatString("%4.3f", value));
     }
-    DrawFrequencyAxis(dc, left, right, Fs);
+    DrawFrequencyAxis(dc, plotBox, data.Fs);
     return true;
 }
 
-bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                 int right, int bottom, Colour colour, float Fs) const {
+bool DrawPassband(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& data,
+                  const PlotStyle& style) {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
-    const Box box = MakeBox(left, top, right, bottom);
+    const CFirDesign& design = data.design;
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const Geometry box = GeometryOf(plotBox);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     long long b0 = 0, b1 = 0;
     BandRange(design.passBegin, design.passEnd, held, b0, b1);
@@ -326,23 +330,24 @@ bool CGraphPlotter::DrawPassband(CMemCanvas* dc, const CFirDesign& design, int l
     DrawCurve(*dc, design.magnitudeDb, b0, end, b0, xstep, box.hplot / (2.0 * E), 5 * box.r + 30,
               0.0, box);
 
-    DrawDbHeader(*this, dc, "Passband Response", 238);
-    DrawFreqNames(*this, dc);
-    DrawZoomLabels(*this, dc, box, E);
+    DrawDbHeader(dc, "Passband Response", 238);
+    DrawFreqNames(dc);
+    DrawZoomLabels(dc, box, E);
     if (design.responseType == LowPass) {
-        DrawRangeFrequencyLabels(*this, dc, box, 0.0, design.passEdge);
+        DrawRangeFrequencyLabels(dc, box, 0.0, design.passEdge);
     } else {
-        DrawRangeFrequencyLabels(*this, dc, box, design.stopEdge,
-                                 static_cast<double>(Fs) * 0.5 - design.stopEdge);
+        DrawRangeFrequencyLabels(dc, box, design.stopEdge,
+                                 static_cast<double>(data.Fs) * 0.5 - design.stopEdge);
     }
     return true;
 }
 
-bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int left, int top,
-                                 int right, int bottom, Colour colour, float Fs) const {
+bool DrawStopband(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& data,
+                  const PlotStyle& style) {
     if (!Usable(dc)) return false;
-    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
-    const Box box = MakeBox(left, top, right, bottom);
+    const CFirDesign& design = data.design;
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const Geometry box = GeometryOf(plotBox);
     const long long held = PointsHeld(design.pointCount, design.magnitudeDb);
     long long s0 = 0, s1 = 0;
     BandRange(design.stopBegin, design.stopEnd, held, s0, s1);
@@ -375,18 +380,18 @@ bool CGraphPlotter::DrawStopband(CMemCanvas* dc, const CFirDesign& design, int l
     const long long end = IsLowOrHighPass(design.responseType) ? s1 : std::min(s1, s0 + 1);
     DrawCurve(*dc, v, s0, end, s0, xstep, scale, box.r + 30, ref, box);
 
-    DrawDbHeader(*this, dc, "Stopband Response", 242);
-    DrawFreqNames(*this, dc);
+    DrawDbHeader(dc, "Stopband Response", 242);
+    DrawFreqNames(dc);
     dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour,
                        FormatString("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));
     }
     if (design.responseType == LowPass) {
-        DrawRangeFrequencyLabels(*this, dc, box, design.stopEdge,
-                                 static_cast<double>(Fs) * 0.5 - design.stopEdge);
+        DrawRangeFrequencyLabels(dc, box, design.stopEdge,
+                                 static_cast<double>(data.Fs) * 0.5 - design.stopEdge);
     } else {
-        DrawRangeFrequencyLabels(*this, dc, box, 0.0, design.passEdge);
+        DrawRangeFrequencyLabels(dc, box, 0.0, design.passEdge);
     }
     return true;
 }

@@ -6,7 +6,7 @@
 #include <QImageWriter>
 #include <string_view>
 
-#include "files/spec_file.h"
+#include "files/atomic_file.h"
 
 namespace tapwright {
 

@@ -1,6 +1,7 @@
 #include "ui/dialog_logic.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -21,8 +22,8 @@ using namespace groups;
 constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
 
 // The range controls of the specified-range view: the range fields, Zoom and View.
-const std::vector<int> kRangeView = {kViewRangeLabel,     kViewLowEdit, kViewHighEdit,
-                                     kViewRangeSeparator, kZoomCheck,   kViewButton};
+constexpr auto kRangeView = std::to_array<int>(
+    {kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator, kZoomCheck, kViewButton});
 
 bool IsCombo(int id) {
     switch (id) {

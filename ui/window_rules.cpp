@@ -11,32 +11,6 @@
 
 namespace tapwright::ui {
 
-namespace groups {
-const std::vector<int> kFirstCutoff = {kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit};
-const std::vector<int> kSecondCutoff = {kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit};
-const std::vector<int> kCutoffBlock = {kFirstCutoffEdit,   kSecondCutoffEdit, kFirstCutoffLabel,
-                                       kSecondCutoffLabel, kFirstCutoffUnit,  kSecondCutoffUnit};
-const std::vector<int> kBandBlock = {kBandCombo,      kAmplitudeEdit, kBandLabel,
-                                     kAmplitudeLabel, kBandGroup,     kLowerEdgeLabel,
-                                     kUpperEdgeLabel, kUpperEdgeEdit, kLowerEdgeEdit,
-                                     kUpperEdgeUnit,  kLowerEdgeUnit};
-const std::vector<int> kBandCount = {kBandCountLabel, kBandCountEdit};
-const std::vector<int> kTransition = {kTransitionEdit, kTransitionLabel, kTransitionUnit};
-const std::vector<int> kRipples = {kPassRippleEdit, kStopRippleEdit,  kPassRippleLabel,
-                                   kPassRippleUnit, kStopRippleLabel, kStopRippleUnit};
-const std::vector<int> kLength = {kLengthLabel, kLengthEdit};
-const std::vector<int> kBeta = {kBetaLabel, kBetaEdit};
-const std::vector<int> kIterations = {kIterationsLabel, kIterationsEdit};
-const std::vector<int> kRatio = {kRatioLabel, kRatioEdit};
-const std::vector<int> kRadios = {kIterationsRadio, kPeakRatioRadio};
-const std::vector<int> kFilterType = {kFilterTypeCombo, kFilterTypeLabel};
-const std::vector<int> kFft = {kFftSizeCombo, kFftSizeLabel};
-const std::vector<int> kViewRange = {kViewRangeLabel, kViewLowEdit, kViewHighEdit,
-                                     kViewRangeSeparator};
-const std::vector<int> kProgressTexts = {kProcessingText, kProgress25Text, kProgress50Text,
-                                         kProgress75Text};
-}  // namespace groups
-
 namespace {
 
 using namespace groups;

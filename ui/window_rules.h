@@ -7,6 +7,7 @@
 // is checked when it loses the focus, and how a change withdraws the last design.
 // Pure C++: it reaches the desktop only through WindowPlatform.
 
+#include <array>
 #include <set>
 #include <span>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "core/fir_design.h"
 #include "core/messages.h"
 #include "graphs/held_curve.h"
+#include "ui/control_ids.h"
 #include "ui/control_model.h"
 #include "ui/spec_edit_buffer.h"
 #include "ui/window_platform.h"
@@ -134,22 +136,34 @@ int GraphItemOf(const ControlModel& model, GraphType graph);
 
 // Groups of controls the rules show, hide, enable and disable together.
 namespace groups {
-extern const std::vector<int> kFirstCutoff;
-extern const std::vector<int> kSecondCutoff;
-extern const std::vector<int> kCutoffBlock;
-extern const std::vector<int> kBandBlock;
-extern const std::vector<int> kBandCount;
-extern const std::vector<int> kTransition;
-extern const std::vector<int> kRipples;
-extern const std::vector<int> kLength;
-extern const std::vector<int> kBeta;
-extern const std::vector<int> kIterations;
-extern const std::vector<int> kRatio;
-extern const std::vector<int> kRadios;
-extern const std::vector<int> kFilterType;
-extern const std::vector<int> kFft;
-extern const std::vector<int> kViewRange;  // label, both edits, separator
-extern const std::vector<int> kProgressTexts;
+inline constexpr auto kFirstCutoff =
+    std::to_array<int>({kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit});
+inline constexpr auto kSecondCutoff =
+    std::to_array<int>({kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit});
+inline constexpr auto kCutoffBlock =
+    std::to_array<int>({kFirstCutoffEdit, kSecondCutoffEdit, kFirstCutoffLabel, kSecondCutoffLabel,
+                        kFirstCutoffUnit, kSecondCutoffUnit});
+inline constexpr auto kBandBlock = std::to_array<int>(
+    {kBandCombo, kAmplitudeEdit, kBandLabel, kAmplitudeLabel, kBandGroup, kLowerEdgeLabel,
+     kUpperEdgeLabel, kUpperEdgeEdit, kLowerEdgeEdit, kUpperEdgeUnit, kLowerEdgeUnit});
+inline constexpr auto kBandCount = std::to_array<int>({kBandCountLabel, kBandCountEdit});
+inline constexpr auto kTransition =
+    std::to_array<int>({kTransitionEdit, kTransitionLabel, kTransitionUnit});
+inline constexpr auto kRipples =
+    std::to_array<int>({kPassRippleEdit, kStopRippleEdit, kPassRippleLabel, kPassRippleUnit,
+                        kStopRippleLabel, kStopRippleUnit});
+inline constexpr auto kLength = std::to_array<int>({kLengthLabel, kLengthEdit});
+inline constexpr auto kBeta = std::to_array<int>({kBetaLabel, kBetaEdit});
+inline constexpr auto kIterations = std::to_array<int>({kIterationsLabel, kIterationsEdit});
+inline constexpr auto kRatio = std::to_array<int>({kRatioLabel, kRatioEdit});
+inline constexpr auto kRadios = std::to_array<int>({kIterationsRadio, kPeakRatioRadio});
+inline constexpr auto kFilterType = std::to_array<int>({kFilterTypeCombo, kFilterTypeLabel});
+inline constexpr auto kFft = std::to_array<int>({kFftSizeCombo, kFftSizeLabel});
+// The range fields of the specified-range view: label, both edits, separator.
+inline constexpr auto kViewRange =
+    std::to_array<int>({kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator});
+inline constexpr auto kProgressTexts =
+    std::to_array<int>({kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text});
 }  // namespace groups
 
 }  // namespace tapwright::ui

@@ -26,6 +26,9 @@ constexpr Colour kY = kCurrentCurveColour;
 constexpr Colour kDot = MakeRgb(250, 250, 250);
 constexpr DesignFamily kWindowFamily = DesignFamily::Window;
 constexpr DesignFamily kEquirippleFamily = DesignFamily::Equiripple;
+// The client rectangles of the large and small graph areas.
+constexpr PlotBox kMainBox{0, 0, 584, 342};
+constexpr PlotBox kSmallBox{0, 0, 294, 155};
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -95,7 +98,7 @@ CFirDesign DbResponse(std::vector<double> db) {
 TEST(Impulse, ThreeStemsWithCircles) {
     Fixture f;
     const CFirDesign d = Coefficients({0.25, 0.5, 0.25});
-    ASSERT_TRUE(theGraphPlotter.DrawImpulse(&f.canvas, d, 0, 0, 584, 342, kY, false));
+    ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, d, PlotStyle{.colour = kY}));
     // Stems from the zero line y0 = 168 up to 113, 58, 113; circles 2 px around.
     EXPECT_EQ(RowsWith(f.canvas, 80, kY), Range(111, 168));
     EXPECT_EQ(RowsWith(f.canvas, 307, kY), Range(56, 168));
@@ -126,7 +129,7 @@ TEST(Impulse, ThreeStemsWithCircles) {
 TEST(Impulse, ZeroStemIsAPixelAndNegativeStemsGoDown) {
     Fixture f;
     const CFirDesign d = Coefficients({-1.0, 0.001, 1.0});
-    ASSERT_TRUE(theGraphPlotter.DrawImpulse(&f.canvas, d, 0, 0, 584, 342, kY, false));
+    ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, d, PlotStyle{.colour = kY}));
     // 0.001 scales to 0.11 px: only the pixel on the zero line and its circle.
     EXPECT_EQ(RowsWith(f.canvas, 307, kY), Range(166, 169));
     // -1 reaches 168 + 110 = 278: the stem covers 168 ... 277, the circle 276 ... 279.
@@ -136,7 +139,7 @@ TEST(Impulse, ZeroStemIsAPixelAndNegativeStemsGoDown) {
 TEST(Impulse, CurveFittingDrawsOnePolyline) {
     Fixture f;
     const CFirDesign d = Coefficients({0.25, 0.5, 0.25});
-    ASSERT_TRUE(theGraphPlotter.DrawImpulse(&f.canvas, d, 0, 0, 584, 342, kY, true));
+    ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, d, PlotStyle{.colour = kY, .curveFitting = true}));
     EXPECT_EQ(RowsWith(f.canvas, 80, kY), std::vector<int>{113});
     EXPECT_EQ(RowsWith(f.canvas, 307, kY), std::vector<int>{58});
     // The end point of the last segment is left out, as every LineTo leaves it.
@@ -149,7 +152,7 @@ TEST(Impulse, DegenerateCoefficients) {
         // All zeros: no scale, every stem is a dot on the zero line.
         Fixture f;
         const CFirDesign d = Coefficients({0.0, 0.0, 0.0, 0.0, 0.0});
-        ASSERT_TRUE(theGraphPlotter.DrawImpulse(&f.canvas, d, 0, 0, 584, 342, kY, false));
+        ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, d, PlotStyle{.colour = kY}));
         for (int x : {80, 193, 307, 420, 534})
             EXPECT_EQ(RowsWith(f.canvas, x, kY), Range(166, 169));
         EXPECT_EQ(CountColour(f.canvas, kY), 5 * 12);
@@ -160,7 +163,7 @@ TEST(Impulse, DegenerateCoefficients) {
         // the plot box edges 30 and 306.
         Fixture f;
         const CFirDesign d = Coefficients({0.5, kNaN, kInf, -kInf, 0.25});
-        ASSERT_TRUE(theGraphPlotter.DrawImpulse(&f.canvas, d, 0, 0, 584, 342, kY, false));
+        ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, d, PlotStyle{.colour = kY}));
         EXPECT_EQ(RowsWith(f.canvas, 80, kY), Range(56, 168));
         EXPECT_TRUE(RowsWith(f.canvas, 193, kY).empty());
         EXPECT_EQ(RowsWith(f.canvas, 307, kY), Range(28, 168));
@@ -169,12 +172,10 @@ TEST(Impulse, DegenerateCoefficients) {
     {
         // One coefficient, and none: no division by N - 1, labels still drawn.
         Fixture f;
-        ASSERT_TRUE(
-            theGraphPlotter.DrawImpulse(&f.canvas, Coefficients({2.0}), 0, 0, 584, 342, kY, false));
+        ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, Coefficients({2.0}), PlotStyle{.colour = kY}));
         EXPECT_EQ(TopRow(f.canvas, 80, kY), 56);
         Fixture g;
-        ASSERT_TRUE(
-            theGraphPlotter.DrawImpulse(&g.canvas, Coefficients({}), 0, 0, 584, 342, kY, false));
+        ASSERT_TRUE(DrawImpulse(&g.canvas, kMainBox, Coefficients({}), PlotStyle{.colour = kY}));
         EXPECT_EQ(CountColour(g.canvas, kY), 0);
         ASSERT_NE(g.Find("0"), nullptr);
     }
@@ -184,8 +185,7 @@ TEST(Impulse, DegenerateCoefficients) {
         std::vector<double> h(1000, 0.0);
         h[0] = 0.25;
         h[1] = 1.0;
-        ASSERT_TRUE(
-            theGraphPlotter.DrawImpulse(&f.canvas, Coefficients(h), 0, 0, 584, 342, kY, false));
+        ASSERT_TRUE(DrawImpulse(&f.canvas, kMainBox, Coefficients(h), PlotStyle{.colour = kY}));
         EXPECT_EQ(TopRow(f.canvas, 80, kY), 56);
     }
 }
@@ -197,8 +197,8 @@ TEST(MagnitudeDb, FullViewAxisAndLayouts) {
     db[300] = -73.2;  // beyond the plotted half, still sets the axis
     const CFirDesign d = DbResponse(db);
     Fixture f;
-    ASSERT_TRUE(
-        theGraphPlotter.DrawMagnitudeDb(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f, kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeDb(&f.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                PlotStyle{.colour = kY}));
     EXPECT_EQ(f.Column(65, TextAlign::Right),
               (std::vector<std::string>{"0.00", "- 8.89", "- 17.78", "- 26.67", "- 35.56",
                                         "- 44.44", "- 53.33", "- 62.22", "- 71.11", "- 80.00"}));
@@ -219,8 +219,8 @@ TEST(MagnitudeDb, FullViewAxisAndLayouts) {
 
     // The equiripple layout puts 512 points one step short of 534.
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeDb(&g.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                kEquirippleFamily));
+    ASSERT_TRUE(DrawMagnitudeDb(&g.canvas, kMainBox, ResponseData{d, 8000.0f, kEquirippleFamily},
+                                PlotStyle{.colour = kY}));
     const std::vector<int> cols = ColumnsWith(g.canvas, 180, kY);
     ASSERT_FALSE(cols.empty());
     EXPECT_EQ(cols.back(), 532);  // the last segment ends, unlit, on 533
@@ -231,8 +231,8 @@ TEST(MagnitudeDb, InfiniteAndNaNValues) {
         // Window layout of K = 8: points 0 ... 4 at x = 80, 193, 307, 420, 534.
         const CFirDesign d = DbResponse({0.0, -kInf, -20.0, kNaN, -10.0, 0.0, 0.0, 0.0});
         Fixture f;
-        ASSERT_TRUE(theGraphPlotter.DrawMagnitudeDb(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                    kWindowFamily));
+        ASSERT_TRUE(DrawMagnitudeDb(&f.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                    PlotStyle{.colour = kY}));
         EXPECT_EQ(f.Column(65, TextAlign::Right).back(),
                   "- 30.00");  // M = 20 from the finite values
         EXPECT_EQ(f.canvas.GetPixel(80, 57), kY);
@@ -244,8 +244,8 @@ TEST(MagnitudeDb, InfiniteAndNaNValues) {
         // An all-zero design has -inf everywhere: a 10 dB axis, the curve on the box edge.
         const CFirDesign d = DbResponse(std::vector<double>(16, -kInf));
         Fixture f;
-        ASSERT_TRUE(theGraphPlotter.DrawMagnitudeDb(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                    kWindowFamily));
+        ASSERT_TRUE(DrawMagnitudeDb(&f.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                    PlotStyle{.colour = kY}));
         EXPECT_EQ(f.Column(65, TextAlign::Right)[1], "- 1.11");
         EXPECT_EQ(f.Column(65, TextAlign::Right).back(), "- 10.00");
         EXPECT_EQ(ColumnsWith(f.canvas, 307, kY), Range(80, 533));
@@ -257,8 +257,8 @@ TEST(MagnitudeDb, SpecifiedRange) {
     for (int i = 0; i < 512; ++i) db[i] = -0.1 * i;
     const CFirDesign d = DbResponse(db);
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                   1000.0, 2000.0, false, kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeRange(&f.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                   PlotStyle{.colour = kY}, 1000.0, 2000.0));
     EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"1000", "1125", "1250", "1375", "1500",
                                                              "1625", "1750", "1875", "2000"}));
     // Points 64 ... 127 at xstep 7.09375; the full view's axis (M = 51.1, R = 60).
@@ -269,18 +269,18 @@ TEST(MagnitudeDb, SpecifiedRange) {
 
     // View low equal to view high: labels only.
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&g.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                   1500.0, 1500.0, true, kWindowFamily));
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&g.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                   1500.0, 1500.0, true, kEquirippleFamily));
+    ASSERT_TRUE(DrawMagnitudeRange(&g.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                   PlotStyle{.colour = kY, .zoom = true}, 1500.0, 1500.0));
+    ASSERT_TRUE(DrawMagnitudeRange(&g.canvas, kMainBox, ResponseData{d, 8000.0f, kEquirippleFamily},
+                                   PlotStyle{.colour = kY, .zoom = true}, 1500.0, 1500.0));
     EXPECT_EQ(CountColour(g.canvas, kY), 0);
     EXPECT_EQ(g.FrequencyLabels().size(), 18u);
     // Out-of-range limits draw only the points that exist.
     Fixture h;
-    EXPECT_TRUE(theGraphPlotter.DrawMagnitudeRange(&h.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                   -5000.0, 1e300, true, kWindowFamily));
-    EXPECT_TRUE(theGraphPlotter.DrawMagnitudeRange(&h.canvas, d, 0, 0, 584, 342, kY, 0.0f, 0.0,
-                                                   100.0, false, kEquirippleFamily));
+    EXPECT_TRUE(DrawMagnitudeRange(&h.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                   PlotStyle{.colour = kY, .zoom = true}, -5000.0, 1e300));
+    EXPECT_TRUE(DrawMagnitudeRange(&h.canvas, kMainBox, ResponseData{d, 0.0f, kEquirippleFamily},
+                                   PlotStyle{.colour = kY}, 0.0, 100.0));
 }
 
 TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
@@ -291,8 +291,8 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
     db[128] = -72.0;  // one point past the plotted ones: examined for the axis all the same
     const CFirDesign d = DbResponse(db);
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                   1000.0, 2000.0, true, kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeRange(&f.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                   PlotStyle{.colour = kY, .zoom = true}, 1000.0, 2000.0));
     EXPECT_EQ(f.Column(65, TextAlign::Right),
               (std::vector<std::string>{"57.60", "43.20", "28.80", "14.40", "0.00", "-14.40",
                                         "-28.80", "-43.20", "-57.60", "-72.00"}));
@@ -303,8 +303,9 @@ TEST(MagnitudeDb, ZoomedRangeIsCentredOnZero) {
     // A flat 0 dB stretch gets a 1 dB axis rather than an undefined scale.
     const CFirDesign flat = DbResponse(std::vector<double>(512, 0.0));
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeRange(&g.canvas, flat, 0, 0, 584, 342, kY, 8000.0f,
-                                                   1000.0, 2000.0, true, kEquirippleFamily));
+    ASSERT_TRUE(DrawMagnitudeRange(&g.canvas, kMainBox,
+                                   ResponseData{flat, 8000.0f, kEquirippleFamily},
+                                   PlotStyle{.colour = kY, .zoom = true}, 1000.0, 2000.0));
     EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "0.80");
     EXPECT_EQ(g.Column(65, TextAlign::Right).back(), "-1.00");
     EXPECT_EQ(ColumnsWith(g.canvas, 165, kY), Range(80, 529));
@@ -325,8 +326,9 @@ TEST(MagnitudeDb, OverlayScaleAndHeldPointCounts) {
     }
     std::vector<TextRecord> log;
     axes.SetTextLog(&log);
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, h, 0, 0, 584, 342,
-                                                     kY, kHeldCurveColour, 8000.0f, kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeOverlay(OverlayLayers{&axes, &current, &held}, kMainBox,
+                                     ResponseData{d, 8000.0f, kWindowFamily}, h,
+                                     PlotStyle{.colour = kY, .heldColour = kHeldCurveColour}));
     // R = 100 for both: -60 on y = 27 + 148 + 30 = 205 (scale 2.47), -20 on 106.
     EXPECT_EQ(ColumnsWith(current, 205, kY), Range(80, 533));
     EXPECT_GT(ColumnsWith(held, 106, kHeldCurveColour).size(), 400u);
@@ -340,15 +342,16 @@ TEST(MagnitudeDb, OverlayScaleAndHeldPointCounts) {
     h.pointCount = 8;
     h.magnitudeDb.assign(8, -20.0);
     held.Clear(kBackgroundColour);
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, h, 0, 0, 584, 342,
-                                                     kY, kHeldCurveColour, 8000.0f, kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeOverlay(OverlayLayers{&axes, &current, &held}, kMainBox,
+                                     ResponseData{d, 8000.0f, kWindowFamily}, h,
+                                     PlotStyle{.colour = kY, .heldColour = kHeldCurveColour}));
     EXPECT_EQ(ColumnsWith(held, 127, kHeldCurveColour), Range(80, 533));  // R is now 70
     EXPECT_EQ(CountColour(held, kHeldCurveColour), 454);
     h.pointCount = 4096;
     h.method = Equiripple;
-    EXPECT_TRUE(theGraphPlotter.DrawMagnitudeOverlay(&axes, &current, &held, d, h, 0, 0, 584, 342,
-                                                     kY, kHeldCurveColour, 8000.0f,
-                                                     kEquirippleFamily));
+    EXPECT_TRUE(DrawMagnitudeOverlay(OverlayLayers{&axes, &current, &held}, kMainBox,
+                                     ResponseData{d, 8000.0f, kEquirippleFamily}, h,
+                                     PlotStyle{.colour = kY, .heldColour = kHeldCurveColour}));
 }
 
 // ---- linear ----
@@ -359,8 +362,8 @@ TEST(MagnitudeLinear, ScaleAndLabels) {
     d.magnitude = {1.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     d.magnitudeDb.assign(8, 0.0);
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeLinear(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                    kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeLinear(&f.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                    PlotStyle{.colour = kY}));
     EXPECT_EQ(f.canvas.GetPixel(80, 85), kY);    // 1 on y = 85
     EXPECT_EQ(f.canvas.GetPixel(420, 306), kY);  // 0 on y = 306
     EXPECT_EQ(f.Column(70, TextAlign::Right).front(), "1.125");
@@ -374,8 +377,8 @@ TEST(MagnitudeLinear, ScaleAndLabels) {
     d.responseType = Differentiator;
     d.magnitude = {0.0, 1.0, 2.0, 3.0, 1.5, 9.0, 9.0, 9.0};
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeLinear(&g.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                    kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeLinear(&g.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                    PlotStyle{.colour = kY}));
     EXPECT_EQ(g.Column(70, TextAlign::Right),
               (std::vector<std::string>{"3.000", "2.667", "2.333", "2.000", "1.667", "1.333",
                                         "1.000", "0.667", "0.333", "0.000"}));
@@ -383,15 +386,15 @@ TEST(MagnitudeLinear, ScaleAndLabels) {
     EXPECT_EQ(g.canvas.GetPixel(420, 57), kY);
     // The equiripple form is never normalised.
     Fixture h;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeLinear(&h.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                    kEquirippleFamily));
+    ASSERT_TRUE(DrawMagnitudeLinear(
+        &h.canvas, kMainBox, ResponseData{d, 8000.0f, kEquirippleFamily}, PlotStyle{.colour = kY}));
     EXPECT_EQ(h.Column(70, TextAlign::Right).front(), "1.125");
 
     // A differentiator that is zero everywhere has no peak: flat on the base.
     d.magnitude.assign(8, 0.0);
     Fixture z;
-    ASSERT_TRUE(theGraphPlotter.DrawMagnitudeLinear(&z.canvas, d, 0, 0, 584, 342, kY, 8000.0f,
-                                                    kWindowFamily));
+    ASSERT_TRUE(DrawMagnitudeLinear(&z.canvas, kMainBox, ResponseData{d, 8000.0f, kWindowFamily},
+                                    PlotStyle{.colour = kY}));
     EXPECT_EQ(ColumnsWith(z.canvas, 306, kY), Range(80, 533));
 }
 
@@ -404,7 +407,8 @@ TEST(Bands, PassbandAxis) {
     d.passEnd = 5;
     d.passEdge = 1000.0;
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawPassband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawPassband(&f.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     EXPECT_EQ(f.Column(65, TextAlign::Right),
               (std::vector<std::string>{"2.32", "1.74", "1.16", "0.58", "0.00", "-0.58", "-1.16",
                                         "-1.74", "-2.32", "-2.90"}));
@@ -417,7 +421,8 @@ TEST(Bands, PassbandAxis) {
     d.responseType = HighPass;
     d.stopEdge = 2000.0;
     Fixture h;
-    ASSERT_TRUE(theGraphPlotter.DrawPassband(&h.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawPassband(&h.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     EXPECT_EQ(h.canvas.GetPixel(352, 165), kY);
     EXPECT_EQ(h.FrequencyLabels(), (std::vector<std::string>{"2000", "2250", "2500", "2750", "3000",
                                                              "3250", "3500", "3750", "4000"}));
@@ -425,7 +430,8 @@ TEST(Bands, PassbandAxis) {
     // A band-pass design gets the labels but no curve.
     d.responseType = BandPass;
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawPassband(&g.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawPassband(&g.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     EXPECT_EQ(CountColour(g.canvas, kY), 0);
 }
 
@@ -436,7 +442,8 @@ TEST(Bands, StopbandAxis) {
     d.stopEnd = 6;
     d.stopEdge = 1200.0;
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawStopband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawStopband(&f.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     // ref = -3.5, Amin = 3.5, Amax = 127, scale = 2.
     EXPECT_EQ(f.canvas.GetPixel(80, 57), kY);
     EXPECT_EQ(f.canvas.GetPixel(307, 304), kY);
@@ -455,7 +462,8 @@ TEST(Bands, StopbandAxis) {
     h.stopEdge = 1200.0;
     h.passEdge = 2800.0;
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawStopband(&g.canvas, h, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawStopband(&g.canvas, kMainBox, ResponseData{.design = h, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     EXPECT_EQ(g.canvas.GetPixel(80, 170), kY);   // -60 dB: 2 * 56.5 below the first row
     EXPECT_EQ(g.canvas.GetPixel(193, 304), kY);  // -127 dB
     EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "-50.00");
@@ -483,8 +491,10 @@ TEST(Bands, DegenerateBandsStayInsideTheResponse) {
         d.stopBegin = k.stopBegin;
         d.stopEnd = k.stopEnd;
         Fixture f;
-        EXPECT_TRUE(theGraphPlotter.DrawPassband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
-        EXPECT_TRUE(theGraphPlotter.DrawStopband(&f.canvas, d, 0, 0, 584, 342, kY, 8000.0f));
+        EXPECT_TRUE(DrawPassband(&f.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                                 PlotStyle{.colour = kY}));
+        EXPECT_TRUE(DrawStopband(&f.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                                 PlotStyle{.colour = kY}));
         EXPECT_EQ(f.Column(65, TextAlign::Right).size(), 20u);
         for (const TextRecord& r : f.Shown()) {
             EXPECT_EQ(r.text.find("nan"), std::string::npos) << r.text;
@@ -498,11 +508,13 @@ TEST(Bands, DegenerateBandsStayInsideTheResponse) {
     flat.stopBegin = 4;
     flat.stopEnd = 5;  // one point: Amax + ref = 0
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawPassband(&f.canvas, flat, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawPassband(&f.canvas, kMainBox, ResponseData{.design = flat, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     EXPECT_EQ(f.Column(65, TextAlign::Right).front(), "0.80");
     EXPECT_EQ(ColumnsWith(f.canvas, 165, kY), Range(80, 419));
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawStopband(&g.canvas, flat, 0, 0, 584, 342, kY, 8000.0f));
+    ASSERT_TRUE(DrawStopband(&g.canvas, kMainBox, ResponseData{.design = flat, .Fs = 8000.0f},
+                             PlotStyle{.colour = kY}));
     EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "-0.00");
     EXPECT_EQ(CountColour(g.canvas, kY), 0);
 }
@@ -516,7 +528,7 @@ TEST(WindowShape, MirroredStemsAndTitles) {
     d.window[1] = 0.5;
     Fixture f(294, 155);
     const Colour stem = MakeRgb(100, 200, 187);
-    ASSERT_TRUE(theGraphPlotter.DrawWindowShape(&f.canvas, d, 0, 0, 294, 155, Hamming));
+    ASSERT_TRUE(DrawWindowShape(&f.canvas, kSmallBox, d, Hamming));
     // dx = 234 / 40; w[0] at position 20: x = 147, from 140 up to (not including) 30.
     EXPECT_EQ(RowsWith(f.canvas, 147, stem), Range(31, 140));
     // w[1] = 0.5 at positions 19 and 21: x = 141 and 152, 55 px tall.
@@ -533,13 +545,13 @@ TEST(WindowShape, MirroredStemsAndTitles) {
     const int xs[] = {77, 92, 87, 80, 98};
     for (DesignMethod method : {Rectangular, Hanning, Hamming, Blackman, Kaiser}) {
         Fixture g(294, 155);
-        theGraphPlotter.DrawWindowShape(&g.canvas, d, 0, 0, 294, 155, method);
+        DrawWindowShape(&g.canvas, kSmallBox, d, method);
         ASSERT_EQ(g.Shown().size(), 1u);
         EXPECT_EQ(g.Shown()[0].x, xs[method]);
         EXPECT_EQ(g.Shown()[0].text, DesignMethodLabel(method, 0));
     }
     Fixture e(294, 155);
-    theGraphPlotter.DrawWindowShape(&e.canvas, d, 0, 0, 294, 155, Equiripple);
+    DrawWindowShape(&e.canvas, kSmallBox, d, Equiripple);
     EXPECT_TRUE(e.Shown().empty());
 
     // A single tap stands in the middle; an empty window draws no stem.
@@ -547,11 +559,11 @@ TEST(WindowShape, MirroredStemsAndTitles) {
     one.length = 1;
     one.window = {1.0};
     Fixture s(294, 155);
-    theGraphPlotter.DrawWindowShape(&s.canvas, one, 0, 0, 294, 155, Rectangular);
+    DrawWindowShape(&s.canvas, kSmallBox, one, Rectangular);
     EXPECT_EQ(ColumnsWith(s.canvas, 140, stem), std::vector<int>{147});
     one.window.clear();
     Fixture t(294, 155);
-    theGraphPlotter.DrawWindowShape(&t.canvas, one, 0, 0, 294, 155, Rectangular);
+    DrawWindowShape(&t.canvas, kSmallBox, one, Rectangular);
     EXPECT_EQ(CountColour(t.canvas, stem), 0);
 }
 
@@ -578,8 +590,9 @@ TEST(Legend, SameAndDifferentDesigns) {
         d.method = k.heldMethod;
         d.iterations = k.heldIterations;
         Fixture f(294, 155);
-        ASSERT_TRUE(
-            theGraphPlotter.DrawLegend(&f.canvas, d, kY, kHeldCurveColour, k.method, k.iterations));
+        ASSERT_TRUE(DrawLegend(&f.canvas, d,
+                               PlotStyle{.colour = kY, .heldColour = kHeldCurveColour}, k.method,
+                               k.iterations));
         const std::vector<TextRecord> shown = f.Shown();
         ASSERT_EQ(shown.size(), 1 + k.names.size());
         EXPECT_EQ(shown[0].text, "Legend:");
@@ -615,8 +628,9 @@ TEST(Phase, DotsAtTheirFrequenciesAndTheAntisymmetricShift) {
     const CFirDesign d =
         Spectrum({{1, 0}, {0, 1}, {0, 0}, {1, -1}, {-1, 1}, {1, 0}, {1, 0}, {1, 0}, {1, 0}});
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawPhase(&f.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, false,
-                                          8000.0f, false, SymmetricOdd));
+    ASSERT_TRUE(DrawPhase(&f.canvas, kMainBox,
+                          ResponseData{.design = d, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+                          PlotStyle{.colour = kPhaseCurveColour}));
     EXPECT_EQ(RowsWith(f.canvas, 80, kDot), Range(166, 169));   // 0 rad on y = 168
     EXPECT_EQ(RowsWith(f.canvas, 193, kDot), Range(111, 114));  // re = 0: +pi/2, y = 113
     EXPECT_TRUE(RowsWith(f.canvas, 307, kDot).empty());         // 0/0 has no phase
@@ -627,18 +641,21 @@ TEST(Phase, DotsAtTheirFrequenciesAndTheAntisymmetricShift) {
 
     // Antisymmetric characteristics move every point down by pi/2.
     Fixture g;
-    ASSERT_TRUE(theGraphPlotter.DrawPhase(&g.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, false,
-                                          8000.0f, false, AntisymmetricEven));
+    ASSERT_TRUE(DrawPhase(&g.canvas, kMainBox,
+                          ResponseData{.design = d, .Fs = 8000.0f, .symmetry = AntisymmetricEven},
+                          PlotStyle{.colour = kPhaseCurveColour}));
     EXPECT_EQ(RowsWith(g.canvas, 80, kDot), Range(221, 224));  // -pi/2: y = 223
     EXPECT_EQ(RowsWith(g.canvas, 193, kDot), Range(166, 169));
 
     // Degrees change only the labels; the joining line runs under the dots and
     // breaks at the point without a phase.
     Fixture r, deg;
-    theGraphPlotter.DrawPhase(&r.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, true, 8000.0f, false,
-                              SymmetricOdd);
-    theGraphPlotter.DrawPhase(&deg.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, true, 8000.0f,
-                              true, SymmetricOdd);
+    DrawPhase(&r.canvas, kMainBox,
+              ResponseData{.design = d, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+              PlotStyle{.colour = kPhaseCurveColour, .curveFitting = true});
+    DrawPhase(&deg.canvas, kMainBox,
+              ResponseData{.design = d, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+              PlotStyle{.colour = kPhaseCurveColour, .curveFitting = true, .degrees = true});
     // Inside the frame, x = 82 ... 531 and y = 32 ... 304, the two are the same.
     EXPECT_TRUE(r.canvas.Image().copy(82, 32, 450, 273) ==
                 deg.canvas.Image().copy(82, 32, 450, 273));
@@ -672,8 +689,9 @@ TEST(Phase, LongSpectraKeepOneDotPerColumn) {
     s[2048] = {1.0, 0.0};  // beyond Fs/2
     const CFirDesign d = Spectrum(s);
     Fixture f;
-    ASSERT_TRUE(theGraphPlotter.DrawPhase(&f.canvas, d, 0, 0, 584, 342, kPhaseCurveColour, true,
-                                          8000.0f, false, SymmetricOdd));
+    ASSERT_TRUE(DrawPhase(&f.canvas, kMainBox,
+                          ResponseData{.design = d, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+                          PlotStyle{.colour = kPhaseCurveColour, .curveFitting = true}));
     EXPECT_EQ(CountColour(f.canvas, kDot), 12);
     EXPECT_EQ(ColumnsWith(f.canvas, 167, kDot), Range(299, 302));
 
@@ -681,8 +699,9 @@ TEST(Phase, LongSpectraKeepOneDotPerColumn) {
     CFirDesign short_ = Spectrum({{1, 0}, {1, 0}});
     short_.pointCount = 4096;
     Fixture g;
-    EXPECT_TRUE(theGraphPlotter.DrawPhase(&g.canvas, short_, 0, 0, 584, 342, kPhaseCurveColour,
-                                          true, 8000.0f, false, SymmetricOdd));
+    EXPECT_TRUE(DrawPhase(&g.canvas, kMainBox,
+                          ResponseData{.design = short_, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+                          PlotStyle{.colour = kPhaseCurveColour, .curveFitting = true}));
 }
 
 }  // namespace

@@ -21,6 +21,9 @@ using test::Range;
 using test::RowsWith;
 
 constexpr Colour kWhite = MakeRgb(255, 255, 255);
+// The client rectangles of the large and small graph areas.
+constexpr PlotBox kMainBox{0, 0, 584, 342};
+constexpr PlotBox kSmallBox{0, 0, 294, 155};
 
 CMemCanvas Main() {
     CMemCanvas c;
@@ -31,29 +34,33 @@ CMemCanvas Main() {
 TEST(Plotter, AbsentCanvasDrawsNothing) {
     CMemCanvas never;
     CFirDesign design;
-    const CGraphPlotter& p = theGraphPlotter;
-    EXPECT_FALSE(p.DrawShadowText(nullptr, 0, 0, kWhite, "x"));
-    EXPECT_FALSE(p.DrawGrid(&never, 0, 0, 584, 342, kGridColour, 128, 16));
-    EXPECT_FALSE(p.DrawMainFrame(nullptr, 0, 0, 584, 342, kFrameColour));
-    EXPECT_FALSE(p.DrawSmallFrame(nullptr, 0, 0, 294, 155, kFrameColour));
-    EXPECT_FALSE(p.DrawImpulse(nullptr, design, 0, 0, 584, 342, kWhite, false));
-    EXPECT_FALSE(
-        p.DrawMagnitudeDb(&never, design, 0, 0, 584, 342, kWhite, 8000.0f, DesignFamily::Window));
-    EXPECT_FALSE(
-        p.DrawPhase(nullptr, design, 0, 0, 584, 342, kWhite, true, 8000.0f, false, SymmetricOdd));
-    EXPECT_FALSE(p.DrawWindowShape(nullptr, design, 0, 0, 294, 155, Rectangular));
-    EXPECT_FALSE(p.DrawLegend(nullptr, HeldCurve{}, kWhite, kWhite, Rectangular, 0));
+    EXPECT_FALSE(DrawShadowText(nullptr, 0, 0, kWhite, "x"));
+    EXPECT_FALSE(DrawGrid(&never, kMainBox, kGridColour, 128, 16));
+    EXPECT_FALSE(DrawMainFrame(nullptr, kMainBox, kFrameColour));
+    EXPECT_FALSE(DrawSmallFrame(nullptr, kSmallBox, kFrameColour));
+    EXPECT_FALSE(DrawImpulse(nullptr, kMainBox, design, PlotStyle{.colour = kWhite}));
+    EXPECT_FALSE(DrawMagnitudeDb(&never, kMainBox,
+                                 ResponseData{design, 8000.0f, DesignFamily::Window},
+                                 PlotStyle{.colour = kWhite}));
+    EXPECT_FALSE(DrawPhase(nullptr, kMainBox,
+                           ResponseData{.design = design, .Fs = 8000.0f, .symmetry = SymmetricOdd},
+                           PlotStyle{.colour = kWhite, .curveFitting = true}));
+    EXPECT_FALSE(DrawWindowShape(nullptr, kSmallBox, design, Rectangular));
+    EXPECT_FALSE(DrawLegend(nullptr, HeldCurve{}, PlotStyle{.colour = kWhite, .heldColour = kWhite},
+                            Rectangular, 0));
     CMemCanvas a = Main();
     CMemCanvas b = Main();
-    EXPECT_FALSE(p.DrawMagnitudeOverlay(&a, &b, nullptr, design, HeldCurve{}, 0, 0, 584, 342,
-                                        kWhite, kWhite, 8000.0f, DesignFamily::Window));
+    EXPECT_FALSE(DrawMagnitudeOverlay(OverlayLayers{&a, &b, nullptr}, kMainBox,
+                                      ResponseData{design, 8000.0f, DesignFamily::Window},
+                                      HeldCurve{},
+                                      PlotStyle{.colour = kWhite, .heldColour = kWhite}));
     EXPECT_EQ(CountColour(a, kBlack), 584 * 342);
     EXPECT_EQ(CountColour(b, kBlack), 584 * 342);
 }
 
 TEST(Plotter, GridLinesOfTheMainArea) {
     CMemCanvas c = Main();
-    ASSERT_TRUE(theGraphPlotter.DrawGrid(&c, 0, 0, 584, 342, kGridColour, 128, 16));
+    ASSERT_TRUE(DrawGrid(&c, kMainBox, kGridColour, 128, 16));
     const std::vector<int> rows = {57, 85, 113, 140, 168, 196, 223, 251, 279};
     const std::vector<int> cols = {137, 194, 251, 308, 365, 423, 480};
     for (int y : rows) EXPECT_EQ(ColumnsWith(c, y, kGridColour), Range(80, 533)) << "row " << y;
@@ -66,7 +73,7 @@ TEST(Plotter, GridLinesOfTheMainArea) {
 
 TEST(Plotter, MainAndSmallFrameCorners) {
     CMemCanvas c = Main();
-    ASSERT_TRUE(theGraphPlotter.DrawMainFrame(&c, 0, 0, 584, 342, kFrameColour));
+    ASSERT_TRUE(DrawMainFrame(&c, kMainBox, kFrameColour));
     // Two pixels wide, centred on the lines through (80, 30), (80, 307), (534, 307),
     // (534, 30); the corners are closed.
     for (int x : {79, 80, 533, 534}) EXPECT_EQ(RowsWith(c, x, kFrameColour), Range(29, 307));
@@ -76,7 +83,7 @@ TEST(Plotter, MainAndSmallFrameCorners) {
 
     CMemCanvas s;
     ASSERT_TRUE(s.Create(0, 0, 294, 155));
-    ASSERT_TRUE(theGraphPlotter.DrawSmallFrame(&s, 0, 0, 294, 155, kFrameColour));
+    ASSERT_TRUE(DrawSmallFrame(&s, kSmallBox, kFrameColour));
     for (int x : {19, 20, 273, 274}) EXPECT_EQ(RowsWith(s, x, kFrameColour), Range(24, 140));
     for (int y : {24, 25, 139, 140}) EXPECT_EQ(ColumnsWith(s, y, kFrameColour), Range(19, 274));
 }
@@ -84,7 +91,7 @@ TEST(Plotter, MainAndSmallFrameCorners) {
 TEST(Plotter, ShadowTextShiftsABlackCopy) {
     CMemCanvas c = Main();
     c.Clear(kBackgroundColour);
-    ASSERT_TRUE(theGraphPlotter.DrawShadowText(&c, 60, 158, kWhite, "0"));
+    ASSERT_TRUE(DrawShadowText(&c, 60, 158, kWhite, "0"));
     const int white = CountColour(c, kWhite);
     ASSERT_GT(white, 10);
     // Every white pixel's (+2, +1) neighbour is white or shadow black; the rightmost
@@ -106,7 +113,7 @@ TEST(Plotter, ShadowTextShiftsABlackCopy) {
     // Right-aligned at x = 65: the white ink ends left of 65, the shadow two further.
     c.Clear(kBackgroundColour);
     c.SetTextAlign(TextAlign::Right);
-    theGraphPlotter.DrawShadowText(&c, 65, 100, kWhite, "0");
+    DrawShadowText(&c, 65, 100, kWhite, "0");
     int whiteRight = 0, blackRight = 0;
     for (int x = 0; x < 100; ++x) {
         for (int y = 95; y < 125; ++y) {
@@ -123,7 +130,7 @@ TEST(Plotter, StandardFrequencyAxisLabels) {
     CMemCanvas c = Main();
     std::vector<TextRecord> log;
     c.SetTextLog(&log);
-    ASSERT_TRUE(theGraphPlotter.DrawFrequencyAxis(&c, 0, 584, 8000.0f));
+    ASSERT_TRUE(DrawFrequencyAxis(&c, kMainBox, 8000.0f));
     // Each label is drawn twice (shadow, then text); keep the coloured ones.
     std::vector<TextRecord> shown;
     for (const TextRecord& r : log) {
