@@ -147,6 +147,14 @@ void FillCoefficients(std::vector<double>& h, const std::vector<double>& w,
                 value = (DifferentiatorTerm(v, t) - DifferentiatorTerm(u, t)) * wl;
                 break;
             case Hilbert: {
+                // The ideal response is exactly 0 at even distances; sin(pi/2 * l) of the
+                // 11-digit pi would leave about 1e-26 there, and hardware wants true zeros
+                // to drop those multipliers. Both taps are +0.
+                if (l % 2 == 0) {
+                    h[M - l] = 0.0;
+                    h[M + l] = 0.0;
+                    continue;
+                }
                 const double s = std::sin(kHalfPi * l);
                 value = kTwoOverPi * (s * s) / l * wl;
                 break;
