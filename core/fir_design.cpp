@@ -1,5 +1,6 @@
 #include "core/fir_design.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -237,7 +238,9 @@ long long CFirDesign::EstimateWindowLength(ResponseType responseType, DesignMeth
     if (!(df > 0.0f) || !(quotient < 1e15)) return std::numeric_limits<long long>::max();
     long long length = static_cast<long long>(quotient);
     if (length % 2 == 0) length += 1;
-    return length;
+    // A transition as wide as the band or a ripple that asks for no attenuation would
+    // give a single tap, which filters nothing: no design is shorter than 3 taps.
+    return std::max<long long>(length, kMinTaps);
 }
 
 DesignResult CFirDesign::DesignWindowAuto(ResponseType responseType, DesignMethod method, float f1,

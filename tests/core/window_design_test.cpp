@@ -256,7 +256,8 @@ TEST(WindowDesignAuto, LengthsAndKaiserBeta) {
         {Blackman, 500.0f, 0.0, 0.0, 89, 0.0},
         {Kaiser, 500.0f, 0.0, -40.0, 191, 0.0009144208566913929},  // delta_p 0: A = 180, beta 9
         {Kaiser, 500.0f, 3.0, -40.0, 35, 0.08848052607644988},   // delta_s 0.01 sets A = 40: beta 4
-        {Kaiser, 500.0f, 3.0, 0.0, 1, 1.0},                      // A = 7.69 gives 0, made odd
+        {Kaiser, 500.0f, 3.0, 0.0, 3, 0.08848052607644988},      // A = 7.69 gives 0: 3 taps
+        {Rectangular, 4000.0f, 0.0, 0.0, 3, 1.0},                // 0.9 * 2 gives 1: 3 taps
         {Kaiser, 1.0f, 3.0, 0.0, 145, 0.08848052607644988},      // A <= 21: beta 4
         {Kaiser, 200.0f, 0.1, -60.0, 145, 0.02038801793192464},  // A = 60: beta 5.6533
         {Kaiser, 1.0f, 0.0, 0.0, 95849, 0.0009144208566913929},  // beta 9, below kMaxTaps
