@@ -25,6 +25,19 @@ constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
 constexpr auto kRangeView = std::to_array<int>(
     {kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator, kZoomCheck, kViewButton});
 
+// Whatever path a handler takes, it ends with every control derived from the state
+// it left.
+class DeriveOnExit {
+  public:
+    explicit DeriveOnExit(WindowRules& rules) : rules_(rules) {}
+    DeriveOnExit(const DeriveOnExit&) = delete;
+    DeriveOnExit& operator=(const DeriveOnExit&) = delete;
+    ~DeriveOnExit() { rules_.ApplyControlStates(); }
+
+  private:
+    WindowRules& rules_;
+};
+
 bool IsCombo(int id) {
     switch (id) {
         case kFunctionTypeCombo:
@@ -94,7 +107,6 @@ struct DialogLogic::Impl {
     void PrepareForDesign();
     void TakeOutcome(DesignOutcome outcome);
     void AfterDesign(int r, bool equiripple);
-    void SetGraphControls(int selection);
     void OnGraphTypeChanged(bool redraw);
     void WithdrawGraphItem(GraphType graph, bool redraw);
     // The graph kind the graph list's selection shows, or -1.
@@ -167,15 +179,6 @@ void DialogLogic::Impl::Apply() {
     // What a cancelled design puts back.
     const FilterSpec specBefore = spec;
     const int heldIterationsBefore = held.iterations;
-    std::vector<std::pair<int, bool>> enables;
-    for (int id : {kPrintResponseButton, kPrintCoefficientsButton}) {
-        enables.emplace_back(id, model.State(id).enabled);
-    }
-    for (int id : kRangeView) enables.emplace_back(id, model.State(id).enabled);
-
-    model.Enable(kPrintResponseButton, true);
-    model.Enable(kPrintCoefficientsButton, true);
-    if (model.Selection(kDisplayTypeCombo) == SpecifiedRange) rules.Enable(kRangeView, true);
 
     if (!flags.holdActive) {
         rules.Pull();
@@ -191,12 +194,6 @@ void DialogLogic::Impl::Apply() {
     request.holdActive = flags.holdActive;
     if (const std::optional<DesignNotice> refusal = CheckRequest(request)) {
         rules.ShowMessage(refusal->code, refusal->args);
-        // No design matches the inputs: the print buttons stay as they were.
-        for (const auto& [id, enabled] : enables) {
-            if (id == kPrintResponseButton || id == kPrintCoefficientsButton) {
-                model.Enable(id, enabled);
-            }
-        }
         return;
     }
     request.previous = design;
@@ -214,8 +211,7 @@ void DialogLogic::Impl::Apply() {
     work.work = [job](const std::atomic<bool>& cancel, ProgressSink& progress) {
         job->second = tapwright::Design(std::move(job->first), &cancel, &progress);
     };
-    work.finish = [this, job, specBefore, heldIterationsBefore,
-                   enables = std::move(enables)](bool escaped) {
+    work.finish = [this, job, specBefore, heldIterationsBefore](bool escaped) {
         busy = false;
         // The worker showed the progress texts directly; the model has them hidden.
         for (int id : kProgressTexts) {
@@ -225,11 +221,12 @@ void DialogLogic::Impl::Apply() {
         if (escaped || job->second.status == DesignStatus::Cancelled) {
             spec = specBefore;
             held.iterations = heldIterationsBefore;
-            for (const auto& [id, enabled] : enables) model.Enable(id, enabled);
+            rules.ApplyControlStates();
             platform.RepaintNow();
             return;
         }
         TakeOutcome(std::move(job->second));
+        rules.ApplyControlStates();
     };
     busy = true;
     platform.RunDesignJob(std::move(work));
@@ -282,7 +279,6 @@ void DialogLogic::Impl::TakeOutcome(DesignOutcome outcome) {
     {
         const DesignWriteBack writeBack(rules);
         if (outcome.equiripple && !designed) {
-            model.Enable(kSaveButton, false);
             for (int id : kProgressTexts) model.Show(id, false);
         }
         for (const DesignNotice& notice : outcome.notices) {
@@ -300,10 +296,7 @@ void DialogLogic::Impl::TakeOutcome(DesignOutcome outcome) {
     }
     if (designed && !outcome.redrawOnly) {
         flags.designValid = true;
-        if (!flags.holdActive) {
-            model.Enable(kApplyButton, false);
-            FillCoefficientList();
-        }
+        if (!flags.holdActive) FillCoefficientList();
     }
     AfterDesign(outcome.r, outcome.equiripple);
 }
@@ -335,71 +328,29 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
             WithdrawGraphItem(kind.graph, r >= 0);
         }
     }
-    if (r >= 0 && !flags.holdActive) {
-        model.Enable(kGraphTypeCombo, true);
-        model.Enable(kGraphTypeLabel, true);
-    }
     if (r < 0) {
-        // Nothing was designed: there is nothing to print.
-        model.Enable(kPrintResponseButton, false);
-        model.Enable(kPrintCoefficientsButton, false);
+        // Nothing was designed: nothing on screen is a design to save or print.
+        flags.designValid = false;
         return;
     }
 
-    model.Enable(kDisplayTypeCombo, false);
-    model.Enable(kDisplayTypeLabel, false);
-    model.Show(kHoldOnCheck, false);
-    switch (SelectedGraph()) {
-        case Impulse:
-            model.Enable(kLogScaleCheck, false);
-            model.Enable(kCurveFittingCheck, true);
-            model.Enable(kGridCheck, true);
-            break;
-        case Magnitude: {
-            if (!flags.holdActive) model.Enable(kLogScaleCheck, true);
-            model.Enable(kCurveFittingCheck, false);
-            if (!model.Checked(kLogScaleCheck)) {
-                model.Select(kDisplayTypeCombo, FullView);
-                break;
-            }
+    if (SelectedGraph() == Magnitude) {
+        if (!model.Checked(kLogScaleCheck)) {
+            model.Select(kDisplayTypeCombo, FullView);
+        } else {
             const bool fullView = model.Selection(kDisplayTypeCombo) == FullView;
             // Nor for the sixth response type, Hilbert or Multiband.
-            const bool holdOffered = spec.FType != Differentiator && spec.FType != Hilbert &&
-                                     spec.FType != Multiband && fullView;
-            model.Show(kHoldOnCheck, holdOffered);
-            if (holdOffered) model.Enable(kHoldOnCheck, true);
+            flags.holdOffered = spec.FType != Differentiator && spec.FType != Hilbert &&
+                                spec.FType != Multiband && fullView;
             const int shown = model.Selection(kResponseTypeCombo);
-            if (shown != LowPass && shown != HighPass) {
-                // Only low and high pass have full, pass and stop band views.
-                model.Enable(kDisplayTypeCombo, false);
-                model.Enable(kDisplayTypeLabel, false);
-                model.Select(kDisplayTypeCombo, SpecifiedRange);
-                rules.Enable(kRangeView, true);
-                rules.Show(kRangeView, true);
-                model.Show(kLogScaleCheck, false);
-            } else {
-                const bool free = !model.Checked(kHoldOnCheck);
-                model.Enable(kDisplayTypeCombo, free);
-                model.Enable(kDisplayTypeLabel, free);
-            }
-            break;
+            // Only low and high pass have full, pass and stop band views.
+            flags.bandViewsOffered = shown == LowPass || shown == HighPass;
+            if (!flags.bandViewsOffered) model.Select(kDisplayTypeCombo, SpecifiedRange);
         }
-        case Phase:
-            model.Enable(kCurveFittingCheck, true);
-            model.Enable(kDegreesCheck, true);
-            break;
-        default:
-            break;
     }
     drawnSpec = spec;
     DrawGraphs(canvases, design, held, spec, Options(), kMainClientRect, kSmallClientRect);
     Refresh();
-    if (!flags.holdActive) {
-        model.Enable(kSaveButton, true);
-        model.Enable(kGraphTypeCombo, true);
-        model.Enable(kGraphTypeLabel, true);
-    }
-    model.Enable(kGridCheck, true);
 }
 
 // Takes a graph kind out of the graph type list; that graph on show gives way to
@@ -414,19 +365,11 @@ void DialogLogic::Impl::WithdrawGraphItem(GraphType graph, bool redraw) {
     model.DeleteItem(kGraphTypeCombo, item);
 }
 
-void DialogLogic::Impl::SetGraphControls(int selection) {
-    model.Show(kLogScaleCheck, selection == Magnitude);
-    model.Show(kCurveFittingCheck, selection != Magnitude);
-    model.Enable(kCurveFittingCheck, selection != Magnitude);
-    model.Show(kDegreesCheck, selection == Phase);
-    model.Enable(kDegreesCheck, selection == Phase);
-    flags.graphSel = selection;
-}
-
 void DialogLogic::Impl::OnGraphTypeChanged(bool redraw) {
     const int selection = SelectedGraph();
     if (selection < 0) return;
-    SetGraphControls(selection);
+    flags.graphSel = selection;
+    rules.ApplyControlStates();
     if (!redraw) return;
     platform.RepaintNow();
     Apply();
@@ -439,11 +382,6 @@ void DialogLogic::Impl::Refresh() {
 
 void DialogLogic::Impl::OnViewChanged() {
     const int view = model.Selection(kDisplayTypeCombo);
-    const bool range = view == SpecifiedRange;
-    rules.Enable(kRangeView, range);
-    rules.Show(kRangeView, range);
-    model.Enable(kLogScaleCheck, !range);
-    model.Show(kLogScaleCheck, !range);
     ResetWorkingCanvases(canvases, false);
     if (view >= FullView && view <= SpecifiedRange) {
         GraphOptions o = Options();
@@ -451,74 +389,33 @@ void DialogLogic::Impl::OnViewChanged() {
         o.logScale = true;
         o.holdActive = false;
         DrawGraphs(canvases, design, held, drawnSpec, o, kMainClientRect, kSmallClientRect);
-        model.Show(kHoldOnCheck, view == FullView);
+        flags.holdOffered = view == FullView;
         flags.displaySel = view;
     }
+    rules.ApplyControlStates();
     Refresh();
 }
 
 void DialogLogic::Impl::OnHoldOnClicked() {
     const bool held = model.Checked(kHoldOnCheck);
     flags.holdActive = held;
-    const bool free = !held;
-    const bool equiripple = UsesBandTable(DesignMethodSelection());
     if (held) {
-        if (equiripple) {
-            model.Show(kLogoPicture, false);
-            model.Show(kSmallGraph, true);
-        }
         canvases.holdLegend.Clear(kBackgroundColour);
         canvases.holdLegend.CopyTo(&canvases.smallFront);
         platform.RepaintNow();
         model.SetRows(kCoefficientList, nullptr);
     } else {
-        if (equiripple) {
-            model.Show(kLogoPicture, true);
-            model.Show(kSmallGraph, false);
-        }
         canvases.smallPlot.CopyTo(&canvases.smallFront);
         FillCoefficientList();
+        Refresh();
     }
-    for (int id :
-         {kDisplayTypeCombo, kDisplayTypeLabel, kFilterTypeCombo, kFilterTypeLabel, kSaveButton,
-          kSamplingFrequencyEdit, kSamplingFrequencyLabel, kSamplingFrequencyUnit,
-          kResponseTypeCombo, kResponseTypeLabel, kGraphTypeCombo, kGraphTypeLabel, kLogScaleCheck,
-          kCoefficientList, kBetaLabel, kLoadButton, kFftSizeLabel}) {
-        model.Enable(id, free);
-    }
-    if (equiripple) {
-        for (int id : {kLengthEdit, kLengthLabel, kTransitionEdit, kTransitionLabel,
-                       kTransitionUnit, kIterationsRadio, kPeakRatioRadio}) {
-            model.Enable(id, free);
-        }
-        if (spec.TerCr == ByIterations) {
-            rules.Enable(kIterations, free);
-        } else {
-            rules.Enable(kRatio, free);
-        }
-    } else {
-        for (int id : {kFftSizeCombo, kFftSizeLabel, kAutoDesignCheck}) model.Enable(id, free);
-        const bool kaiser = DesignMethodSelection() == Kaiser;
-        if (LengthGiven()) {
-            rules.Enable(kLength, free);
-            if (kaiser) rules.Enable(kBeta, free);
-        } else {
-            rules.Enable(kTransition, free);
-            if (kaiser) rules.Enable(kRipples, free);
-        }
-    }
-    if (!held) Refresh();
+    // The method list may have changed under Hold On: its choice now counts.
+    const bool validBefore = flags.designValid;
     rules.OnDesignMethodChange();
-    for (int id : {kDisplayTypeCombo, kDisplayTypeLabel, kGraphTypeCombo, kGraphTypeLabel,
-                   kLogScaleCheck, kGridCheck, kHoldOnCheck}) {
-        model.Enable(id, free);
-    }
-    model.Enable(kApplyButton, held);
-    if (!held && equiripple) {
-        const int band = model.Selection(kBandCombo);
-        if (band == 0) model.Enable(kLowerEdgeEdit, false);
-        if (band == spec.TBand - 1) model.Enable(kUpperEdgeEdit, false);
-    }
+    // Holding takes the design on screen as the held one: the next Apply makes
+    // another. Released, the design on screen stands unless the inputs changed.
+    flags.designValid = !held && (validBefore || spec == drawnSpec);
+    rules.ApplyControlStates();
 }
 
 // ---- The design on screen -------------------------------------------------------
@@ -605,11 +502,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
 
     // No design matches the loaded inputs until Apply.
     flags.designValid = false;
-    for (int id : {kGraphTypeCombo, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
-                   kLogScaleCheck, kDegreesCheck, kPrintResponseButton, kPrintCoefficientsButton}) {
-        model.Enable(id, false);
-    }
-    model.Enable(kApplyButton, true);
+    rules.ApplyControlStates();
     model.Show(kSmallGraph, false);
     model.SetRows(kCoefficientList, nullptr);
     if (!flags.startupPicture) model.Show(kLogoPicture, true);
@@ -641,6 +534,7 @@ void DialogLogic::OnUserToggled(int id, bool checked) {
     if (m.busy) return;
     m.model.SetChecked(id, checked);
     if (m.rules.HandleToggle(id, checked)) return;
+    const DeriveOnExit derive(m.rules);
     switch (id) {
         case kGridCheck:
             m.Refresh();
@@ -668,6 +562,7 @@ void DialogLogic::OnUserSelected(int id, int index) {
     const ControlState& s = m.model.State(id);
     if (s.selection >= 0) m.model.SetText(id, s.items[s.selection]);
     if (m.rules.HandleSelection(id)) return;
+    const DeriveOnExit derive(m.rules);
     switch (id) {
         case kGraphTypeCombo:
             m.OnGraphTypeChanged(true);
@@ -683,6 +578,7 @@ void DialogLogic::OnUserSelected(int id, int index) {
 void DialogLogic::OnClicked(int id) {
     Impl& m = *impl_;
     if (m.busy) return;
+    const DeriveOnExit derive(m.rules);
     switch (id) {
         case kLoadButton:
             m.OnLoad();
@@ -725,6 +621,7 @@ bool DialogLogic::OnQuit() {
 
 bool DialogLogic::LoadSpecFile(const std::string& path, bool showSuccess) {
     if (impl_->busy) return false;
+    const DeriveOnExit derive(impl_->rules);
     return impl_->LoadSpecFile(path, showSuccess);
 }
 

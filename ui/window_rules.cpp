@@ -92,13 +92,29 @@ void WindowRules::ShowInformation(const std::string& text) {
 
 void WindowRules::InvalidateDesign() {
     flags.designValid = false;
-    model.Enable(kApplyButton, true);
-    for (int id : {kGraphTypeCombo, kGraphTypeLabel, kDisplayTypeCombo, kDisplayTypeLabel,
-                   kSaveButton, kGridCheck, kCurveFittingCheck, kLogScaleCheck, kDegreesCheck,
-                   kHoldOnCheck, kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator,
-                   kZoomCheck, kViewButton, kPrintResponseButton, kPrintCoefficientsButton}) {
-        model.Enable(id, false);
-    }
+    ApplyControlStates();
+}
+
+WindowState WindowRules::State() const {
+    WindowState s;
+    s.method = static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo));
+    s.response = static_cast<ResponseType>(model.Selection(kResponseTypeCombo));
+    s.lengthGiven = LengthGiven();
+    s.termination = spec.TerCr;
+    s.band = model.Selection(kBandCombo);
+    s.bandCount = spec.TBand;
+    s.held = flags.holdActive;
+    s.designValid = flags.designValid;
+    s.graph = GraphKindAt(model, model.Selection(kGraphTypeCombo));
+    s.view = model.Selection(kDisplayTypeCombo);
+    s.logScale = model.Checked(kLogScaleCheck);
+    s.holdOffered = flags.holdOffered;
+    s.bandViewsOffered = flags.bandViewsOffered;
+    return s;
+}
+
+void WindowRules::ApplyControlStates() {
+    ApplyControlRules(State(), model);
 }
 
 bool WindowRules::EquirippleSelected() const {
@@ -158,9 +174,6 @@ void WindowRules::Initialise() {
     spec.AutoD = 1;
     ApplyAutoDesignState();
     spec.Beta = 4.0;
-    Push();
-    Show(kBeta, false);
-    model.Enable(kBetaEdit, false);
 
     model.Select(kGraphTypeCombo, Impulse);
     flags.graphSel = Impulse;
@@ -168,16 +181,6 @@ void WindowRules::Initialise() {
     model.SetChecked(kGridCheck, true);
     model.Select(kDisplayTypeCombo, FullView);
     flags.displaySel = FullView;
-    model.Enable(kGraphTypeCombo, false);
-    model.Enable(kLogScaleCheck, false);
-    model.Show(kLogScaleCheck, false);
-    model.Show(kDegreesCheck, false);
-    model.Enable(kDegreesCheck, false);
-    model.Enable(kCurveFittingCheck, false);
-    model.Enable(kGridCheck, false);
-    model.Enable(kDisplayTypeCombo, false);
-    Push();
-    model.Enable(kSaveButton, false);
     model.Show(kSmallGraph, false);
 
     spec.Fc1 = spec.Fc2 = b.Fc1 = b.Fc2 = 0.0f;
@@ -185,46 +188,34 @@ void WindowRules::Initialise() {
     spec.Taps = b.Taps = 31;
     spec.PBrip = b.PBrip = 0.0;
     spec.SBrip = b.SBripMagnitude = 0.0;
-    spec.TBand = b.TBand = 2;
-    Push();
 
     flags.designValid = false;
     spec.Itern = 0;
     Show(kProgressTexts, false);
-    for (int id : {kGraphTypeCombo, kDisplayTypeCombo, kDisplayTypeLabel}) model.Enable(id, false);
-    model.Enable(kApplyButton, true);
     model.Show(kPenguinPicture, true);
-    model.Enable(kPrintCoefficientsButton, false);
-    model.Enable(kPrintResponseButton, false);
-    Show(kRadios, false);
 
     spec.Ratio = 0.0;
     spec.RatioTarget = -1.0;
     spec.TerCr = ByIterations;
     flags.holdActive = false;
-    model.Show(kHoldOnCheck, false);
 
-    Enable(kViewRange, false);
-    model.Enable(kZoomCheck, false);
-    model.Show(kZoomCheck, false);
-    model.Show(kViewButton, false);
-    model.Enable(kViewButton, false);
-    Show(kViewRange, false);
-    Show(kBandCount, false);
-    model.Show(kSpecGroupEquiripple, false);
-    Show(kBandBlock, false);
     FillFilterTypes();
-    model.Show(kRatioNote, false);
-    model.Enable(kRatioNote, false);
     spec.TBand = 2;
     ResetBandTable();
     Push();
+    ApplyControlStates();
     flags.startupPicture = true;
 }
 
 // ---- Dispatch --------------------------------------------------------------------
 
 bool WindowRules::HandleSelection(int id) {
+    const bool handled = Select(id);
+    if (handled) ApplyControlStates();
+    return handled;
+}
+
+bool WindowRules::Select(int id) {
     switch (id) {
         case kResponseTypeCombo:
             OnResponseTypeChange();
@@ -247,6 +238,12 @@ bool WindowRules::HandleSelection(int id) {
 }
 
 bool WindowRules::HandleToggle(int id, bool checked) {
+    const bool handled = Toggle(id, checked);
+    if (handled) ApplyControlStates();
+    return handled;
+}
+
+bool WindowRules::Toggle(int id, bool checked) {
     switch (id) {
         case kAutoDesignCheck:
             spec.AutoD = checked ? 1 : 0;
@@ -289,28 +286,13 @@ void WindowRules::ApplyResponseType(bool keepBandCount) {
         model.AddItem(kFunctionTypeCombo, std::string(DesignMethodText(Equiripple)));
     }
     const bool equiripple = EquirippleSelected();
-    switch (spec.FType) {
-        case LowPass:
-        case HighPass:
-            Enable(kFirstCutoff, true);
-            Enable(kSecondCutoff, false);
-            break;
-        case BandPass:
-        case BandStop:
-        case Differentiator:
-            Enable(kFirstCutoff, true);
-            Enable(kSecondCutoff, true);
-            break;
-        default:
-            if (equiripple) {
-                // Multiband: the cutoffs are left as they are; a list filled for a
-                // Hilbert transformer gives way to the multiband characteristics.
-                if (!FilterTypesListed()) FillFilterTypes();
-                break;
-            }
+    if (spec.FType == Hilbert) {
+        if (equiripple) {
+            // Multiband: the cutoffs are left as they are; a list filled for a
+            // Hilbert transformer gives way to the multiband characteristics.
+            if (!FilterTypesListed()) FillFilterTypes();
+        } else {
             // A Hilbert transformer spans the whole band.
-            Enable(kFirstCutoff, false);
-            Enable(kSecondCutoff, false);
             spec.Fc1 = buffer.Fc1 = 0.0f;
             spec.Fc2 = buffer.Fc2 = static_cast<float>(spec.Fs * 0.5);
             Push();
@@ -318,7 +300,7 @@ void WindowRules::ApplyResponseType(bool keepBandCount) {
                 model.DeleteItem(kFunctionTypeCombo, kMethodItemsWithoutEquiripple);
             }
             FillFilterTypes();
-            break;
+        }
     }
     if (!keepBandCount) spec.TBand = BandCountForResponse(spec.FType, equiripple, spec.TBand);
 }
@@ -338,7 +320,6 @@ void WindowRules::FillFilterTypes() {
     model.SetItems(kFilterTypeCombo, std::move(items));
     model.Select(kFilterTypeCombo, 0);
     if (!allowed.empty()) spec.FChar = allowed.front();
-    model.Enable(kAutoDesignCheck, AutoDesignAvailable(spec.FType));
 }
 
 void WindowRules::OnFilterTypeChange() {
@@ -346,7 +327,6 @@ void WindowRules::OnFilterTypeChange() {
         // The characteristic follows the parity of the length.
         spec.FChar = SymmetryForLength(spec.FType, spec.Taps, spec.FChar);
         SelectFilterTypeOf(spec.FChar);
-        Enable(kFilterType, false);
     } else {
         const std::vector<SymmetryType> allowed =
             AllowedSymmetries(spec.FType, EquirippleSelected());
@@ -357,7 +337,6 @@ void WindowRules::OnFilterTypeChange() {
                 SymmetryForSelection(spec.FType, EquirippleSelected(), true, spec.Taps, item);
             SelectFilterTypeOf(spec.FChar);
         }
-        Enable(kFilterType, true);
     }
     InvalidateDesign();
 }
@@ -368,8 +347,7 @@ void WindowRules::OnDesignMethodChange() {
     const int selection = model.Selection(kFunctionTypeCombo);
     if (selection < 0) return;
     const bool held = flags.holdActive;
-    const bool equiripple = selection == Equiripple;
-    model.Enable(kHoldOnCheck, false);
+    const bool equiripple = UsesBandTable(static_cast<DesignMethod>(selection));
     while (model.ItemCount(kResponseTypeCombo) > kResponseItemsWithoutSixth) {
         model.DeleteItem(kResponseTypeCombo, model.ItemCount(kResponseTypeCombo) - 1);
     }
@@ -377,176 +355,31 @@ void WindowRules::OnDesignMethodChange() {
     model.Select(kResponseTypeCombo, spec.FType);
     if (!held) spec.WType = static_cast<DesignMethod>(selection);
 
-    if (equiripple) {
-        model.Show(kSpecGroupEquiripple, true);
-        model.Show(kSpecGroupWindow, false);
-        Show(kCutoffBlock, false);
-        model.Show(kCutoffGroup, false);
-        Show(kBandBlock, true);
-        Show(kTransition, false);
-        model.Show(kRatioNote, true);
-        model.Enable(kRatioNote, spec.TerCr == ByPeakRatio);
-        if (!held && !flags.designValid) {
-            model.Select(kBandCombo, 0);
-            ResetBandTable();
-            LoadSelectedBand();
-        }
-        if (held) {
-            model.Show(kLogoPicture, false);
-            model.Show(kSmallGraph, true);
-        } else {
-            model.Show(kSmallGraph, false);
-            if (!flags.startupPicture) model.Show(kLogoPicture, true);
-        }
-        model.Show(kAutoDesignCheck, false);
-        model.Enable(kAutoDesignCheck, false);
-        Show(kFft, false);
-        if (held) {
-            Show(kRadios, true);
-            Enable(kRadios, true);
-            Show(kIterations, true);
-            Show(kRatio, true);
-            if (spec.TerCr == ByIterations) {
-                Enable(kIterations, true);
-            } else {
-                Enable(kRatio, true);
-            }
-        }
-    } else {
-        Show(kBandCount, false);
-        model.Show(kRatioNote, false);
-        Show(kTransition, true);
-        model.Show(kSpecGroupWindow, true);
-        Show(kCutoffBlock, true);
-        model.Show(kSpecGroupEquiripple, false);
-        model.Show(kCutoffGroup, true);
-        Show(kBandBlock, false);
-        Show(kFft, true);
-        model.Show(kLogoPicture, false);
-        if (!flags.startupPicture) model.Show(kSmallGraph, true);
-        if (held) {
-            Show(kRipples, true);
-            if (selection == Kaiser && LengthGiven()) Show(kBeta, true);
-        } else {
-            model.Enable(kAutoDesignCheck, AutoDesignAvailable(spec.FType));
-            Enable(kFft, true);
-        }
-        model.Show(kAutoDesignCheck, true);
+    if (equiripple && !held && !flags.designValid) {
+        model.Select(kBandCombo, 0);
+        ResetBandTable();
+        LoadSelectedBand();
     }
-
+    // The band-table methods draw no small graph of their own; under Hold On it
+    // shows the legend.
+    const bool smallGraph = !equiripple || held;
+    model.Show(kSmallGraph, smallGraph && !flags.startupPicture);
+    model.Show(kLogoPicture, !smallGraph && !flags.startupPicture);
     ApplyAutoDesignState();
     flags.designValid = false;
-    for (int id : {kGraphTypeCombo, kGraphTypeLabel}) model.Enable(id, false);
-    model.Enable(kApplyButton, true);
-    // The print buttons too: a report of the design on screen would name the new
-    // method.
-    for (int id :
-         {kDisplayTypeLabel, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
-          kLogScaleCheck, kDegreesCheck, kPrintResponseButton, kPrintCoefficientsButton}) {
-        model.Enable(id, false);
-    }
     ApplyResponseType();
 }
 
 // ---- Auto Design ---------------------------------------------------------------
 
 void WindowRules::ApplyAutoDesignState() {
-    const bool held = flags.holdActive;
-    const int method = model.Selection(kFunctionTypeCombo);
-    const bool equiripple = method == Equiripple;
-    const bool kaiser = method == Kaiser;
-    const bool multibandShown =
-        IsMultiband(static_cast<ResponseType>(model.Selection(kResponseTypeCombo)), equiripple);
-
     if (LengthGiven()) {
-        if (!model.Checked(kHoldOnCheck)) {
-            Enable(kFilterType, true);
-            OnFilterTypeChange();
-        }
-        Enable(kRipples, false);
-        if (equiripple) {
-            Show(kBandCount, multibandShown);
-            Show(kRipples, false);
-            model.Show(kAutoDesignCheck, false);
-            model.Enable(kFftSizeCombo, false);
-            Enable(kTransition, true);
-            Show(kRadios, true);
-            Show(kIterations, true);
-            Show(kRatio, true);
-            const bool byIterations = spec.TerCr == ByIterations;
-            Enable(kIterations, byIterations);
-            Enable(kRatio, !byIterations);
-            model.Enable(kRatioNote, !byIterations);
-        } else {
-            if (!held) {
-                model.Show(kAutoDesignCheck, true);
-                model.Enable(kFftSizeCombo, true);
-                Show(kRipples, true);
-            }
-            Enable(kTransition, false);
-            Show(kRadios, false);
-            Show(kIterations, false);
-            Show(kRatio, false);
-        }
-        if (!held) Enable(kLength, true);
-        if (kaiser && held) return;
-        Show(kBeta, kaiser);
-        Enable(kBeta, kaiser);
+        if (!flags.holdActive) OnFilterTypeChange();
         return;
     }
-
-    // Auto Design off: the window designs estimate their length from the width.
-    Enable(kFilterType, false);
-    spec.FChar = SymmetryForSelection(spec.FType, equiripple, false, spec.Taps, 0);
+    // Auto Design off: the first characteristic the response allows.
+    spec.FChar = SymmetryForSelection(spec.FType, EquirippleSelected(), false, spec.Taps, 0);
     SelectFilterTypeOf(spec.FChar);
-    if (!held) {
-        model.Show(kAutoDesignCheck, true);
-        model.Enable(kFftSizeCombo, true);
-    }
-    if (!(kaiser && held)) Enable(kRipples, kaiser);
-    bool skipToBeta = false;
-    if (equiripple) {
-        Show(kBandCount, multibandShown);
-        Enable(kFilterType, true);
-        model.Show(kAutoDesignCheck, false);
-        model.Enable(kFftSizeCombo, false);
-        Show(kRipples, false);
-        if (!held) {
-            Enable(kTransition, true);
-            Show(kRadios, true);
-            Show(kIterations, true);
-            Show(kRatio, true);
-        }
-        if (spec.TerCr == ByIterations) {
-            if (!held) Enable(kIterations, true);
-            Enable(kRatio, false);
-        } else {
-            if (!held) Enable(kRatio, true);
-            Enable(kIterations, false);
-        }
-        if (held) {
-            skipToBeta = true;
-        } else {
-            Enable(kLength, true);
-        }
-    } else {
-        if (!held) Show(kRipples, true);
-        Show(kRadios, false);
-        Show(kIterations, false);
-        Show(kRatio, false);
-        Enable(kLength, false);
-    }
-    if (!skipToBeta && !held) Enable(kTransition, true);
-    Show(kBeta, false);
-    Enable(kBeta, false);
-    // The differentiator and the sixth response type (Hilbert or Multiband) take
-    // their length as given.
-    if (spec.FType == Differentiator || spec.FType == Hilbert || spec.FType == Multiband) {
-        Enable(kTransition, false);
-        Enable(kRipples, false);
-        Enable(kFilterType, true);
-        Enable(kLength, true);
-    }
 }
 
 // ---- Bands, FFT size, termination ------------------------------------------------
@@ -570,10 +403,6 @@ void WindowRules::LoadSelectedBand() {
     buffer.Lower = spec.Bands[band].Lower;
     buffer.Upper = spec.Bands[band].Upper;
     buffer.Amplitude = spec.Bands[band].Amplitude;
-    model.Enable(kLowerEdgeEdit, true);
-    model.Enable(kUpperEdgeEdit, true);
-    if (band + 1 == spec.TBand) model.Enable(kUpperEdgeEdit, false);
-    if (band == 0) model.Enable(kLowerEdgeEdit, false);
     Push();
 }
 
@@ -586,18 +415,12 @@ void WindowRules::OnFftSizeChange() {
 
 void WindowRules::OnIterationsRadio() {
     Pull();
-    model.Enable(kRatioNote, false);
-    Enable(kRatio, false);
-    Enable(kIterations, true);
     spec.RatioTarget = -1.0;
     InvalidateDesign();
 }
 
 void WindowRules::OnPeakRatioRadio() {
     Pull();
-    model.Enable(kRatioNote, true);
-    Enable(kRatio, true);
-    Enable(kIterations, false);
     spec.RatioTarget = spec.Ratio;
     InvalidateDesign();
 }
@@ -633,6 +456,7 @@ void WindowRules::RestoreComboSelection(int comboId) {
     const ControlState& s = model.State(comboId);
     model.SetText(comboId, s.selection >= 0 ? s.items[s.selection] : std::string());
     Push();
+    ApplyControlStates();
 }
 
 // ---- Field checks ----------------------------------------------------------------
@@ -650,6 +474,11 @@ void WindowRules::OnFieldEdited(int id) {
 
 void WindowRules::OnFieldFocusLost(int id) {
     if (!IsCheckedField(id) || BoxOpen() || refused_.count(id) != 0) return;
+    CheckLeftField(id);
+    ApplyControlStates();
+}
+
+void WindowRules::CheckLeftField(int id) {
     const FilterSpec before = spec;
     const SpecEditBuffer bufferBefore = buffer;
     const std::vector<int> unparsed = Pull();

@@ -18,6 +18,7 @@
 #include "graphs/held_curve.h"
 #include "ui/control_ids.h"
 #include "ui/control_model.h"
+#include "ui/control_states.h"
 #include "ui/spec_edit_buffer.h"
 #include "ui/window_platform.h"
 
@@ -30,6 +31,10 @@ struct WindowFlags {
     int graphSel = Impulse;       // GraphType last chosen
     int displaySel = FullView;    // ViewMode last drawn
     int bandSel = 0;              // band shown in the band fields (0 ... TBand - 1)
+    // Set with each magnitude graph drawn: Hold On may overlay it; the design has
+    // pass and stop band views.
+    bool holdOffered = false;
+    bool bandViewsOffered = true;
 };
 
 class WindowRules {
@@ -68,6 +73,10 @@ class WindowRules {
     // Withdraws what belongs to the last design: Apply on; graph options, Save and
     // printing off.
     void InvalidateDesign();
+
+    // The state the control rules read, and every control set from it.
+    WindowState State() const;
+    void ApplyControlStates();
 
     // Set while a design writes its own values back into the fields (an estimated
     // length, the iterations and ratio an equiripple design reached): those text
@@ -120,6 +129,9 @@ class WindowRules {
     void Enable(std::span<const int> ids, bool enabled);
 
   private:
+    bool Select(int id);
+    bool Toggle(int id, bool checked);
+    void CheckLeftField(int id);
     void Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack);
     void FollowUpCommit(int id, const SpecEditBuffer& before);
 
@@ -133,37 +145,5 @@ class WindowRules {
 int GraphKindAt(const ControlModel& model, int index);
 // The item of the graph list that shows `graph`, or -1 when the list lacks it.
 int GraphItemOf(const ControlModel& model, GraphType graph);
-
-// Groups of controls the rules show, hide, enable and disable together.
-namespace groups {
-inline constexpr auto kFirstCutoff =
-    std::to_array<int>({kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit});
-inline constexpr auto kSecondCutoff =
-    std::to_array<int>({kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit});
-inline constexpr auto kCutoffBlock =
-    std::to_array<int>({kFirstCutoffEdit, kSecondCutoffEdit, kFirstCutoffLabel, kSecondCutoffLabel,
-                        kFirstCutoffUnit, kSecondCutoffUnit});
-inline constexpr auto kBandBlock = std::to_array<int>(
-    {kBandCombo, kAmplitudeEdit, kBandLabel, kAmplitudeLabel, kBandGroup, kLowerEdgeLabel,
-     kUpperEdgeLabel, kUpperEdgeEdit, kLowerEdgeEdit, kUpperEdgeUnit, kLowerEdgeUnit});
-inline constexpr auto kBandCount = std::to_array<int>({kBandCountLabel, kBandCountEdit});
-inline constexpr auto kTransition =
-    std::to_array<int>({kTransitionEdit, kTransitionLabel, kTransitionUnit});
-inline constexpr auto kRipples =
-    std::to_array<int>({kPassRippleEdit, kStopRippleEdit, kPassRippleLabel, kPassRippleUnit,
-                        kStopRippleLabel, kStopRippleUnit});
-inline constexpr auto kLength = std::to_array<int>({kLengthLabel, kLengthEdit});
-inline constexpr auto kBeta = std::to_array<int>({kBetaLabel, kBetaEdit});
-inline constexpr auto kIterations = std::to_array<int>({kIterationsLabel, kIterationsEdit});
-inline constexpr auto kRatio = std::to_array<int>({kRatioLabel, kRatioEdit});
-inline constexpr auto kRadios = std::to_array<int>({kIterationsRadio, kPeakRatioRadio});
-inline constexpr auto kFilterType = std::to_array<int>({kFilterTypeCombo, kFilterTypeLabel});
-inline constexpr auto kFft = std::to_array<int>({kFftSizeCombo, kFftSizeLabel});
-// The range fields of the specified-range view: label, both edits, separator.
-inline constexpr auto kViewRange =
-    std::to_array<int>({kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator});
-inline constexpr auto kProgressTexts =
-    std::to_array<int>({kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text});
-}  // namespace groups
 
 }  // namespace tapwright::ui

@@ -1,0 +1,86 @@
+#pragma once
+
+// Which controls of the main window are shown and enabled, derived from the
+// window's state alone: one row per group of controls, each with the rule that
+// shows it and the rule that enables it. Handlers change the state and then ask
+// for the derived controls; no handler shows or enables these controls itself.
+// Pure C++.
+
+#include <array>
+#include <span>
+
+#include "core/filter_spec.h"
+#include "ui/control_ids.h"
+#include "ui/control_model.h"
+
+namespace tapwright::ui {
+
+// Groups of controls the rules show, hide, enable and disable together.
+namespace groups {
+inline constexpr auto kFirstCutoff =
+    std::to_array<int>({kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit});
+inline constexpr auto kSecondCutoff =
+    std::to_array<int>({kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit});
+inline constexpr auto kCutoffBlock =
+    std::to_array<int>({kFirstCutoffEdit, kSecondCutoffEdit, kFirstCutoffLabel, kSecondCutoffLabel,
+                        kFirstCutoffUnit, kSecondCutoffUnit});
+inline constexpr auto kBandBlock = std::to_array<int>(
+    {kBandCombo, kAmplitudeEdit, kBandLabel, kAmplitudeLabel, kBandGroup, kLowerEdgeLabel,
+     kUpperEdgeLabel, kUpperEdgeEdit, kLowerEdgeEdit, kUpperEdgeUnit, kLowerEdgeUnit});
+inline constexpr auto kBandCount = std::to_array<int>({kBandCountLabel, kBandCountEdit});
+inline constexpr auto kTransition =
+    std::to_array<int>({kTransitionEdit, kTransitionLabel, kTransitionUnit});
+inline constexpr auto kRipples =
+    std::to_array<int>({kPassRippleEdit, kStopRippleEdit, kPassRippleLabel, kPassRippleUnit,
+                        kStopRippleLabel, kStopRippleUnit});
+inline constexpr auto kLength = std::to_array<int>({kLengthLabel, kLengthEdit});
+inline constexpr auto kBeta = std::to_array<int>({kBetaLabel, kBetaEdit});
+inline constexpr auto kIterations = std::to_array<int>({kIterationsLabel, kIterationsEdit});
+inline constexpr auto kRatio = std::to_array<int>({kRatioLabel, kRatioEdit});
+inline constexpr auto kRadios = std::to_array<int>({kIterationsRadio, kPeakRatioRadio});
+inline constexpr auto kFilterType = std::to_array<int>({kFilterTypeCombo, kFilterTypeLabel});
+inline constexpr auto kFft = std::to_array<int>({kFftSizeCombo, kFftSizeLabel});
+// The range fields of the specified-range view: label, both edits, separator.
+inline constexpr auto kViewRange =
+    std::to_array<int>({kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator});
+inline constexpr auto kProgressTexts =
+    std::to_array<int>({kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text});
+}  // namespace groups
+
+// What the rules read. Selections are the combos' items (-1: none).
+struct WindowState {
+    // The inputs.
+    DesignMethod method = Rectangular;  // Function Type selection
+    ResponseType response = LowPass;    // Response Type selection
+    bool lengthGiven = true;            // "Auto Design Filter" checked
+    TerminationCriterion termination = ByIterations;
+    int band = 0;       // band shown in the band fields
+    int bandCount = 2;  // bands in the table
+    bool held = false;  // Hold On checked
+    // The design on screen.
+    bool designValid = false;  // a design matching the inputs is drawn
+    int graph = Impulse;       // graph kind on show (GraphType, -1 none)
+    int view = FullView;       // display type selection (ViewMode)
+    bool logScale = false;     // "Log Scale" checked
+    // Set when the magnitude graph is drawn: whether Hold On may overlay this
+    // design, and whether the design has pass and stop band views (low and high
+    // pass only; other types are shown in a range view).
+    bool holdOffered = false;
+    bool bandViewsOffered = true;
+};
+
+using StateRule = bool (*)(const WindowState&);
+
+struct ControlRule {
+    std::span<const int> ids;
+    StateRule shown;
+    StateRule enabled;  // read only while shown: a hidden control is disabled
+};
+
+// The rows, in no particular order; every id appears in at most one row.
+std::span<const ControlRule> ControlRules();
+
+// Sets every control the rules name to its derived state.
+void ApplyControlRules(const WindowState& state, ControlModel& model);
+
+}  // namespace tapwright::ui
