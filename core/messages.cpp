@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/design_constants.h"
+#include "core/spec_limits.h"
 
 namespace tapwright {
 
@@ -110,6 +111,8 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return "The graph cannot be saved: " + a.detail;
         case MessageCode::MeasureFailed:
             return "The design cannot be measured: " + a.detail;
+        case MessageCode::FsTooLarge:
+            return FormatString("Please enter a sampling frequency of at most %g Hz", kMaxFs);
     }
     return "";
 }

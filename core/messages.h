@@ -38,6 +38,7 @@ enum class MessageCode : int {
     ExportFailed = 30,        // the coefficients cannot be exported
     GraphNotSaved = 31,       // the graph picture cannot be written
     MeasureFailed = 32,       // the design cannot be measured
+    FsTooLarge = 33,          // a sampling frequency beyond kMaxFs
 };
 
 // Values the texts refer to; each code reads only its own.

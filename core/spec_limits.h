@@ -12,6 +12,9 @@ inline constexpr int kMaxTaps = 131071;
 inline constexpr int kMaxEquirippleTaps = 511;
 // Rows of the equiripple band table.
 inline constexpr int kMaxBands = 10;
+// Sampling frequency, Hz: above 0 and at most 1 THz. Far beyond any converter, and
+// far below where squares of frequencies overflow the single-precision steps.
+inline constexpr double kMaxFs = 1e12;
 // Kaiser beta.
 inline constexpr double kMinBeta = 0.0;
 inline constexpr double kMaxBeta = 15.0;

@@ -329,8 +329,10 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
         }
     }
     if (r < 0) {
-        // Nothing was designed: nothing on screen is a design to save or print.
+        // Nothing was designed: the graphs are empty, and neither the list nor Save
+        // nor printing may offer the design before as if it were this one.
         flags.designValid = false;
+        model.SetRows(kCoefficientList, nullptr);
         return;
     }
 
@@ -467,9 +469,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     model.Select(kResponseTypeCombo, settled.FType);
     rules.FillFilterTypes();
     spec.WType = settled.WType;
-    if (model.ItemCount(kFunctionTypeCombo) <= settled.WType) {
-        model.AddItem(kFunctionTypeCombo, std::string(DesignMethodText(Equiripple)));
-    }
+    rules.ListMethods(true);
     model.Select(kFunctionTypeCombo, settled.WType);
     rules.OnDesignMethodChange();
 

@@ -90,7 +90,11 @@ FieldVerdict CheckField(int id, const SpecEditBuffer& t, const FilterSpec& c) {
             if (t.SBripMagnitude < 0.0) v = Refuse(MessageCode::Negative);
             break;
         case kSamplingFrequencyEdit:
-            if (t.Fs <= 0.0f) v = Refuse(MessageCode::NotPositive);
+            if (t.Fs <= 0.0f) {
+                v = Refuse(MessageCode::NotPositive);
+            } else if (t.Fs > kMaxFs) {
+                v = Refuse(MessageCode::FsTooLarge);
+            }
             break;
         case kBetaEdit:
             if (t.Beta < kMinBeta) {

@@ -39,7 +39,6 @@ bool RaisesInvalidate(int id) {
 }
 
 constexpr int kResponseItemsWithoutSixth = 5;
-constexpr int kMethodItemsWithoutEquiripple = 5;
 
 }  // namespace
 
@@ -153,7 +152,7 @@ std::string_view WindowResponseText(ResponseType type) {
 void WindowRules::Initialise() {
     SpecEditBuffer& b = buffer;
     model.SetItems(kResponseTypeCombo, Texts(WindowResponseText, kResponseTypeCount));
-    model.SetItems(kFunctionTypeCombo, Texts(DesignMethodText, kDesignMethodCount));
+    ListMethods(true);
     model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, kGraphTypeCount));
     model.SetItems(kFftSizeCombo, Texts(FftSizeText, kFftIndexCount));
     model.SetItems(kDisplayTypeCombo, Texts(ViewModeText, SpecifiedRange + 1));
@@ -281,10 +280,22 @@ void WindowRules::OnResponseTypeChange() {
     ApplyAutoDesignState();
 }
 
-void WindowRules::ApplyResponseType(bool keepBandCount) {
-    if (model.ItemCount(kFunctionTypeCombo) == kMethodItemsWithoutEquiripple) {
-        model.AddItem(kFunctionTypeCombo, std::string(DesignMethodText(Equiripple)));
+void WindowRules::ListMethods(bool withBandTable) {
+    std::vector<std::string> items;
+    for (const DesignMethodInfo& info : kDesignMethods) {
+        if (withBandTable || info.family != DesignFamily::Equiripple) {
+            items.emplace_back(info.text);
+        }
     }
+    if (model.State(kFunctionTypeCombo).items == items) return;
+    // The band-table methods close the table: the window methods keep their items.
+    const int selection = model.Selection(kFunctionTypeCombo);
+    model.SetItems(kFunctionTypeCombo, std::move(items));
+    if (selection < model.ItemCount(kFunctionTypeCombo)) model.Select(kFunctionTypeCombo, selection);
+}
+
+void WindowRules::ApplyResponseType(bool keepBandCount) {
+    ListMethods(true);
     const bool equiripple = EquirippleSelected();
     if (spec.FType == Hilbert) {
         if (equiripple) {
@@ -296,9 +307,8 @@ void WindowRules::ApplyResponseType(bool keepBandCount) {
             spec.Fc1 = buffer.Fc1 = 0.0f;
             spec.Fc2 = buffer.Fc2 = static_cast<float>(spec.Fs * 0.5);
             Push();
-            if (model.ItemCount(kFunctionTypeCombo) > kMethodItemsWithoutEquiripple) {
-                model.DeleteItem(kFunctionTypeCombo, kMethodItemsWithoutEquiripple);
-            }
+            // Under the band-table methods the sixth type is Multiband.
+            ListMethods(false);
             FillFilterTypes();
         }
     }

@@ -109,6 +109,9 @@ class WindowRules {
     // `keepBandCount`: Load keeps the band count it read.
     void ApplyResponseType(bool keepBandCount = false);
     void FillFilterTypes();
+    // Fills the Function Type list from the method table, without the band-table
+    // methods when `withBandTable` is false; the selection stays where it can.
+    void ListMethods(bool withBandTable);
     // Whether the Filter Type list holds what the response type and method allow.
     bool FilterTypesListed() const;
     // The band reset with the band combo refilled "1" ... TBand and item 0 selected.

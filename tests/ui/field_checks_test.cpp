@@ -55,6 +55,8 @@ TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
         {kStopRippleEdit, "0.0", Default, {}, nullptr},
         {kStopRippleEdit, "-40.0", Default, M::Negative, nullptr},
         {kSamplingFrequencyEdit, "0.0", Default, M::NotPositive, nullptr},
+        {kSamplingFrequencyEdit, "1e12", Default, {}, nullptr},
+        {kSamplingFrequencyEdit, "1.1e12", Default, M::FsTooLarge, "Please enter a sampling frequency of at most 1e+12 Hz"},
         {kBetaEdit, "15.0", Default, {}, nullptr},
         {kBetaEdit, "15.5", Default, M::BetaTooLarge, "Please enter a value less than 16 for Beta"},
         {kBetaEdit, "-1.0", Default, M::Negative, nullptr},
