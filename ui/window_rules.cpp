@@ -291,7 +291,8 @@ void WindowRules::ListMethods(bool withBandTable) {
     // The band-table methods close the table: the window methods keep their items.
     const int selection = model.Selection(kFunctionTypeCombo);
     model.SetItems(kFunctionTypeCombo, std::move(items));
-    if (selection < model.ItemCount(kFunctionTypeCombo)) model.Select(kFunctionTypeCombo, selection);
+    if (selection < model.ItemCount(kFunctionTypeCombo))
+        model.Select(kFunctionTypeCombo, selection);
 }
 
 void WindowRules::ApplyResponseType(bool keepBandCount) {
