@@ -353,7 +353,8 @@ MinimaxLengthResult FindShortestMinimax(const MinimaxLengthSpec& spec,
     const int maxTaps = std::clamp(spec.maxTaps, kMinimaxMinTaps, kMinimaxMaxTaps);
     auto allowed = [&](int N) {
         req.taps = N;
-        return N >= kMinimaxMinTaps && N <= maxTaps && CheckMinimaxRequest(req).empty();
+        return N >= kMinimaxMinTaps && N <= maxTaps && (!spec.oddOnly || N % 2 != 0) &&
+               CheckMinimaxRequest(req).empty();
     };
     req.taps = maxTaps;
     if (std::string why = CheckMinimaxRequest(req); !why.empty() && allowed(maxTaps - 1) == false) {

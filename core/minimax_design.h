@@ -87,6 +87,7 @@ struct MinimaxLengthSpec {
     double passRippleDb = 1.0;   // > 0: 20*log10((1 + dp) / (1 - dp))
     double stopAttenDb = 60.0;   // > 0: -20*log10(ds)
     bool antisymmetric = false;  // as in MinimaxRequest (Multiband)
+    bool oddOnly = false;        // only odd lengths are tried
     int gridDensity = 16;
     int maxTaps = kMinimaxMaxTaps;
 };

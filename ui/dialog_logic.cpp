@@ -564,6 +564,14 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     }
     // Settled exactly as the batch designer settles a file.
     const FilterSpec& settled = read.spec;
+    if (settled.WType > Equiripple) {
+        // The window does not offer Parks-McClellan yet: such a file is refused whole.
+        MessageArgs args;
+        args.detail =
+            FormatString("WType: %d is a method the window does not offer", settled.WType);
+        rules.ShowMessage(MessageCode::FileDamaged, args);
+        return false;
+    }
 
     // The response and method lists, and the inputs they show.
     spec.FType = settled.FType;

@@ -137,7 +137,8 @@ std::string_view WindowResponseText(ResponseType type) {
 void WindowRules::Initialise() {
     SpecEditBuffer& b = buffer;
     model.SetItems(kResponseTypeCombo, Texts(WindowResponseText, kResponseTypeCount));
-    model.SetItems(kFunctionTypeCombo, Texts(DesignMethodText, kDesignMethodCount));
+    // The list ends at Equiripple: the window does not offer Parks-McClellan yet.
+    model.SetItems(kFunctionTypeCombo, Texts(DesignMethodText, Equiripple + 1));
     model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, kGraphTypeCount));
     model.SetItems(kFftSizeCombo, Texts(FftSizeText, kFftIndexCount));
     model.SetItems(kDisplayTypeCombo, Texts(ViewModeText, SpecifiedRange + 1));

@@ -85,6 +85,12 @@ TEST(DialogLogic, LoadSettlesEveryExampleAsTheBatchDesignerDoes) {
         d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
         d.logic.OnUserSelected(kResponseTypeCombo, Hilbert);
         ASSERT_EQ(d.model.ItemCount(kFunctionTypeCombo), 5);
+        if (cli.spec.WType > Equiripple) {
+            // The window does not offer Parks-McClellan yet: it refuses the file.
+            EXPECT_FALSE(d.logic.LoadSpecFile(path, false));
+            EXPECT_EQ(d.platform.boxes.size(), 1u);
+            continue;
+        }
         ASSERT_TRUE(d.logic.LoadSpecFile(path, false));
         EXPECT_TRUE(d.platform.boxes.empty());
         EXPECT_TRUE(d.logic.Spec() == cli.spec);
