@@ -43,6 +43,10 @@ struct MinimaxRequest {
     // Fine-grid points per extremal frequency, 4 ... 64; extrema found on the grid
     // are refined between grid points.
     int gridDensity = 16;
+    // The `reference` of a converged design over the same bands at another length,
+    // to start the exchange from (the length search passes it on); may be empty.
+    std::vector<double> startReference;
+    std::vector<int> startReferenceBand;
 };
 
 enum class MinimaxStatus {
@@ -60,6 +64,10 @@ struct MinimaxResult {
     int iterations = 0;              // exchanges of the final (full-length) problem
     bool extendedPrecision = false;  // the design needed long double
     std::string detail;              // the reason when not Converged
+    // Converged only: the final reference (radians, band index each), for
+    // MinimaxRequest::startReference.
+    std::vector<double> reference;
+    std::vector<int> referenceBand;
 };
 
 // Relative spread of the extremal errors below which the exchange has converged.
