@@ -211,7 +211,7 @@ std::vector<MeasureBand> EquirippleBands(const FilterSpec& spec, double half) {
             slope.kind = BandKind::Slope;
             slope.lower = std::max(t[j].Lower, 0.0);
             slope.upper = std::min(t[j].Upper, half);
-            slope.slope = t[j].Amplitude / t[j].Upper;
+            slope.slope = t[j].Amplitude / slope.upper;
             if (slope.lower < slope.upper) bands.push_back(slope);
         }
         return bands;
