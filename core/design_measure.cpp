@@ -197,6 +197,25 @@ std::vector<MeasureBand> EquirippleBands(const FilterSpec& spec, double half) {
         return amplitude != 0.0 ? BandKind::Pass : BandKind::Stop;
     };
     const BandSpec* t = spec.Bands.data();
+    if (spec.FType == Differentiator && spec.WType == ParksMcClellan) {
+        // Each band of a nonzero amplitude A aims at the line through 0 Hz that
+        // reaches A at its upper edge; the others are stop bands.
+        const int count = std::clamp(spec.TBand, 1, kMaxBands);
+        for (int j = 0; j < count; ++j) {
+            if (t[j].Amplitude == 0.0 || !(t[j].Upper > 0.0)) {
+                AddBand(bands, j + 1, BandKind::Stop, t[j].Lower, t[j].Upper, 0.0, half);
+                continue;
+            }
+            MeasureBand slope;
+            slope.number = j + 1;
+            slope.kind = BandKind::Slope;
+            slope.lower = std::max(t[j].Lower, 0.0);
+            slope.upper = std::min(t[j].Upper, half);
+            slope.slope = t[j].Amplitude / slope.upper;
+            if (slope.lower < slope.upper) bands.push_back(slope);
+        }
+        return bands;
+    }
     if (spec.FType == Differentiator) {
         // The differentiator fits its first band from 0, the rising line of its
         // second band (0 at the lower edge, one grid step of the design after
@@ -425,8 +444,43 @@ bool MeasureDesign(const FilterSpec& spec, const CFirDesign& design,
         m.fixed = MeasureTaps(m.fixedPoint.Taps(), m.Fs, m.responseType, bands);
     }
     m.conditionEstimate = m.equiripple ? design.conditionEstimate : 0.0;
+    m.method = spec.WType;
+    m.askedRippleDb = kNaN;
+    if (spec.PBrip > 0.0 && std::isfinite(spec.PBrip)) {
+        if (spec.WType == ParksMcClellan) {
+            m.askedRippleDb = spec.PBrip;
+        } else {
+            // The window methods read PBrip as the largest gain above 1: 1 + dp.
+            const double dp = std::pow(10.0, 0.05 * spec.PBrip) - 1.0;
+            if (dp < 1.0) m.askedRippleDb = Db((1.0 + dp) / (1.0 - dp));
+        }
+    }
+    m.askedAttenuationDb = spec.SBrip < 0.0 && std::isfinite(spec.SBrip) ? -spec.SBrip : kNaN;
     out = std::move(m);
     return true;
+}
+
+SpecCompliance ComplianceOf(const DesignMeasurements& m, const ResponseMeasurements& r) {
+    SpecCompliance c;
+    c.asked = !std::isnan(m.askedRippleDb) || !std::isnan(m.askedAttenuationDb);
+    c.rippleDb = kNaN;
+    c.attenuationDb = kNaN;
+    for (const BandMeasurement& b : r.bands) {
+        if (b.band.kind == BandKind::Pass)
+            c.rippleDb = std::isnan(c.rippleDb) ? b.rippleDb : std::max(c.rippleDb, b.rippleDb);
+        if (b.band.kind == BandKind::Stop) {
+            c.attenuationDb = std::isnan(c.attenuationDb)
+                                  ? b.attenuationDb
+                                  : std::min(c.attenuationDb, b.attenuationDb);
+        }
+    }
+    // A figure asked of a design without such a band is met by nothing to measure.
+    const bool rippleMet =
+        std::isnan(m.askedRippleDb) || std::isnan(c.rippleDb) || c.rippleDb <= m.askedRippleDb;
+    const bool attenuationMet = std::isnan(m.askedAttenuationDb) || std::isnan(c.attenuationDb) ||
+                                c.attenuationDb >= m.askedAttenuationDb;
+    c.meets = rippleMet && attenuationMet;
+    return c;
 }
 
 std::string ConditioningWarning(const FilterSpec& spec, const CFirDesign& design) {
@@ -513,7 +567,24 @@ std::vector<MeasurementRow> MeasurementRows(const DesignMeasurements& m) {
         if (!r.linearPhase) return std::string("not linear phase");
         return FormatString("%g samples (%.6g ms)", r.groupDelay, 1000.0 * r.groupDelay / m.Fs);
     });
-    if (m.equiripple) {
+    if (!std::isnan(m.askedRippleDb) || !std::isnan(m.askedAttenuationDb)) {
+        auto figure = [](double asked, double achieved) {
+            const std::string a =
+                std::isnan(asked) ? std::string("not asked") : "asked " + DbText(asked) + " dB";
+            return a + ", achieved " +
+                   (std::isnan(achieved) ? std::string("no such band") : DbText(achieved) + " dB");
+        };
+        add("Pass band ripple (peak to peak)", [&](const ResponseMeasurements& r) {
+            return figure(m.askedRippleDb, ComplianceOf(m, r).rippleDb);
+        });
+        add("Stop band attenuation", [&](const ResponseMeasurements& r) {
+            return figure(m.askedAttenuationDb, ComplianceOf(m, r).attenuationDb);
+        });
+        add("Meets the ripple and attenuation asked", [&](const ResponseMeasurements& r) {
+            return std::string(ComplianceOf(m, r).meets ? "yes" : "no");
+        });
+    }
+    if (m.method == Equiripple) {
         std::string text = FormatString("%.2e", m.conditionEstimate);
         if (m.conditionEstimate > kIllConditionedAbove) text += " (nearly singular)";
         rows.push_back({"Condition estimate", text, ""});

@@ -5,6 +5,7 @@
 // the group delay, and the conditioning of an equiripple solve. The window's
 // Measure Design table and tapwright-cli measure show the same rows.
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,9 @@ struct ResponseMeasurements {
 
 struct DesignMeasurements {
     int responseType = LowPass;
-    bool equiripple = false;
-    double Fs = 0.0;  // Hz
+    int method = Rectangular;
+    bool equiripple = false;  // a band-table method
+    double Fs = 0.0;          // Hz
     int taps = 0;
     int gridPoints = 0;  // over 0 ... Fs/2, both included
     double gridStepHz = 0.0;
@@ -69,7 +71,24 @@ struct DesignMeasurements {
     BitGrowth growth;                // when quantized: for an input as wide as the taps
     ResponseMeasurements fixed;      // the measurements of fixedPoint.Taps()
     double conditionEstimate = 0.0;  // equiripple: largest / smallest pivot; else 0
+    // What the spec asks for (PBrip > 0, SBrip < 0), NaN where it asks nothing: the
+    // pass band ripple as dB peak to peak (a window method's PBrip, the largest
+    // gain above 1 in dB, turned into the ripple it allows), the stop band
+    // attenuation in dB.
+    double askedRippleDb = std::numeric_limits<double>::quiet_NaN();
+    double askedAttenuationDb = std::numeric_limits<double>::quiet_NaN();
 };
+
+// What a design achieves against the figures asked for: its worst pass band ripple
+// (dB peak to peak) and its least stop band attenuation (dB), NaN where it has no
+// such band, and whether both meet what is asked (a figure not asked is met).
+struct SpecCompliance {
+    bool asked = false;
+    double rippleDb = 0.0;
+    double attenuationDb = 0.0;
+    bool meets = false;
+};
+SpecCompliance ComplianceOf(const DesignMeasurements& m, const ResponseMeasurements& r);
 
 // FFT length of the measurement grid of N taps: the smallest power of two with at
 // least 16 points per tap and at least 8192 points over 0 ... Fs/2 (M/2 + 1 points).

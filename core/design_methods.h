@@ -25,6 +25,9 @@ struct DesignMethodInfo {
     // none.
     double lengthRule;
     int maxTaps;  // the longest filter it designs
+    // The band table's weight column is an input (stored in the file, shown in the
+    // window) for this method only.
+    bool weightedBands = false;
 };
 
 inline constexpr std::array<DesignMethodInfo, kDesignMethodCount> kDesignMethods = {{
@@ -34,6 +37,7 @@ inline constexpr std::array<DesignMethodInfo, kDesignMethodCount> kDesignMethods
     {Blackman, "Blackmann", DesignFamily::Window, 5.5, kMaxTaps},
     {Kaiser, "Kaiser", DesignFamily::Window, 0.0, kMaxTaps},
     {Equiripple, "Equiripple", DesignFamily::Equiripple, 0.0, kMaxEquirippleTaps},
+    {ParksMcClellan, "Parks-McClellan", DesignFamily::Equiripple, 0.0, kMaxTaps, true},
 }};
 
 // The row of `method`; null for a value outside the table (no selection is -1).

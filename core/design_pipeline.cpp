@@ -4,16 +4,25 @@
 #include <utility>
 
 #include "core/design_methods.h"
+#include "core/parks_mcclellan.h"
 #include "core/spec_rules.h"
 
 namespace tapwright {
 
 namespace {
 
+// Whether a Parks-McClellan design searches the shortest length that meets the
+// ripple figures: "Auto Design Filter" unchecked, for the types that offer it.
+bool SearchesLength(const FilterSpec& spec, DesignMethod method, bool lengthGiven) {
+    return method == ParksMcClellan && !lengthGiven && AutoDesignAvailable(spec.FType);
+}
+
 // Whether the design will use the typed length with the characteristic FChar. A
-// window design whose length is not given estimates its own (odd) length instead.
-bool UsesTypedLength(const FilterSpec& spec, bool equiripple, bool lengthGiven) {
-    if (equiripple || lengthGiven) return true;
+// window design whose length is not given estimates its own (odd) length instead,
+// and a Parks-McClellan design may search for it.
+bool UsesTypedLength(const FilterSpec& spec, DesignMethod method, bool lengthGiven) {
+    if (SearchesLength(spec, method, lengthGiven)) return false;
+    if (UsesBandTable(method) || lengthGiven) return true;
     return spec.FType == Differentiator || spec.FType == Hilbert;
 }
 
@@ -22,9 +31,9 @@ bool FailWith(std::vector<DesignNotice>& notices, MessageCode code, const Messag
     return false;
 }
 
-bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
+bool CheckLengths(const FilterSpec& spec, DesignMethod method, bool lengthGiven,
                   std::vector<DesignNotice>& notices) {
-    const bool typed = UsesTypedLength(spec, equiripple, lengthGiven);
+    const bool typed = UsesTypedLength(spec, method, lengthGiven);
     // Low and high pass carry a characteristic that follows the length, so they are
     // checked only where a stale pair would reach a design that uses the length.
     const bool lowOrHigh = spec.FType == LowPass || spec.FType == HighPass;
@@ -35,7 +44,7 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
         if (!evenChar && !oddTaps) return FailWith(notices, MessageCode::NeedOddLength);
     }
     MessageArgs args;
-    if (equiripple && spec.Taps > kMaxEquirippleTaps) {
+    if (method == Equiripple && spec.Taps > kMaxEquirippleTaps) {
         args.limit = kMaxEquirippleTaps;
         return FailWith(notices, MessageCode::EquirippleTooLong, args);
     }
@@ -44,7 +53,7 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
         return FailWith(notices, MessageCode::LengthAboveMaximum, args);
     }
     if (typed && spec.Taps < kMinTaps) return FailWith(notices, MessageCode::LengthTooSmall);
-    if (!typed) {
+    if (!typed && !UsesBandTable(method)) {
         const long long estimate = CFirDesign::EstimateWindowLength(
             spec.FType, spec.WType, spec.Tw, spec.Fs, spec.Taps, spec.PBrip, spec.SBrip);
         if (estimate > kMaxTaps) {
@@ -60,8 +69,7 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
 bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices, float& f1,
                float& f2) {
     const FilterSpec& spec = request.spec;
-    const bool equiripple = UsesBandTable(request.methodSelection);
-    if (!CheckLengths(spec, equiripple, request.lengthGiven, notices)) return false;
+    if (!CheckLengths(spec, request.methodSelection, request.lengthGiven, notices)) return false;
 
     if (UsesBandTable(spec.WType)) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);
@@ -88,6 +96,53 @@ bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices,
     return true;
 }
 
+// A Parks-McClellan design: its status, its message when it fails (the previous
+// design stays), and the length and characteristic a length search found.
+void RunParksMcClellan(DesignRequest& request, const CancelToken* cancel, ProgressSink* progress,
+                       DesignOutcome& out) {
+    FilterSpec& spec = request.spec;
+    ParksMcClellanRequest pm;
+    pm.responseType = spec.FType;
+    pm.bands = spec.Bands;
+    pm.bandCount = std::clamp(spec.TBand, 1, kMaxBands);
+    pm.Fs = spec.Fs;
+    pm.taps = spec.Taps;
+    pm.symmetry = spec.FChar;
+    pm.shortest = SearchesLength(spec, ParksMcClellan, request.lengthGiven);
+    // The stop band figure is held negative: -60 dB asks for 60 dB of attenuation.
+    pm.passRippleDb = spec.PBrip;
+    pm.stopAttenDb = -spec.SBrip;
+    pm.progress = progress;
+    pm.cancel = cancel;
+    const ParksMcClellanResult result = DesignParksMcClellan(request.previous, pm);
+    out.status = result.status;
+    MessageArgs args;
+    args.detail = result.detail;
+    switch (result.status) {
+        case DesignStatus::Designed:
+            out.r = 0;
+            if (pm.shortest) {
+                spec.Taps = result.length;
+                spec.FChar = result.symmetry;
+                out.writesBack = true;
+            }
+            return;
+        case DesignStatus::Cancelled:
+            out.r = spec.Itern;
+            return;
+        case DesignStatus::NotConverged:
+            FailWith(out.notices, MessageCode::MinimaxNotConverged, args);
+            out.r = -1;
+            return;
+        case DesignStatus::Refused:
+        case DesignStatus::Singular:
+            out.status = DesignStatus::Refused;
+            FailWith(out.notices, MessageCode::MinimaxRefused, args);
+            out.r = -2;
+            return;
+    }
+}
+
 // Designs with the method the selection names, into request.previous and
 // request.spec, and records the status, r, notices and write-back in `out`.
 void Run(DesignRequest& request, float f1, float f2, const CancelToken* cancel,
@@ -109,6 +164,9 @@ void Run(DesignRequest& request, float f1, float f2, const CancelToken* cancel,
                 out.writesBack = true;
             }
         }
+    } else if (request.methodSelection == ParksMcClellan) {
+        RunParksMcClellan(request, cancel, progress, out);
+        return;
     } else {
         EquirippleRequest er;
         er.responseType = spec.FType;
@@ -143,6 +201,10 @@ void Run(DesignRequest& request, float f1, float f2, const CancelToken* cancel,
             FailWith(out.notices,
                      spec.Taps % 2 != 0 ? MessageCode::NeedEvenLength : MessageCode::NeedOddLength);
             out.r = -2;
+            return;
+        case DesignStatus::NotConverged:  // the least-squares designs always end
+            FailWith(out.notices, MessageCode::MinimaxNotConverged);
+            out.r = -1;
             return;
         case DesignStatus::Designed:
             break;

@@ -67,17 +67,21 @@ struct DesignOutcome {
     // Whether length parity, length limits and band order allowed a design; when
     // not, `notices` holds the one message and nothing else changed.
     bool checked = false;
-    // Designed also for a redraw run. Singular and Refused carry their message and
-    // the previous design; Cancelled changes nothing and shows nothing.
+    // Designed also for a redraw run. Singular, Refused and NotConverged (a
+    // Parks-McClellan exchange that did not converge, or a length search that found
+    // no length) carry their message and the previous design; Cancelled changes
+    // nothing and shows nothing.
     DesignStatus status = DesignStatus::Refused;
     // Itern after a window-method design and a redraw run; after an equiripple design
-    // 0, or the reweighted solves done when it stops on the peak-error ratio. -1 for
-    // a singular matrix, -2 when the design routine refused its arguments.
+    // 0, or the reweighted solves done when it stops on the peak-error ratio; after a
+    // Parks-McClellan design 0. -1 for a singular matrix or no convergence, -2 when
+    // the design routine refused its arguments.
     int r = 0;
     bool redrawOnly = false;  // the design was still valid: nothing designed
     bool equiripple = false;  // which family ran (or would have run)
     std::vector<DesignNotice> notices;
-    // The committed filter spec after the design: an estimated length, the
+    // The committed filter spec after the design: an estimated length (a
+    // Parks-McClellan length search also sets FChar to the length's parity), the
     // iterations and ratio an equiripple design reached, under Hold On the method.
     FilterSpec spec;
     // The input fields must show the values the design wrote back into `spec`.
@@ -90,8 +94,9 @@ struct DesignOutcome {
 std::optional<DesignNotice> CheckRequest(const DesignRequest& request);
 
 // Checks the request and designs it with the method the Function Type selection
-// names. `cancel` (may be null) stops an equiripple design between its solves;
-// `progress` (may be null) receives its progress texts, from the calling thread.
+// names. `cancel` (may be null) stops an equiripple or Parks-McClellan design;
+// `progress` (may be null) receives its progress texts, from the calling thread (a
+// Parks-McClellan design repaints one at least once a second).
 DesignOutcome Design(DesignRequest request, const CancelToken* cancel = nullptr,
                      ProgressSink* progress = nullptr);
 

@@ -51,6 +51,7 @@ void ResetBands(FilterSpec& spec) {
     for (int i = 0; i < spec.TBand; ++i) {
         spec.Bands[i].Lower = 0.0;
         spec.Bands[i].Upper = 0.0;
+        spec.Bands[i].Weight = 1.0;
     }
     spec.Bands[spec.TBand - 1].Upper = spec.Fs * 0.5;
     double amplitude = (spec.FType == LowPass || spec.FType == BandStop) ? 1.0 : 0.0;

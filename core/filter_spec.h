@@ -30,7 +30,8 @@ constexpr bool IsMultiband(ResponseType type, bool equiripple) {
     return type == Multiband && equiripple;
 }
 
-// Function type (`WType`): one of the five windows, or the equiripple design.
+// Function type (`WType`): one of the five windows, the equiripple design by least
+// squares, or the optimal (minimax) equiripple design by the Remez exchange.
 enum DesignMethod : int {
     Rectangular = 0,
     Hanning = 1,
@@ -38,8 +39,9 @@ enum DesignMethod : int {
     Blackman = 3,
     Kaiser = 4,
     Equiripple = 5,
+    ParksMcClellan = 6,
 };
-inline constexpr int kDesignMethodCount = 6;
+inline constexpr int kDesignMethodCount = 7;
 
 // Filter characteristic (`FChar`): symmetry of the impulse response and parity of
 // the length.
@@ -58,11 +60,14 @@ enum GraphType : int { Impulse = 0, Magnitude = 1, Phase = 2 };
 
 enum ViewMode : int { FullView = 0, PassbandView = 1, StopbandView = 2, SpecifiedRange = 3 };
 
-// One row of the equiripple band table. Edges in Hz, amplitude >= 0.
+// One row of the equiripple band table. Edges in Hz, amplitude >= 0. The weight
+// (finite, > 0) scales the band's error in a Parks-McClellan design; the other
+// methods neither read nor store it.
 struct BandSpec {
     double Lower = 0.0;
     double Upper = 0.0;
     double Amplitude = 0.0;
+    double Weight = 1.0;
 
     bool operator==(const BandSpec&) const = default;
 };
@@ -81,8 +86,8 @@ struct FilterSpec {
     int FFT = 512;  // points, 2^(index + 3)
     int Taps = 31;
     double Beta = 4.0;   // 0 ... 15
-    double PBrip = 0.0;  // dB, >= 0
-    double SBrip = 0.0;  // dB, <= 0
+    double PBrip = 0.0;  // dB, >= 0 (Parks-McClellan: peak-to-peak pass band ripple)
+    double SBrip = 0.0;  // dB, <= 0 (the stop band attenuation, held negative)
     int AutoD = 1;       // 1: the length (and Beta) are given
     TerminationCriterion TerCr = ByIterations;
     int Itern = 0;
@@ -101,7 +106,7 @@ int FftSizeFromIndex(int index);
 // Combo index of an FFT size, or -1 when the size is not one of the ten listed.
 int FftIndexFromSize(int size);
 
-// Resets the bands in use: edges 0, the last band's upper edge Fs/2, amplitudes
+// Resets the bands in use: edges 0, weights 1, the last band's upper edge Fs/2, amplitudes
 // alternating from 1 (low pass, band stop) or from 0 (all other types).
 // TBand is clamped into 1 ... kMaxBands first.
 void ResetBands(FilterSpec& spec);

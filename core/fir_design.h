@@ -40,9 +40,10 @@ class ProgressSink {
 // What a design routine did. A design that is not Designed has changed nothing.
 enum class DesignStatus {
     Designed,
-    Singular,   // the equiripple normal equations met a singular matrix
-    Refused,    // arguments the routine cannot design (length, parity, points, bands)
-    Cancelled,  // the caller's cancel flag was raised while the equiripple design ran
+    Singular,      // the equiripple normal equations met a singular matrix
+    Refused,       // arguments the routine cannot design (length, parity, points, bands)
+    Cancelled,     // the caller's cancel flag was raised while the equiripple design ran
+    NotConverged,  // the minimax exchange did not converge, or no length meets the spec
 };
 
 struct DesignResult {

@@ -111,6 +111,11 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
             return "The graph cannot be saved: " + a.detail;
         case MessageCode::MeasureFailed:
             return "The design cannot be measured: " + a.detail;
+        case MessageCode::MinimaxNotConverged:
+            return "The Parks-McClellan design failed: " + a.detail +
+                   " The previous design is kept.";
+        case MessageCode::MinimaxRefused:
+            return "The Parks-McClellan design cannot be made: " + a.detail;
         case MessageCode::FsTooLarge:
             return FormatString("Please enter a sampling frequency of at most %g Hz", kMaxFs);
     }

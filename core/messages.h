@@ -25,20 +25,22 @@ enum class MessageCode : int {
     ViewHighOutOfRange = 18,
     ViewLowOutOfRange = 19,
     // Codes of our own, after the original table.
-    LengthTooLarge = 20,      // an estimated window length beyond the maximum
-    EquirippleTooLong = 21,   // an equiripple length beyond its maximum
-    BandCountTooLarge = 22,   // more bands than the table holds
-    FileDamaged = 23,         // a spec file that cannot be used
-    LengthAboveMaximum = 24,  // a typed length beyond the maximum
-    NotANumber = 25,          // a field text that is not a number of the field's type
-    ReportBitmapFailed = 26,  // the graph bitmap of the response report cannot be made
-    PrinterNotFound = 27,     // no usable printer
-    PrintJobFailed = 28,      // the print job cannot be started (or its file written)
-    IllConditioned = 29,      // a warning: nearly singular equiripple normal equations
-    ExportFailed = 30,        // the coefficients cannot be exported
-    GraphNotSaved = 31,       // the graph picture cannot be written
-    MeasureFailed = 32,       // the design cannot be measured
-    FsTooLarge = 33,          // a sampling frequency beyond kMaxFs
+    LengthTooLarge = 20,       // an estimated window length beyond the maximum
+    EquirippleTooLong = 21,    // an equiripple length beyond its maximum
+    BandCountTooLarge = 22,    // more bands than the table holds
+    FileDamaged = 23,          // a spec file that cannot be used
+    LengthAboveMaximum = 24,   // a typed length beyond the maximum
+    NotANumber = 25,           // a field text that is not a number of the field's type
+    ReportBitmapFailed = 26,   // the graph bitmap of the response report cannot be made
+    PrinterNotFound = 27,      // no usable printer
+    PrintJobFailed = 28,       // the print job cannot be started (or its file written)
+    IllConditioned = 29,       // a warning: nearly singular equiripple normal equations
+    ExportFailed = 30,         // the coefficients cannot be exported
+    GraphNotSaved = 31,        // the graph picture cannot be written
+    MeasureFailed = 32,        // the design cannot be measured
+    MinimaxNotConverged = 33,  // the Parks-McClellan exchange did not converge
+    MinimaxRefused = 34,       // the Parks-McClellan design cannot be made from the spec
+    FsTooLarge = 35,           // a sampling frequency beyond kMaxFs
 };
 
 // Values the texts refer to; each code reads only its own.
@@ -50,7 +52,7 @@ struct MessageArgs {
     double rangeHigh = 0.0;  // 18, 19: Hz
     long long length = 0;    // 20: the length a design would need
     int limit = 0;           // 20, 21, 22, 24: the largest accepted value
-    std::string detail;      // 23: what is wrong with the file; 30, 31, 32: what failed
+    std::string detail;      // 23: what is wrong with the file; 30 ... 34: what failed
     double condition = 0.0;  // 29: the condition estimate
 };
 

@@ -179,6 +179,8 @@ bool DesignTaps(const MinimaxRequest& request, const Kind& kind, const minimax::
             return false;
         }
     res.status = MinimaxStatus::Converged;
+    res.reference = std::move(s.refW);
+    res.referenceBand = std::move(s.refBand);
     return true;
 }
 
@@ -251,6 +253,8 @@ MinimaxResult DesignMinimax(const MinimaxRequest& request, const std::atomic<boo
         p.bands.push_back(pb);
     }
 
+    p.startW = request.startReference;
+    p.startBand = request.startReferenceBand;
     minimax::Ticker ticker(cancel, progress);
     std::vector<double> h;
     // The barycentric values the exchange judges and the coefficients the taps come
@@ -353,7 +357,8 @@ MinimaxLengthResult FindShortestMinimax(const MinimaxLengthSpec& spec,
     const int maxTaps = std::clamp(spec.maxTaps, kMinimaxMinTaps, kMinimaxMaxTaps);
     auto allowed = [&](int N) {
         req.taps = N;
-        return N >= kMinimaxMinTaps && N <= maxTaps && CheckMinimaxRequest(req).empty();
+        return N >= kMinimaxMinTaps && N <= maxTaps && (!spec.oddOnly || N % 2 != 0) &&
+               CheckMinimaxRequest(req).empty();
     };
     req.taps = maxTaps;
     if (std::string why = CheckMinimaxRequest(req); !why.empty() && allowed(maxTaps - 1) == false) {
@@ -387,6 +392,12 @@ MinimaxLengthResult FindShortestMinimax(const MinimaxLengthSpec& spec,
         for (const Trial& t : tried)
             if (t.N == N) return &t;
         req.taps = N;
+        // Start from the reference of the nearest length designed so far.
+        const Trial* near = nullptr;
+        for (const Trial& t : tried)
+            if (!near || std::abs(t.N - N) < std::abs(near->N - N)) near = &t;
+        req.startReference = near ? near->design.reference : std::vector<double>{};
+        req.startReferenceBand = near ? near->design.referenceBand : std::vector<int>{};
         ++out.designsTried;
         ticker.Set(std::min(0.95, 0.15 * out.designsTried));
         MinimaxResult r = DesignMinimax(req, cancel, [&](double) { ticker.Poll(); });

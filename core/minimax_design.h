@@ -43,6 +43,10 @@ struct MinimaxRequest {
     // Fine-grid points per extremal frequency, 4 ... 64; extrema found on the grid
     // are refined between grid points.
     int gridDensity = 16;
+    // The `reference` of a converged design over the same bands at another length,
+    // to start the exchange from (the length search passes it on); may be empty.
+    std::vector<double> startReference;
+    std::vector<int> startReferenceBand;
 };
 
 enum class MinimaxStatus {
@@ -60,6 +64,10 @@ struct MinimaxResult {
     int iterations = 0;              // exchanges of the final (full-length) problem
     bool extendedPrecision = false;  // the design needed long double
     std::string detail;              // the reason when not Converged
+    // Converged only: the final reference (radians, band index each), for
+    // MinimaxRequest::startReference.
+    std::vector<double> reference;
+    std::vector<int> referenceBand;
 };
 
 // Relative spread of the extremal errors below which the exchange has converged.
@@ -87,6 +95,7 @@ struct MinimaxLengthSpec {
     double passRippleDb = 1.0;   // > 0: 20*log10((1 + dp) / (1 - dp))
     double stopAttenDb = 60.0;   // > 0: -20*log10(ds)
     bool antisymmetric = false;  // as in MinimaxRequest (Multiband)
+    bool oddOnly = false;        // only odd lengths are tried
     int gridDensity = 16;
     int maxTaps = kMinimaxMaxTaps;
 };

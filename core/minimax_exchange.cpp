@@ -702,6 +702,22 @@ Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, do
     bool extended = problem.extended;
     std::vector<double> w;
     std::vector<int> b;
+    if (!problem.startW.empty() && problem.startW.size() == problem.startBand.size()) {
+        // A neighbouring length's reference is a start close to this optimum.
+        bool valid = true;
+        for (int band : problem.startBand)
+            valid = valid && band >= 0 && band < static_cast<int>(problem.bands.size());
+        if (valid) {
+            ScaleReference(problem, problem.startW, problem.startBand, w, b);
+            for (size_t i = 0; i < w.size(); ++i)
+                w[i] = std::clamp(w[i], problem.bands[b[i]].lo, problem.bands[b[i]].hi);
+            if (std::is_sorted(w.begin(), w.end()) &&
+                std::adjacent_find(w.begin(), w.end()) == w.end())
+                return SolveLevel(problem, w, b, tol, ticker, lo, hi, true, extended);
+            w.clear();
+            b.clear();
+        }
+    }
     if (problem.n <= kDirectSize) {
         UniformReference(problem, w, b);
         return SolveLevel(problem, w, b, tol, ticker, lo, hi, true, extended);

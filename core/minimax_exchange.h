@@ -27,6 +27,10 @@ struct Problem {
     std::vector<Band> bands;
     int density = 16;
     bool extended = false;  // long double from the start
+    // A reference of the same bands at another length (radians, band indices) to
+    // start from, scaled to this one; empty: a uniform start, or the ladder.
+    std::vector<double> startW;
+    std::vector<int> startBand;
 };
 
 // Polls cancel and reports progress at most every 0.2 s.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/design_methods.h"
+
 namespace tapwright {
 
 namespace {
@@ -60,6 +62,12 @@ const std::array<SpecField, 17> kSpecFields = {{
     {"Ratio", FieldRule::NonNegative, 0, 0, "is negative",
      [](const FilterSpec& s) { return s.Ratio; }, [](FilterSpec& s, double v) { s.Ratio = v; }},
 }};
+
+bool BandFieldStored(const BandField& field, DesignMethod method) {
+    if (!field.weighted) return true;
+    const DesignMethodInfo* info = MethodInfo(method);
+    return info != nullptr && info->weightedBands;
+}
 
 int BandRowsOf(const FilterSpec& spec) {
     return std::clamp(spec.TBand, 0, kMaxBands);

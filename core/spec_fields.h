@@ -35,23 +35,30 @@ struct SpecField {
 };
 
 // One value of each band row: the file writes it as Bd<i><suffix>, the JSON export
-// under `name`.
+// under `name`. A read value must keep `rule` (NonNegative or Positive), else the
+// read is refused with `refusal`. A weighted field is stored only for the methods
+// that weight their bands, so the files of every other method stay as they were.
 struct BandField {
     char suffix;
     std::string_view name;
     double BandSpec::*member;
+    FieldRule rule = FieldRule::NonNegative;
+    const char* refusal = "is negative";
+    bool weighted = false;
 };
 
 // The scalar fields in file order. The band rows follow the row of TBand.
 extern const std::array<SpecField, 17> kSpecFields;
 inline constexpr std::string_view kBandCountKey = "TBand";
-inline constexpr std::array<BandField, 3> kBandFields = {{
+inline constexpr std::array<BandField, 4> kBandFields = {{
     {'L', "Lower", &BandSpec::Lower},
     {'U', "Upper", &BandSpec::Upper},
     {'A', "Amplitude", &BandSpec::Amplitude},
+    {'W', "Weight", &BandSpec::Weight, FieldRule::Positive, "is not above 0", true},
 }};
-// A band value read from a file must not be negative.
-inline constexpr FieldRule kBandFieldRule = FieldRule::NonNegative;
+
+// Whether a spec of `method` stores `field` (a weight only where the method reads it).
+bool BandFieldStored(const BandField& field, DesignMethod method);
 
 // The bands a spec holds: TBand clamped into 0 ... kMaxBands.
 int BandRowsOf(const FilterSpec& spec);

@@ -179,7 +179,19 @@ void WriteMeasurements(JsonWriter& j, const ResponseMeasurements& r, const Desig
     j.Field("nyquistGainDb", 20.0 * std::log10(r.nyquistGain));
     j.Field("linearPhase", r.linearPhase);
     if (r.linearPhase) j.Field("groupDelaySamples", r.groupDelay);
-    if (m.equiripple) j.Field("conditionEstimate", m.conditionEstimate);
+    if (m.method == Equiripple) j.Field("conditionEstimate", m.conditionEstimate);
+    const SpecCompliance c = ComplianceOf(m, r);
+    if (c.asked) {
+        // NaN (a figure not asked, or no such band) is written as null.
+        j.Key("asked");
+        j.BeginObject();
+        j.Field("rippleDb", m.askedRippleDb);
+        j.Field("attenuationDb", m.askedAttenuationDb);
+        j.Field("achievedRippleDb", c.rippleDb);
+        j.Field("achievedAttenuationDb", c.attenuationDb);
+        j.Field("meets", c.meets);
+        j.EndObject();
+    }
     j.EndObject();
 }
 
@@ -232,8 +244,10 @@ void WriteSpec(JsonWriter& j, const FilterSpec& spec) {
         j.BeginArray();
         for (int i = 0; i < BandRowsOf(spec); ++i) {
             j.BeginObject();
-            for (const BandField& band : kBandFields)
-                j.Field(band.name, spec.Bands[i].*band.member);
+            for (const BandField& band : kBandFields) {
+                if (BandFieldStored(band, spec.WType))
+                    j.Field(band.name, spec.Bands[i].*band.member);
+            }
             j.EndObject();
         }
         j.EndArray();
@@ -406,16 +420,19 @@ std::string ExportNameFromPath(std::string_view path) {
 std::string DesignDescription(const FilterSpec& spec, int taps) {
     const bool equiripple = UsesBandTable(spec.WType);
     std::string text(ResponseTypeText(spec.FType, equiripple));
-    text +=
-        equiripple ? ", equiripple" : ", " + std::string(DesignMethodText(spec.WType)) + " window";
+    const bool weighted = spec.WType == ParksMcClellan;
+    text += weighted     ? ", Parks-McClellan"
+            : equiripple ? ", equiripple"
+                         : ", " + std::string(DesignMethodText(spec.WType)) + " window";
     text += FormatString(", %d taps, Fs %g Hz", taps, static_cast<double>(spec.Fs));
     if (equiripple) {
         text += ", bands";
         const int bands = spec.TBand < 1 ? 1 : (spec.TBand > kMaxBands ? kMaxBands : spec.TBand);
         for (int i = 0; i < bands; ++i) {
             const BandSpec& b = spec.Bands[i];
-            text += FormatString("%s %g-%g Hz (amplitude %g)", i == 0 ? "" : ";", b.Lower, b.Upper,
+            text += FormatString("%s %g-%g Hz (amplitude %g", i == 0 ? "" : ";", b.Lower, b.Upper,
                                  b.Amplitude);
+            text += weighted ? FormatString(", weight %g)", b.Weight) : ")";
         }
         return text;
     }

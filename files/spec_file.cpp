@@ -140,6 +140,7 @@ std::string FormatSpecFile(const FilterSpec& spec, int fftIndex, int autoDesign,
         if (field.key != kBandCountKey) continue;
         for (int i = 1; i <= BandRowsOf(spec); ++i) {
             for (const BandField& band : kBandFields) {
+                if (!BandFieldStored(band, spec.WType)) continue;
                 text +=
                     FormatString("Bd%d%c: %f\n", i, band.suffix, spec.Bands[i - 1].*band.member);
             }
@@ -206,9 +207,10 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
         if (field.key != kBandCountKey) continue;
         for (int i = 1; i <= spec.TBand; ++i) {
             for (const BandField& band : kBandFields) {
+                if (!BandFieldStored(band, spec.WType)) continue;
                 float value = 0.0f;
-                if (!real("Bd" + std::to_string(i) + band.suffix, kBandFieldRule, 0.0, 0.0,
-                          "is negative", value)) {
+                if (!real("Bd" + std::to_string(i) + band.suffix, band.rule, 0.0, 0.0, band.refusal,
+                          value)) {
                     return fail();
                 }
                 spec.Bands[i - 1].*band.member = value;

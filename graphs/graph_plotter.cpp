@@ -30,6 +30,7 @@ constexpr Colour kMethodNameColour = MakeRgb(170, 250, 185);
 
 std::string DesignMethodLabel(DesignMethod method, int iterations) {
     if (method == Equiripple) return FormatString("Equiripple (%d Iterations)", iterations);
+    if (method == ParksMcClellan) return std::string(DesignMethodText(method));
     const std::string_view name = DesignMethodText(method);
     return name.empty() ? std::string() : std::string(name) + " Window";
 }

@@ -6,6 +6,7 @@
 
 #include "core/design_methods.h"
 #include "core/messages.h"
+#include "core/spec_rules.h"
 
 namespace tapwright {
 
@@ -57,6 +58,7 @@ std::string_view SymmetryName(int symmetry) {
 // The method as the report names it: a window's name, or the equiripple design's.
 std::string MethodName(int method) {
     if (method == Equiripple) return "Iterative Least Squares (Equiripple)";
+    if (method == ParksMcClellan) return "Parks-McClellan (Optimal Equiripple)";
     const std::string_view name = DesignMethodText(static_cast<DesignMethod>(method));
     return name.empty() ? std::string() : std::string(name) + " Window";
 }
@@ -107,9 +109,17 @@ std::vector<ReportText> ReportHeader(const FilterSpec& spec, const ReportHeaderS
             const char* format =
                 b == 1 ? "Band %02d Frequency :    %.2f - %.2f Hz   Band %02d Amplitude : %.2f "
                        : "Band %02d Frequency : %.2f - %.2f Hz   Band %02d Amplitude : %.2f ";
-            w.Add(FormatString(format, b, band.Lower, band.Upper, b, band.Amplitude));
+            std::string line = FormatString(format, b, band.Lower, band.Upper, b, band.Amplitude);
+            if (spec.WType == ParksMcClellan) line += FormatString("  Weight : %g", band.Weight);
+            w.Add(line);
         }
-        if (spec.TerCr == ByIterations) {
+        if (spec.WType == ParksMcClellan) {
+            // The figures a length search met; a given length has none.
+            if (!state.autoDesign && AutoDesignAvailable(spec.FType)) {
+                w.Add(FormatString("Pass Band Ripple : %.2f dB   Stop Band Attenuation : %.2f dB",
+                                   spec.PBrip, -spec.SBrip));
+            }
+        } else if (spec.TerCr == ByIterations) {
             w.Add(FormatString("Number of Iterations : %d", spec.Itern));
         } else {
             w.Add(FormatString("Peak Error Ripple Ratio : %.2f", spec.Ratio));

@@ -53,6 +53,10 @@ enum ControlId : int {
     kUpperEdgeUnit = 1041,
     kAmplitudeLabel = 1112,
     kAmplitudeEdit = 1111,
+    // The selected band's weight (Parks-McClellan only), where the transition width
+    // sits for the window methods.
+    kWeightLabel = 1130,
+    kWeightEdit = 1131,
 
     // Length, transition width, ripples and when an equiripple design stops.
     kCustomGroup = 1042,

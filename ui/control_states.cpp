@@ -19,6 +19,20 @@ bool WindowMethod(const S& s) {
 bool BandTableMethod(const S& s) {
     return UsesBandTable(s.method);
 }
+// Parks-McClellan: weighted bands, and the shortest length for the ripples.
+bool WeightedBands(const S& s) {
+    const DesignMethodInfo* info = MethodInfo(s.method);
+    return info != nullptr && info->weightedBands;
+}
+// The least-squares equiripple method and its termination controls.
+bool IteratedBands(const S& s) {
+    return BandTableMethod(s) && !WeightedBands(s);
+}
+// The methods whose "Auto Design Filter" check chooses between a given length and
+// one the design finds.
+bool LengthChoice(const S& s) {
+    return WindowMethod(s) || WeightedBands(s);
+}
 bool Kaiser(const S& s) {
     return s.method == tapwright::Kaiser;
 }
@@ -59,19 +73,24 @@ bool BandCountShown(const S& s) {
 bool TransitionOn(const S& s) {
     return !s.lengthGiven && !LengthOnlyType(s) && !s.held;
 }
-// ... and Kaiser also its beta from the ripples.
+// ... Kaiser also its beta from the ripples, and Parks-McClellan finds the shortest
+// length that keeps them.
 bool RipplesOn(const S& s) {
-    return TransitionOn(s) && Kaiser(s);
+    return TransitionOn(s) && (Kaiser(s) || WeightedBands(s));
+}
+// With the length found from the ripples the weights follow from them too.
+bool WeightOn(const S& s) {
+    return (s.lengthGiven || LengthOnlyType(s)) && !s.held;
 }
 bool BetaShown(const S& s) {
     return WindowMethod(s) && s.lengthGiven && Kaiser(s);
 }
 bool LengthOn(const S& s) {
-    return (s.lengthGiven || BandTableMethod(s) || LengthOnlyType(s)) && !s.held;
+    return (s.lengthGiven || IteratedBands(s) || LengthOnlyType(s)) && !s.held;
 }
 // With a given length low and high pass take the characteristic its parity implies.
 bool FilterTypeOn(const S& s) {
-    if (!s.lengthGiven) return BandTableMethod(s) || LengthOnlyType(s);
+    if (!s.lengthGiven) return IteratedBands(s) || LengthOnlyType(s);
     return !s.held && !LowOrHighPass(s);
 }
 bool ByIterations(const S& s) {
@@ -133,6 +152,7 @@ constexpr auto kLowerEdge = std::to_array<int>({kLowerEdgeEdit});
 constexpr auto kUpperEdge = std::to_array<int>({kUpperEdgeEdit});
 constexpr auto kRatioNoteIds = std::to_array<int>({kRatioNote});
 constexpr auto kAutoDesign = std::to_array<int>({kAutoDesignCheck});
+constexpr auto kWeight = std::to_array<int>({kWeightLabel, kWeightEdit});
 constexpr auto kGraphType = std::to_array<int>({kGraphTypeCombo, kGraphTypeLabel});
 constexpr auto kDisplayType = std::to_array<int>({kDisplayTypeCombo, kDisplayTypeLabel});
 constexpr auto kLogScale = std::to_array<int>({kLogScaleCheck});
@@ -163,15 +183,16 @@ constexpr ControlRule kRules[] = {
     {kBandCount,                BandCountShown,  Always},
     {kLength,                   Always,          LengthOn},
     {kTransition,               WindowMethod,    TransitionOn},
-    {kRipples,                  WindowMethod,    RipplesOn},
+    {kRipples,                  LengthChoice,    RipplesOn},
+    {kWeight,                   WeightedBands,   WeightOn},
     {kBeta,                     BetaShown,       NotHeld},
     {kFilterType,               Always,          FilterTypeOn},
     {kFft,                      WindowMethod,    NotHeld},
-    {kAutoDesign,               WindowMethod,    AutoDesignOn},
-    {kRadios,                   BandTableMethod, Always},
-    {kIterations,               BandTableMethod, ByIterations},
-    {kRatio,                    BandTableMethod, ByPeakRatio},
-    {kRatioNoteIds,             BandTableMethod, ByPeakRatio},
+    {kAutoDesign,               LengthChoice,    AutoDesignOn},
+    {kRadios,                   IteratedBands,   Always},
+    {kIterations,               IteratedBands,   ByIterations},
+    {kRatio,                    IteratedBands,   ByPeakRatio},
+    {kRatioNoteIds,             IteratedBands,   ByPeakRatio},
     {kGraphType,                Always,          ValidAndFree},
     {kDisplayType,              Always,          DisplayTypeOn},
     {kLogScale,                 LogScaleShown,   ValidAndFree},

@@ -32,6 +32,8 @@ constexpr std::array kControls{
     ControlDef{kTransitionLabel, K::Label, "Transition Width :", "Transition Width label", 14, 268, 60, 11},
     ControlDef{kTransitionEdit, K::Edit, "", "Transition Width", 76, 267, 39, 12},
     ControlDef{kTransitionUnit, K::Label, "Hz", "Transition Width unit", 120, 268, 23, 13},
+    ControlDef{kWeightLabel, K::Label, "Band Weight :", "Band Weight label", 14, 268, 60, 11},
+    ControlDef{kWeightEdit, K::Edit, "", "Band Weight", 76, 267, 39, 12},
     ControlDef{kCutoffGroup, K::GroupBox, "Filter Frequency Specifications", "Filter Frequency Specifications", 7, 153, 163, 62},
     ControlDef{kFirstCutoffLabel, K::Label, "1st Cutoff Frequency :", "1st Cutoff Frequency label", 13, 172, 74, 9},
     ControlDef{kFirstCutoffEdit, K::Edit, "", "1st Cutoff Frequency", 89, 171, 45, 14},

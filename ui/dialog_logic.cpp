@@ -292,6 +292,8 @@ void DialogLogic::Impl::TakeOutcome(DesignOutcome outcome) {
             // A design that estimates its length sets Taps; the length field shows it.
             rules.buffer.Taps = spec.Taps;
             rules.Push();
+            // A length search also picks the characteristic of the length it found.
+            rules.SelectFilterTypeOf(spec.FChar);
         }
     }
     if (designed && !outcome.redrawOnly) {

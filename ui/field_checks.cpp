@@ -118,6 +118,10 @@ FieldVerdict CheckField(int id, const SpecEditBuffer& t, const FilterSpec& c) {
         case kAmplitudeEdit:
             if (t.Amplitude < 0.0) v = Refuse(MessageCode::NotPositive);
             break;
+        case kWeightEdit:
+            // The parser takes only finite numbers.
+            if (!(t.Weight > 0.0)) v = Refuse(MessageCode::NotPositive);
+            break;
         case kBandCountEdit:
             if (t.TBand < 1) {
                 v = Refuse(MessageCode::BandCountTooSmall);
@@ -197,6 +201,9 @@ void RestoreField(int id, SpecEditBuffer& b, FilterSpec& spec, const FilterSpec&
         case kAmplitudeEdit:
             b.Amplitude = spec.Bands[band].Amplitude;
             break;
+        case kWeightEdit:
+            b.Weight = spec.Bands[band].Weight;
+            break;
         case kBandCountEdit:
             b.TBand = spec.TBand;
             break;
@@ -253,6 +260,9 @@ void CommitField(int id, const SpecEditBuffer& b, FilterSpec& spec, int band) {
             break;
         case kAmplitudeEdit:
             spec.Bands[band].Amplitude = b.Amplitude;
+            break;
+        case kWeightEdit:
+            spec.Bands[band].Weight = b.Weight;
             break;
         case kBandCountEdit:
             spec.TBand = b.TBand;

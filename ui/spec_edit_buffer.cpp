@@ -84,6 +84,7 @@ const std::vector<Binding>& Bindings() {
         I(kIterationsEdit, &SpecEditBuffer::Itern),
         D(kRatioEdit, &SpecEditBuffer::Ratio),
         D(kAmplitudeEdit, &SpecEditBuffer::Amplitude),
+        D(kWeightEdit, &SpecEditBuffer::Weight),
         D(kUpperEdgeEdit, &SpecEditBuffer::Upper),
         D(kLowerEdgeEdit, &SpecEditBuffer::Lower),
         I(kBandCountEdit, &SpecEditBuffer::TBand),

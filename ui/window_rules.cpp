@@ -31,6 +31,7 @@ bool RaisesInvalidate(int id) {
         case kUpperEdgeEdit:
         case kLowerEdgeEdit:
         case kAmplitudeEdit:
+        case kWeightEdit:
         case kBandCountEdit:
             return true;
         default:
@@ -414,6 +415,7 @@ void WindowRules::LoadSelectedBand() {
     buffer.Lower = spec.Bands[band].Lower;
     buffer.Upper = spec.Bands[band].Upper;
     buffer.Amplitude = spec.Bands[band].Amplitude;
+    buffer.Weight = spec.Bands[band].Weight;
     Push();
 }
 

@@ -77,8 +77,8 @@ TEST(FilterSpec, ComboTexts) {
               "Low Pass|High Pass|Band Pass|Band Stop|Differentiator|Hilbert Transform|");
     EXPECT_EQ(ResponseTypeText(Multiband, true), "Multiband");
     EXPECT_EQ(ResponseTypeText(BandStop, true), "Band Stop");
-    EXPECT_EQ(texts([](int i) { return DesignMethodText(static_cast<DesignMethod>(i)); }, 7),
-              "Rectangular|Hanning|Hamming|Blackmann|Kaiser|Equiripple||");
+    EXPECT_EQ(texts([](int i) { return DesignMethodText(static_cast<DesignMethod>(i)); }, 8),
+              "Rectangular|Hanning|Hamming|Blackmann|Kaiser|Equiripple|Parks-McClellan||");
     EXPECT_EQ(texts([](int i) { return SymmetryTypeText(static_cast<SymmetryType>(i)); }, 4),
               "Symmetrical, Odd Filter Length|Symmetrical, Even Filter Length|Asymmetrical, Odd "
               "Filter Length|Asymmetrical, Even Filter Length|");

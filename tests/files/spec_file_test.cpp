@@ -114,6 +114,54 @@ TEST(SpecFile, RoundTripOfTenBands) {
     for (int i = 0; i < 10; ++i) EXPECT_EQ(read.spec.Bands[i].Upper, spec.Bands[i].Upper);
 }
 
+// Band weights: a Parks-McClellan file holds one per band and reads it back; a file
+// of any other method holds none and ignores the weights in memory; a weight that
+// is not a finite number above 0 refuses the file, naming the field.
+TEST(SpecFile, BandWeightsOnlyForParksMcClellan) {
+    FilterSpec spec = DefaultFilterSpec();
+    spec.WType = ParksMcClellan;
+    spec.TBand = 3;
+    spec.Bands[0] = {0.0, 1000.0, 0.0, 12.5};
+    spec.Bands[1] = {1500.0, 2500.0, 1.0, 1.0};
+    spec.Bands[2] = {3000.0, 4000.0, 0.0, 0.25};
+    std::vector<double> none;
+    const std::string text = FormatSpecFile(spec, 6, 1, none);
+    EXPECT_NE(text.find("Bd1A: 0.000000\nBd1W: 12.500000\nBd2L:"), std::string::npos) << text;
+    const SpecReadResult read = ParseSpecFile(text, DefaultFilterSpec());
+    ASSERT_TRUE(read.ok) << read.error;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(read.spec.Bands[i], spec.Bands[i]) << i;
+    EXPECT_EQ(FormatSpecFile(read.spec, 6, 1, none), text);
+
+    // The same spec under the least-squares method: no weight line, and the file
+    // reads back with the weights of the base.
+    spec.WType = Equiripple;
+    const std::string plain = FormatSpecFile(spec, 6, 1, none);
+    std::istringstream lines(text);
+    std::string expected, line;
+    while (std::getline(lines, line)) {
+        if (line == "WType: 6") line = "WType: 5";
+        if (line.find("W: ") == std::string::npos) expected += line + "\n";
+    }
+    EXPECT_EQ(plain, expected);
+    const SpecReadResult readPlain = ParseSpecFile(plain, DefaultFilterSpec());
+    ASSERT_TRUE(readPlain.ok) << readPlain.error;
+    EXPECT_EQ(readPlain.spec.Bands[0].Weight, 1.0);
+
+    for (const auto& [value, expected] :
+         std::vector<std::pair<std::string, std::string>>{{"0", "Bd1W: 0 is not above 0"},
+                                                          {"-2", "Bd1W: -2 is not above 0"},
+                                                          {"1e-60", "Bd1W: 0 is not above 0"},
+                                                          {"nan", "Bd1W: nan is not a finite"},
+                                                          {"inf", "Bd1W: inf is not a finite"},
+                                                          {"heavy", "is not a number"}}) {
+        std::string bad = text;
+        bad.replace(bad.find("Bd1W: 12.500000"), 15, "Bd1W: " + value);
+        const SpecReadResult r = ParseSpecFile(bad, DefaultFilterSpec());
+        EXPECT_FALSE(r.ok) << value;
+        EXPECT_NE(r.error.find(expected), std::string::npos) << value << " gave: " << r.error;
+    }
+}
+
 TEST(SpecFile, RowsBeyondTheBandCountKeepTheBase) {
     FilterSpec base = DefaultFilterSpec();
     base.Bands[5] = {1.0, 2.0, 3.0};
@@ -171,7 +219,7 @@ TEST(SpecFile, ValuesAreCheckedByName) {
         {"FChar: 0", "FChar: 3", nullptr},
         {"FChar: 0", "FChar: 4", "FChar: 4 is out of range"},
         {"FType: 0", "FType: -1", "FType: -1 is out of range"},
-        {"WType: 0", "WType: 6", "WType: 6"},
+        {"WType: 0", "WType: 7", "WType: 7 is out of range (0 to 6)"},
         {"   Fs: 8000.000000", "   Fs: 0", "Fs: 0 is not above 0"},
         {"   Tw: 1.000000", "   Tw: -2", "Tw: -2 is not above 0"},
         {"  Fc1: 0.000000", "  Fc1: -1", "Fc1: -1 is negative"},

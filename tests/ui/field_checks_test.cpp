@@ -70,6 +70,8 @@ TEST(FieldChecks, EachFieldAcceptsOrRefusesWithItsMessage) {
         {kLowerEdgeEdit, "0.0", Default, {}, nullptr},
         {kAmplitudeEdit, "-1.0", Default, M::NotPositive, nullptr},
         {kAmplitudeEdit, "0.0", Default, {}, nullptr},
+        {kWeightEdit, "0.0", Default, M::NotPositive, nullptr},
+        {kWeightEdit, "2.5", Default, {}, nullptr},
         {kBandCountEdit, "0", Default, M::BandCountTooSmall, "Please enter a value greater than 1"},
         {kBandCountEdit, "1", Default, {}, nullptr},
         {kBandCountEdit, "10", Default, {}, nullptr},

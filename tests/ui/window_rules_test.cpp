@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "core/design_methods.h"
 #include "tests/ui/fake_platform.h"
 #include "ui/control_ids.h"
 
@@ -76,6 +77,9 @@ TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
         {Equiripple, true, Differentiator, {On, H, H, H, On, H, H, On, Off, Off, H, H, H, On}, 1, 3},
         {Equiripple, true, Multiband, {On, H, H, H, On, H, H, On, Off, Off, On, H, H, On}, 4, 2},
         {Equiripple, false, Multiband, {On, H, H, H, On, H, H, On, Off, Off, On, H, H, On}, 4, 2},
+        {ParksMcClellan, true, LowPass, {On, H, Off, H, Off, H, H, H, H, H, H, H, On, H}, 2, 2},
+        {ParksMcClellan, false, BandStop, {Off, H, On, H, Off, H, H, H, H, H, H, H, On, H}, 1, 3},
+        {ParksMcClellan, false, Multiband, {On, H, Off, H, On, H, H, H, H, H, On, H, Off, H}, 4, 2},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -105,8 +109,11 @@ TEST(ControlState, InputSetsFollowMethodAutoDesignAndResponse) {
                                            {kFftSizeCombo, kFftSizeLabel}}) {
             EXPECT_EQ(StateOf(w.model, label), StateOf(w.model, field)) << "label " << label;
         }
-        // The equiripple method has its own groups in place of the cutoffs'.
-        const bool equiripple = c.method == Equiripple;
+        // The band-table methods have their own groups in place of the cutoffs'; a
+        // band's weight is an input while Parks-McClellan is given its length.
+        const bool equiripple = UsesBandTable(static_cast<DesignMethod>(c.method));
+        const bool weighted = c.method == ParksMcClellan;
+        EXPECT_EQ(StateOf(w.model, kWeightEdit), !weighted ? Hidden : c.states[0]);
         EXPECT_EQ(w.model.State(kSpecGroupEquiripple).visible, equiripple);
         EXPECT_EQ(w.model.State(kBandGroup).visible, equiripple);
         EXPECT_EQ(w.model.State(kSpecGroupWindow).visible, !equiripple);
@@ -143,7 +150,7 @@ TEST(ControlState, StartsAsAFreshLowPassRectangularDesign) {
     EXPECT_EQ(w.model.Text(kViewHighEdit), "4000");
     EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
     for (const auto& [combo, count] : {std::pair{kResponseTypeCombo, 6},
-                                       {kFunctionTypeCombo, 6},
+                                       {kFunctionTypeCombo, kDesignMethodCount},
                                        {kGraphTypeCombo, 3},
                                        {kDisplayTypeCombo, 4},
                                        {kFftSizeCombo, kFftIndexCount},
@@ -176,7 +183,8 @@ TEST(ControlState, ResponseAndMethodListsFollowEachOther) {
             EXPECT_EQ(w.model.State(kLogoPicture).visible, !startup && method == Equiripple);
         }
     }
-    // Hilbert with a window: full band cutoffs, one characteristic, no equiripple.
+    // Hilbert with a window: full band cutoffs, one characteristic, no band-table
+    // method.
     w.Select(kFunctionTypeCombo, Hamming);
     w.Enter(kFirstCutoffEdit, "1000");
     w.Select(kResponseTypeCombo, Hilbert);
@@ -190,7 +198,7 @@ TEST(ControlState, ResponseAndMethodListsFollowEachOther) {
     EXPECT_FALSE(w.model.State(kAutoDesignCheck).enabled);
     EXPECT_EQ(w.model.ItemCount(kFunctionTypeCombo), 5);
     w.Select(kResponseTypeCombo, LowPass);
-    EXPECT_EQ(w.Items(kFunctionTypeCombo).back(), "Equiripple");
+    EXPECT_EQ(w.model.ItemCount(kFunctionTypeCombo), kDesignMethodCount);
 
     // The sixth response item names value 5 for the chosen family.
     w.Select(kResponseTypeCombo, BandPass);
