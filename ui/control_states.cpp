@@ -10,7 +10,6 @@ namespace tapwright::ui {
 
 namespace {
 
-using namespace groups;
 using S = WindowState;
 
 bool WindowMethod(const S& s) {
@@ -137,6 +136,22 @@ bool RangeViewShown(const S& s) {
     return s.view == SpecifiedRange;
 }
 
+constexpr auto kFirstCutoff =
+    std::to_array<int>({kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit});
+constexpr auto kSecondCutoff =
+    std::to_array<int>({kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit});
+constexpr auto kBandCount = std::to_array<int>({kBandCountLabel, kBandCountEdit});
+constexpr auto kTransition =
+    std::to_array<int>({kTransitionEdit, kTransitionLabel, kTransitionUnit});
+constexpr auto kRipples = std::to_array<int>({kPassRippleEdit, kStopRippleEdit, kPassRippleLabel,
+                                              kPassRippleUnit, kStopRippleLabel, kStopRippleUnit});
+constexpr auto kLength = std::to_array<int>({kLengthLabel, kLengthEdit});
+constexpr auto kBeta = std::to_array<int>({kBetaLabel, kBetaEdit});
+constexpr auto kIterations = std::to_array<int>({kIterationsLabel, kIterationsEdit});
+constexpr auto kRatio = std::to_array<int>({kRatioLabel, kRatioEdit});
+constexpr auto kRadios = std::to_array<int>({kIterationsRadio, kPeakRatioRadio});
+constexpr auto kFilterType = std::to_array<int>({kFilterTypeCombo, kFilterTypeLabel});
+constexpr auto kFft = std::to_array<int>({kFftSizeCombo, kFftSizeLabel});
 constexpr auto kFs =
     std::to_array<int>({kSamplingFrequencyLabel, kSamplingFrequencyEdit, kSamplingFrequencyUnit});
 constexpr auto kResponse = std::to_array<int>({kResponseTypeLabel, kResponseTypeCombo});

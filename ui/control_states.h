@@ -15,37 +15,9 @@
 
 namespace tapwright::ui {
 
-// Groups of controls the rules show, hide, enable and disable together.
-namespace groups {
-inline constexpr auto kFirstCutoff =
-    std::to_array<int>({kFirstCutoffLabel, kFirstCutoffEdit, kFirstCutoffUnit});
-inline constexpr auto kSecondCutoff =
-    std::to_array<int>({kSecondCutoffLabel, kSecondCutoffEdit, kSecondCutoffUnit});
-inline constexpr auto kCutoffBlock =
-    std::to_array<int>({kFirstCutoffEdit, kSecondCutoffEdit, kFirstCutoffLabel, kSecondCutoffLabel,
-                        kFirstCutoffUnit, kSecondCutoffUnit});
-inline constexpr auto kBandBlock = std::to_array<int>(
-    {kBandCombo, kAmplitudeEdit, kBandLabel, kAmplitudeLabel, kBandGroup, kLowerEdgeLabel,
-     kUpperEdgeLabel, kUpperEdgeEdit, kLowerEdgeEdit, kUpperEdgeUnit, kLowerEdgeUnit});
-inline constexpr auto kBandCount = std::to_array<int>({kBandCountLabel, kBandCountEdit});
-inline constexpr auto kTransition =
-    std::to_array<int>({kTransitionEdit, kTransitionLabel, kTransitionUnit});
-inline constexpr auto kRipples =
-    std::to_array<int>({kPassRippleEdit, kStopRippleEdit, kPassRippleLabel, kPassRippleUnit,
-                        kStopRippleLabel, kStopRippleUnit});
-inline constexpr auto kLength = std::to_array<int>({kLengthLabel, kLengthEdit});
-inline constexpr auto kBeta = std::to_array<int>({kBetaLabel, kBetaEdit});
-inline constexpr auto kIterations = std::to_array<int>({kIterationsLabel, kIterationsEdit});
-inline constexpr auto kRatio = std::to_array<int>({kRatioLabel, kRatioEdit});
-inline constexpr auto kRadios = std::to_array<int>({kIterationsRadio, kPeakRatioRadio});
-inline constexpr auto kFilterType = std::to_array<int>({kFilterTypeCombo, kFilterTypeLabel});
-inline constexpr auto kFft = std::to_array<int>({kFftSizeCombo, kFftSizeLabel});
-// The range fields of the specified-range view: label, both edits, separator.
-inline constexpr auto kViewRange =
-    std::to_array<int>({kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator});
+// The progress texts a long design shows.
 inline constexpr auto kProgressTexts =
     std::to_array<int>({kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text});
-}  // namespace groups
 
 // What the rules read. Selections are the combos' items (-1: none).
 struct WindowState {

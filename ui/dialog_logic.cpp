@@ -17,13 +17,7 @@ namespace tapwright::ui {
 
 namespace {
 
-using namespace groups;
-
 constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
-
-// The range controls of the specified-range view: the range fields, Zoom and View.
-constexpr auto kRangeView = std::to_array<int>(
-    {kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator, kZoomCheck, kViewButton});
 
 // Whatever path a handler takes, it ends with every control derived from the state
 // it left.

@@ -13,8 +13,6 @@ namespace tapwright::ui {
 
 namespace {
 
-using namespace groups;
-
 // Fields whose text changes withdraw the last design.
 bool RaisesInvalidate(int id) {
     switch (id) {
@@ -52,10 +50,6 @@ WindowRules::WindowRules(WindowPlatform& platform)
 
 void WindowRules::Show(std::span<const int> ids, bool visible) {
     for (int id : ids) model.Show(id, visible);
-}
-
-void WindowRules::Enable(std::span<const int> ids, bool enabled) {
-    for (int id : ids) model.Enable(id, enabled);
 }
 
 std::vector<int> WindowRules::Pull() {

@@ -127,9 +127,8 @@ class WindowRules {
     // focus on it; returns whether one was refused.
     bool RefuseUnparsedField();
 
-    // Shows, hides, enables or disables a group of controls.
+    // Shows or hides a group of controls.
     void Show(std::span<const int> ids, bool visible);
-    void Enable(std::span<const int> ids, bool enabled);
 
   private:
     bool Select(int id);
