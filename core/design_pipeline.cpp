@@ -64,20 +64,8 @@ bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices,
     if (!CheckLengths(spec, equiripple, request.lengthGiven, notices)) return false;
 
     if (UsesBandTable(spec.WType)) {
-        const int bands = std::clamp(spec.TBand, 1, kMaxBands);
-        MessageArgs args;
-        for (int i = 1; i <= bands; ++i) {
-            if (spec.Bands[i - 1].Lower > spec.Bands[i - 1].Upper) {
-                args.bandA = i;
-                return FailWith(notices, MessageCode::BandRangeError, args);
-            }
-        }
-        for (int i = 2; i <= bands; ++i) {
-            if (spec.Bands[i - 2].Upper > spec.Bands[i - 1].Lower) {
-                args.bandA = i - 1;
-                args.bandB = i;
-                return FailWith(notices, MessageCode::BandOverlapError, args);
-            }
+        if (const std::optional<RuleBreak> broken = CheckBandOrder(spec)) {
+            return FailWith(notices, broken->code, broken->args);
         }
     }
 
