@@ -56,7 +56,8 @@ bool CheckLengths(const FilterSpec& spec, bool equiripple, bool lengthGiven,
     return true;
 }
 
-// Length parity, length limits and band order; the cutoff pair in f1, f2 (Hz).
+// Length parity, length limits, band order and the rules between fields; the cutoff
+// pair in f1, f2 (Hz).
 bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices, float& f1,
                float& f2) {
     const FilterSpec& spec = request.spec;
@@ -67,6 +68,15 @@ bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices,
         if (const std::optional<RuleBreak> broken = CheckBandOrder(spec)) {
             return FailWith(notices, broken->code, broken->args);
         }
+    }
+    // The rules between fields, on the spec as this design reads it and Save then
+    // writes it: a value that passed its field's check before Fs changed may break
+    // them, and the file would not load back.
+    FilterSpec designed = spec;
+    designed.WType = request.methodSelection;
+    designed.AutoD = request.lengthGiven ? 1 : 0;
+    if (const std::optional<SpecRuleBreak> broken = CheckSpecRules(designed)) {
+        return FailWith(notices, broken->why.code, broken->why.args);
     }
 
     f1 = spec.Fc1;
