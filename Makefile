@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is
 # missing from Debian's packages first, so they work on a fresh Debian 12 machine.
 
-.PHONY: all deps build build-asan test test-release test-asan run bench format clean install package
+.PHONY: all deps build build-asan build-tsan test test-release test-asan test-tsan run bench format clean install package
 
 # Where `make install` puts Tapwright (PREFIX/bin, PREFIX/share/...); DESTDIR, when
 # set, is put in front as usual.
@@ -20,14 +20,24 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
+# Only the tests whose code runs on several threads (label "threads"), and only the
+# targets they need.
+build-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+
 test-release: build
 	ctest --preset release
 
 test-asan: build-asan
 	ctest --preset asan
 
-# The suite runs twice: a normal build and an address+undefined sanitizer build.
-test: test-release test-asan
+test-tsan: build-tsan
+	ctest --preset tsan
+
+# The suite runs twice, a normal build and an address+undefined sanitizer build; the
+# tests with threads run a third time under the thread sanitizer.
+test: test-release test-asan test-tsan
 
 install: build
 	cmake --install build --prefix $(PREFIX)
@@ -51,4 +61,4 @@ format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-tsan

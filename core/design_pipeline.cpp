@@ -65,28 +65,26 @@ bool CheckLengths(const FilterSpec& spec, DesignMethod method, bool lengthGiven,
     return true;
 }
 
-// Length parity, length limits and band order; the cutoff pair in f1, f2 (Hz).
+// Length parity, length limits, band order and the rules between fields; the cutoff
+// pair in f1, f2 (Hz).
 bool CheckSpec(const DesignRequest& request, std::vector<DesignNotice>& notices, float& f1,
                float& f2) {
     const FilterSpec& spec = request.spec;
     if (!CheckLengths(spec, request.methodSelection, request.lengthGiven, notices)) return false;
 
     if (UsesBandTable(spec.WType)) {
-        const int bands = std::clamp(spec.TBand, 1, kMaxBands);
-        MessageArgs args;
-        for (int i = 1; i <= bands; ++i) {
-            if (spec.Bands[i - 1].Lower > spec.Bands[i - 1].Upper) {
-                args.bandA = i;
-                return FailWith(notices, MessageCode::BandRangeError, args);
-            }
+        if (const std::optional<RuleBreak> broken = CheckBandOrder(spec)) {
+            return FailWith(notices, broken->code, broken->args);
         }
-        for (int i = 2; i <= bands; ++i) {
-            if (spec.Bands[i - 2].Upper > spec.Bands[i - 1].Lower) {
-                args.bandA = i - 1;
-                args.bandB = i;
-                return FailWith(notices, MessageCode::BandOverlapError, args);
-            }
-        }
+    }
+    // The rules between fields, on the spec as this design reads it and Save then
+    // writes it: a value that passed its field's check before Fs changed may break
+    // them, and the file would not load back.
+    FilterSpec designed = spec;
+    designed.WType = request.methodSelection;
+    designed.AutoD = request.lengthGiven ? 1 : 0;
+    if (const std::optional<SpecRuleBreak> broken = CheckSpecRules(designed)) {
+        return FailWith(notices, broken->why.code, broken->why.args);
     }
 
     f1 = spec.Fc1;

@@ -64,8 +64,9 @@ struct DesignRequest {
 };
 
 struct DesignOutcome {
-    // Whether length parity, length limits and band order allowed a design; when
-    // not, `notices` holds the one message and nothing else changed.
+    // Whether length parity, length limits, band order and the rules between fields
+    // (CheckSpecRules) allowed a design; when not, `notices` holds the one message
+    // and nothing else changed.
     bool checked = false;
     // Designed also for a redraw run. Singular, Refused and NotConverged (a
     // Parks-McClellan exchange that did not converge, or a length search that found
@@ -89,8 +90,9 @@ struct DesignOutcome {
     CFirDesign design;
 };
 
-// The message that refuses the request (length parity, length limits, band order),
-// or nothing when it may be designed. Design runs the same check first.
+// The message that refuses the request (length parity, length limits, band order, the
+// rules between fields), or nothing when it may be designed. Design runs the same
+// check first.
 std::optional<DesignNotice> CheckRequest(const DesignRequest& request);
 
 // Checks the request and designs it with the method the Function Type selection

@@ -6,6 +6,8 @@
 #include <limits>
 #include <utility>
 
+#include "core/target_clones.h"
+
 namespace tapwright {
 
 namespace {
@@ -44,10 +46,9 @@ inline __attribute__((always_inline)) void Store(double* to, Vec4 v) {
 
 // P += A[:, k0:k1] * B[k0:k1, :], each element's terms added in increasing k.
 // Four rows of P and eight columns are accumulated in registers at a time.
-__attribute__((target_clones("avx2", "default"))) void AccumulateBlock(const Matrix& a,
-                                                                       const Matrix& b, Matrix& p,
-                                                                       std::uint32_t k0,
-                                                                       std::uint32_t k1) {
+TAPWRIGHT_TARGET_CLONES("avx2", "default")
+void AccumulateBlock(const Matrix& a, const Matrix& b, Matrix& p, std::uint32_t k0,
+                     std::uint32_t k1) {
     const std::uint32_t n = p.rows;
     const std::uint32_t m = p.cols;
     const std::uint32_t m8 = m - m % 8;
@@ -454,8 +455,8 @@ MatrixPtr PackRowPanels(const std::vector<const double*>& rows, std::uint32_t n)
     return panels;
 }
 
-__attribute__((target_clones("avx512f", "avx2", "default"))) void MultiplyPanelsVector(
-    const Matrix& panels, std::uint32_t m, const double* x, double* y) {
+TAPWRIGHT_TARGET_CLONES("avx512f", "avx2", "default")
+void MultiplyPanelsVector(const Matrix& panels, std::uint32_t m, const double* x, double* y) {
     constexpr std::uint32_t kVectors = kPanelRows / 4;
     const std::uint32_t n = panels.cols / kPanelRows;
     for (std::uint32_t p = 0; p < panels.rows; ++p) {
@@ -475,8 +476,8 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void MultiplyPanels
     }
 }
 
-__attribute__((target_clones("avx512f", "avx2", "default"))) MatrixPtr Invert(
-    const Matrix& a, std::vector<double>* pivots) {
+TAPWRIGHT_TARGET_CLONES("avx512f", "avx2", "default")
+MatrixPtr Invert(const Matrix& a, std::vector<double>* pivots) {
     const std::uint32_t n = a.rows;
     MatrixPtr b = NewMatrix(static_cast<int>(n), static_cast<int>(n));
     for (std::uint32_t i = 0; i < n; ++i) b->data[i] = a.data[i];

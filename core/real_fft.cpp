@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/target_clones.h"
+
 namespace tapwright {
 
 namespace {
@@ -48,9 +50,8 @@ class TwiddleTable {
 
 // The butterfly stages of an L-point transform of bit-reversed data; the twiddles of
 // stage len (half = len/2 of them) follow those of the stages before it.
-__attribute__((target_clones("avx2", "default"))) void Stages(double* re, double* im, std::size_t L,
-                                                              const double* wRe,
-                                                              const double* wIm) {
+TAPWRIGHT_TARGET_CLONES("avx2", "default")
+void Stages(double* re, double* im, std::size_t L, const double* wRe, const double* wIm) {
     std::size_t offset = 0;
     for (std::size_t len = 2; len <= L; len <<= 1) {
         const std::size_t half = len / 2;

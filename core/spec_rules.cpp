@@ -1,6 +1,7 @@
 #include "core/spec_rules.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/design_methods.h"
 
@@ -84,6 +85,103 @@ void SettleLoadedSpec(FilterSpec& spec, SymmetryType fileFChar) {
     }
     spec.FChar = SymmetryForSelection(spec.FType, equiripple, lengthGiven, spec.Taps, item);
     spec.RatioTarget = spec.TerCr == ByPeakRatio ? spec.Ratio : -1.0;
+}
+
+namespace {
+
+RuleBreak Break(MessageCode code, MessageArgs args = {}) {
+    return RuleBreak{code, std::move(args)};
+}
+
+}  // namespace
+
+std::optional<RuleBreak> CheckFrequencyRange(double value, double half, bool upperFirst) {
+    if (upperFirst && value > half) return Break(MessageCode::AboveHalfFs);
+    if (value < 0.0) return Break(MessageCode::NotPositive);
+    if (value > half) return Break(MessageCode::AboveHalfFs);
+    return std::nullopt;
+}
+
+std::optional<RuleBreak> CheckTransitionWidth(double tw, ResponseType type, double fc1, double fc2,
+                                              double half) {
+    MessageArgs args;
+    if (type == LowPass || type == HighPass) {
+        if (fc1 + tw > half) {
+            args.maxWidth = half - fc1;
+            return Break(MessageCode::TransitionWidthRange, args);
+        }
+    } else if (type == BandPass || type == BandStop) {
+        const double d = std::fabs(fc2 - fc1);
+        if (2.0 * tw + d > half) {
+            args.maxWidth = (half - d) / 2.0;
+            return Break(MessageCode::TransitionWidthRange, args);
+        }
+    }
+    if (tw <= 0.0) return Break(MessageCode::NotPositive);
+    return std::nullopt;
+}
+
+std::optional<RuleBreak> CheckBandOrder(const FilterSpec& spec) {
+    const int bands = std::clamp(spec.TBand, 1, kMaxBands);
+    MessageArgs args;
+    for (int i = 1; i <= bands; ++i) {
+        if (spec.Bands[i - 1].Lower > spec.Bands[i - 1].Upper) {
+            args.bandA = i;
+            return Break(MessageCode::BandRangeError, args);
+        }
+    }
+    for (int i = 2; i <= bands; ++i) {
+        if (spec.Bands[i - 2].Upper > spec.Bands[i - 1].Lower) {
+            args.bandA = i - 1;
+            args.bandB = i;
+            return Break(MessageCode::BandOverlapError, args);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<SpecRuleBreak> CheckSpecRules(const FilterSpec& spec) {
+    auto at = [](std::string key, double value, const std::optional<RuleBreak>& why) {
+        return std::optional<SpecRuleBreak>(SpecRuleBreak{std::move(key), value, *why});
+    };
+    if (!(std::isfinite(spec.Fs) && spec.Fs > 0.0f)) {
+        return at("Fs", spec.Fs, Break(MessageCode::NotPositive));
+    }
+    const double half = spec.Fs * 0.5;
+    if (UsesBandTable(spec.WType)) {
+        const int bands = std::clamp(spec.TBand, 1, kMaxBands);
+        for (int i = 1; i <= bands; ++i) {
+            const BandSpec& band = spec.Bands[i - 1];
+            const std::string name = "Bd" + std::to_string(i);
+            if (auto why = CheckFrequencyRange(band.Lower, half, false)) {
+                return at(name + "L", band.Lower, why);
+            }
+            if (auto why = CheckFrequencyRange(band.Upper, half, false)) {
+                return at(name + "U", band.Upper, why);
+            }
+        }
+        if (auto why = CheckBandOrder(spec)) {
+            // Told at the upper edge of the first band out of order.
+            const int i = why->args.bandA;
+            return at("Bd" + std::to_string(i) + "U", spec.Bands[i - 1].Upper, why);
+        }
+        return std::nullopt;
+    }
+    // A Hilbert transformer takes its cutoffs from Fs; a differentiator, band pass and
+    // band stop use both.
+    if (spec.FType == Hilbert) return std::nullopt;
+    if (auto why = CheckFrequencyRange(spec.Fc1, half, true)) return at("Fc1", spec.Fc1, why);
+    if (spec.FType != LowPass && spec.FType != HighPass) {
+        if (auto why = CheckFrequencyRange(spec.Fc2, half, true)) {
+            return at("Fc2", spec.Fc2, why);
+        }
+    }
+    if (spec.AutoD == 0 && AutoDesignAvailable(spec.FType)) {
+        if (auto why = CheckTransitionWidth(spec.Tw, spec.FType, spec.Fc1, spec.Fc2, half)) {
+            return at("Tw", spec.Tw, why);
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace tapwright

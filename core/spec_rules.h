@@ -2,12 +2,16 @@
 
 // Rules that tie the filter characteristic, the band count and the cutoffs to the
 // response type, the design method, the length and whether the user gives the
-// length ("Auto Design Filter" checked). The window and the batch designer both
-// settle a filter spec through these.
+// length ("Auto Design Filter" checked), and the rules between fields (cutoffs and
+// band edges below Fs/2, the transition width, the band order). The window, the spec
+// file reader and the batch designer all take them from here.
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/filter_spec.h"
+#include "core/messages.h"
 
 namespace tapwright {
 
@@ -41,5 +45,40 @@ bool AutoDesignAvailable(ResponseType responseType);
 // and high pass the parity of the length. RatioTarget follows TerCr. TBand and the
 // band table keep the values read.
 void SettleLoadedSpec(FilterSpec& spec, SymmetryType fileFChar);
+
+// Why a value breaks a rule: the numbered message that says so.
+struct RuleBreak {
+    MessageCode code = MessageCode::NotPositive;
+    MessageArgs args;
+};
+
+// A cutoff or band edge `value` against 0 ... half (Fs/2, Hz). Cutoffs test the upper
+// limit first (`upperFirst`), band edges the lower.
+std::optional<RuleBreak> CheckFrequencyRange(double value, double half, bool upperFirst);
+
+// The transition width `tw` (Hz) must leave room below half (Fs/2) for the
+// transition bands: fc1 + tw for low and high pass, 2 tw + |fc2 - fc1| for band pass
+// and band stop; and it must be above 0.
+std::optional<RuleBreak> CheckTransitionWidth(double tw, ResponseType type, double fc1, double fc2,
+                                              double half);
+
+// Band edges in order: in bands 1 ... TBand (clamped into 1 ... kMaxBands) each
+// lower edge is not above its upper edge (message 14) and each upper edge not above
+// the next band's lower edge (message 15).
+std::optional<RuleBreak> CheckBandOrder(const FilterSpec& spec);
+
+// A rule a whole filter spec breaks: the key of the field it is told at, the value
+// there and why.
+struct SpecRuleBreak {
+    std::string key;
+    double value = 0.0;
+    RuleBreak why;
+};
+
+// The rules between fields, for the fields the spec's design reads: a finite Fs above
+// 0; for a window method the cutoffs it uses within 0 ... Fs/2 and, while it
+// estimates its length (Auto Design off, low pass to band stop), the transition
+// width; for a band-table method the band edges within 0 ... Fs/2 and in order.
+std::optional<SpecRuleBreak> CheckSpecRules(const FilterSpec& spec);
 
 }  // namespace tapwright

@@ -10,6 +10,7 @@
 
 #include "core/fir_design.h"
 #include "core/messages.h"
+#include "core/number_text.h"
 #include "core/spec_fields.h"
 #include "core/spec_rules.h"
 #include "files/atomic_file.h"
@@ -24,7 +25,10 @@ class Tokens {
     explicit Tokens(std::string_view text) : text_(text) {}
 
     bool Next(std::string_view& token) {
-        while (pos_ < text_.size() && IsSpace(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && IsSpace(text_[pos_])) {
+            if (text_[pos_] == '\n') ++line_;
+            ++pos_;
+        }
         if (pos_ >= text_.size()) return false;
         const std::size_t start = pos_;
         while (pos_ < text_.size() && !IsSpace(text_[pos_])) ++pos_;
@@ -32,12 +36,16 @@ class Tokens {
         return true;
     }
 
+    // The line of the token Next gave last, from 1.
+    int line() const { return line_; }
+
   private:
     static bool IsSpace(char c) {
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
     }
     std::string_view text_;
     std::size_t pos_ = 0;
+    int line_ = 1;
 };
 
 // Shortens a token for a message, so a damaged file cannot flood it.
@@ -104,11 +112,16 @@ class Reader {
     }
 
   private:
+    // The label must be the key the line's place holds ("Fs:"), so lines that were
+    // swapped or left out are refused, not read into the wrong field.
     bool Value(const std::string& key, std::string_view& token) {
-        std::string_view ignoredKey;
-        if (!tokens_.Next(ignoredKey) || !tokens_.Next(token)) {
-            return Fail("the file ends before the value of " + key);
+        std::string_view label;
+        if (!tokens_.Next(label)) return Fail("the file ends before the value of " + key);
+        if (label != key + ":") {
+            return Fail("line " + std::to_string(tokens_.line()) + ": expected the key " + key +
+                        ", found \"" + Shown(label) + "\"");
         }
+        if (!tokens_.Next(token)) return Fail("the file ends before the value of " + key);
         return true;
     }
 
@@ -219,6 +232,13 @@ SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base) {
     }
     spec.RatioTarget = spec.TerCr == ByPeakRatio ? spec.Ratio : -1.0;
     // The coefficient block is not read: a design is made again from the values.
+
+    // The rules between fields that the window keeps while values are typed.
+    if (const std::optional<SpecRuleBreak> broken = CheckSpecRules(spec)) {
+        result.error = broken->key + ": " + StoredValueText(broken->value) +
+                       " is refused: " + FormatMessage(broken->why.code, broken->why.args);
+        return result;
+    }
 
     result.ok = true;
     result.spec = spec;

@@ -33,8 +33,10 @@ struct SpecReadResult {
 };
 
 // Parses the text completely. `base` supplies what the file does not hold (the band
-// rows beyond TBand). Keys are read and not compared; each value must be a whole
-// number or a real that fits its field, or the read fails and nothing is taken.
+// rows beyond TBand). Each line's key must be the one its place holds; each value
+// must be a whole number or a real that fits its field, and the values together must
+// keep the rules between fields (CheckSpecRules), or the read fails and nothing is
+// taken.
 SpecReadResult ParseSpecFile(std::string_view text, const FilterSpec& base);
 
 // Reads and parses `path`.

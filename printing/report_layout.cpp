@@ -132,7 +132,7 @@ std::vector<ReportText> ReportHeader(const FilterSpec& spec, const ReportHeaderS
             w.Add(FormatString("2nd Cutoff Frequency : %.2f Hz", static_cast<double>(spec.Fc2)));
         }
         if (!state.autoDesign) {
-            w.Add(FormatString("Transition Width : %.2f", static_cast<double>(spec.Tw)));
+            w.Add(FormatString("Transition Width : %.2f Hz", static_cast<double>(spec.Tw)));
         }
     }
     return lines;
@@ -152,17 +152,29 @@ std::string_view GraphLine(int graph, bool logScale) {
     }
 }
 
-ReportText PageLabel(int p, int count, const PageGeometry& g) {
-    const int x = static_cast<int>(0.9 * g.pageWidth) - 250;
-    const int y = static_cast<int>(0.99 * g.pageHeight) - 50;
-    return {x, y, FormatString("Page:%d of %d", p, count)};
-}
-
 // Truncation toward zero, clamped into the int range (NaN gives 0): the figures
 // come from the printer.
 int SafeTrunc(double v) {
     if (!(v == v)) return 0;
     return static_cast<int>(std::clamp(v, -2147483647.0, 2147483647.0));
+}
+
+int ScaledX(int x, const PageGeometry& g) {
+    return SafeTrunc(x * g.textScaleX);
+}
+int ScaledY(int y, const PageGeometry& g) {
+    return SafeTrunc(y * g.textScaleY);
+}
+
+// Texts laid out at 600 dpi, placed on the page.
+void PlaceTexts(std::vector<ReportText> texts, const PageGeometry& g, ReportPage& page) {
+    for (ReportText& t : texts) page.texts.push_back({ScaledX(t.x, g), ScaledY(t.y, g), t.text});
+}
+
+ReportText PageLabel(int p, int count, const PageGeometry& g) {
+    const int x = static_cast<int>(0.9 * g.pageWidth) - ScaledX(250, g);
+    const int y = static_cast<int>(0.99 * g.pageHeight) - ScaledY(50, g);
+    return {x, y, FormatString("Page:%d of %d", p, count)};
 }
 
 }  // namespace
@@ -181,6 +193,8 @@ std::optional<PageGeometry> ComputePageGeometry(const PrinterMetrics& printer, d
     g.pageHeight = SafeTrunc(static_cast<double>(printer.heightMm) * printer.dpiY * kInchesPerMm);
     g.scaleX = printer.dpiX / screenDpiX;
     g.scaleY = printer.dpiY / screenDpiY;
+    g.textScaleX = printer.dpiX / kReportTextDpi;
+    g.textScaleY = printer.dpiY / kReportTextDpi;
     if (g.pageWidth < 1 || g.pageHeight < 1) return std::nullopt;
     return g;
 }
@@ -207,7 +221,7 @@ ReportPage ResponseReport::Page(int p) const {
     ReportPage page;
     page.number = p;
     if (p < 1 || p > pageCount_) return page;
-    if (p == 1) page.texts = header_;
+    if (p == 1) PlaceTexts(header_, geometry_, page);
 
     const double sx = geometry_.scaleX;
     const double shift = (p - 1) * static_cast<double>(geometry_.pageWidth) / sx;
@@ -219,7 +233,7 @@ ReportPage ResponseReport::Page(int p) const {
     // The integer half of the page width less the real half of the scaled width:
     // the same on every page.
     s.destX = SafeTrunc(geometry_.pageWidth / 2 - 0.5 * bitmapWidth_ * sx);
-    s.destY = graphY_;
+    s.destY = ScaledY(graphY_, geometry_);
     s.destWidth = SafeTrunc(s.sourceWidth * sx);
     s.destHeight = SafeTrunc(bitmapHeight_ * geometry_.scaleY);
     page.graph = s;
@@ -279,18 +293,20 @@ ReportPage CoefficientReport::Page(int p) const {
     int y = 160;
     int first = 0;
     int last = kFirstPagePairs - 1;
+    std::vector<ReportText> texts;
     if (p == 1) {
-        page.texts = header_;
+        texts = header_;
         y = firstPairY_;
     } else {
         first = kPagePairs * p - 57;
         last = kPagePairs * p - 13;
     }
     for (int k = first; k <= last && k < pairs_; ++k) {
-        page.texts.push_back({kTextX, y, PairLine(k)});
+        texts.push_back({kTextX, y, PairLine(k)});
         y += kPairStep;
     }
-    if (p == pageCount_ && coeffs_.size() % 2 == 1) page.texts.push_back({kTextX, y, CentreLine()});
+    if (p == pageCount_ && coeffs_.size() % 2 == 1) texts.push_back({kTextX, y, CentreLine()});
+    PlaceTexts(std::move(texts), geometry_, page);
     page.texts.push_back(PageLabel(p, pageCount_, geometry_));
     return page;
 }

@@ -29,14 +29,27 @@ struct PageGeometry {
     int pageHeight = 0;   // printer pixels
     double scaleX = 0.0;  // printer pixels per screen pixel
     double scaleY = 0.0;
+    // Printer pixels per pixel of a 600 dpi page: the texts are laid out for 600 dpi
+    // and keep their size on paper at any resolution.
+    double textScaleX = 1.0;
+    double textScaleY = 1.0;
 };
 
-// Page width trunc(dpiX * widthMm / 25.4), page height likewise, and the scales
-// printer dpi / screen dpi. Nothing when a value is not positive (or not finite),
-// or the page comes out less than one pixel wide or high.
+// The reports' text size on paper, points (1/72 inch). Lines 100 pixels apart at
+// 600 dpi (12 pt) leave room for it.
+inline constexpr double kReportTextPoints = 9.0;
+// The resolution the text positions are laid out for, pixels per inch.
+inline constexpr double kReportTextDpi = 600.0;
+
+// Page width trunc(dpiX * widthMm / 25.4), page height likewise, the scales
+// printer dpi / screen dpi and the text scales printer dpi / 600. Nothing when a
+// value is not positive (or not finite), or the page comes out less than one pixel
+// wide or high.
 std::optional<PageGeometry> ComputePageGeometry(const PrinterMetrics& printer, double screenDpiX,
                                                 double screenDpiY);
 
+// A text's place in printer pixels: at 600 dpi as the header tables give it, scaled
+// by the page's text scales at other resolutions.
 struct ReportText {
     int x = 0;
     int y = 0;

@@ -8,20 +8,19 @@
 #include <QSaveFile>
 #include <QString>
 #include <algorithm>
+#include <cmath>
 
 namespace tapwright {
 
 namespace {
 
-// One sans font for every text of a report, sized in device pixels so that the
-// layout keeps its proportions at any resolution: 60 px text on lines 80 and 100
-// px apart never overlaps.
-constexpr int kReportFontPixels = 60;
-
-QFont ReportFont() {
+// One sans font for every text of a report, kReportTextPoints on paper: at the
+// device's resolution, the size the layout's text scale leaves room for.
+QFont ReportFont(const QPaintDevice& device) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(kReportFontPixels);
+    const int dpi = device.logicalDpiY() > 0 ? device.logicalDpiY() : 600;
+    font.setPixelSize(std::max(1, static_cast<int>(std::ceil(kReportTextPoints * dpi / 72.0))));
     // No ligatures: "Coefficients" keeps its letters in the PDF's text.
     font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
@@ -115,7 +114,7 @@ void DrawReportPage(QPainter& painter, const ReportPage& page, const QImage* gra
             painter.drawImage(QRect(s.destX, s.destY, s.destWidth, s.destHeight), *graph, source);
         }
     }
-    painter.setFont(ReportFont());
+    painter.setFont(ReportFont(*painter.device()));
     painter.setPen(Qt::black);
     const int ascent = painter.fontMetrics().ascent();
     for (const ReportText& t : page.texts) {

@@ -91,7 +91,7 @@ std::unique_ptr<ReportPages> LayOutReport(const ReportSource& source,
 
 // Draws one page with a painter active on the device: the graph slice stretched
 // pixel for pixel (no smoothing, stored losslessly), then the texts in one sans
-// font 60 device pixels high, each anchored at the top-left of its cell.
+// font of kReportTextPoints at the device's resolution, each anchored at the top-left of its cell.
 void DrawReportPage(QPainter& painter, const ReportPage& page, const QImage* graph);
 
 // Draws pages range.first ... range.last (clamped into the report) on the device

@@ -1,9 +1,9 @@
 #include "ui/field_checks.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/fir_design.h"
+#include "core/spec_rules.h"
 #include "ui/control_ids.h"
 
 namespace tapwright::ui {
@@ -18,36 +18,14 @@ FieldVerdict Refuse(MessageCode code, MessageArgs args = {}) {
     return v;
 }
 
-// Cutoffs and band edges: within 0 ... Fs/2. The cutoffs test the upper limit
-// first, the band edges the lower.
-FieldVerdict CheckFrequency(double value, double half, bool upperFirst) {
-    if (upperFirst) {
-        if (value > half) return Refuse(MessageCode::AboveHalfFs);
-        if (value < 0.0) return Refuse(MessageCode::NotPositive);
-    } else {
-        if (value < 0.0) return Refuse(MessageCode::NotPositive);
-        if (value > half) return Refuse(MessageCode::AboveHalfFs);
-    }
-    return {};
+// The rules shared with the spec file reader (core/spec_rules.h), as verdicts.
+FieldVerdict FromRule(const std::optional<RuleBreak>& broken) {
+    if (!broken) return {};
+    return Refuse(broken->code, broken->args);
 }
 
-// The transition width must leave room for the transition bands below Fs/2.
-FieldVerdict CheckTransitionWidth(double tw, const FilterSpec& c, double half) {
-    MessageArgs args;
-    if (c.FType == LowPass || c.FType == HighPass) {
-        if (static_cast<double>(c.Fc1) + tw > half) {
-            args.maxWidth = half - c.Fc1;
-            return Refuse(MessageCode::TransitionWidthRange, args);
-        }
-    } else if (c.FType == BandPass || c.FType == BandStop) {
-        const double d = std::fabs(static_cast<double>(c.Fc2) - c.Fc1);
-        if (2.0 * tw + d > half) {
-            args.maxWidth = (half - d) / 2.0;
-            return Refuse(MessageCode::TransitionWidthRange, args);
-        }
-    }
-    if (tw <= 0.0) return Refuse(MessageCode::NotPositive);
-    return {};
+FieldVerdict CheckFrequency(double value, double half, bool upperFirst) {
+    return FromRule(CheckFrequencyRange(value, half, upperFirst));
 }
 
 }  // namespace
@@ -81,7 +59,7 @@ FieldVerdict CheckField(int id, const SpecEditBuffer& t, const FilterSpec& c) {
             }
             break;
         case kTransitionEdit:
-            v = CheckTransitionWidth(t.Tw, c, half);
+            v = FromRule(CheckTransitionWidth(t.Tw, c.FType, c.Fc1, c.Fc2, half));
             break;
         case kPassRippleEdit:
             if (t.PBrip < 0.0) v = Refuse(MessageCode::Negative);

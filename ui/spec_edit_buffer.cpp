@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/number_text.h"
 #include "ui/control_ids.h"
 
 namespace tapwright::ui {
@@ -40,14 +41,6 @@ std::optional<T> ParseReal(std::string_view text) {
     if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     if (value == T{0}) value = T{0};  // no negative zero
     return value;
-}
-
-template <typename T>
-std::string FormatReal(T value) {
-    if (value == T{0}) return "0";
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
 }
 
 enum class Kind { Float, Double, Int };
@@ -140,10 +133,10 @@ const std::vector<int>& BoundEditIds() {
 }
 
 std::string FormatFieldNumber(float value) {
-    return FormatReal(value);
+    return ShortestText(value);
 }
 std::string FormatFieldNumber(double value) {
-    return FormatReal(value);
+    return StoredValueText(value);
 }
 std::string FormatFieldNumber(int value) {
     return std::to_string(value);

@@ -42,8 +42,9 @@ struct SpecEditBuffer {
 // Ids of the edit fields the buffer is bound to, in the order a pull reads them.
 const std::vector<int>& BoundEditIds();
 
-// Field texts. A float or double shows the shortest text that reads back to the
-// same value; integers show plainly. Negative zero shows as "0".
+// Field texts. A float shows the shortest text that reads back to it, a double the
+// same at the precision it was stored with (StoredValueText: a value loaded from a
+// spec file is a float); integers show plainly. Negative zero shows as "0".
 std::string FormatFieldNumber(float value);
 std::string FormatFieldNumber(double value);
 std::string FormatFieldNumber(int value);

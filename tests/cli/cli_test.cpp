@@ -276,6 +276,11 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         dir_.Write("reached.txt",
                    WithValues("multiband_equiripple", {{"TerCr", "1"}, {"Ratio", "0.5"}}))
             .string();
+    // Fs and Tw lines swapped in a Kaiser file (Fs 500, Tw 48000 if read blind).
+    std::string swappedText = WithValues("kaiser_auto", {{"Fs", "48000"}, {"Tw", "500"}});
+    const std::string inOrder = "   Fs: 48000\n   Tw: 500\n";
+    swappedText.replace(swappedText.find(inOrder), inOrder.size(), "   Tw: 500\n   Fs: 48000\n");
+    const std::string swapped = dir_.Write("swapped.txt", swappedText).string();
     dir_.Write("-", ReadFile(example));
     fs::create_directory(dir_ / "taken");
     const std::string out = (dir_ / "out.txt").string();
@@ -325,7 +330,10 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         {"design " + even + " -o " + out, 1, "odd number of filter length", false},
         {"design " + singular + " -o " + out, 1, "Singular matrix encountered!", false},
         {"design " + tooLong + " -o " + out, 1, "needs 131073 coefficients", false},
-        {"design " + lastReversed + " -o " + out, 1, "Band 4 frequency range error", false},
+        {"design " + lastReversed + " -o " + out, 2,
+         "Bd4U: 3000 is refused: Band 4 frequency range", false},
+        {"design " + swapped + " -o " + out, 2, "line 4: expected the key Fs, found \"Tw:\"",
+         false},
         {"design " + example + " -o " + (dir_ / "missing" / "x.txt").string(), 2, "cannot", false},
         {"design " + example + " -o " + (dir_ / "taken").string(), 2, "cannot", false},
         {"design " + example + " -o " + out, 0, nullptr, true},

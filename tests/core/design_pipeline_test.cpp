@@ -146,6 +146,27 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
              s.Taps = 30;
          },
          MessageCode::NeedOddLength, nullptr},
+        // The rules between fields: a value typed before Fs fell, or before the cutoff
+        // moved, would be saved in a file that does not load back.
+        {"a cutoff above Fs/2",
+         [](FilterSpec& s) {
+             s.Fc1 = 3000.0f;
+             s.Fs = 5000.0f;
+         },
+         MessageCode::AboveHalfFs, "Please enter a value less than half the sampling rate"},
+        {"a band edge above Fs/2",
+         [](FilterSpec& s) {
+             s.WType = Equiripple;
+             s.Fs = 6000.0f;
+         },
+         MessageCode::AboveHalfFs, nullptr},
+        {"a transition width without room",
+         [](FilterSpec& s) {
+             s.AutoD = 0;
+             s.Fc1 = 3000.0f;
+             s.Tw = 1500.0f;
+         },
+         MessageCode::TransitionWidthRange, nullptr},
     };
     for (const Case& c : cases) {
         Session r;
@@ -162,7 +183,8 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
         EXPECT_FALSE(r.designValid);
     }
     // What passes: touching bands, the shortest length, the longest equiripple length,
-    // and a typed length beyond the limit while the length is estimated.
+    // a typed length beyond the limit while the length is estimated, and a transition
+    // width the design does not read.
     for (void (*setup)(FilterSpec&) : {+[](FilterSpec& s) {
                                            s.WType = Equiripple;
                                            s.Bands[0] = {0, 1000, 1};
@@ -177,6 +199,11 @@ TEST(Pipeline, RefusalsShowTheirMessageAndDesignNothing) {
                                            s.AutoD = 0;
                                            s.Tw = 500.0f;
                                            s.Taps = kMaxTaps + 2;
+                                       },
+                                       // The transition width is not read.
+                                       +[](FilterSpec& s) {
+                                           s.Fc1 = 3000.0f;
+                                           s.Tw = 1500.0f;
                                        }}) {
         Session r;
         setup(r.spec);

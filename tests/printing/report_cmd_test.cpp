@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/printing/pdf_text.h"
 #include "tests/support/test_support.h"
@@ -72,7 +74,8 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
          "Frequency : 0.00 - 800.00 Hz Band 01 Amplitude : 1.00 Band 02 Frequency : 1000.00 - "
          "1800.00 Hz Band 02 Amplitude : 0.00"},
         {Example("kaiser_auto.txt") + " --kind coefficients", header,
-         "Filter Length : 145 1st Cutoff Frequency : 1000.00 Hz Transition Width : 200.00 Filter "
+         "Filter Length : 145 1st Cutoff Frequency : 1000.00 Hz Transition Width : 200.00 Hz "
+         "Filter "
          "Coefficients ------------------- H(01) --> ",
          1, 2},
         {Example("lowpass_default.txt") + " --graph db --hold " + Example("kaiser_auto.txt") +
@@ -98,6 +101,59 @@ TEST_F(ReportCommand, WritesTheHeaderLinesOfBothReports) {
         EXPECT_NE(test::ReadFile(pdf).find(letter ? "/MediaBox [0 0 612.000000 792.000000]"
                                                   : "/MediaBox [0 0 595.000000 842.000000]"),
                   std::string::npos);
+    }
+}
+
+// Word boxes of page 1 as pdftotext -bbox gives them, in points from the top.
+struct WordBox {
+    std::string word;
+    double yMin = 0.0;
+    double yMax = 0.0;
+};
+
+std::vector<WordBox> WordBoxes(const std::string& pdf) {
+    std::string xml;
+    if (!testing::CommandOutput("pdftotext -bbox -f 1 -l 1 '" + pdf + "' - 2>/dev/null", xml)) {
+        return {};
+    }
+    std::vector<WordBox> boxes;
+    auto number = [&](std::size_t from, const char* name) {
+        const std::size_t at = xml.find(std::string(name) + "=\"", from);
+        return at == std::string::npos ? 0.0 : std::atof(xml.c_str() + at + std::strlen(name) + 2);
+    };
+    for (std::size_t at = xml.find("<word "); at != std::string::npos;
+         at = xml.find("<word ", at + 1)) {
+        const std::size_t open = xml.find('>', at);
+        const std::size_t close = xml.find("</word>", open);
+        boxes.push_back(
+            {xml.substr(open + 1, close - open - 1), number(at, "yMin"), number(at, "yMax")});
+    }
+    return boxes;
+}
+
+// The header reads at least 9 pt high on A4 and letter at any resolution, and its
+// lines keep apart.
+TEST_F(ReportCommand, HeaderTextIsReadableAtAnyResolution) {
+    for (const char* page : {"a4", "letter"}) {
+        for (int dpi : {72, 300, 600, 1200}) {
+            const std::string args = Example("kaiser_auto.txt") + " --kind response --page " +
+                                     page + " --dpi " + std::to_string(dpi);
+            SCOPED_TRACE(args);
+            const std::string pdf = (dir_ / "r.pdf").string();
+            ASSERT_EQ(Run(args + " -o " + pdf), 0);
+            const std::vector<WordBox> words = WordBoxes(pdf);
+            ASSERT_GT(words.size(), 20u);
+            double lastBottom = 0.0;
+            for (const WordBox& w : words) {
+                // The box spans the font's ascent and descent, a little over its size.
+                EXPECT_GE(w.yMax - w.yMin, 9.0) << w.word;
+                EXPECT_LE(w.yMax - w.yMin, 13.0) << w.word;
+                if (w.word == "Frequency" || w.word == "Width" || w.word == "Length") {
+                    EXPECT_GE(w.yMin, lastBottom) << w.word;
+                    lastBottom = w.yMax;
+                }
+            }
+        }
     }
 }
 

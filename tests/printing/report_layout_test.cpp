@@ -47,6 +47,10 @@ TEST(PageGeometry, FromPrinterAndScreenResolutions) {
     EXPECT_DOUBLE_EQ(mixed->scaleX, 2.5);
     EXPECT_DOUBLE_EQ(mixed->scaleY, 6.25);
     EXPECT_EQ(mixed->pageHeight, 6543);  // 600 * 277 / 25.4 = 6543.3
+    // The texts are laid out for 600 dpi.
+    EXPECT_DOUBLE_EQ(a4->textScaleY, 1.0);
+    EXPECT_DOUBLE_EQ(mixed->textScaleX, 0.5);
+    EXPECT_DOUBLE_EQ(mixed->textScaleY, 1.0);
 
     const PrinterMetrics bad[] = {{0, 600, 210, 297}, {600, 600, 0, 297}, {600, -1, 210, 297}};
     for (const PrinterMetrics& m : bad) EXPECT_FALSE(ComputePageGeometry(m, 96, 96));
@@ -163,13 +167,13 @@ TEST(ResponseReport, HeaderLinesAndTheirConditions) {
          false,
          {"Function Type : Hamming Window", "Filter Length : 31",
           "1st Cutoff Frequency : 1000.00 Hz", "2nd Cutoff Frequency : 2500.00 Hz",
-          "Transition Width : 150.00", "Graphical Plot : Magnitude Response Plot"}},
+          "Transition Width : 150.00 Hz", "Graphical Plot : Magnitude Response Plot"}},
         {"Hilbert transformer",
          hilbert,
          {false, false, false, 0},
          Phase,
          false,
-         {"Function Type : Hamming Window", "Filter Length : 31", "Transition Width : 1.00",
+         {"Function Type : Hamming Window", "Filter Length : 31", "Transition Width : 1.00 Hz",
           "Graphical Plot : Phase Response Plot"}},
         {"three-band equiripple",
          equiripple,
@@ -361,6 +365,20 @@ TEST(CoefficientReport, PageRangeTwoToThree) {
     const ReportPage second = report.Page(range.first);
     EXPECT_EQ(second.texts.front().y, 160);
     EXPECT_EQ(second.texts.front().text.rfind("H(34)  -->  ", 0), 0u);
+    // At 1200 dpi every text place is twice as far, the page label's offsets included.
+    PageGeometry fine = Geometry(9600, 12.5, 12000);
+    fine.textScaleX = fine.textScaleY = 2.0;
+    const ReportPage twice = CoefficientReport(spec, {}, Ramp(200), fine).Page(2);
+    ASSERT_EQ(twice.texts.size(), second.texts.size());
+    for (std::size_t i = 0; i + 1 < twice.texts.size(); ++i) {
+        EXPECT_EQ(twice.texts[i].x, 2 * second.texts[i].x);
+        EXPECT_EQ(twice.texts[i].y, 2 * second.texts[i].y);
+    }
+    EXPECT_EQ(twice.texts.back().x, 8640 - 500);  // trunc(0.9 * 9600) - 2 * 250
+    EXPECT_EQ(twice.texts.back().y, 11880 - 100);
+    const ResponseReport one(spec, {}, Impulse, true, 584, 300, Geometry(4800, 6.25));
+    const ResponseReport two(spec, {}, Impulse, true, 584, 300, fine);
+    EXPECT_EQ(two.Page(1).graph->destY, 2 * one.Page(1).graph->destY);
     EXPECT_EQ(second.texts.back().text, "Page:2 of 3");
     EXPECT_EQ(report.Page(3).texts.back().text, "Page:3 of 3");
 

@@ -69,6 +69,15 @@ TEST(FieldNumbers, ShortestTextReadsBackTheSameValue) {
         const std::string text = FormatFieldNumber(v);
         EXPECT_EQ(ParseDoubleField(text), v) << text;
     }
+    // A double that holds a float (every real loaded from a spec file) shows at the
+    // float's precision, and reads back to it as a float.
+    const float loaded[] = {0.1f, 1234.567871f, -40.0f, 3e-39f, FLT_MAX};
+    for (float v : loaded) {
+        const std::string text = FormatFieldNumber(static_cast<double>(v));
+        EXPECT_EQ(text, FormatFieldNumber(v));
+        EXPECT_EQ(ParseFloatField(text), v) << text;
+    }
+    EXPECT_EQ(FormatFieldNumber(static_cast<double>(0.1f)), "0.1");
     EXPECT_EQ(FormatFieldNumber(4000.5f), "4000.5");
     EXPECT_EQ(FormatFieldNumber(0.1f), "0.1");
     EXPECT_EQ(FormatFieldNumber(-0.0), "0");
