@@ -147,6 +147,7 @@ std::optional<SpecRuleBreak> CheckSpecRules(const FilterSpec& spec) {
     if (!(std::isfinite(spec.Fs) && spec.Fs > 0.0f)) {
         return at("Fs", spec.Fs, Break(MessageCode::NotPositive));
     }
+    if (spec.Fs > kMaxFs) return at("Fs", spec.Fs, Break(MessageCode::FsTooLarge));
     const double half = spec.Fs * 0.5;
     if (UsesBandTable(spec.WType)) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);

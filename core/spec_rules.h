@@ -76,7 +76,7 @@ struct SpecRuleBreak {
 };
 
 // The rules between fields, for the fields the spec's design reads: a finite Fs above
-// 0; for a window method the cutoffs it uses within 0 ... Fs/2 and, while it
+// 0 and at most kMaxFs; for a window method the cutoffs it uses within 0 ... Fs/2 and, while it
 // estimates its length (Auto Design off, low pass to band stop), the transition
 // width; for a band-table method the band edges within 0 ... Fs/2 and in order.
 std::optional<SpecRuleBreak> CheckSpecRules(const FilterSpec& spec);

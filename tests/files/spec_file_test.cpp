@@ -261,6 +261,9 @@ TEST(SpecFile, ValuesKeepTheRulesBetweenFields) {
         {{{"WType: 0", "WType: 5"}, {"Bd1L: 0.000000", "Bd1L: 100"}},
          "Bd1U: 0 is refused: Band 1 frequency range error"},
         {{{"WType: 0", "WType: 5"}, {"  Fc1: 0.000000", "  Fc1: 9000"}}, nullptr},
+        // Fs itself: at most 1 THz.
+        {{{"   Fs: 8000.000000", "   Fs: 1e12"}}, nullptr},
+        {{{"   Fs: 8000.000000", "   Fs: 2e12"}}, "Fs: 2e+12 is refused: Please enter a sampling"},
     };
     for (const Case& c : cases) {
         std::string text = DefaultText();
