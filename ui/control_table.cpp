@@ -115,6 +115,19 @@ std::span<const ControlDef> ControlTable() {
     return kControls;
 }
 
+bool IsSpecInput(const ControlDef& def) {
+    constexpr int kGraphColumnDu = 175;  // left edge of the main graph
+    switch (def.kind) {
+        case ControlKind::Edit:
+        case ControlKind::ComboBox:
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
+            return def.x < kGraphColumnDu;
+        default:
+            return false;
+    }
+}
+
 const ControlDef* FindControl(int id) {
     const auto it = std::find_if(kControls.begin(), kControls.end(),
                                  [id](const ControlDef& c) { return c.id == id; });

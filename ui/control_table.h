@@ -41,6 +41,10 @@ std::span<const ControlDef> ControlTable();
 // The row of `id`, or null when no control has that id.
 const ControlDef* FindControl(int id);
 
+// The specification's inputs: the edits, combos, check boxes and radio buttons of
+// the left column (left of the graphs). The graph controls are not part of it.
+bool IsSpecInput(const ControlDef& def);
+
 // Size of the window's client area in dialog units.
 inline constexpr int kWindowWidthDu = 675;
 inline constexpr int kWindowHeightDu = 336;

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "core/design_methods.h"
@@ -73,6 +74,25 @@ struct DialogLogic::Impl {
     // handlers redraw that design, whatever has been typed since.
     FilterSpec drawnSpec = DefaultFilterSpec();
 
+    // The inputs after the last Save, Load or start.
+    struct Inputs {
+        FilterSpec spec;
+        std::vector<std::tuple<std::string, int, bool>> controls;  // text, selection, check
+        bool operator==(const Inputs&) const = default;
+    };
+    Inputs savedInputs;
+    Inputs CurrentInputs() const {
+        Inputs in{spec, {}};
+        for (const ControlDef& def : ControlTable()) {
+            if (!IsSpecInput(def)) continue;
+            const ControlState& s = model.State(def.id);
+            // A combo's choice is its selection; its edit text only follows it.
+            const bool combo = def.kind == ControlKind::ComboBox;
+            in.controls.emplace_back(combo ? std::string() : s.text, s.selection, s.checked);
+        }
+        return in;
+    }
+
     // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
     ResponseType ResponseTypeSelection() const {
         return static_cast<ResponseType>(model.Selection(kResponseTypeCombo));
@@ -139,6 +159,7 @@ void DialogLogic::Impl::Initialise() {
         for (const auto& [id, file] : letters) platform.StartPicture(id);
     }
     drawnSpec = spec;
+    savedInputs = CurrentInputs();
 }
 
 // ---- Apply -------------------------------------------------------------------------
@@ -541,6 +562,7 @@ void DialogLogic::Impl::OnSave() {
         rules.ShowMessage(MessageCode::CannotCreateFile);
         return;
     }
+    savedInputs = CurrentInputs();
     rules.ShowInformation(kFileSavedText);
 }
 
@@ -615,6 +637,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     if (!flags.startupPicture) model.Show(kLogoPicture, true);
     EraseMainGraph(canvases, model.Checked(kGridCheck));
     platform.RepaintNow();
+    savedInputs = CurrentInputs();
     if (showSuccess) rules.ShowInformation(kFileLoadedText);
     return true;
 }
@@ -721,6 +744,10 @@ bool DialogLogic::OnQuit() {
     if (m.rules.RefuseUnparsedField()) return false;
     m.rules.Pull();
     return true;
+}
+
+bool DialogLogic::InputsChangedSinceSaved() const {
+    return !(impl_->CurrentInputs() == impl_->savedInputs);
 }
 
 bool DialogLogic::LoadSpecFile(const std::string& path, bool showSuccess) {

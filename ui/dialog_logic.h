@@ -76,6 +76,10 @@ class DialogLogic {
     // field does not parse, so the window stays open. Escape needs no logic.
     bool OnQuit();
 
+    // Whether the specification inputs (the committed spec and the input controls of
+    // the left column) differ from what they were after the last Save, Load or start.
+    bool InputsChangedSinceSaved() const;
+
     // Loads a spec file as the Load button does after its dialog, with or without the
     // success box. False (message shown, nothing changed) when it cannot be read.
     bool LoadSpecFile(const std::string& path, bool showSuccess);

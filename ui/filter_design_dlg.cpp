@@ -355,7 +355,7 @@ void CFilterDesignDlg::ConnectControl(const ControlDef& def, QWidget* widget) {
         case ControlKind::PushButton:
             connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, id] {
                 if (id == kQuitButton) {
-                    AcceptByEnter();
+                    RequestQuit();
                 } else {
                     Forward(id, [this, id] { logic_->OnClicked(id); });
                 }
@@ -530,14 +530,63 @@ void CFilterDesignDlg::RunPendingFocusCheck() {
     Mirror();
 }
 
-void CFilterDesignDlg::AcceptByEnter() {
+void CFilterDesignDlg::CommitField(int id) {
+    if (Busy()) return;
+    if (pendingFocusCheck_ != 0 && pendingFocusCheck_ != id) RunPendingFocusCheck();
+    pendingFocusCheck_ = id;
+    RunPendingFocusCheck();
+}
+
+int CFilterDesignDlg::FocusedField() const {
+    return FieldOf(QApplication::focusWidget());
+}
+
+int CFilterDesignDlg::FieldOf(const QObject* object) const {
+    if (object == nullptr) return 0;
+    const auto it = ids_.find(object);
+    if (it == ids_.end()) return 0;
+    const ControlDef* def = FindControl(it->second);
+    return def != nullptr && IsFocusChecked(def->kind) ? def->id : 0;
+}
+
+void CFilterDesignDlg::RequestQuit() {
     if (Busy()) return;
     const int boxesBefore = boxesShown_;
     RunPendingFocusCheck();
     if (boxesShown_ != boxesBefore) return;
-    const bool quit = logic_->OnQuit();
+    if (const int id = FocusedField()) CommitField(id);
+    if (boxesShown_ != boxesBefore) return;
+    const bool pulled = logic_->OnQuit();
     Mirror();
-    if (quit) close();
+    if (pulled) close();
+}
+
+bool CFilterDesignDlg::MayDiscardInputs() {
+    if (!logic_->InputsChangedSinceSaved()) return true;
+    Mirror();
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tapwright"),
+                    QString::fromLatin1(kDiscardUnsavedText), QMessageBox::NoButton, this);
+    // Save writes the design with its inputs: offered only while Save is.
+    const bool saveOffered = !Busy() && logic_->Model().State(kSaveButton).enabled;
+    QPushButton* save = saveOffered ? box.addButton(QMessageBox::Save) : nullptr;
+    QPushButton* discard = box.addButton(QMessageBox::Discard);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(saveOffered ? save : cancel);
+    box.setEscapeButton(cancel);
+    ++boxesShown_;
+    ++modalDepth_;
+    box.exec();
+    --modalDepth_;
+    QAbstractButton* answer = box.clickedButton();
+    if (answer == discard) return true;
+    if (save != nullptr && answer == save) {
+        logic_->OnClicked(kSaveButton);
+        Mirror();
+        return !logic_->InputsChangedSinceSaved();
+    }
+    if (isVisible() && !isActiveWindow()) activateWindow();
+    return false;
 }
 
 void CFilterDesignDlg::ShowAbout() {
@@ -568,7 +617,7 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key == Qt::Key_Escape) {
-                close();
+                RequestQuit();
                 return true;
             }
             if (key == Qt::Key_F1) {
@@ -577,7 +626,12 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
             }
             if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
                 qobject_cast<QPushButton*>(watched) == nullptr) {
-                AcceptByEnter();
+                // A focused button takes Enter itself (a click).
+                if (const int id = FieldOf(watched)) {
+                    CommitField(id);
+                } else {
+                    RequestQuit();
+                }
                 return true;
             }
             return false;
@@ -615,6 +669,10 @@ void CFilterDesignDlg::closeEvent(QCloseEvent* event) {
         // The report stops at its next page, writing nothing; the window closes then.
         printCancel_ = true;
         closeAfterPrint_ = true;
+        event->ignore();
+        return;
+    }
+    if (!MayDiscardInputs()) {
         event->ignore();
         return;
     }

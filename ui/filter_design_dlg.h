@@ -111,7 +111,18 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     void RunPendingFocusCheck();
     void QueueFocusLost(int id);
 
-    void AcceptByEnter();
+    // Enter in a field: its check runs as when it loses the focus; the window stays.
+    void CommitField(int id);
+    // Quit, Escape and Enter outside the fields: the focused field is checked and the
+    // edit buffer pulled; then the window closes (asking first about unsaved inputs).
+    void RequestQuit();
+    // The field (edit or combo) with the keyboard focus, or 0.
+    int FocusedField() const;
+    int FieldOf(const QObject* object) const;
+    // Asks "Discard the unsaved specification?" when the inputs changed since the
+    // last Save, Load or start. True when the window may end: nothing unsaved,
+    // Discard, or Save that saved.
+    bool MayDiscardInputs();
     void ShowAbout();
     // A design runs or a report is drawn: the window takes only Escape.
     bool Busy() const { return jobRunning_ || printing_; }

@@ -452,9 +452,18 @@ TEST_F(WindowTest, ClosingTheWindowDuringADesignStopsIt) {
     Type(kIterationsEdit, "10000");
     Click(kApplyButton, false);
     ASSERT_TRUE(window->DesignRunning());
+    // The inputs changed since the start: the window asks first.
+    answerer.answerOther = [](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr || box->icon() != QMessageBox::Question) return false;
+        box->button(QMessageBox::Discard)->click();
+        return true;
+    };
+    window->close();
     QElapsedTimer t;
     t.start();
-    window->close();
+    Settle();
+    EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->DesignRunning());
     EXPECT_LT(t.elapsed(), 2000);
     EXPECT_TRUE(answerer.boxes.empty());
@@ -507,27 +516,117 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
     EXPECT_TRUE(window->Logic().Flags().designValid);
 }
 
-// Enter is Quit: refused while a field holds no number (one message, the window
-// stays), then it closes the window. Escape closes it too.
-TEST_F(WindowTest, EnterQuitsUnlessAFieldIsRefusedAndEscapeCloses) {
+// Enter in a field commits that field, as leaving it does, and the window stays:
+// a good value is taken, a refused one shows its one message and the last good
+// value comes back.
+TEST_F(WindowTest, EnterCommitsTheFieldAndKeepsTheWindow) {
     auto* length = Get<QLineEdit>(kLengthEdit);
-    length->setFocus(Qt::MouseFocusReason);
-    length->selectAll();
-    QTest::keyClicks(length, QStringLiteral("abc"));
-    QTest::keyClick(length, Qt::Key_Return);
-    Settle();
-    EXPECT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(length->text(), "31");
-    QTest::keyClick(length, Qt::Key_Return);
-    Settle();
-    EXPECT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_FALSE(window->isVisible());
+    const struct {
+        const char* typed;
+        int taps;      // committed afterwards
+        size_t boxes;  // shown so far
+        const char* shown;
+    } cases[] = {
+        {"61", 61, 0, "61"}, {"abc", 61, 1, "61"}, {"2", 61, 2, "61"}, {"45", 45, 2, "45"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        length->setFocus(Qt::MouseFocusReason);
+        length->selectAll();
+        QTest::keyClicks(length, QString::fromLatin1(c.typed));
+        QTest::keyClick(length, Qt::Key_Return);
+        Settle();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(answerer.boxes.size(), c.boxes);
+        EXPECT_EQ(window->Logic().Spec().Taps, c.taps);
+        EXPECT_EQ(length->text().toStdString(), c.shown);
+    }
+}
 
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), Qt::Key_Escape);
-    EXPECT_FALSE(window->isVisible());
+// Quit, Escape, Enter outside the fields and the close box end the window at once
+// with nothing unsaved; with inputs changed since the start, Save or Load they ask
+// first, and each answer does what it says.
+TEST_F(WindowTest, QuitAsksBeforeUnsavedInputsAreLost) {
+    TempDir dir;
+    enum Way { QuitButton, Escape, EnterOnCheckBox, CloseBox };
+    enum Answer { None, Save, SaveCancelled, Discard, Cancel };
+    struct Case {
+        Way way;
+        bool changed;  // Filter Length 61, then Apply
+        Answer answer;
+        bool closes;
+        bool savedFile;  // the spec file was written
+    };
+    const Case cases[] = {
+        {QuitButton, false, None, true, false},
+        {Escape, false, None, true, false},
+        {EnterOnCheckBox, false, None, true, false},
+        {CloseBox, false, None, true, false},
+        {QuitButton, true, Cancel, false, false},
+        {Escape, true, Discard, true, false},
+        {EnterOnCheckBox, true, Save, true, true},
+        {CloseBox, true, SaveCancelled, false, false},
+        {Escape, true, Save, true, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "case " << n);
+        window = std::make_unique<CFilterDesignDlg>(design, canvases);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        Settle();
+        if (c.changed) {
+            Type(kLengthEdit, "61");
+            Click(kApplyButton);
+        }
+        const std::string file = (dir / ("spec" + std::to_string(n++) + ".txt")).string();
+        answerer.AnswerFileDialogWith(c.answer == Save ? file : "");
+        answerer.boxes.clear();
+        std::vector<std::string> questions;
+        answerer.answerOther = [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr || box->icon() != QMessageBox::Question) return false;
+            questions.push_back(box->text().toStdString());
+            const QMessageBox::StandardButton button = c.answer == Discard  ? QMessageBox::Discard
+                                                       : c.answer == Cancel ? QMessageBox::Cancel
+                                                                            : QMessageBox::Save;
+            EXPECT_NE(box->button(QMessageBox::Save), nullptr);
+            EXPECT_NE(box->button(QMessageBox::Discard), nullptr);
+            EXPECT_NE(box->button(QMessageBox::Cancel), nullptr);
+            if (QAbstractButton* b = box->button(button)) b->click();
+            return true;
+        };
+        switch (c.way) {
+            case QuitButton:
+                Click(kQuitButton);
+                break;
+            case Escape:
+                QTest::keyClick(Get<QLineEdit>(kLengthEdit), Qt::Key_Escape);
+                break;
+            case EnterOnCheckBox:
+                QTest::keyClick(Get<QCheckBox>(kAutoDesignCheck), Qt::Key_Return);
+                break;
+            case CloseBox:
+                window->close();
+                break;
+        }
+        Settle();
+        answerer.answerOther = nullptr;
+        EXPECT_EQ(questions.size(), c.answer == None ? 0u : 1u);
+        if (!questions.empty()) {
+            EXPECT_EQ(questions[0], kDiscardUnsavedText);
+        }
+        EXPECT_EQ(window->isVisible(), !c.closes);
+        EXPECT_EQ(fs::exists(file), c.savedFile);
+        if (c.savedFile) {
+            ASSERT_EQ(answerer.boxes.size(), 1u);
+            EXPECT_EQ(answerer.boxes[0].text, kFileSavedText);
+        } else {
+            EXPECT_TRUE(answerer.boxes.empty());
+        }
+        // What was saved or kept is no longer unsaved.
+        EXPECT_EQ(window->Logic().InputsChangedSinceSaved(), c.changed && !c.savedFile);
+    }
 }
 
 // A text with a number printed whole (hundreds of digits, no space) is shown whole:
