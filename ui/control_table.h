@@ -1,8 +1,8 @@
 #pragma once
 
-// The one table of the main window's controls: id, kind, caption, accessible name
-// and place in dialog units. The window is built from it in table order (which is
-// also the tab order), and the control model holds one state per row. Pure C++.
+// The one table of the main window's controls: id, kind, caption (with its
+// mnemonic), accessible name and place in dialog units. The window is built from it
+// in table order, and the control model holds one state per row. Pure C++.
 
 #include <span>
 #include <string_view>
@@ -40,6 +40,11 @@ std::span<const ControlDef> ControlTable();
 
 // The row of `id`, or null when no control has that id.
 const ControlDef* FindControl(int id);
+
+// The controls that take the keyboard focus, in the order Tab visits them.
+std::span<const int> TabOrder();
+// The field a label (or the coefficient group box) names, or 0.
+int BuddyOf(int id);
 
 // The specification's inputs: the edits, combos, check boxes and radio buttons of
 // the left column (left of the graphs). The graph controls are not part of it.

@@ -253,6 +253,17 @@ void CFilterDesignDlg::BuildControls() {
         ids_[w] = def.id;
         ConnectControl(def, w);
     }
+    // The keyboard path, and the labels' mnemonics leading to their fields.
+    QWidget* previous = nullptr;
+    for (const int id : TabOrder()) {
+        QWidget* w = widgets_.at(id);
+        if (previous != nullptr) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    for (const ControlDef& def : ControlTable()) {
+        auto* label = qobject_cast<QLabel*>(widgets_[def.id]);
+        if (label != nullptr && BuddyOf(def.id) != 0) label->setBuddy(widgets_[BuddyOf(def.id)]);
+    }
     // Frames lie behind what they frame: the start-up panel above the graph frames,
     // the group boxes at the bottom (they would otherwise take the clicks meant for
     // the controls inside them).
@@ -336,6 +347,8 @@ QWidget* CFilterDesignDlg::MakeControl(const ControlDef& def) {
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
             view->setSelectionMode(QAbstractItemView::SingleSelection);
             view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            // Tab leaves the list; the arrow keys move within it.
+            view->setTabKeyNavigation(false);
             return view;
         }
         case ControlKind::GraphFrame: {
@@ -636,8 +649,15 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
             }
             return false;
         }
-        case QEvent::KeyRelease:
         case QEvent::Shortcut:
+            if (Busy() && IsOurs(watched)) return true;
+            // The group box's mnemonic names the list it frames (not its child).
+            if (watched == Control(kCoefficientGroup)) {
+                Control(kCoefficientList)->setFocus(Qt::ShortcutFocusReason);
+                return true;
+            }
+            return false;
+        case QEvent::KeyRelease:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:

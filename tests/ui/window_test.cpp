@@ -31,9 +31,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -226,28 +228,28 @@ TEST_F(WindowTest, EveryControlCarriesItsAccessibleName) {
     // Every caption on screen, mnemonics included.
     // clang-format off
     const std::pair<int, const char*> captions[] = {
-        {1093, "Sampling Frequency :"}, {1095, "Hz"}, {1094, "Response Type :"},
-        {1042, "Custom Design Specifications"}, {1011, "Auto Design Filter"},
-        {kFunctionTypeLabel, "Function Type:"}, {1043, "Filter Length :"},
-        {1044, "Pass Band Ripple :"}, {1046, "Stop Band Ripple :  (-)"}, {1045, "dB"}, {1047, "dB"},
-        {1048, "Transition Width :"}, {1049, "Hz"}, {1115, "Filter Frequency Specifications"},
-        {1036, "1st Cutoff Frequency :"}, {1038, "Hz"}, {1037, "2nd Cutoff Frequency :"},
+        {1093, "Sa&mpling Frequency :"}, {1095, "Hz"}, {1094, "&Response Type :"},
+        {1042, "Custom Design Specifications"}, {1011, "A&uto Design Filter"},
+        {kFunctionTypeLabel, "Func&tion Type:"}, {1043, "Filter L&ength :"},
+        {1044, "&Pass Band Ripple :"}, {1046, "Stop &Band Ripple :  (-)"}, {1045, "dB"}, {1047, "dB"},
+        {1048, "Transition &Width :"}, {1049, "Hz"}, {1115, "Filter Frequency Specifications"},
+        {1036, "&1st Cutoff Frequency :"}, {1038, "Hz"}, {1037, "&2nd Cutoff Frequency :"},
         {1039, "Hz"}, {kMenuGroup, "Menu"}, {1023, "&Quit"}, {1024, "&Load"}, {1025, "&Save"},
         {1026, "&Apply"}, {1114, "Filter Specifications"},
-        {kGraphSpecGroup, "Graph Specifications"}, {1096, "Response Type :"}, {1035, "Grid On"},
-        {1084, "FFT Size :"}, {1055, "Curve Fitting"}, {1097, "Display Type :"},
-        {1059, "Log Scale"}, {1061, "Degrees"}, {1062, "Beta :"}, {1064, "No of Iterations :"},
-        {1065, "Peak Error Ripple Ratio :"}, {1079, " Processing ......... 25% completed"},
+        {kGraphSpecGroup, "Graph Specifications"}, {1096, "Respo&nse Type :"}, {1035, "&Grid On"},
+        {1084, "&FFT Size :"}, {1055, "Cur&ve Fitting"}, {1097, "&Display Type :"},
+        {1059, "Log Sc&ale"}, {1061, "&Degrees"}, {1062, "&Beta :"}, {1064, "&No of Iterations :"},
+        {1065, "Pea&k Error Ripple Ratio :"}, {1079, " Processing ......... 25% completed"},
         {1080, " Processing ......... 50% completed"},
         {1081, " Processing ......... 75% completed"}, {1082, " Processing ......... "},
-        {1085, "Iterations"}, {1086, "Peak Error Ratio"}, {kCoefficientGroup, "Coefficient Values"},
-        {1090, "Hold On"}, {1098, "Filter Type :"}, {1050, "Equiripple Specifications"},
-        {1100, "Band :"}, {1108, "Lower Bandedge Frequency :"},
-        {1109, "Upper Bandedge Frequency :"}, {1040, "Hz"}, {1041, "Hz"},
-        {1112, "Desired Band Amplitude :"}, {1113, "Filter Specifications"},
-        {1116, "(Difference of 2 consecutive error ripples)"}, {1118, "No of Bands:"},
-        {1119, "View Range :"}, {1124, "_"}, {1123, "Zoom"}, {1125, "View"}, {1127, "Response"},
-        {kPrintingGroup, "Printing Options"}, {1128, "Coefficients"}};
+        {1085, "Iterati&ons"}, {1086, "&Peak Error Ratio"}, {kCoefficientGroup, "Coeff&icient Values"},
+        {1090, "&Hold On"}, {1098, "Filter T&ype :"}, {1050, "Equiripple Specifications"},
+        {1100, "&Band :"}, {1108, "Lo&wer Bandedge Frequency :"},
+        {1109, "&Upper Bandedge Frequency :"}, {1040, "Hz"}, {1041, "Hz"},
+        {1112, "&Desired Band Amplitude :"}, {1113, "Filter Specifications"},
+        {1116, "(Difference of 2 consecutive error ripples)"}, {1118, "No o&f Bands:"},
+        {1119, "View R&ange :"}, {1124, "_"}, {1123, "&Zoom"}, {1125, "&View"}, {1127, "Resp&onse"},
+        {kPrintingGroup, "Printing Options"}, {1128, "&Coefficients"}};
     // clang-format on
     for (const auto& [id, caption] : captions) {
         QWidget* w = window->Control(id);
@@ -514,6 +516,95 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
     Click(kApplyButton);
     EXPECT_EQ(answerer.boxes.size(), 1u);
     EXPECT_TRUE(window->Logic().Flags().designValid);
+}
+
+// The keyboard path: Tab visits the enabled controls in the order of the layout
+// (each group top to bottom, the left column, the graph controls, the list, the
+// print buttons), leaves the list, and reaches every enabled control. Every
+// labelled control has a mnemonic, none shared by two controls enabled together.
+TEST_F(WindowTest, TabFollowsTheLayoutAndMnemonicsAreUnique) {
+    const int path[] = {
+        kLoadButton,        kSaveButton,      kQuitButton,          kSamplingFrequencyEdit,
+        kResponseTypeCombo, kFilterTypeCombo, kFunctionTypeCombo,   kFftSizeCombo,
+        kBandCombo,         kBandCountEdit,   kLowerEdgeEdit,       kUpperEdgeEdit,
+        kAmplitudeEdit,     kFirstCutoffEdit, kSecondCutoffEdit,    kAutoDesignCheck,
+        kIterationsRadio,   kPeakRatioRadio,  kLengthEdit,          kBetaEdit,
+        kTransitionEdit,    kIterationsEdit,  kPassRippleEdit,      kRatioEdit,
+        kStopRippleEdit,    kGraphTypeCombo,  kDisplayTypeCombo,    kViewLowEdit,
+        kViewHighEdit,      kViewButton,      kApplyButton,         kGridCheck,
+        kCurveFittingCheck, kLogScaleCheck,   kZoomCheck,           kDegreesCheck,
+        kHoldOnCheck,       kCoefficientList, kPrintResponseButton, kPrintCoefficientsButton};
+    auto idOf = [&](QWidget* w) {
+        for (; w != nullptr; w = w->parentWidget()) {
+            for (const ControlDef& def : ControlTable()) {
+                if (window->Control(def.id) == w) return def.id;
+            }
+        }
+        return 0;
+    };
+    auto usable = [&](int id) {
+        QWidget* w = window->Control(id);
+        return w->isVisible() && w->isEnabled();
+    };
+    auto check = [&](const char* state) {
+        SCOPED_TRACE(state);
+        std::vector<int> expected;
+        for (int id : path) {
+            if (usable(id)) expected.push_back(id);
+        }
+        // Nothing enabled that takes the focus is missing from the path.
+        for (const ControlDef& def : ControlTable()) {
+            QWidget* w = window->Control(def.id);
+            if (usable(def.id) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+                EXPECT_NE(std::find(std::begin(path), std::end(path), def.id), std::end(path))
+                    << def.id;
+            }
+        }
+        ASSERT_FALSE(expected.empty());
+        window->Control(expected[0])->setFocus(Qt::TabFocusReason);
+        std::vector<int> walked;
+        for (size_t step = 0; step < expected.size() + 1; ++step) {
+            walked.push_back(idOf(QApplication::focusWidget()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QApplication::processEvents();
+        }
+        EXPECT_EQ(walked.back(), expected[0]);  // round and back to the start
+        walked.pop_back();
+        EXPECT_EQ(walked, expected);
+
+        std::map<QChar, int> mnemonics;  // character -> control
+        for (const ControlDef& def : ControlTable()) {
+            const QString caption = QString::fromUtf8(def.caption.data(), def.caption.size());
+            const int amp = caption.indexOf('&');
+            const int target = BuddyOf(def.id) != 0 ? BuddyOf(def.id) : def.id;
+            const bool focusable =
+                (window->Control(target)->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+            if (!caption.isEmpty() && focusable && BuddyOf(def.id) == 0 &&
+                qobject_cast<QAbstractButton*>(window->Control(def.id)) != nullptr) {
+                EXPECT_GE(amp, 0) << def.caption;  // every captioned button
+            }
+            if (amp < 0 || !usable(def.id) || !usable(target)) continue;
+            const QChar key = caption[amp + 1].toUpper();
+            EXPECT_EQ(mnemonics.count(key), 0u)
+                << def.caption << " and control " << mnemonics[key] << " share " << key.toLatin1();
+            mnemonics[key] = def.id;
+        }
+    };
+    check("start-up");
+    Click(kApplyButton);
+    check("a window design");
+    Select(kGraphTypeCombo, Magnitude);
+    if (!Get<QCheckBox>(kLogScaleCheck)->isChecked()) Click(kLogScaleCheck);
+    Select(kDisplayTypeCombo, SpecifiedRange);
+    check("the range view");
+    Select(kFunctionTypeCombo, Kaiser);
+    Click(kAutoDesignCheck);
+    check("Kaiser, length estimated");
+    Select(kFunctionTypeCombo, Equiripple);
+    check("equiripple");
+    Click(kPeakRatioRadio);
+    check("equiripple, peak error ratio");
+    EXPECT_TRUE(answerer.boxes.empty());
 }
 
 // Enter in a field commits that field, as leaving it does, and the window stays:
