@@ -29,6 +29,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "core/design_methods.h"
@@ -97,6 +98,13 @@ QString Breakable(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// The text over the main graph while a design runs: the share of its solves done,
+// to a tenth of a percent (a long design moves it several times a second).
+QString ProgressLabelText(int done, int limit) {
+    const double percent = limit > 0 ? 100.0 * std::clamp(done, 0, limit) / limit : 0.0;
+    return QStringLiteral("Processing: %1% completed\nEscape cancels").arg(percent, 0, 'f', 1);
 }
 
 bool IsFocusChecked(ControlKind kind) {
@@ -172,28 +180,29 @@ void SetUpApplicationLook() {
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
 }
 
-// Forwards the progress texts of a design from the worker thread to the window as
-// queued calls; calls still queued when the window is gone are dropped.
+// Forwards the progress of a design from the worker thread to the window as queued
+// calls, at most every 100 ms and at the last solve; calls still queued when the
+// window is gone are dropped. The window shows one text of its own for the whole
+// design, so the engine's four static texts are not forwarded.
 class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
   public:
     explicit ProgressForwarder(CFilterDesignDlg* window) : window_(window) {}
 
-    void SetProgressVisible(ProgressText text, bool visible) override {
-        const int id = ProgressTextId(text);
-        CFilterDesignDlg* w = window_;
-        QMetaObject::invokeMethod(
-            w, [w, id, visible] { w->ShowProgressText(id, visible); }, Qt::QueuedConnection);
-    }
+    void SetProgressVisible(ProgressText, bool) override {}
+    void RepaintProgress(ProgressText) override {}
 
-    void RepaintProgress(ProgressText text) override {
-        const int id = ProgressTextId(text);
+    void SolvesDone(int done, int limit) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (done < limit && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
         CFilterDesignDlg* w = window_;
         QMetaObject::invokeMethod(
-            w, [w, id] { w->RepaintProgressText(id); }, Qt::QueuedConnection);
+            w, [w, done, limit] { w->ShowProgress(done, limit); }, Qt::QueuedConnection);
     }
 
   private:
     CFilterDesignDlg* window_;
+    std::chrono::steady_clock::time_point last_{};  // worker thread only
 };
 
 CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
@@ -977,6 +986,14 @@ void CFilterDesignDlg::RunDesignJob(DesignJob job) {
     cancel_ = false;
     finish_ = std::move(job.finish);
     jobRunning_ = true;
+    // One text over the main graph for the whole design; the model does not know it,
+    // and FinishDesignJob puts its state back.
+    if (auto* label = qobject_cast<QLabel*>(Control(kProcessingText))) {
+        label->setText(ProgressLabelText(0, 1));
+        label->show();
+        label->raise();
+        label->repaint();
+    }
     worker_ = std::thread([this, work = std::move(job.work)] {
         if (work) work(cancel_, *progress_);
         QMetaObject::invokeMethod(
@@ -984,21 +1001,11 @@ void CFilterDesignDlg::RunDesignJob(DesignJob job) {
     });
 }
 
-void CFilterDesignDlg::ShowProgressText(int id, bool visible) {
-    QWidget* w = Control(id);
-    if (!jobRunning_ || w == nullptr) return;
-    w->setVisible(visible);
-}
-
-void CFilterDesignDlg::RepaintProgressText(int id) {
-    QWidget* w = Control(id);
-    if (!jobRunning_ || w == nullptr) return;
-    // A text just hidden repaints what lies under it.
-    if (w->isHidden()) {
-        repaint(w->geometry());
-    } else {
-        w->repaint();
-    }
+void CFilterDesignDlg::ShowProgress(int done, int limit) {
+    auto* label = qobject_cast<QLabel*>(Control(kProcessingText));
+    if (!jobRunning_ || label == nullptr) return;
+    label->setText(ProgressLabelText(done, limit));
+    label->repaint();
 }
 
 void CFilterDesignDlg::FinishDesignJob() {

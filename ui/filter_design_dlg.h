@@ -137,9 +137,8 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     int DesignMenuAt(const QPoint& pos) const;
     void ShowDesignMenu(int id, const QPoint& globalPos);
     void RunDesignAction(DesignAction action);
-    // The progress texts of a running design, shown and repainted at once.
-    void ShowProgressText(int id, bool visible);
-    void RepaintProgressText(int id);
+    // The progress of a running design: `done` of at most `limit` solves.
+    void ShowProgress(int done, int limit);
     void FinishDesignJob();
     // Stops a running design (cancel flag, then join); its finish does not run.
     void AbandonDesignJob();
