@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "graphs/dialog_units.h"
+
 namespace tapwright::ui {
 
 namespace {
@@ -170,6 +172,54 @@ int BuddyOf(int id) {
         if (label == id) return field;
     }
     return 0;
+}
+
+PixelRect PlaceAt(const ControlDef& def, int extraWidth, int extraHeight) {
+    // Closed height of a drop-down combo, dialog units (the table gives the height
+    // of the open list).
+    constexpr int kComboClosedHeightDu = 13;
+    const int heightDu = def.kind == ControlKind::ComboBox ? kComboClosedHeightDu : def.height;
+    PixelRect r{DialogUnitsToPixelsX(def.x), DialogUnitsToPixelsY(def.y),
+                DialogUnitsToPixelsX(def.width), DialogUnitsToPixelsY(heightDu)};
+    const int graphsW = extraWidth - extraWidth / 4;
+    const int listW = extraWidth - graphsW;
+    const int mainH = extraHeight / 2;
+    const int smallH = extraHeight - mainH;
+    // Columns and rows of the default layout, dialog units.
+    constexpr int kGraphColumn = 175;  // the main graph's left edge
+    constexpr int kSmallColumn = 369;  // the small graph's left edge
+    constexpr int kListColumn = 569;   // the printing and coefficient groups
+    constexpr int kBottomRow = 222;    // the graph controls and the small graph
+    if (def.id == kMainGraph) {
+        r.width += graphsW;
+        r.height += mainH;
+    } else if (def.id == kSmallGraph) {
+        r.y += mainH;
+        r.width += graphsW;
+        r.height += smallH;
+    } else if (def.kind == ControlKind::CentredLabel && def.x >= kGraphColumn &&
+               def.y < kBottomRow) {
+        // The progress texts, over the middle of the main graph.
+        r.x += graphsW / 2;
+        r.y += mainH / 2;
+    } else if (def.x >= kListColumn) {
+        r.x += graphsW;
+        if (def.id == kCoefficientGroup || def.id == kCoefficientList) {
+            r.width += listW;
+            r.height += extraHeight;
+        } else if (def.kind == ControlKind::GroupBox) {
+            r.width += listW;
+        } else {
+            r.x += listW / 2;  // the print buttons stay centred in their group
+        }
+    } else if (def.x >= kSmallColumn && def.y >= kBottomRow) {
+        // The start-up pictures and the logo, over the middle of the small graph.
+        r.x += graphsW / 2;
+        r.y += mainH + smallH / 2;
+    } else if (def.x >= kGraphColumn && def.y >= kBottomRow) {
+        r.y += mainH;  // the graph controls
+    }
+    return r;
 }
 
 bool IsSpecInput(const ControlDef& def) {

@@ -50,6 +50,20 @@ int BuddyOf(int id);
 // the left column (left of the graphs). The graph controls are not part of it.
 bool IsSpecInput(const ControlDef& def);
 
+// A control's place in pixels.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The place of a control in pixels in a window `extraWidth` x `extraHeight` pixels
+// larger than its default size (both >= 0). At the default size it is the table's
+// place (dialog units to pixels; a combo box at its closed height). Larger, the
+// graph areas take three quarters of the extra width and the coefficient list the
+// rest; the main graph takes half of the extra height, the small graph, with the
+// graph controls moving down beside it, the other half; the list takes all of it.
+// The left column never moves; what lies over a graph keeps its place on it.
+PixelRect PlaceAt(const ControlDef& def, int extraWidth, int extraHeight);
+
 // Size of the window's client area in dialog units.
 inline constexpr int kWindowWidthDu = 675;
 inline constexpr int kWindowHeightDu = 336;

@@ -73,6 +73,23 @@ struct DialogLogic::Impl {
     // The filter spec the design on the canvases was drawn with: the display
     // handlers redraw that design, whatever has been typed since.
     FilterSpec drawnSpec = DefaultFilterSpec();
+    // The graph areas' client rectangles, and what their canvases show, so that a
+    // resize can draw it again.
+    CanvasRect mainRect = kMainClientRect;
+    CanvasRect smallRect = kSmallClientRect;
+    enum class Shown { Empty, Design, Erased };
+    Shown shown = Shown::Empty;
+    GraphOptions drawnOptions;
+    void DrawDesign(const GraphOptions& o) {
+        DrawGraphs(canvases, design, held, drawnSpec, o, mainRect, smallRect);
+        drawnOptions = o;
+        shown = Shown::Design;
+    }
+    void EraseMain() {
+        EraseMainGraph(canvases, model.Checked(kGridCheck));
+        shown = Shown::Erased;
+    }
+    void ResizeGraphs(const CanvasRect& m, const CanvasRect& s);
 
     // The inputs after the last Save, Load or start.
     struct Inputs {
@@ -140,7 +157,7 @@ void DialogLogic::Impl::Initialise() {
     rules.Initialise();
     // The small frame stays hidden until the first design; the start-up pictures
     // take its place.
-    CreateStartupImages(canvases, kMainClientRect, kSmallClientRect);
+    CreateStartupImages(canvases, mainRect, smallRect);
     platform.RepaintNow();
 
     if (platform.LoadPicture(kPenguinPicture, "penguin.GIF"))
@@ -160,6 +177,23 @@ void DialogLogic::Impl::Initialise() {
     }
     drawnSpec = spec;
     savedInputs = CurrentInputs();
+}
+
+void DialogLogic::Impl::ResizeGraphs(const CanvasRect& m, const CanvasRect& s) {
+    if (m.right == mainRect.right && m.bottom == mainRect.bottom && s.right == smallRect.right &&
+        s.bottom == smallRect.bottom) {
+        return;
+    }
+    mainRect = m;
+    smallRect = s;
+    CreateStartupImages(canvases, mainRect, smallRect);
+    if (shown == Shown::Erased) {
+        EraseMain();
+    } else if (shown == Shown::Design) {
+        ResetWorkingCanvases(canvases, drawnOptions.holdActive);
+        DrawDesign(drawnOptions);
+        RefreshGraphs(canvases, Options());
+    }
 }
 
 // ---- Apply -------------------------------------------------------------------------
@@ -346,7 +380,7 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     }
     if (equiripple) {
         if (r < 0) {
-            EraseMainGraph(canvases, model.Checked(kGridCheck));
+            EraseMain();
             platform.RepaintNow();
         }
         for (const GraphKindInfo& kind : kGraphKinds) {
@@ -413,7 +447,7 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
             break;
     }
     drawnSpec = spec;
-    DrawGraphs(canvases, design, held, spec, Options(), kMainClientRect, kSmallClientRect);
+    DrawDesign(Options());
     Refresh();
     if (!flags.holdActive) {
         model.Enable(kSaveButton, true);
@@ -471,7 +505,7 @@ void DialogLogic::Impl::OnViewChanged() {
         o.graph = Magnitude;
         o.logScale = true;
         o.holdActive = false;
-        DrawGraphs(canvases, design, held, drawnSpec, o, kMainClientRect, kSmallClientRect);
+        DrawDesign(o);
         model.Show(kHoldOnCheck, view == FullView);
         flags.displaySel = view;
     }
@@ -635,7 +669,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     model.Show(kSmallGraph, false);
     model.SetRows(kCoefficientList, nullptr);
     if (!flags.startupPicture) model.Show(kLogoPicture, true);
-    EraseMainGraph(canvases, model.Checked(kGridCheck));
+    EraseMain();
     platform.RepaintNow();
     savedInputs = CurrentInputs();
     if (showSuccess) rules.ShowInformation(kFileLoadedText);
@@ -744,6 +778,10 @@ bool DialogLogic::OnQuit() {
     if (m.rules.RefuseUnparsedField()) return false;
     m.rules.Pull();
     return true;
+}
+
+void DialogLogic::ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect) {
+    impl_->ResizeGraphs(mainRect, smallRect);
 }
 
 bool DialogLogic::InputsChangedSinceSaved() const {

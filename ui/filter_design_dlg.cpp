@@ -51,10 +51,10 @@ constexpr const char* kIconResource = ":/tapwright/tapwright_icon.png";
 // the open list).
 constexpr int kComboClosedHeightDu = 13;
 
-QRect PlaceOf(const ControlDef& def) {
-    const int height = def.kind == ControlKind::ComboBox ? kComboClosedHeightDu : def.height;
-    return QRect(DialogUnitsToPixelsX(def.x), DialogUnitsToPixelsY(def.y),
-                 DialogUnitsToPixelsX(def.width), DialogUnitsToPixelsY(height));
+// The place of a control in a window `extra` larger than its default size.
+QRect PlaceOf(const ControlDef& def, QSize extra = {}) {
+    const PixelRect r = PlaceAt(def, std::max(extra.width(), 0), std::max(extra.height(), 0));
+    return QRect(r.x, r.y, r.width, r.height);
 }
 
 bool IsProgressText(int id) {
@@ -208,12 +208,15 @@ class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
 CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       progress_(std::make_unique<ProgressForwarder>(this)) {
     setWindowTitle(QStringLiteral("Tapwright"));
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setFont(WindowFont());
-    setFixedSize(kWindowWidthPx, kWindowHeightPx);
+    // The default size is the smallest; a larger window gives the graphs and the
+    // coefficient list the extra room.
+    setMinimumSize(kWindowWidthPx, kWindowHeightPx);
+    resize(kWindowWidthPx, kWindowHeightPx);
     setAccessibleName(QStringLiteral("Tapwright"));
 
     BuildControls();
@@ -223,19 +226,7 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
     printProgress_->setAccessibleName(QStringLiteral("Print Progress"));
     printProgress_->setAlignment(Qt::AlignCenter);
     printProgress_->setAutoFillBackground(true);
-    {
-        // Two lines, wide enough for the longest count, centred where a design's
-        // progress shows.
-        const QRect place = PlaceOf(*FindControl(kProcessingText));
-        const QFontMetrics metrics(printProgress_->font());
-        const int w =
-            std::max(place.width(),
-                     metrics.horizontalAdvance(QStringLiteral("Printing page 99999 of 99999")) +
-                         2 * metrics.averageCharWidth());
-        const int h = std::max(place.height(), 2 * metrics.lineSpacing() + metrics.height() / 2);
-        printProgress_->setGeometry(
-            QRect(0, 0, w, h).translated(place.center() - QRect(0, 0, w, h).center()));
-    }
+    PlacePrintProgress({});
     printProgress_->setFrameShape(QFrame::Box);
     printProgress_->hide();
 
@@ -251,6 +242,42 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
 CFilterDesignDlg::~CFilterDesignDlg() {
     qApp->removeEventFilter(this);
     AbandonDesignJob();
+}
+
+void CFilterDesignDlg::PlacePrintProgress(QSize extra) {
+    // Two lines, wide enough for the longest count, centred where a design's
+    // progress shows.
+    const QRect place = PlaceOf(*FindControl(kProcessingText), extra);
+    const QFontMetrics metrics(printProgress_->font());
+    const int w = std::max(
+        place.width(), metrics.horizontalAdvance(QStringLiteral("Printing page 99999 of 99999")) +
+                           2 * metrics.averageCharWidth());
+    const int h = std::max(place.height(), 2 * metrics.lineSpacing() + metrics.height() / 2);
+    printProgress_->setGeometry(
+        QRect(0, 0, w, h).translated(place.center() - QRect(0, 0, w, h).center()));
+}
+
+void CFilterDesignDlg::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize extra = size() - QSize(kWindowWidthPx, kWindowHeightPx);
+    for (const ControlDef& def : ControlTable()) {
+        if (QWidget* w = Control(def.id)) w->setGeometry(PlaceOf(def, extra));
+    }
+    if (auto* list = qobject_cast<QTableView*>(Control(kCoefficientList))) {
+        // The Values column takes the list's extra width.
+        const PixelRect normal = PlaceAt(*FindControl(kCoefficientList), 0, 0);
+        list->horizontalHeader()->resizeSection(
+            1, kValueColumnWidth + std::max(0, list->width() - normal.width));
+    }
+    if (printProgress_ != nullptr) PlacePrintProgress(extra);
+    // The graphs are drawn again for the size of their areas.
+    if (logic_ != nullptr) {
+        const QRect main = mainGraph_->contentsRect();
+        const QRect small = smallGraph_->contentsRect();
+        logic_->ResizeGraphs(CanvasRect{0, 0, main.width(), main.height()},
+                             CanvasRect{0, 0, small.width(), small.height()});
+        Mirror();
+    }
 }
 
 void CFilterDesignDlg::BuildControls() {

@@ -93,11 +93,13 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     class ProgressForwarder;
 
     void BuildControls();
+    void PlacePrintProgress(QSize extra);
     QWidget* MakeControl(const ControlDef& def);
     void ConnectControl(const ControlDef& def, QWidget* widget);
 

@@ -262,10 +262,10 @@ TEST_F(WindowTest, EveryControlCarriesItsAccessibleName) {
     }
 }
 
-TEST_F(WindowTest, HasAFixedSizeAndGraphAreasOfTheCanvasSizes) {
+TEST_F(WindowTest, StartsAtItsSmallestSizeWithGraphAreasOfTheCanvasSizes) {
     EXPECT_EQ(window->size(), QSize(1012, 546));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->minimumSize(), QSize(1012, 546));
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(window->windowTitle().toStdString(), "Tapwright");
     EXPECT_FALSE(window->windowIcon().isNull());
@@ -387,6 +387,48 @@ TEST_F(WindowTest, MainGraphAfterLoadAndApplyEqualsThePlotCommand) {
             area->grab(area->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(shown, expected);
     }
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+// A larger window gives the graph areas and the list the extra room, leaves the
+// left column where it was, and draws the graphs for their real size: the main
+// graph is what the plot command draws at that size, and back at the default size
+// what it draws by default.
+TEST_F(WindowTest, ALargerWindowDrawsTheGraphsForTheirSize) {
+    TempDir dir;
+    const std::string spec = kExamples + "/bandpass_hamming.txt";
+    Load(spec);
+    Click(kApplyButton);
+    auto plot = [&](const char* size) {
+        const std::string png = (dir / "plot.png").string();
+        std::vector<std::string> args = {spec, "-o", png, "--graph", "impulse", "--grid"};
+        if (size != nullptr) args.insert(args.end(), {"--size", size});
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        EXPECT_EQ(cli::RunPlotCommand(static_cast<int>(argv.size()), argv.data()), 0);
+        return QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    };
+    const QRect fs = window->Control(kSamplingFrequencyEdit)->geometry();
+    const QRect apply = window->Control(kApplyButton)->geometry();
+    const QRect list = window->Control(kCoefficientList)->geometry();
+
+    window->resize(1012 + 400, 546 + 300);
+    Settle();
+    EXPECT_EQ(window->Control(kMainGraph)->contentsRect().size(), QSize(584 + 300, 342 + 150));
+    EXPECT_EQ(window->Control(kSmallGraph)->contentsRect().size(), QSize(294 + 300, 155 + 150));
+    EXPECT_EQ(window->Control(kSamplingFrequencyEdit)->geometry(), fs);
+    EXPECT_EQ(window->Control(kApplyButton)->geometry(), apply.translated(0, 150));
+    EXPECT_EQ(window->Control(kCoefficientList)->geometry(),
+              list.translated(300, 0).adjusted(0, 0, 100, 300));
+    EXPECT_EQ(canvases.mainFront.Image(), plot("884x492"));
+    QWidget* area = window->Control(kMainGraph);
+    EXPECT_EQ(area->grab(area->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32),
+              canvases.mainFront.Image());
+
+    window->resize(1012, 546);
+    Settle();
+    EXPECT_EQ(canvases.mainFront.Image(), plot(nullptr));
+    EXPECT_EQ(window->Control(kApplyButton)->geometry(), apply);
     EXPECT_TRUE(answerer.boxes.empty());
 }
 
