@@ -89,7 +89,8 @@ struct DialogLogic::Impl {
         EraseMainGraph(canvases, model.Checked(kGridCheck));
         shown = Shown::Erased;
     }
-    void ResizeGraphs(const CanvasRect& m, const CanvasRect& s);
+    int scale = 1;
+    void ResizeGraphs(const CanvasRect& m, const CanvasRect& s, int newScale);
 
     // The inputs after the last Save, Load or start.
     struct Inputs {
@@ -179,14 +180,15 @@ void DialogLogic::Impl::Initialise() {
     savedInputs = CurrentInputs();
 }
 
-void DialogLogic::Impl::ResizeGraphs(const CanvasRect& m, const CanvasRect& s) {
+void DialogLogic::Impl::ResizeGraphs(const CanvasRect& m, const CanvasRect& s, int newScale) {
     if (m.right == mainRect.right && m.bottom == mainRect.bottom && s.right == smallRect.right &&
-        s.bottom == smallRect.bottom) {
+        s.bottom == smallRect.bottom && newScale == scale) {
         return;
     }
     mainRect = m;
     smallRect = s;
-    CreateStartupImages(canvases, mainRect, smallRect);
+    scale = newScale;
+    CreateStartupImages(canvases, mainRect, smallRect, scale);
     if (shown == Shown::Erased) {
         EraseMain();
     } else if (shown == Shown::Design) {
@@ -780,8 +782,8 @@ bool DialogLogic::OnQuit() {
     return true;
 }
 
-void DialogLogic::ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect) {
-    impl_->ResizeGraphs(mainRect, smallRect);
+void DialogLogic::ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect, int scale) {
+    impl_->ResizeGraphs(mainRect, smallRect, scale);
 }
 
 bool DialogLogic::InputsChangedSinceSaved() const {

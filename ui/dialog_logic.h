@@ -76,9 +76,10 @@ class DialogLogic {
     // field does not parse, so the window stays open. Escape needs no logic.
     bool OnQuit();
 
-    // The client rectangles of the two graph areas changed (the window was resized):
-    // the canvases are made again at those sizes and what they showed is drawn again.
-    void ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect);
+    // The client rectangles of the two graph areas (pixels) or the device pixel ratio
+    // of the screen (1 to 4) changed: the canvases are made again for them and what
+    // they showed is drawn again.
+    void ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect, int scale = 1);
 
     // Whether the specification inputs (the committed spec and the input controls of
     // the left column) differ from what they were after the last Save, Load or start.

@@ -261,7 +261,13 @@ void CFilterDesignDlg::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const QSize extra = size() - QSize(kWindowWidthPx, kWindowHeightPx);
     for (const ControlDef& def : ControlTable()) {
-        if (QWidget* w = Control(def.id)) w->setGeometry(PlaceOf(def, extra));
+        QWidget* w = Control(def.id);
+        if (w == nullptr) continue;
+        if (def.kind == ControlKind::Picture) {
+            w->move(PlaceOf(def, extra).topLeft());  // a picture keeps its own size
+        } else {
+            w->setGeometry(PlaceOf(def, extra));
+        }
     }
     if (auto* list = qobject_cast<QTableView*>(Control(kCoefficientList))) {
         // The Values column takes the list's extra width.
@@ -274,8 +280,11 @@ void CFilterDesignDlg::resizeEvent(QResizeEvent* event) {
     if (logic_ != nullptr) {
         const QRect main = mainGraph_->contentsRect();
         const QRect small = smallGraph_->contentsRect();
+        // At a device pixel ratio above 1 the graphs are drawn at the screen's
+        // resolution, not magnified.
+        const int scale = std::clamp(qRound(devicePixelRatioF()), 1, 4);
         logic_->ResizeGraphs(CanvasRect{0, 0, main.width(), main.height()},
-                             CanvasRect{0, 0, small.width(), small.height()});
+                             CanvasRect{0, 0, small.width(), small.height()}, scale);
         Mirror();
     }
 }
