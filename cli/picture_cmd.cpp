@@ -72,20 +72,23 @@ std::filesystem::path FramePath(const std::string& directory, int index) {
 }  // namespace
 
 const char* PictureCommandHelp() {
-    return "picture FILE -o DIR [-n COUNT]\n"
-           "    Decodes a picture as the window's picture control does and writes the\n"
-           "    picture after each of its first COUNT frames as DIR/frame_000.png,\n"
-           "    frame_001.png, ... (default: every frame, then the first one again,\n"
-           "    to show the start of the next round). A still picture gives one file.\n"
-           "    COUNT is 1 to 1000. The button-face colour is taken as RGB(240,240,240).\n"
-           "    A FILE that does not exist as given is looked for where the window looks\n"
-           "    for its pictures: beside the program, then in its share/tapwright.\n";
+    return "  picture FILE -o DIR [-n COUNT]\n"
+           "                           Decode a picture as the window's picture control\n"
+           "                           does and write the picture after each of its first\n"
+           "                           COUNT frames as DIR/frame_000.png, frame_001.png,\n"
+           "                           ... (default: every frame, then the first one again,\n"
+           "                           to show the start of the next round). A still\n"
+           "                           picture gives one file. COUNT is 1 to 1000. The\n"
+           "                           button-face colour is taken as RGB(240,240,240). A\n"
+           "                           FILE that does not exist as given is looked for\n"
+           "                           where the window looks for its pictures: beside the\n"
+           "                           program, then in its share/tapwright.\n";
 }
 
 int RunPictureCommand(int argc, char** argv) {
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: tapwright-cli %s", PictureCommandHelp());
+        std::fprintf(stderr, "usage: tapwright-cli %s", PictureCommandHelp() + 2);
         return kExitBadInput;
     }
 

@@ -1,8 +1,8 @@
 // tapwright-cli plot FILE -o OUT.png --graph G [options]
 //
 // Designs FILE as the window does after Load and Apply, draws the chosen graph on
-// canvases of the window's sizes with the window's own drawing and composition
-// steps, and writes the composed front image as a PNG.
+// canvases of the window's sizes (or of --size WxH) with the window's own drawing
+// and composition steps, and writes the composed front image as a PNG.
 
 #include <cstdio>
 #include <memory>
@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/graph_args.h"
+#include "core/messages.h"
 #include "graphs/graph_canvases.h"
 #include "graphs/png_file.h"
 
@@ -25,7 +26,10 @@ const char* PlotCommandHelp() {
     return "  plot FILE -o OUT.png --graph G [options]\n"
            "                           Design FILE and write the graph the window shows after\n"
            "                           Load and Apply, on graph areas of the window's sizes\n"
-           "                           (584 x 342 and, for window/legend, 294 x 155 pixels).\n"
+           "                           (584 x 342 and, for window/legend, 294 x 155 pixels)\n"
+           "                           or, with --size WxH, on an area of W x H pixels (at\n"
+           "                           least the window's size, at most 8000 x 8000), drawn\n"
+           "                           as a larger window draws it.\n"
            "                           Runs without a display (Qt offscreen platform).\n"
            "                           G: impulse, magnitude (linear), db (full view),\n"
            "                           passband, stopband, range, phase, window (the small\n"
@@ -41,12 +45,52 @@ const char* PlotCommandHelp() {
            "                           graph and the small area holds only its empty frame.\n";
 }
 
+namespace {
+
+// The largest side --size takes, pixels.
+constexpr int kLargestSize = 8000;
+
+// "WxH" with two positive decimal integers.
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size()) return false;
+    auto number = [](const std::string& digits, int& out) {
+        if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        out = std::stoi(digits);
+        return out > 0;
+    };
+    return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+}  // namespace
+
 int RunPlotCommand(int argc, char** argv) {
     GraphCommandArgs a;
-    std::string error = ParseGraphCommandArgs(argc, argv, GraphAreas::Both, "OUT.png", nullptr, a);
+    int width = 0;  // --size WxH of the area written, pixels; 0: the window's size
+    int height = 0;
+    const OwnOption size = [&](const std::string& arg, const ArgValue& value, std::string& error) {
+        if (arg != "--size") return false;
+        std::string v;
+        if (!value(v) || !ParseSize(v, width, height)) error = "--size needs WxH in pixels";
+        return true;
+    };
+    std::string error = ParseGraphCommandArgs(argc, argv, GraphAreas::Both, "OUT.png", size, a);
     if (error.empty()) error = CheckGraphArgs(a.graph, GraphAreas::Both);
-    if (!error.empty()) return RefuseArguments(kCommand, error);
     const GraphArgs& o = a.graph;
+    const bool small = o.kind == GraphKind::Window || o.kind == GraphKind::Legend;
+    const CanvasRect least = small ? kSmallClientRect : kMainClientRect;
+    if (error.empty() && width != 0 &&
+        (width < least.right || height < least.bottom || width > kLargestSize ||
+         height > kLargestSize)) {
+        error = FormatString("--size must be %dx%d to %dx%d for this graph", least.right,
+                             least.bottom, kLargestSize, kLargestSize);
+    }
+    if (!error.empty()) return RefuseArguments(kCommand, error);
+    CanvasRect mainRect = kMainClientRect;
+    CanvasRect smallRect = kSmallClientRect;
+    if (width != 0) (small ? smallRect : mainRect) = CanvasRect{0, 0, width, height};
 
     // The labels need a GUI application for their font.
     const std::unique_ptr<QGuiApplication> app = StartOffscreenApplication();
@@ -57,13 +101,13 @@ int RunPlotCommand(int argc, char** argv) {
     const GraphOptions& options = loaded.options;
 
     GraphCanvases canvases;
-    if (!CreateStartupImages(canvases, kMainClientRect, kSmallClientRect)) {
+    if (!CreateStartupImages(canvases, mainRect, smallRect)) {
         std::fprintf(stderr, "tapwright-cli plot: cannot create the graph canvases\n");
         return kExitBadInput;
     }
     ResetWorkingCanvases(canvases, options.holdActive);
     const GraphDrawn drawn =
-        DrawGraphs(canvases, design, loaded.held, spec, options, kMainClientRect, kSmallClientRect);
+        DrawGraphs(canvases, design, loaded.held, spec, options, mainRect, smallRect);
     RefreshGraphs(canvases, options);
 
     // Say where the window's rules changed the request.
@@ -94,7 +138,6 @@ int RunPlotCommand(int argc, char** argv) {
                      "and high-pass designs; nothing was overlaid\n");
     }
 
-    const bool small = o.kind == GraphKind::Window || o.kind == GraphKind::Legend;
     CMemCanvas& front = small ? canvases.smallFront : canvases.mainFront;
     if (!WritePngFile(a.output, front.Image())) {
         std::fprintf(stderr, "tapwright-cli plot: cannot write %s\n", a.output.c_str());

@@ -54,6 +54,7 @@ class ProgressTexts {
 
     // After solve number `done` (1-based) of `limit_`.
     void AfterSolve(int done) {
+        if (sink_) sink_->SolvesDone(done, limit_);
         if (limit_ > 3) {
             const int stage = done / (limit_ / 4);
             if (stage != stage_ && stage >= 1 && stage <= 3) {

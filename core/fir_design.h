@@ -35,6 +35,9 @@ class ProgressSink {
     virtual ~ProgressSink() = default;
     virtual void SetProgressVisible(ProgressText text, bool visible) = 0;
     virtual void RepaintProgress(ProgressText text) = 0;
+    // After each reweighted solve: `done` of at most `limit` solves (the design may
+    // stop earlier when it reaches its ratio). Called on the designing thread.
+    virtual void SolvesDone(int /*done*/, int /*limit*/) {}
 };
 
 // What a design routine did. A design that is not Designed has changed nothing.

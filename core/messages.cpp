@@ -47,7 +47,7 @@ std::string FormatMessage(MessageCode code, const MessageArgs& a) {
         case MessageCode::BetaTooLarge:
             return "Please enter a value less than 16 for Beta";
         case MessageCode::RatioNotReached:
-            return FormatString("Peak ripple ratio cannot be reach after %d iterations",
+            return FormatString("Peak ripple ratio cannot be reached after %d iterations",
                                 kRatioSolveLimit);
         case MessageCode::SingularMatrix:
             return "Singular matrix encountered! - Filter cannot be designed!";

@@ -69,6 +69,10 @@ inline constexpr const char* kFileLoadedText = "File loaded successfully!";
 inline constexpr const char* kResponsePrintedText = "Filter Graphical Response Printed";
 inline constexpr const char* kCoefficientsPrintedText = "Filter Coefficients Printed";
 
+// The question before the window ends with inputs changed since the last Save, Load
+// or start (answers Save, Discard, Cancel).
+inline constexpr const char* kDiscardUnsavedText = "Discard the unsaved specification?";
+
 // "Ratio achieved -- (No of iterations: %d , Peak Ripple Ratio: %e)".
 std::string RatioAchievedText(int iterations, double ratio);
 

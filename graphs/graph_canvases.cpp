@@ -8,18 +8,18 @@ namespace tapwright {
 
 namespace {
 
-bool CreateOn(CMemCanvas& canvas, const CanvasRect& r) {
-    return canvas.Create(r.left, r.top, r.right, r.bottom);
+bool CreateOn(CMemCanvas& canvas, const CanvasRect& r, int scale) {
+    return canvas.Create(r.left, r.top, r.right, r.bottom, scale);
 }
 
 }  // namespace
 
-bool CreateStartupImages(GraphCanvases& c, const CanvasRect& m, const CanvasRect& s) {
+bool CreateStartupImages(GraphCanvases& c, const CanvasRect& m, const CanvasRect& s, int scale) {
     bool ok = true;
-    ok &= CreateOn(c.mainPlot, m);
-    ok &= CreateOn(c.mainFront, m);
-    ok &= CreateOn(c.gridOverlay, m);
-    ok &= CreateOn(c.mainBackground, m);
+    ok &= CreateOn(c.mainPlot, m, scale);
+    ok &= CreateOn(c.mainFront, m, scale);
+    ok &= CreateOn(c.gridOverlay, m, scale);
+    ok &= CreateOn(c.mainBackground, m, scale);
 
     c.mainPlot.Clear(kBackgroundColour);
     DrawMainFrame(&c.mainPlot, m, kFrameColour);
@@ -29,20 +29,20 @@ bool CreateStartupImages(GraphCanvases& c, const CanvasRect& m, const CanvasRect
     c.mainPlot.CopyTo(&c.mainFront);
     c.gridOverlay.OrTo(&c.mainFront);
 
-    ok &= CreateOn(c.smallPlot, s);
-    ok &= CreateOn(c.smallFront, s);
-    ok &= CreateOn(c.smallBackground, s);
+    ok &= CreateOn(c.smallPlot, s, scale);
+    ok &= CreateOn(c.smallFront, s, scale);
+    ok &= CreateOn(c.smallBackground, s, scale);
     c.smallPlot.Clear(kBackgroundColour);
     DrawSmallFrame(&c.smallPlot, s, kFrameColour);
     c.smallPlot.CopyTo(&c.smallBackground);
     c.smallPlot.CopyTo(&c.smallFront);
 
-    ok &= CreateOn(c.holdLegend, s);
+    ok &= CreateOn(c.holdLegend, s, scale);
     c.holdLegend.Clear(kBackgroundColour);
 
-    ok &= CreateOn(c.holdAxes, m);
-    ok &= CreateOn(c.holdCurrent, m);
-    ok &= CreateOn(c.holdPrevious, m);
+    ok &= CreateOn(c.holdAxes, m, scale);
+    ok &= CreateOn(c.holdCurrent, m, scale);
+    ok &= CreateOn(c.holdPrevious, m, scale);
     c.holdAxes.Clear(kBackgroundColour);
     c.holdCurrent.Clear(kBackgroundColour);
     c.holdPrevious.Clear(kBackgroundColour);

@@ -49,9 +49,10 @@ struct GraphCanvases {
 // Creates every canvas at the size of its area's client rectangle and draws the
 // empty graphs: background and main frame (kept as mainBackground), the grid, the
 // front image with the grid ORed in, the small frame, and the hold layers cleared.
-// Returns false when a canvas could not be made.
+// Returns false when a canvas could not be made. `scale` is the device pixel ratio
+// the canvases are drawn for (see CMemCanvas::Create).
 bool CreateStartupImages(GraphCanvases& canvases, const CanvasRect& mainRect,
-                         const CanvasRect& smallRect);
+                         const CanvasRect& smallRect, int scale = 1);
 
 // What the graph controls ask for.
 struct GraphOptions {

@@ -46,6 +46,37 @@ bool DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour, std::string_vie
     return true;
 }
 
+bool DrawLabel(CMemCanvas* dc, LabelAnchor anchor, int x, int y, Colour colour,
+               std::string_view text, LabelReference ref) {
+    if (!Usable(dc)) return false;
+    const int extraW = dc->Width() - ref.width;
+    const int extraH = dc->Height() - ref.height;
+    switch (anchor) {
+        case LabelAnchor::TopLeft:
+            break;
+        case LabelAnchor::TopCentre:
+            x += extraW / 2;
+            break;
+        case LabelAnchor::LeftAxis: {
+            // The text cell's middle keeps its share of the axis (frame top 30 px,
+            // bottom 35 px from the edges).
+            const int axis = ref.height - 65;
+            const long long middle = y + 8 - 30;
+            y = static_cast<int>(30 + middle * (axis + extraH) / axis - 8);
+            break;
+        }
+        case LabelAnchor::Bottom:
+            x += extraW / 2;
+            y += extraH;
+            break;
+        case LabelAnchor::BottomRight:
+            x += extraW;
+            y += extraH;
+            break;
+    }
+    return DrawShadowText(dc, x, y, colour, text);
+}
+
 bool DrawGrid(CMemCanvas* dc, const PlotBox& box, Colour colour, int pointCount, int step) {
     if (!Usable(dc)) return false;
     const auto [left, top, right, bottom] = box;
@@ -97,13 +128,13 @@ bool DrawSmallFrame(CMemCanvas* dc, const PlotBox& box, Colour colour) {
 bool DrawFrequencyAxis(CMemCanvas* dc, const PlotBox& box, float Fs) {
     if (!Usable(dc)) return false;
     dc->SetTextAlign(TextAlign::LeftTop);
-    DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
-    DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
+    DrawLabel(dc, LabelAnchor::BottomRight, 535, 279, kAxisNameColour, "Freq");
+    DrawLabel(dc, LabelAnchor::BottomRight, 537, 295, kUnitColour, "(Hz)");
     dc->SetTextAlign(TextAlign::Centre);
     const long long w = static_cast<long long>(box.right) - box.left - 130;
     const double step = static_cast<double>(Fs) * 0.5 * 0.125;
     for (int k = 0; k <= 8; ++k) {
-        DrawShadowText(dc, static_cast<int>(76 + (k * w) / 8), 315, kTickLabelColour,
+        DrawShadowText(dc, static_cast<int>(76 + (k * w) / 8), box.bottom - 27, kTickLabelColour,
                        FormatString("%4.0f", k * step));
     }
     return true;
@@ -158,12 +189,12 @@ bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
     }
 
     dc->SetTextAlign(TextAlign::LeftTop);
-    DrawShadowText(dc, 245, 5, kTitleColour, "Impulse Response");
-    DrawShadowText(dc, 60, 48, kWhite, "1");
-    DrawShadowText(dc, 60, 158, kWhite, "0");
-    DrawShadowText(dc, 54, 268, kWhite, "- 1");
-    DrawShadowText(dc, 225, 315, MakeRgb(30, 200, 60), "Total Coefficients :");
-    DrawShadowText(dc, 355, 315, MakeRgb(130, 200, 240), FormatString("%d", N));
+    DrawLabel(dc, LabelAnchor::TopCentre, 245, 5, kTitleColour, "Impulse Response");
+    DrawLabel(dc, LabelAnchor::LeftAxis, 60, 48, kWhite, "1");
+    DrawLabel(dc, LabelAnchor::LeftAxis, 60, 158, kWhite, "0");
+    DrawLabel(dc, LabelAnchor::LeftAxis, 54, 268, kWhite, "- 1");
+    DrawLabel(dc, LabelAnchor::Bottom, 225, 315, MakeRgb(30, 200, 60), "Total Coefficients :");
+    DrawLabel(dc, LabelAnchor::Bottom, 355, 315, MakeRgb(130, 200, 240), FormatString("%d", N));
     return true;
 }
 
@@ -197,7 +228,8 @@ bool DrawWindowShape(CMemCanvas* dc, const PlotBox& box, const CFirDesign& desig
     static constexpr int kTitleX[] = {77, 92, 87, 80, 98};
     if (method >= Rectangular && method <= Kaiser) {
         dc->SetTextAlign(TextAlign::LeftTop);
-        DrawShadowText(dc, kTitleX[method], 5, kMethodNameColour, DesignMethodLabel(method, 0));
+        DrawLabel(dc, LabelAnchor::TopCentre, kTitleX[method], 5, kMethodNameColour,
+                  DesignMethodLabel(method, 0), kSmallLabelReference);
     }
     return true;
 }
@@ -298,7 +330,7 @@ bool DrawPhase(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
     }
 
     dc->SetTextAlign(TextAlign::LeftTop);
-    DrawShadowText(dc, 251, 5, kTitleColour, "Phase Response");
+    DrawLabel(dc, LabelAnchor::TopCentre, 251, 5, kTitleColour, "Phase Response");
     DrawShadowText(dc, 18, 9, kAxisNameColour, "Theta(w)");
     struct Tick {
         int x;
@@ -309,7 +341,9 @@ bool DrawPhase(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
         DrawShadowText(dc, 14, 25, kUnitColour, "(degrees)");
         static constexpr Tick kTicks[] = {
             {40, 48, "180"}, {46, 104, "90"}, {48, 160, "0"}, {40, 214, "-90"}, {35, 270, "-180"}};
-        for (const Tick& t : kTicks) DrawShadowText(dc, t.x, t.y, kTickLabelColour, t.text);
+        for (const Tick& t : kTicks) {
+            DrawLabel(dc, LabelAnchor::LeftAxis, t.x, t.y, kTickLabelColour, t.text);
+        }
     } else {
         DrawShadowText(dc, 16, 25, kUnitColour, "(radians)");
         static constexpr Tick kTicks[] = {{32, 48, "3.142"},
@@ -317,7 +351,9 @@ bool DrawPhase(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
                                           {48, 160, "0"},
                                           {28, 214, "-1.571"},
                                           {28, 270, "-3.142"}};
-        for (const Tick& t : kTicks) DrawShadowText(dc, t.x, t.y, kTickLabelColour, t.text);
+        for (const Tick& t : kTicks) {
+            DrawLabel(dc, LabelAnchor::LeftAxis, t.x, t.y, kTickLabelColour, t.text);
+        }
     }
     DrawFrequencyAxis(dc, box, data.Fs);
     return true;

@@ -81,6 +81,27 @@ struct OverlayLayers {
 // colour `colour`.
 bool DrawShadowText(CMemCanvas* dc, int x, int y, Colour colour, std::string_view text);
 
+// Where a label laid out for a graph of the reference size (the main graph's 584 x
+// 342 client area, or the small graph's 294 x 155) goes on a canvas of another size:
+// titles stay centred over the plot, the value labels of the vertical axis keep their
+// place on it, and what sits at the bottom or in the bottom-right corner keeps its
+// distance to those edges. At the reference size every label stays where it is.
+enum class LabelAnchor {
+    TopLeft,      // axis names in the top-left corner: never move
+    TopCentre,    // titles
+    LeftAxis,     // value labels of the vertical axis
+    Bottom,       // frequency labels and totals under the plot
+    BottomRight,  // the frequency axis name
+};
+struct LabelReference {
+    int width = 584;
+    int height = 342;
+};
+inline constexpr LabelReference kSmallLabelReference{294, 155};
+// DrawShadowText at the place of (x, y) on `dc` for the anchor.
+bool DrawLabel(CMemCanvas* dc, LabelAnchor anchor, int x, int y, Colour colour,
+               std::string_view text, LabelReference reference = {});
+
 // Grid of the large area: nine horizontal lines at y = 30 + k(bottom - top - 65)/10
 // from x = 80 to right - 50, and pointCount/step - 1 vertical lines at
 // x = 80 + k*step*w/(pointCount - 1) from top + 30 to bottom - 35. No vertical

@@ -74,18 +74,22 @@ TextExtent CanvasTextExtent(std::string_view text) {
     return {f->metrics.horizontalAdvance(s), f->metrics.height(), f->metrics.ascent()};
 }
 
-bool CMemCanvas::Create(int left, int top, int right, int bottom) {
+bool CMemCanvas::Create(int left, int top, int right, int bottom, int scale) {
     const long long w = static_cast<long long>(right) - left;
     const long long h = static_cast<long long>(bottom) - top;
     image_ = QImage();
     width_ = 0;
     height_ = 0;
-    if (w <= 0 || h <= 0 || w > kMaxCanvasSide || h > kMaxCanvasSide) return false;
-    QImage image(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+    scale_ = 1;
+    if (scale < 1 || scale > 4) return false;
+    if (w <= 0 || h <= 0 || w * scale > kMaxCanvasSide || h * scale > kMaxCanvasSide) return false;
+    QImage image(static_cast<int>(w * scale), static_cast<int>(h * scale), QImage::Format_RGB32);
     if (image.isNull()) return false;
+    image.setDevicePixelRatio(scale);
     image_ = std::move(image);
     width_ = static_cast<int>(w);
     height_ = static_cast<int>(h);
+    scale_ = scale;
     curX_ = curY_ = 0;
     textColour_ = MakeRgb(0, 0, 0);
     bkColour_ = MakeRgb(255, 255, 255);
@@ -126,8 +130,8 @@ bool CMemCanvas::Blackness() {
 bool CMemCanvas::CopyTo(CMemCanvas* target) const {
     if (target == nullptr || !IsCreated() || !target->IsCreated()) return false;
     if (target == this) return true;
-    const int w = std::min(width_, target->width_);
-    const int h = std::min(height_, target->height_);
+    const int w = std::min(ImageWidth(), target->ImageWidth());
+    const int h = std::min(ImageHeight(), target->ImageHeight());
     for (int y = 0; y < h; ++y) {
         std::memcpy(target->image_.scanLine(y), image_.constScanLine(y),
                     static_cast<size_t>(w) * sizeof(QRgb));
@@ -138,8 +142,8 @@ bool CMemCanvas::CopyTo(CMemCanvas* target) const {
 bool CMemCanvas::OrTo(CMemCanvas* target) const {
     if (target == nullptr || !IsCreated() || !target->IsCreated()) return false;
     if (target == this) return true;
-    const int w = std::min(width_, target->width_);
-    const int h = std::min(height_, target->height_);
+    const int w = std::min(ImageWidth(), target->ImageWidth());
+    const int h = std::min(ImageHeight(), target->ImageHeight());
     for (int y = 0; y < h; ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
         QRgb* dst = reinterpret_cast<QRgb*>(target->image_.scanLine(y));
@@ -191,21 +195,24 @@ void CMemCanvas::MoveTo(int x, int y) {
 
 void CMemCanvas::SetPixel(int x, int y, Colour colour) {
     if (!IsCreated() || x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
+    for (int yy = y * scale_; yy < (y + 1) * scale_; ++yy) {
+        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(yy));
+        for (int xx = x * scale_; xx < (x + 1) * scale_; ++xx) row[xx] = colour;
+    }
 }
 
 Colour CMemCanvas::GetPixel(int x, int y) const {
     if (!IsCreated() || x < 0 || y < 0 || x >= width_ || y >= height_) return MakeRgb(0, 0, 0);
-    return reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+    return reinterpret_cast<const QRgb*>(image_.constScanLine(y * scale_))[x * scale_];
 }
 
 void CMemCanvas::PlotDab(int x, int y, int size, Colour colour) {
     // A dab of size s covers x - s/2 ... x - s/2 + s - 1 (for 2: x - 1 and x), so
     // a wide line is centred on the line through the given points.
     const int x0 = std::max(0, x - size / 2);
-    const int x1 = std::min(width_ - 1, x - size / 2 + size - 1);
+    const int x1 = std::min(ImageWidth() - 1, x - size / 2 + size - 1);
     const int y0 = std::max(0, y - size / 2);
-    const int y1 = std::min(height_ - 1, y - size / 2 + size - 1);
+    const int y1 = std::min(ImageHeight() - 1, y - size / 2 + size - 1);
     for (int yy = y0; yy <= y1; ++yy) {
         QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(yy));
         for (int xx = x0; xx <= x1; ++xx) row[xx] = colour;
@@ -218,15 +225,29 @@ void CMemCanvas::LineTo(int x, int y) {
     curX_ = x;
     curY_ = y;
     if (!IsCreated() || pen_.style == PenStyle::Null) return;
+    // Thin pens leave out the end point; wide pens have round caps that cover it.
+    const int width = pen_.width <= 1 ? 1 : pen_.width;
+    if (scale_ == 1) {
+        RasterLine(x0, y0, x, y, width, width == 1);
+        return;
+    }
+    // At a larger scale the line joins the middles of its canvas pixels (clamped
+    // far outside, as the plots clamp) with dabs as wide as the pen.
+    auto image = [this](int v) {
+        const long long p = static_cast<long long>(v) * scale_ + scale_ / 2;
+        return static_cast<int>(std::clamp<long long>(p, -(1LL << 28), 1LL << 28));
+    };
+    RasterLine(image(x0), image(y0), image(x), image(y), width * scale_, width == 1);
+}
 
-    const int size = pen_.width <= 1 ? 1 : pen_.width;
+void CMemCanvas::RasterLine(int x0, int y0, int x, int y, int size, bool leaveOutEnd) {
     const std::int64_t dx = static_cast<std::int64_t>(x) - x0;
     const std::int64_t dy = static_cast<std::int64_t>(y) - y0;
     const std::int64_t adx = dx < 0 ? -dx : dx;
     const std::int64_t ady = dy < 0 ? -dy : dy;
     const std::int64_t n = std::max(adx, ady);
-    // Thin pens leave out the end point; wide pens have round caps that cover it.
-    const std::int64_t last = size == 1 ? n - 1 : n;
+    // Leaving out the end point leaves out the dab that would cover it.
+    const std::int64_t last = leaveOutEnd ? n - (size == 1 ? 1 : scale_) : n;
     if (last < 0) return;
 
     const bool xMajor = adx >= ady;
@@ -235,8 +256,8 @@ void CMemCanvas::LineTo(int x, int y) {
     const std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
     const std::int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
     const std::int64_t minorDelta = xMajor ? ady : adx;
-    const std::int64_t majorExtent = xMajor ? width_ : height_;
-    const std::int64_t minorExtent = xMajor ? height_ : width_;
+    const std::int64_t majorExtent = xMajor ? ImageWidth() : ImageHeight();
+    const std::int64_t minorExtent = xMajor ? ImageHeight() : ImageWidth();
 
     // Only the steps whose major coordinate can touch the canvas are walked, so a
     // line with far-away end points costs no more than one across the canvas.
@@ -275,9 +296,9 @@ void CMemCanvas::LineTo(int x, int y) {
 }
 
 void CMemCanvas::HorizontalSpan(int x0, int x1, int y, Colour colour) {
-    if (y < 0 || y >= height_) return;
+    if (y < 0 || y >= ImageHeight()) return;
     x0 = std::max(x0, 0);
-    x1 = std::min(x1, width_ - 1);
+    x1 = std::min(x1, ImageWidth() - 1);
     QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
     for (int x = x0; x <= x1; ++x) row[x] = colour;
 }
@@ -285,6 +306,21 @@ void CMemCanvas::HorizontalSpan(int x0, int x1, int y, Colour colour) {
 void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
     if (!IsCreated() || right <= left || bottom <= top) return;
     if (right <= 0 || bottom <= 0 || left >= width_ || top >= height_) return;
+    if (scale_ == 1) {
+        RasterEllipse(left, top, right, bottom);
+        return;
+    }
+    // The box is on the canvas (checked above) or overlaps it: clamp before scaling.
+    auto image = [this](int v, int extent) {
+        return static_cast<int>(std::clamp<long long>(v, -1, extent + 1) * scale_);
+    };
+    RasterEllipse(image(left, width_), image(top, height_), image(right, width_),
+                  image(bottom, height_));
+}
+
+void CMemCanvas::RasterEllipse(int left, int top, int right, int bottom) {
+    const int imageWidth = ImageWidth();
+    const int imageHeight = ImageHeight();
     const double cx = (static_cast<double>(left) + right) / 2.0;
     const double cy = (static_cast<double>(top) + bottom) / 2.0;
     const double a = (static_cast<double>(right) - left) / 2.0;
@@ -293,7 +329,7 @@ void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
     // ellipse (empty when from > to). Rows outside the canvas are not needed beyond
     // one row above and below it.
     const int yFirst = std::max(top, -1);
-    const int yLast = std::min(bottom - 1, height_);
+    const int yLast = std::min(bottom - 1, imageHeight);
     const int rows = yLast - yFirst + 1;
     if (rows <= 0) return;
     // Plot dots are a few rows tall: their spans fit on the stack.
@@ -319,14 +355,14 @@ void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
     const Colour border = pen_.style != PenStyle::Null ? pen_.colour : brush_.colour;
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    for (int py = std::max(yFirst, 0); py <= std::min(yLast, height_ - 1); ++py) {
+    for (int py = std::max(yFirst, 0); py <= std::min(yLast, imageHeight - 1); ++py) {
         const size_t r = static_cast<size_t>(py - yFirst + 1);
         const auto [from, to] = spans[r];
         if (from > to) continue;
         const auto [upFrom, upTo] = spans[r - 1];
         const auto [downFrom, downTo] = spans[r + 1];
         QRgb* row = Row(bits, stride, py);
-        for (int px = std::max(from, 0); px <= std::min(to, width_ - 1); ++px) {
+        for (int px = std::max(from, 0); px <= std::min(to, imageWidth - 1); ++px) {
             // Border pixels have a 4-neighbour outside the ellipse.
             const bool interior = px > from && px < to && px >= upFrom && px <= upTo &&
                                   px >= downFrom && px <= downTo;
@@ -337,10 +373,10 @@ void CMemCanvas::Ellipse(int left, int top, int right, int bottom) {
 
 void CMemCanvas::PatBlt(int x, int y, int w, int h) {
     if (!IsCreated() || w <= 0 || h <= 0) return;
-    const long long yEnd = std::min<long long>(static_cast<long long>(y) + h, height_);
-    const long long xEnd = std::min<long long>(static_cast<long long>(x) + w, width_);
-    for (long long yy = std::max(y, 0); yy < yEnd; ++yy) {
-        HorizontalSpan(std::max(x, 0), static_cast<int>(xEnd - 1), static_cast<int>(yy),
+    const long long yEnd = std::min<long long>(static_cast<long long>(y) + h, height_) * scale_;
+    const long long xEnd = std::min<long long>(static_cast<long long>(x) + w, width_) * scale_;
+    for (long long yy = std::max(y, 0) * static_cast<long long>(scale_); yy < yEnd; ++yy) {
+        HorizontalSpan(std::max(x, 0) * scale_, static_cast<int>(xEnd - 1), static_cast<int>(yy),
                        brush_.colour);
     }
 }

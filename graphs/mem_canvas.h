@@ -69,11 +69,18 @@ class CMemCanvas {
     // matters; every canvas is RGB32, so there is no context to be compatible with.
     // A canvas already created is replaced. Returns false (canvas left empty) for an
     // empty or too large size.
-    bool Create(int left, int top, int right, int bottom);
+    //
+    // `scale` (1 to 4) is the device pixel ratio of the screen the canvas is shown
+    // on: the image then holds scale x scale pixels for every pixel of the canvas
+    // (and says so in its device pixel ratio), every coordinate stays in canvas
+    // pixels, and lines, dots and text are drawn at the image's full resolution.
+    // At scale 1 the image is the canvas.
+    bool Create(int left, int top, int right, int bottom, int scale = 1);
 
     bool IsCreated() const { return !image_.isNull(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
+    int Scale() const { return scale_; }
     const QImage& Image() const { return image_; }
 
     // Selects a new pen or brush. False (nothing done) on a canvas never created.
@@ -108,7 +115,8 @@ class CMemCanvas {
     int CurrentX() const { return curX_; }
     int CurrentY() const { return curY_; }
     void SetPixel(int x, int y, Colour colour);
-    // Black when outside the canvas.
+    // Black when outside the canvas. At a scale above 1, the top-left image pixel of
+    // the canvas pixel.
     Colour GetPixel(int x, int y) const;
     // Ellipse inscribed in [left, right) x [top, bottom): the brush fills it and
     // the pen (width 1) draws its border pixels.
@@ -125,12 +133,18 @@ class CMemCanvas {
     void SetTextLog(std::vector<TextRecord>* log) { textLog_ = log; }
 
   private:
+    // Raster operations in image pixels.
     void PlotDab(int x, int y, int size, Colour colour);
     void HorizontalSpan(int x0, int x1, int y, Colour colour);
+    void RasterLine(int x0, int y0, int x1, int y1, int size, bool leaveOutEnd);
+    void RasterEllipse(int left, int top, int right, int bottom);
+    int ImageWidth() const { return image_.width(); }
+    int ImageHeight() const { return image_.height(); }
 
     QImage image_;
     int width_ = 0;
     int height_ = 0;
+    int scale_ = 1;
     CPen pen_;
     CBrush brush_;
     int curX_ = 0;

@@ -81,7 +81,7 @@ Layout EquirippleLayout(int K, long long held, int w) {
 
 void DrawDbHeader(CMemCanvas* dc, const char* title, int titleX) {
     dc->SetTextAlign(TextAlign::LeftTop);
-    DrawShadowText(dc, titleX, 5, kTitleColour, title);
+    DrawLabel(dc, LabelAnchor::TopCentre, titleX, 5, kTitleColour, title);
     DrawShadowText(dc, 35, 9, kAxisNameColour, "|H(w)|");
     DrawShadowText(dc, 40, 25, kUnitColour, "(dB)");
 }
@@ -131,15 +131,15 @@ double ZoomHalfRange(const std::vector<double>& v, long long first, long long en
 void DrawRangeFrequencyLabels(CMemCanvas* dc, const Geometry& box, double first, double span) {
     dc->SetTextAlign(TextAlign::Centre);
     for (int k = 0; k <= 8; ++k) {
-        DrawShadowText(dc, 76 + (k * box.w) / 8, 315, kTickLabelColour,
+        DrawShadowText(dc, 76 + (k * box.w) / 8, box.bottom + 8, kTickLabelColour,
                        FormatString("%4.0f", first + span * 0.125 * k));
     }
 }
 
 void DrawFreqNames(CMemCanvas* dc) {
     dc->SetTextAlign(TextAlign::LeftTop);
-    DrawShadowText(dc, 535, 279, kAxisNameColour, "Freq");
-    DrawShadowText(dc, 537, 295, kUnitColour, "(Hz)");
+    DrawLabel(dc, LabelAnchor::BottomRight, 535, 279, kAxisNameColour, "Freq");
+    DrawLabel(dc, LabelAnchor::BottomRight, 537, 295, kUnitColour, "(Hz)");
 }
 
 bool IsLowOrHighPass(ResponseType type) {
@@ -301,14 +301,14 @@ bool DrawMagnitudeLinear(CMemCanvas* dc, const PlotBox& plotBox, const ResponseD
               plotBox.bottom - 35 - 0.125, 0.0, box);
 
     dc->SetTextAlign(TextAlign::LeftTop);
-    DrawShadowText(dc, 238, 5, kTitleColour, "Magnitude Response");
+    DrawLabel(dc, LabelAnchor::TopCentre, 238, 5, kTitleColour, "Magnitude Response");
     DrawShadowText(dc, 35, 12, kAxisNameColour, "|H(w)|");
     dc->SetTextAlign(TextAlign::Right);
     for (int k = 0; k <= 9; ++k) {
         const double value =
             differentiator ? Mx - k * (Mx * 0.1111111111111111) : 1.125 - 0.125 * k;
-        DrawShadowText(dc, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
-                       FormatString("%4.3f", value));
+        DrawLabel(dc, LabelAnchor::LeftAxis, 70, 50 + 27 * k + k / 4 + k / 8, kTickLabelColour,
+                  FormatString("%4.3f", value));
     }
     DrawFrequencyAxis(dc, plotBox, data.Fs);
     return true;

@@ -77,10 +77,18 @@ PrintOutcome PrintReport(ReportKind kind, const FilterSpec& spec, const CFirDesi
         status = DrawReportPages(printer, *pages, range, graph, progress, [&] { printer.abort(); });
     }
     switch (status) {
-        case ReportStatus::Done:
-            messages.ShowInformation(kind == ReportKind::Response ? kResponsePrintedText
-                                                                  : kCoefficientsPrintedText);
+        case ReportStatus::Done: {
+            // The box names where the report went: the file written, or the printer.
+            std::string done =
+                kind == ReportKind::Response ? kResponsePrintedText : kCoefficientsPrintedText;
+            if (printer.outputFormat() == QPrinter::PdfFormat) {
+                done += " to " + printer.outputFileName().toStdString();
+            } else if (!printer.printerName().isEmpty()) {
+                done += " on " + printer.printerName().toStdString();
+            }
+            messages.ShowInformation(done);
             return PrintOutcome::Printed;
+        }
         case ReportStatus::Cancelled:
             return PrintOutcome::Cancelled;
         default:

@@ -8,6 +8,7 @@
 //   apply              press Apply and wait until the design has finished
 //   select ID INDEX    choose item INDEX of combo ID
 //   click ID           click button or check box ID
+//   resize W H         resize the window to W x H pixels (at least its default size)
 //   shot OUT.png       write the whole window as it is on screen
 // Message boxes that come up are closed at once; their texts go to standard error.
 
@@ -89,6 +90,11 @@ int main(int argc, char** argv) {
                 id ? qobject_cast<QAbstractButton*>(window.Control(std::atoi(id))) : nullptr;
             if (button == nullptr) return Fail("no button", id ? id : "");
             button->click();
+        } else if (step == "resize") {
+            const char* w = next();
+            const char* h = next();
+            if (w == nullptr || h == nullptr) return Fail("resize needs", "W H");
+            window.resize(std::atoi(w), std::atoi(h));
         } else if (step == "shot") {
             const char* out = next();
             if (out == nullptr) return Fail("shot needs", "a file name");

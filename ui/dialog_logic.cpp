@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "core/design_methods.h"
@@ -79,6 +80,43 @@ struct DialogLogic::Impl {
     // The filter spec the design on the canvases was drawn with: the display
     // handlers redraw that design, whatever has been typed since.
     FilterSpec drawnSpec = DefaultFilterSpec();
+    // The graph areas' client rectangles, and what their canvases show, so that a
+    // resize can draw it again.
+    CanvasRect mainRect = kMainClientRect;
+    CanvasRect smallRect = kSmallClientRect;
+    enum class Shown { Empty, Design, Erased };
+    Shown shown = Shown::Empty;
+    GraphOptions drawnOptions;
+    void DrawDesign(const GraphOptions& o) {
+        DrawGraphs(canvases, design, held, drawnSpec, o, mainRect, smallRect);
+        drawnOptions = o;
+        shown = Shown::Design;
+    }
+    void EraseMain() {
+        EraseMainGraph(canvases, model.Checked(kGridCheck));
+        shown = Shown::Erased;
+    }
+    int scale = 1;
+    void ResizeGraphs(const CanvasRect& m, const CanvasRect& s, int newScale);
+
+    // The inputs after the last Save, Load or start.
+    struct Inputs {
+        FilterSpec spec;
+        std::vector<std::tuple<std::string, int, bool>> controls;  // text, selection, check
+        bool operator==(const Inputs&) const = default;
+    };
+    Inputs savedInputs;
+    Inputs CurrentInputs() const {
+        Inputs in{spec, {}};
+        for (const ControlDef& def : ControlTable()) {
+            if (!IsSpecInput(def)) continue;
+            const ControlState& s = model.State(def.id);
+            // A combo's choice is its selection; its edit text only follows it.
+            const bool combo = def.kind == ControlKind::ComboBox;
+            in.controls.emplace_back(combo ? std::string() : s.text, s.selection, s.checked);
+        }
+        return in;
+    }
 
     // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
     ResponseType ResponseTypeSelection() const {
@@ -126,7 +164,7 @@ void DialogLogic::Impl::Initialise() {
     rules.Initialise();
     // The small frame stays hidden until the first design; the start-up pictures
     // take its place.
-    CreateStartupImages(canvases, kMainClientRect, kSmallClientRect);
+    CreateStartupImages(canvases, mainRect, smallRect);
     platform.RepaintNow();
 
     if (platform.LoadPicture(kPenguinPicture, "penguin.GIF"))
@@ -145,6 +183,25 @@ void DialogLogic::Impl::Initialise() {
         for (const auto& [id, file] : letters) platform.StartPicture(id);
     }
     drawnSpec = spec;
+    savedInputs = CurrentInputs();
+}
+
+void DialogLogic::Impl::ResizeGraphs(const CanvasRect& m, const CanvasRect& s, int newScale) {
+    if (m.right == mainRect.right && m.bottom == mainRect.bottom && s.right == smallRect.right &&
+        s.bottom == smallRect.bottom && newScale == scale) {
+        return;
+    }
+    mainRect = m;
+    smallRect = s;
+    scale = newScale;
+    CreateStartupImages(canvases, mainRect, smallRect, scale);
+    if (shown == Shown::Erased) {
+        EraseMain();
+    } else if (shown == Shown::Design) {
+        ResetWorkingCanvases(canvases, drawnOptions.holdActive);
+        DrawDesign(drawnOptions);
+        RefreshGraphs(canvases, Options());
+    }
 }
 
 // ---- Apply -------------------------------------------------------------------------
@@ -314,7 +371,7 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     }
     if (equiripple) {
         if (r < 0) {
-            EraseMainGraph(canvases, model.Checked(kGridCheck));
+            EraseMain();
             platform.RepaintNow();
         }
         for (const GraphKindInfo& kind : kGraphKinds) {
@@ -347,7 +404,7 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
         }
     }
     drawnSpec = spec;
-    DrawGraphs(canvases, design, held, spec, Options(), kMainClientRect, kSmallClientRect);
+    DrawDesign(Options());
     Refresh();
 }
 
@@ -386,7 +443,7 @@ void DialogLogic::Impl::OnViewChanged() {
         o.graph = Magnitude;
         o.logScale = true;
         o.holdActive = false;
-        DrawGraphs(canvases, design, held, drawnSpec, o, kMainClientRect, kSmallClientRect);
+        DrawDesign(o);
         flags.holdOffered = view == FullView;
         flags.displaySel = view;
     }
@@ -436,6 +493,7 @@ void DialogLogic::Impl::OnSave() {
         rules.ShowMessage(MessageCode::CannotCreateFile);
         return;
     }
+    savedInputs = CurrentInputs();
     rules.ShowInformation(kFileSavedText);
 }
 
@@ -502,8 +560,9 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     model.Show(kSmallGraph, false);
     model.SetRows(kCoefficientList, nullptr);
     if (!flags.startupPicture) model.Show(kLogoPicture, true);
-    EraseMainGraph(canvases, model.Checked(kGridCheck));
+    EraseMain();
     platform.RepaintNow();
+    savedInputs = CurrentInputs();
     if (showSuccess) rules.ShowInformation(kFileLoadedText);
     return true;
 }
@@ -613,6 +672,14 @@ bool DialogLogic::OnQuit() {
     if (m.rules.RefuseUnparsedField()) return false;
     m.rules.Pull();
     return true;
+}
+
+void DialogLogic::ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect, int scale) {
+    impl_->ResizeGraphs(mainRect, smallRect, scale);
+}
+
+bool DialogLogic::InputsChangedSinceSaved() const {
+    return !(impl_->CurrentInputs() == impl_->savedInputs);
 }
 
 bool DialogLogic::LoadSpecFile(const std::string& path, bool showSuccess) {

@@ -76,6 +76,15 @@ class DialogLogic {
     // field does not parse, so the window stays open. Escape needs no logic.
     bool OnQuit();
 
+    // The client rectangles of the two graph areas (pixels) or the device pixel ratio
+    // of the screen (1 to 4) changed: the canvases are made again for them and what
+    // they showed is drawn again.
+    void ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect, int scale = 1);
+
+    // Whether the specification inputs (the committed spec and the input controls of
+    // the left column) differ from what they were after the last Save, Load or start.
+    bool InputsChangedSinceSaved() const;
+
     // Loads a spec file as the Load button does after its dialog, with or without the
     // success box. False (message shown, nothing changed) when it cannot be read.
     bool LoadSpecFile(const std::string& path, bool showSuccess);

@@ -29,6 +29,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "core/design_methods.h"
@@ -50,10 +51,10 @@ constexpr const char* kIconResource = ":/tapwright/tapwright_icon.png";
 // the open list).
 constexpr int kComboClosedHeightDu = 13;
 
-QRect PlaceOf(const ControlDef& def) {
-    const int height = def.kind == ControlKind::ComboBox ? kComboClosedHeightDu : def.height;
-    return QRect(DialogUnitsToPixelsX(def.x), DialogUnitsToPixelsY(def.y),
-                 DialogUnitsToPixelsX(def.width), DialogUnitsToPixelsY(height));
+// The place of a control in a window `extra` larger than its default size.
+QRect PlaceOf(const ControlDef& def, QSize extra = {}) {
+    const PixelRect r = PlaceAt(def, std::max(extra.width(), 0), std::max(extra.height(), 0));
+    return QRect(r.x, r.y, r.width, r.height);
 }
 
 bool IsProgressText(int id) {
@@ -97,6 +98,13 @@ QString Breakable(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// The text over the main graph while a design runs: the share of its solves done,
+// to a tenth of a percent (a long design moves it several times a second).
+QString ProgressLabelText(int done, int limit) {
+    const double percent = limit > 0 ? 100.0 * std::clamp(done, 0, limit) / limit : 0.0;
+    return QStringLiteral("Processing: %1% completed\nEscape cancels").arg(percent, 0, 'f', 1);
 }
 
 bool IsFocusChecked(ControlKind kind) {
@@ -172,39 +180,43 @@ void SetUpApplicationLook() {
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
 }
 
-// Forwards the progress texts of a design from the worker thread to the window as
-// queued calls; calls still queued when the window is gone are dropped.
+// Forwards the progress of a design from the worker thread to the window as queued
+// calls, at most every 100 ms and at the last solve; calls still queued when the
+// window is gone are dropped. The window shows one text of its own for the whole
+// design, so the engine's four static texts are not forwarded.
 class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
   public:
     explicit ProgressForwarder(CFilterDesignDlg* window) : window_(window) {}
 
-    void SetProgressVisible(ProgressText text, bool visible) override {
-        const int id = ProgressTextId(text);
-        CFilterDesignDlg* w = window_;
-        QMetaObject::invokeMethod(
-            w, [w, id, visible] { w->ShowProgressText(id, visible); }, Qt::QueuedConnection);
-    }
+    void SetProgressVisible(ProgressText, bool) override {}
+    void RepaintProgress(ProgressText) override {}
 
-    void RepaintProgress(ProgressText text) override {
-        const int id = ProgressTextId(text);
+    void SolvesDone(int done, int limit) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (done < limit && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
         CFilterDesignDlg* w = window_;
         QMetaObject::invokeMethod(
-            w, [w, id] { w->RepaintProgressText(id); }, Qt::QueuedConnection);
+            w, [w, done, limit] { w->ShowProgress(done, limit); }, Qt::QueuedConnection);
     }
 
   private:
     CFilterDesignDlg* window_;
+    std::chrono::steady_clock::time_point last_{};  // worker thread only
 };
 
 CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       progress_(std::make_unique<ProgressForwarder>(this)) {
     setWindowTitle(QStringLiteral("Tapwright"));
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setFont(WindowFont());
-    setFixedSize(kWindowWidthPx, kWindowHeightPx);
+    // The default size is the smallest; a larger window gives the graphs and the
+    // coefficient list the extra room.
+    setMinimumSize(kWindowWidthPx, kWindowHeightPx);
+    resize(kWindowWidthPx, kWindowHeightPx);
     setAccessibleName(QStringLiteral("Tapwright"));
 
     BuildControls();
@@ -214,19 +226,7 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
     printProgress_->setAccessibleName(QStringLiteral("Print Progress"));
     printProgress_->setAlignment(Qt::AlignCenter);
     printProgress_->setAutoFillBackground(true);
-    {
-        // Two lines, wide enough for the longest count, centred where a design's
-        // progress shows.
-        const QRect place = PlaceOf(*FindControl(kProcessingText));
-        const QFontMetrics metrics(printProgress_->font());
-        const int w =
-            std::max(place.width(),
-                     metrics.horizontalAdvance(QStringLiteral("Printing page 99999 of 99999")) +
-                         2 * metrics.averageCharWidth());
-        const int h = std::max(place.height(), 2 * metrics.lineSpacing() + metrics.height() / 2);
-        printProgress_->setGeometry(
-            QRect(0, 0, w, h).translated(place.center() - QRect(0, 0, w, h).center()));
-    }
+    PlacePrintProgress({});
     printProgress_->setFrameShape(QFrame::Box);
     printProgress_->hide();
 
@@ -244,6 +244,51 @@ CFilterDesignDlg::~CFilterDesignDlg() {
     AbandonDesignJob();
 }
 
+void CFilterDesignDlg::PlacePrintProgress(QSize extra) {
+    // Two lines, wide enough for the longest count, centred where a design's
+    // progress shows.
+    const QRect place = PlaceOf(*FindControl(kProcessingText), extra);
+    const QFontMetrics metrics(printProgress_->font());
+    const int w = std::max(
+        place.width(), metrics.horizontalAdvance(QStringLiteral("Printing page 99999 of 99999")) +
+                           2 * metrics.averageCharWidth());
+    const int h = std::max(place.height(), 2 * metrics.lineSpacing() + metrics.height() / 2);
+    printProgress_->setGeometry(
+        QRect(0, 0, w, h).translated(place.center() - QRect(0, 0, w, h).center()));
+}
+
+void CFilterDesignDlg::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize extra = size() - QSize(kWindowWidthPx, kWindowHeightPx);
+    for (const ControlDef& def : ControlTable()) {
+        QWidget* w = Control(def.id);
+        if (w == nullptr) continue;
+        if (def.kind == ControlKind::Picture) {
+            w->move(PlaceOf(def, extra).topLeft());  // a picture keeps its own size
+        } else {
+            w->setGeometry(PlaceOf(def, extra));
+        }
+    }
+    if (auto* list = qobject_cast<QTableView*>(Control(kCoefficientList))) {
+        // The Values column takes the list's extra width.
+        const PixelRect normal = PlaceAt(*FindControl(kCoefficientList), 0, 0);
+        list->horizontalHeader()->resizeSection(
+            1, kValueColumnWidth + std::max(0, list->width() - normal.width));
+    }
+    if (printProgress_ != nullptr) PlacePrintProgress(extra);
+    // The graphs are drawn again for the size of their areas.
+    if (logic_ != nullptr) {
+        const QRect main = mainGraph_->contentsRect();
+        const QRect small = smallGraph_->contentsRect();
+        // At a device pixel ratio above 1 the graphs are drawn at the screen's
+        // resolution, not magnified.
+        const int scale = std::clamp(qRound(devicePixelRatioF()), 1, 4);
+        logic_->ResizeGraphs(CanvasRect{0, 0, main.width(), main.height()},
+                             CanvasRect{0, 0, small.width(), small.height()}, scale);
+        Mirror();
+    }
+}
+
 void CFilterDesignDlg::BuildControls() {
     for (const ControlDef& def : ControlTable()) {
         QWidget* w = MakeControl(def);
@@ -252,6 +297,17 @@ void CFilterDesignDlg::BuildControls() {
         widgets_[def.id] = w;
         ids_[w] = def.id;
         ConnectControl(def, w);
+    }
+    // The keyboard path, and the labels' mnemonics leading to their fields.
+    QWidget* previous = nullptr;
+    for (const int id : TabOrder()) {
+        QWidget* w = widgets_.at(id);
+        if (previous != nullptr) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    for (const ControlDef& def : ControlTable()) {
+        auto* label = qobject_cast<QLabel*>(widgets_[def.id]);
+        if (label != nullptr && BuddyOf(def.id) != 0) label->setBuddy(widgets_[BuddyOf(def.id)]);
     }
     // Frames lie behind what they frame: the start-up panel above the graph frames,
     // the group boxes at the bottom (they would otherwise take the clicks meant for
@@ -336,6 +392,8 @@ QWidget* CFilterDesignDlg::MakeControl(const ControlDef& def) {
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
             view->setSelectionMode(QAbstractItemView::SingleSelection);
             view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            // Tab leaves the list; the arrow keys move within it.
+            view->setTabKeyNavigation(false);
             return view;
         }
         case ControlKind::GraphFrame: {
@@ -355,7 +413,7 @@ void CFilterDesignDlg::ConnectControl(const ControlDef& def, QWidget* widget) {
         case ControlKind::PushButton:
             connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, id] {
                 if (id == kQuitButton) {
-                    AcceptByEnter();
+                    RequestQuit();
                 } else {
                     Forward(id, [this, id] { logic_->OnClicked(id); });
                 }
@@ -530,14 +588,63 @@ void CFilterDesignDlg::RunPendingFocusCheck() {
     Mirror();
 }
 
-void CFilterDesignDlg::AcceptByEnter() {
+void CFilterDesignDlg::CommitField(int id) {
+    if (Busy()) return;
+    if (pendingFocusCheck_ != 0 && pendingFocusCheck_ != id) RunPendingFocusCheck();
+    pendingFocusCheck_ = id;
+    RunPendingFocusCheck();
+}
+
+int CFilterDesignDlg::FocusedField() const {
+    return FieldOf(QApplication::focusWidget());
+}
+
+int CFilterDesignDlg::FieldOf(const QObject* object) const {
+    if (object == nullptr) return 0;
+    const auto it = ids_.find(object);
+    if (it == ids_.end()) return 0;
+    const ControlDef* def = FindControl(it->second);
+    return def != nullptr && IsFocusChecked(def->kind) ? def->id : 0;
+}
+
+void CFilterDesignDlg::RequestQuit() {
     if (Busy()) return;
     const int boxesBefore = boxesShown_;
     RunPendingFocusCheck();
     if (boxesShown_ != boxesBefore) return;
-    const bool quit = logic_->OnQuit();
+    if (const int id = FocusedField()) CommitField(id);
+    if (boxesShown_ != boxesBefore) return;
+    const bool pulled = logic_->OnQuit();
     Mirror();
-    if (quit) close();
+    if (pulled) close();
+}
+
+bool CFilterDesignDlg::MayDiscardInputs() {
+    if (!logic_->InputsChangedSinceSaved()) return true;
+    Mirror();
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tapwright"),
+                    QString::fromLatin1(kDiscardUnsavedText), QMessageBox::NoButton, this);
+    // Save writes the design with its inputs: offered only while Save is.
+    const bool saveOffered = !Busy() && logic_->Model().State(kSaveButton).enabled;
+    QPushButton* save = saveOffered ? box.addButton(QMessageBox::Save) : nullptr;
+    QPushButton* discard = box.addButton(QMessageBox::Discard);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(saveOffered ? save : cancel);
+    box.setEscapeButton(cancel);
+    ++boxesShown_;
+    ++modalDepth_;
+    box.exec();
+    --modalDepth_;
+    QAbstractButton* answer = box.clickedButton();
+    if (answer == discard) return true;
+    if (save != nullptr && answer == save) {
+        logic_->OnClicked(kSaveButton);
+        Mirror();
+        return !logic_->InputsChangedSinceSaved();
+    }
+    if (isVisible() && !isActiveWindow()) activateWindow();
+    return false;
 }
 
 void CFilterDesignDlg::ShowAbout() {
@@ -568,7 +675,7 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key == Qt::Key_Escape) {
-                close();
+                RequestQuit();
                 return true;
             }
             if (key == Qt::Key_F1) {
@@ -577,13 +684,25 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
             }
             if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
                 qobject_cast<QPushButton*>(watched) == nullptr) {
-                AcceptByEnter();
+                // A focused button takes Enter itself (a click).
+                if (const int id = FieldOf(watched)) {
+                    CommitField(id);
+                } else {
+                    RequestQuit();
+                }
                 return true;
             }
             return false;
         }
-        case QEvent::KeyRelease:
         case QEvent::Shortcut:
+            if (Busy() && IsOurs(watched)) return true;
+            // The group box's mnemonic names the list it frames (not its child).
+            if (watched == Control(kCoefficientGroup)) {
+                Control(kCoefficientList)->setFocus(Qt::ShortcutFocusReason);
+                return true;
+            }
+            return false;
+        case QEvent::KeyRelease:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -615,6 +734,10 @@ void CFilterDesignDlg::closeEvent(QCloseEvent* event) {
         // The report stops at its next page, writing nothing; the window closes then.
         printCancel_ = true;
         closeAfterPrint_ = true;
+        event->ignore();
+        return;
+    }
+    if (!MayDiscardInputs()) {
         event->ignore();
         return;
     }
@@ -899,6 +1022,14 @@ void CFilterDesignDlg::RunDesignJob(DesignJob job) {
     cancel_ = false;
     finish_ = std::move(job.finish);
     jobRunning_ = true;
+    // One text over the main graph for the whole design; the model does not know it,
+    // and FinishDesignJob puts its state back.
+    if (auto* label = qobject_cast<QLabel*>(Control(kProcessingText))) {
+        label->setText(ProgressLabelText(0, 1));
+        label->show();
+        label->raise();
+        label->repaint();
+    }
     worker_ = std::thread([this, work = std::move(job.work)] {
         if (work) work(cancel_, *progress_);
         QMetaObject::invokeMethod(
@@ -906,21 +1037,11 @@ void CFilterDesignDlg::RunDesignJob(DesignJob job) {
     });
 }
 
-void CFilterDesignDlg::ShowProgressText(int id, bool visible) {
-    QWidget* w = Control(id);
-    if (!jobRunning_ || w == nullptr) return;
-    w->setVisible(visible);
-}
-
-void CFilterDesignDlg::RepaintProgressText(int id) {
-    QWidget* w = Control(id);
-    if (!jobRunning_ || w == nullptr) return;
-    // A text just hidden repaints what lies under it.
-    if (w->isHidden()) {
-        repaint(w->geometry());
-    } else {
-        w->repaint();
-    }
+void CFilterDesignDlg::ShowProgress(int done, int limit) {
+    auto* label = qobject_cast<QLabel*>(Control(kProcessingText));
+    if (!jobRunning_ || label == nullptr) return;
+    label->setText(ProgressLabelText(done, limit));
+    label->repaint();
 }
 
 void CFilterDesignDlg::FinishDesignJob() {

@@ -93,11 +93,13 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     class ProgressForwarder;
 
     void BuildControls();
+    void PlacePrintProgress(QSize extra);
     QWidget* MakeControl(const ControlDef& def);
     void ConnectControl(const ControlDef& def, QWidget* widget);
 
@@ -111,7 +113,18 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     void RunPendingFocusCheck();
     void QueueFocusLost(int id);
 
-    void AcceptByEnter();
+    // Enter in a field: its check runs as when it loses the focus; the window stays.
+    void CommitField(int id);
+    // Quit, Escape and Enter outside the fields: the focused field is checked and the
+    // edit buffer pulled; then the window closes (asking first about unsaved inputs).
+    void RequestQuit();
+    // The field (edit or combo) with the keyboard focus, or 0.
+    int FocusedField() const;
+    int FieldOf(const QObject* object) const;
+    // Asks "Discard the unsaved specification?" when the inputs changed since the
+    // last Save, Load or start. True when the window may end: nothing unsaved,
+    // Discard, or Save that saved.
+    bool MayDiscardInputs();
     void ShowAbout();
     // A design runs or a report is drawn: the window takes only Escape.
     bool Busy() const { return jobRunning_ || printing_; }
@@ -126,9 +139,8 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     int DesignMenuAt(const QPoint& pos) const;
     void ShowDesignMenu(int id, const QPoint& globalPos);
     void RunDesignAction(DesignAction action);
-    // The progress texts of a running design, shown and repainted at once.
-    void ShowProgressText(int id, bool visible);
-    void RepaintProgressText(int id);
+    // The progress of a running design: `done` of at most `limit` solves.
+    void ShowProgress(int done, int limit);
     void FinishDesignJob();
     // Stops a running design (cancel flag, then join); its finish does not run.
     void AbandonDesignJob();

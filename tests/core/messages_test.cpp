@@ -26,7 +26,7 @@ TEST(Messages, ExactTexts) {
         {MessageCode::LengthTooSmall, "Please enter a number greater than 2"},
         {MessageCode::Negative, "Please enter a positive number"},
         {MessageCode::BetaTooLarge, "Please enter a value less than 16 for Beta"},
-        {MessageCode::RatioNotReached, "Peak ripple ratio cannot be reach after 40 iterations"},
+        {MessageCode::RatioNotReached, "Peak ripple ratio cannot be reached after 40 iterations"},
         {MessageCode::SingularMatrix, "Singular matrix encountered! - Filter cannot be designed!"},
         {MessageCode::NeedEvenLength, "Please enter an even number of filter length"},
         {MessageCode::NeedOddLength, "Please enter an odd number of filter length"},

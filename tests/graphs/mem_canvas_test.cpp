@@ -181,6 +181,50 @@ TEST(MemCanvas, SmallEllipseExcludesRightAndBottom) {
     EXPECT_EQ(c.GetPixel(4, 8), kBlack);
 }
 
+// At a device pixel ratio of 2 every canvas pixel is a 2 x 2 block of the image,
+// and lines, dots and fills land on the blocks of the pixels they cover at ratio 1:
+// the same drawing, at the screen's resolution.
+TEST(MemCanvas, ScaledCanvasDrawsTheSamePixelsAtFullResolution) {
+    CMemCanvas one;
+    CMemCanvas two;
+    ASSERT_TRUE(one.Create(0, 0, 60, 40));
+    ASSERT_TRUE(two.Create(0, 0, 60, 40, 2));
+    EXPECT_EQ(two.Width(), 60);
+    EXPECT_EQ(two.Image().size(), QSize(120, 80));
+    EXPECT_EQ(two.Image().devicePixelRatio(), 2.0);
+    EXPECT_FALSE(CMemCanvas().Create(0, 0, 10, 10, 5));
+    for (CMemCanvas* c : {&one, &two}) {
+        c->SetPen(PenStyle::Solid, 1, kRed);
+        c->MoveTo(3, 5);
+        c->LineTo(50, 5);  // horizontal, end left out
+        c->MoveTo(7, 2);
+        c->LineTo(7, 30);  // vertical
+        c->SetPen(PenStyle::Solid, 2, kBlue);
+        c->MoveTo(10, 35);
+        c->LineTo(40, 35);
+        c->SetBrush(kBlue);
+        c->PatBlt(55, 20, 4, 30);  // clipped at the edge
+        c->SetPixel(59, 0, kRed);
+        c->Ellipse(20, 10, 24, 14);
+    }
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const Colour c = one.GetPixel(x, y);
+            // The whole 2 x 2 block, but for the wide pen's dabs, centred half a pixel
+            // differently, and the ellipse's finer outline.
+            if (y >= 33 || (x >= 19 && x <= 24 && y >= 9 && y <= 14)) continue;
+            for (int dy = 0; dy < 2; ++dy) {
+                for (int dx = 0; dx < 2; ++dx) {
+                    ASSERT_EQ(two.Image().pixel(2 * x + dx, 2 * y + dy), c) << x << "," << y;
+                }
+            }
+        }
+    }
+    // The wide line and the dot are there, on the same canvas pixels.
+    EXPECT_EQ(two.GetPixel(25, 35), kBlue);
+    EXPECT_EQ(two.GetPixel(22, 12), one.GetPixel(22, 12));
+}
+
 TEST(MemCanvas, TextAlignmentAnchorsTheCell) {
     const TextExtent e = CanvasTextExtent("88");
     ASSERT_GT(e.width, 0);

@@ -228,8 +228,11 @@ TEST(PrintJob, BoxesOutcomesAndFiles) {
         EXPECT_EQ(
             PrintReport(c.kind, spec, design, ReportDisplay{}, printer, dialog, messages, progress),
             c.outcome);
+        // A printed report's box names the file it wrote.
+        const std::string box =
+            c.outcome == PrintOutcome::Printed ? c.box + " to " + dialog.file : c.box;
         EXPECT_EQ(messages.boxes,
-                  c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.box});
+                  box.empty() ? std::vector<std::string>{} : std::vector<std::string>{box});
         const int pageCount = c.kind == ReportKind::Response ? 1 : 3;
         EXPECT_EQ(dialog.shownPageCount, c.outcome == PrintOutcome::NoDesign ? 0 : pageCount);
         EXPECT_EQ(pages, c.pages);
@@ -271,8 +274,8 @@ TEST(PrintJob, TheDialogWritesAPdfWhereNoPrinterIsInstalled) {
     qputenv("HOME", oldHome);
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(outcome, PrintOutcome::Printed);
-    EXPECT_EQ(boxes.boxes, std::vector<std::string>{"Filter Graphical Response Printed"});
     const std::string pdf = (home.path / "response.pdf").string();
+    EXPECT_EQ(boxes.boxes, std::vector<std::string>{"Filter Graphical Response Printed to " + pdf});
     EXPECT_EQ(testing::PdfText(pdf).rfind("Tapwright ", 0), 0u);
 }
 
