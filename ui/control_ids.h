@@ -55,8 +55,8 @@ enum ControlId : int {
     kAmplitudeEdit = 1111,
     // The selected band's weight (Parks-McClellan only), where the transition width
     // sits for the window methods.
-    kWeightLabel = 1130,
-    kWeightEdit = 1131,
+    kWeightLabel = 1132,
+    kWeightEdit = 1133,
 
     // Length, transition width, ripples and when an equiripple design stops.
     kCustomGroup = 1042,

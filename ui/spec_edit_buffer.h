@@ -31,7 +31,7 @@ struct SpecEditBuffer {
     double Ratio = 0.0;           // 1066, bound to FilterSpec::Ratio
     int TerCr = -1;               // radios 1085/1086, bound to FilterSpec::TerCr; -1: none
     double Amplitude = 0.0;       // 1111, of the selected band
-    double Weight = 1.0;          // 1131, of the selected band
+    double Weight = 1.0;          // 1133, of the selected band
     double Upper = 0.0;           // Hz, 1110, of the selected band
     double Lower = 0.0;           // Hz, 1107, of the selected band
     int TBand = 0;                // 1117
