@@ -1,8 +1,12 @@
 #include "graphs/graph_canvases.h"
 
 #include <array>
+#include <cmath>
+#include <optional>
 
 #include "core/graph_kinds.h"
+#include "core/quantize.h"
+#include "core/response_views.h"
 
 namespace tapwright {
 
@@ -100,7 +104,22 @@ PlotStyle StyleOf(const GraphOptions& options, Colour colour) {
                      .heldColour = kHeldCurveColour,
                      .curveFitting = options.curveFitting,
                      .degrees = options.degrees,
-                     .zoom = options.zoom};
+                     .zoom = options.zoom,
+                     .seconds = options.seconds};
+}
+
+// The response of the taps quantized to `bits` on the design's own points; nothing
+// when no word length is chosen or the taps cannot be quantized.
+std::optional<QuantizedCurve> QuantizedOf(const CFirDesign& design, DesignFamily family, int bits) {
+    if (bits < kMinQuantizeBits || bits > kMaxQuantizeBits) return std::nullopt;
+    QuantizedTaps q;
+    if (!QuantizeTaps(design.coeffs, bits, q)) return std::nullopt;
+    QuantizedCurve curve;
+    curve.bits = bits;
+    curve.magnitudeDb = ResponseDbOnGrid(q.Taps(), family, design.pointCount);
+    curve.magnitude.reserve(curve.magnitudeDb.size());
+    for (double db : curve.magnitudeDb) curve.magnitude.push_back(std::pow(10.0, db / 20.0));
+    return curve;
 }
 
 void DrawImpulseGraph(const GraphInput& in) {
@@ -111,7 +130,12 @@ void DrawImpulseGraph(const GraphInput& in) {
 void DrawMagnitudeGraph(const GraphInput& in) {
     GraphCanvases& c = in.canvases;
     CMemCanvas* plot = &c.mainPlot;
-    const ResponseData data = ResponseOf(in);
+    ResponseData data = ResponseOf(in);
+    // The Hold On overlay compares two designs; the quantized curve is left out there.
+    const std::optional<QuantizedCurve> quantized =
+        in.drawn.overlay ? std::nullopt
+                         : QuantizedOf(in.design, data.family, in.options.fixedPointBits);
+    if (quantized) data.quantized = &*quantized;
     const PlotStyle style = StyleOf(in.options, kCurrentCurveColour);
     if (!in.drawn.logScale) {
         DrawMagnitudeLinear(plot, in.rect, data, style);
@@ -143,9 +167,29 @@ void DrawPhaseGraph(const GraphInput& in) {
               StyleOf(in.options, kPhaseCurveColour));
 }
 
+void DrawGroupDelayGraph(const GraphInput& in) {
+    DrawGroupDelay(&in.canvases.mainPlot, in.rect, ResponseOf(in),
+                   StyleOf(in.options, kCurrentCurveColour));
+}
+
+void DrawUnwrappedPhaseGraph(const GraphInput& in) {
+    DrawUnwrappedPhase(&in.canvases.mainPlot, in.rect, ResponseOf(in),
+                       StyleOf(in.options, kPhaseCurveColour));
+}
+
+void DrawPoleZeroGraph(const GraphInput& in) {
+    DrawPoleZero(&in.canvases.mainPlot, in.rect, in.design,
+                 StyleOf(in.options, kCurrentCurveColour));
+}
+
+void DrawStepGraph(const GraphInput& in) {
+    DrawStep(&in.canvases.mainPlot, in.rect, in.design, StyleOf(in.options, kCurrentCurveColour));
+}
+
 // The drawing of each graph kind, in the order of kGraphKinds.
 constexpr std::array<void (*)(const GraphInput&), kGraphTypeCount> kGraphDrawers = {
-    DrawImpulseGraph, DrawMagnitudeGraph, DrawPhaseGraph};
+    DrawImpulseGraph,        DrawMagnitudeGraph, DrawPhaseGraph, DrawGroupDelayGraph,
+    DrawUnwrappedPhaseGraph, DrawPoleZeroGraph,  DrawStepGraph};
 
 }  // namespace
 

@@ -65,15 +65,18 @@ struct GraphOptions {
     double viewHigh = 4000.0;  // Hz
     bool gridOn = false;
     bool holdActive = false;
+    bool seconds = false;    // group delay in seconds rather than samples
+    int fixedPointBits = 0;  // 2 ... 32: the magnitude views add the quantized taps' response
 };
 
 // What was drawn after the window's rules were applied to the options.
 struct GraphDrawn {
-    GraphType graph = Impulse;  // the phase graph is not offered after an equiripple design
-    bool logScale = true;       // meaningful for the magnitude graph
-    ViewMode view = FullView;   // dB views of other than low and high pass become the range view
-    bool overlay = false;       // the Hold On overlay and legend were drawn
-    bool windowShape = false;   // the small area shows a window shape
+    GraphType graph =
+        Impulse;           // the (wrapped) phase graph is not offered after an equiripple design
+    bool logScale = true;  // meaningful for the magnitude graph
+    ViewMode view = FullView;  // dB views of other than low and high pass become the range view
+    bool overlay = false;      // the Hold On overlay and legend were drawn
+    bool windowShape = false;  // the small area shows a window shape
 };
 
 // The graph actually shown for the options: the phase graph becomes the impulse
