@@ -59,6 +59,7 @@ constexpr std::array kControls{
     ControlDef{kLogScaleCheck, K::CheckBox, "Log Scale", "Log Scale", 291, 299, 48, 10},
     ControlDef{kSmallGraph, K::GraphFrame, "", "Small Graph", 369, 225, 199, 98},
     ControlDef{kDegreesCheck, K::CheckBox, "Degrees", "Degrees", 291, 309, 43, 10},
+    ControlDef{kSecondsCheck, K::CheckBox, "Seconds", "Group Delay in Seconds", 291, 309, 43, 10},
     ControlDef{kBetaLabel, K::Label, "Beta :", "Beta label", 105, 251, 20, 8},
     ControlDef{kBetaEdit, K::Edit, "", "Beta", 128, 250, 32, 12},
     ControlDef{kIterationsEdit, K::Edit, "", "No of Iterations", 71, 267, 35, 12},

@@ -69,6 +69,13 @@ struct DialogLogic::Impl {
 
     bool busy = false;
     std::function<void(int)> printHandler;
+    // The word length of the last Measure or Export (0: full precision): the
+    // magnitude views draw the taps quantized to it over the design's response.
+    int graphWordLength = 0;
+    // The user typed a view range; until then the forced range view of the response
+    // types without band views opens at 0 ... Fs/2.
+    bool viewRangeTyped = false;
+    void RedrawMagnitude();
     // The filter spec the design on the canvases was drawn with: the display
     // handlers redraw that design, whatever has been typed since.
     FilterSpec drawnSpec = DefaultFilterSpec();
@@ -157,6 +164,8 @@ GraphOptions DialogLogic::Impl::Options() const {
     o.viewHigh = rules.buffer.ViewHigh;
     o.gridOn = model.Checked(kGridCheck);
     o.holdActive = flags.holdActive;
+    o.seconds = model.Checked(kSecondsCheck);
+    o.fixedPointBits = graphWordLength;
     return o;
 }
 
@@ -349,7 +358,8 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     model.Enable(kDisplayTypeCombo, false);
     model.Enable(kDisplayTypeLabel, false);
     model.Show(kHoldOnCheck, false);
-    switch (SelectedGraph()) {
+    const int selection = SelectedGraph();
+    switch (selection) {
         case Impulse:
             model.Enable(kLogScaleCheck, false);
             model.Enable(kCurveFittingCheck, true);
@@ -374,6 +384,11 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
                 model.Enable(kDisplayTypeCombo, false);
                 model.Enable(kDisplayTypeLabel, false);
                 model.Select(kDisplayTypeCombo, SpecifiedRange);
+                if (!viewRangeTyped) {
+                    rules.buffer.ViewLow = 0.0;
+                    rules.buffer.ViewHigh = static_cast<double>(spec.Fs) * 0.5;
+                    rules.Push();
+                }
                 rules.Enable(kRangeView, true);
                 rules.Show(kRangeView, true);
                 model.Show(kLogScaleCheck, false);
@@ -385,8 +400,15 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
             break;
         }
         case Phase:
-            model.Enable(kCurveFittingCheck, true);
+        case UnwrappedPhase:
+            model.Enable(kCurveFittingCheck, selection == Phase);
             model.Enable(kDegreesCheck, true);
+            break;
+        case GroupDelay:
+            model.Enable(kSecondsCheck, true);
+            break;
+        case Step:
+            model.Enable(kCurveFittingCheck, true);
             break;
         default:
             break;
@@ -411,15 +433,23 @@ void DialogLogic::Impl::WithdrawGraphItem(GraphType graph, bool redraw) {
         model.Select(kGraphTypeCombo, GraphItemOf(model, Impulse));
         OnGraphTypeChanged(redraw);
     }
-    model.DeleteItem(kGraphTypeCombo, item);
+    // The redraw runs Apply, which may have withdrawn the item already; deleting
+    // its old place again would take out the kind listed after it.
+    const int now = GraphItemOf(model, graph);
+    if (now >= 0) model.DeleteItem(kGraphTypeCombo, now);
 }
 
 void DialogLogic::Impl::SetGraphControls(int selection) {
+    // Curve Fitting joins the stems (impulse, step) and the dots of the phase.
+    const bool fitting = selection == Impulse || selection == Phase || selection == Step;
+    const bool degrees = selection == Phase || selection == UnwrappedPhase;
     model.Show(kLogScaleCheck, selection == Magnitude);
-    model.Show(kCurveFittingCheck, selection != Magnitude);
-    model.Enable(kCurveFittingCheck, selection != Magnitude);
-    model.Show(kDegreesCheck, selection == Phase);
-    model.Enable(kDegreesCheck, selection == Phase);
+    model.Show(kCurveFittingCheck, fitting);
+    model.Enable(kCurveFittingCheck, fitting);
+    model.Show(kDegreesCheck, degrees);
+    model.Enable(kDegreesCheck, degrees);
+    model.Show(kSecondsCheck, selection == GroupDelay);
+    model.Enable(kSecondsCheck, selection == GroupDelay);
     flags.graphSel = selection;
 }
 
@@ -454,6 +484,15 @@ void DialogLogic::Impl::OnViewChanged() {
         model.Show(kHoldOnCheck, view == FullView);
         flags.displaySel = view;
     }
+    Refresh();
+}
+
+// Draws the magnitude graph on show again (a new fixed-point word length); other
+// graphs and the Hold On overlay are left as they are.
+void DialogLogic::Impl::RedrawMagnitude() {
+    if (!DesignOnShow() || flags.holdActive || SelectedGraph() != Magnitude) return;
+    ResetWorkingCanvases(canvases, false);
+    DrawGraphs(canvases, design, held, drawnSpec, Options(), kMainClientRect, kSmallClientRect);
     Refresh();
 }
 
@@ -606,7 +645,8 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     // No design matches the loaded inputs until Apply.
     flags.designValid = false;
     for (int id : {kGraphTypeCombo, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
-                   kLogScaleCheck, kDegreesCheck, kPrintResponseButton, kPrintCoefficientsButton}) {
+                   kLogScaleCheck, kDegreesCheck, kSecondsCheck, kPrintResponseButton,
+                   kPrintCoefficientsButton}) {
         model.Enable(id, false);
     }
     model.Enable(kApplyButton, true);
@@ -634,6 +674,7 @@ void DialogLogic::OnUserEdited(int id, const std::string& text) {
     if (impl_->busy) return;
     impl_->model.SetText(id, text);
     impl_->rules.OnFieldEdited(id);
+    if (id == kViewLowEdit || id == kViewHighEdit) impl_->viewRangeTyped = true;
 }
 
 void DialogLogic::OnUserToggled(int id, bool checked) {
@@ -648,6 +689,7 @@ void DialogLogic::OnUserToggled(int id, bool checked) {
         case kCurveFittingCheck:
         case kLogScaleCheck:
         case kDegreesCheck:
+        case kSecondsCheck:
             m.Apply();
             break;
         case kHoldOnCheck:
@@ -817,6 +859,8 @@ bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOption
         m.rules.ShowMessageWithoutPush(MessageCode::ExportFailed, args);
         return false;
     }
+    m.graphWordLength = options.bits;
+    m.RedrawMagnitude();
     return true;
 }
 
@@ -857,6 +901,8 @@ bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, Measur
     table.rows = MeasurementRows(measured);
     table.warning = ConditioningWarning(m.spec, m.design);
     out = std::move(table);
+    m.graphWordLength = measured.quantized ? quantize.bits : 0;
+    m.RedrawMagnitude();
     return true;
 }
 

@@ -93,10 +93,11 @@ void WindowRules::ShowInformation(const std::string& text) {
 void WindowRules::InvalidateDesign() {
     flags.designValid = false;
     model.Enable(kApplyButton, true);
-    for (int id : {kGraphTypeCombo, kGraphTypeLabel, kDisplayTypeCombo, kDisplayTypeLabel,
-                   kSaveButton, kGridCheck, kCurveFittingCheck, kLogScaleCheck, kDegreesCheck,
-                   kHoldOnCheck, kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator,
-                   kZoomCheck, kViewButton, kPrintResponseButton, kPrintCoefficientsButton}) {
+    for (int id :
+         {kGraphTypeCombo, kGraphTypeLabel, kDisplayTypeCombo, kDisplayTypeLabel, kSaveButton,
+          kGridCheck, kCurveFittingCheck, kLogScaleCheck, kDegreesCheck, kSecondsCheck,
+          kHoldOnCheck, kViewRangeLabel, kViewLowEdit, kViewHighEdit, kViewRangeSeparator,
+          kZoomCheck, kViewButton, kPrintResponseButton, kPrintCoefficientsButton}) {
         model.Enable(id, false);
     }
 }
@@ -173,6 +174,8 @@ void WindowRules::Initialise() {
     model.Show(kLogScaleCheck, false);
     model.Show(kDegreesCheck, false);
     model.Enable(kDegreesCheck, false);
+    model.Show(kSecondsCheck, false);
+    model.Enable(kSecondsCheck, false);
     model.Enable(kCurveFittingCheck, false);
     model.Enable(kGridCheck, false);
     model.Enable(kDisplayTypeCombo, false);
@@ -440,9 +443,9 @@ void WindowRules::OnDesignMethodChange() {
     model.Enable(kApplyButton, true);
     // The print buttons too: a report of the design on screen would name the new
     // method.
-    for (int id :
-         {kDisplayTypeLabel, kDisplayTypeCombo, kSaveButton, kGridCheck, kCurveFittingCheck,
-          kLogScaleCheck, kDegreesCheck, kPrintResponseButton, kPrintCoefficientsButton}) {
+    for (int id : {kDisplayTypeLabel, kDisplayTypeCombo, kSaveButton, kGridCheck,
+                   kCurveFittingCheck, kLogScaleCheck, kDegreesCheck, kSecondsCheck,
+                   kPrintResponseButton, kPrintCoefficientsButton}) {
         model.Enable(id, false);
     }
     ApplyResponseType();

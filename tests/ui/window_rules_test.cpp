@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/graph_kinds.h"
 #include "tests/ui/fake_platform.h"
 #include "ui/control_ids.h"
 
@@ -133,7 +134,7 @@ TEST(ControlState, StartsAsAFreshLowPassRectangularDesign) {
     EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
     for (const auto& [combo, count] : {std::pair{kResponseTypeCombo, 6},
                                        {kFunctionTypeCombo, 6},
-                                       {kGraphTypeCombo, 3},
+                                       {kGraphTypeCombo, kGraphTypeCount},
                                        {kDisplayTypeCombo, 4},
                                        {kFftSizeCombo, kFftIndexCount},
                                        {kFilterTypeCombo, 2}}) {
