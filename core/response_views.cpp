@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <unsupported/Eigen/FFT>
 #include <unsupported/Eigen/Polynomials>
 
 #include "core/spectrum_fft.h"
@@ -71,6 +73,38 @@ std::vector<ZeroPoint> MergeMultipleZeros(const std::vector<std::complex<double>
     return out;
 }
 
+// X[k] = sum_n h[n] exp(-2 pi i k n / P) for k = 0 ... count - 1 (P >= 1), by
+// Bluestein's chirp transform on Eigen's power-of-two FFT: any P costs
+// O(P log P), where the design grids' sizes (2^k - 1, 2 (32 N + 1)) are often prime.
+std::vector<std::complex<double>> GridSpectrum(std::span<const double> h, int P, int count) {
+    using Complex = std::complex<double>;
+    std::vector<Complex> x(static_cast<size_t>(P), 0.0);
+    for (size_t n = 0; n < h.size(); ++n) x[n % static_cast<size_t>(P)] += h[n];
+    size_t L = 1;
+    while (L < 2 * static_cast<size_t>(P) - 1) L *= 2;
+    // The chirp exp(-i pi n^2 / P), its angle reduced exactly modulo 2P.
+    std::vector<Complex> chirp(static_cast<size_t>(P));
+    for (long long n = 0; n < P; ++n) {
+        const long long r = (n * n) % (2LL * P);
+        chirp[static_cast<size_t>(n)] = std::polar(1.0, -std::numbers::pi * r / P);
+    }
+    std::vector<Complex> a(L, 0.0), b(L, 0.0);
+    for (size_t n = 0; n < static_cast<size_t>(P); ++n) a[n] = x[n] * chirp[n];
+    b[0] = std::conj(chirp[0]);
+    for (size_t m = 1; m < static_cast<size_t>(P); ++m) b[m] = b[L - m] = std::conj(chirp[m]);
+    Eigen::FFT<double> fft;
+    std::vector<Complex> A, B, conv;
+    fft.fwd(A, a);
+    fft.fwd(B, b);
+    for (size_t k = 0; k < L; ++k) A[k] *= B[k];
+    fft.inv(conv, A);
+    std::vector<Complex> X(static_cast<size_t>(count));
+    for (size_t k = 0; k < X.size(); ++k) {
+        X[k] = conv[k % static_cast<size_t>(P)] * chirp[k % static_cast<size_t>(P)];
+    }
+    return X;
+}
+
 bool AllFinite(std::span<const double> h) {
     return std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); });
 }
@@ -129,10 +163,16 @@ std::vector<double> ComputeStepResponse(std::span<const double> h) {
 
 std::vector<std::complex<double>> PolynomialRoots(std::span<const double> c) {
     if (c.size() < 2 || c.back() == 0.0 || !AllFinite(c)) return {};
+    if (c.size() == 2) return {std::complex<double>(-c[0] / c[1], 0.0)};
     Eigen::VectorXd poly(static_cast<Eigen::Index>(c.size()));
     for (size_t k = 0; k < c.size(); ++k) poly[static_cast<Eigen::Index>(k)] = c[k];
-    Eigen::PolynomialSolver<double, Eigen::Dynamic> solver(poly);
-    const auto& roots = solver.roots();
+    // Eigen's balanced companion matrix, solved for its eigenvalues only: the
+    // eigenvectors would triple the cost and are not needed.
+    Eigen::internal::companion<double, Eigen::Dynamic> companion(poly);
+    companion.balance();
+    const Eigen::EigenSolver<Eigen::MatrixXd> solver(companion.denseMatrix(), false);
+    if (solver.info() != Eigen::Success) return {};
+    const auto& roots = solver.eigenvalues();
     std::vector<std::complex<double>> out(static_cast<size_t>(roots.size()));
     for (Eigen::Index k = 0; k < roots.size(); ++k) out[static_cast<size_t>(k)] = roots[k];
     return out;
@@ -168,10 +208,9 @@ double ResponsePointHz(DesignFamily family, int K, double Fs, double i) {
 
 std::vector<double> ResponseDbOnGrid(std::span<const double> taps, DesignFamily family, int K) {
     if (K < 2) return {};
-    const bool half = family == DesignFamily::Equiripple;
-    std::vector<std::complex<double>> X =
-        FoldedSpectrum(taps.data(), static_cast<int>(taps.size()), half ? 2 * K + 1 : K);
-    X.resize(static_cast<size_t>(K));
+    // Window layout: K points over a period of K - 1; equiripple: K over 2K.
+    const int P = family == DesignFamily::Equiripple ? 2 * K : K - 1;
+    const std::vector<std::complex<double>> X = GridSpectrum(taps, P, K);
     std::vector<double> db(X.size());
     for (size_t i = 0; i < X.size(); ++i) db[i] = 20.0 * std::log10(std::abs(X[i]));
     return db;
