@@ -74,8 +74,30 @@ void BM_PoleZeros(benchmark::State& state) {
     const CFirDesign d = KaiserLowPass(static_cast<int>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(ComputePoleZeros(d.coeffs));
 }
-// 511: the longest odd length the view offers.
+// 383: the longest odd length the view offers.
 BENCHMARK(BM_PoleZeros)->Arg(255)->Arg(kMaxPoleZeroTaps - 1)->Unit(benchmark::kMillisecond);
+
+// The first magnitude view after a new word length: the quantized curve computed
+// anew (a chirp transform of the 8,192-point grid).
+void BM_QuantizedCurveFirstDraw_1001Taps(benchmark::State& state) {
+    EnsureViewsApplication();
+    GraphCanvases c;
+    CreateStartupImages(c, kMainClientRect, kSmallClientRect);
+    const CFirDesign d = KaiserLowPass(1001);
+    const FilterSpec spec = SpecOf(1001);
+    GraphOptions options;
+    options.graph = Magnitude;
+    options.fixedPointBits = 16;
+    const HeldCurve held;
+    for (auto _ : state) {
+        c.quantized = QuantizedCache{};
+        ResetWorkingCanvases(c, false);
+        DrawGraphs(c, d, held, spec, options, kMainClientRect, kSmallClientRect);
+        RefreshGraphs(c, options);
+        benchmark::DoNotOptimize(c.mainFront.GetPixel(300, 100));
+    }
+}
+BENCHMARK(BM_QuantizedCurveFirstDraw_1001Taps)->Unit(benchmark::kMillisecond);
 
 void BM_PoleZeroView(benchmark::State& state) {
     EnsureViewsApplication();

@@ -31,7 +31,7 @@ const char* PlotCommandHelp() {
            "                           G: impulse, magnitude (linear), db (full view),\n"
            "                           passband, stopband, range, phase, window (the small\n"
            "                           area), legend (the small area under --hold),\n"
-           "                           group-delay, unwrapped-phase, pole-zero (up to 512\n"
+           "                           group-delay, unwrapped-phase, pole-zero (up to 384\n"
            "                           taps), step.\n"
            "                           Options: --curve (Curve Fitting, impulse and step),\n"
            "                           --degrees (phase, unwrapped-phase), --seconds\n"

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <optional>
 
 #include "core/graph_kinds.h"
 #include "core/quantize.h"
@@ -108,18 +107,30 @@ PlotStyle StyleOf(const GraphOptions& options, Colour colour) {
                      .seconds = options.seconds};
 }
 
-// The response of the taps quantized to `bits` on the design's own points; nothing
-// when no word length is chosen or the taps cannot be quantized.
-std::optional<QuantizedCurve> QuantizedOf(const CFirDesign& design, DesignFamily family, int bits) {
-    if (bits < kMinQuantizeBits || bits > kMaxQuantizeBits) return std::nullopt;
+// The response of the taps quantized to `bits` on the design's own points, from the
+// cache when it was computed for the same taps and grid; null when no word length
+// is chosen or the taps cannot be quantized.
+const QuantizedCurve* QuantizedOf(QuantizedCache& cache, const CFirDesign& design,
+                                  DesignFamily family, int bits) {
+    if (bits < kMinQuantizeBits || bits > kMaxQuantizeBits) return nullptr;
+    if (cache.bits == bits && cache.family == family && cache.pointCount == design.pointCount &&
+        cache.coeffs == design.coeffs) {
+        return &cache.curve;
+    }
+    cache.bits = 0;
     QuantizedTaps q;
-    if (!QuantizeTaps(design.coeffs, bits, q)) return std::nullopt;
-    QuantizedCurve curve;
+    if (!QuantizeTaps(design.coeffs, bits, q)) return nullptr;
+    QuantizedCurve& curve = cache.curve;
     curve.bits = bits;
     curve.magnitudeDb = ResponseDbOnGrid(q.Taps(), family, design.pointCount);
+    curve.magnitude.clear();
     curve.magnitude.reserve(curve.magnitudeDb.size());
     for (double db : curve.magnitudeDb) curve.magnitude.push_back(std::pow(10.0, db / 20.0));
-    return curve;
+    cache.coeffs = design.coeffs;
+    cache.bits = bits;
+    cache.family = family;
+    cache.pointCount = design.pointCount;
+    return &curve;
 }
 
 void DrawImpulseGraph(const GraphInput& in) {
@@ -132,10 +143,10 @@ void DrawMagnitudeGraph(const GraphInput& in) {
     CMemCanvas* plot = &c.mainPlot;
     ResponseData data = ResponseOf(in);
     // The Hold On overlay compares two designs; the quantized curve is left out there.
-    const std::optional<QuantizedCurve> quantized =
-        in.drawn.overlay ? std::nullopt
-                         : QuantizedOf(in.design, data.family, in.options.fixedPointBits);
-    if (quantized) data.quantized = &*quantized;
+    if (!in.drawn.overlay) {
+        data.quantized =
+            QuantizedOf(c.quantized, in.design, data.family, in.options.fixedPointBits);
+    }
     const PlotStyle style = StyleOf(in.options, kCurrentCurveColour);
     if (!in.drawn.logScale) {
         DrawMagnitudeLinear(plot, in.rect, data, style);

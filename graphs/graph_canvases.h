@@ -5,6 +5,9 @@
 // display-option handlers and the batch designer share. Plain functions on plain
 // option records: no widgets.
 
+#include <vector>
+
+#include "core/design_methods.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 #include "graphs/dialog_units.h"
@@ -32,7 +35,18 @@ inline constexpr CanvasRect kSmallClientRect = FrameClientRect(199, 98);
 // gridOverlay (ORed in with Grid On), mainBackground (clean frame), holdAxes,
 // holdCurrent, holdPrevious (Hold On overlay). Small area: smallPlot (working),
 // smallFront (shown), smallBackground (clean frame), holdLegend (Hold On legend).
+// The quantized taps' response last drawn, with what it was computed from: a view
+// switch or a redraw of the same design at the same word length takes it from here.
+struct QuantizedCache {
+    std::vector<double> coeffs;
+    int bits = 0;
+    DesignFamily family = DesignFamily::Window;
+    int pointCount = 0;
+    QuantizedCurve curve;
+};
+
 struct GraphCanvases {
+    QuantizedCache quantized;
     CMemCanvas mainPlot;
     CMemCanvas mainFront;
     CMemCanvas gridOverlay;
