@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "cli/cli_common.h"
+#include "core/quantize.h"
 
 namespace tapwright::cli {
 
@@ -35,6 +36,10 @@ constexpr CliGraph kCliGraphs[] = {
     {GraphKind::Phase, "phase", Phase, true, FullView, false},
     {GraphKind::Window, "window", Impulse, true, FullView, true},
     {GraphKind::Legend, "legend", Magnitude, true, FullView, true},
+    {GraphKind::GroupDelay, "group-delay", GroupDelay, true, FullView, false},
+    {GraphKind::UnwrappedPhase, "unwrapped-phase", UnwrappedPhase, true, FullView, false},
+    {GraphKind::PoleZero, "pole-zero", PoleZero, true, FullView, false},
+    {GraphKind::Step, "step", Step, true, FullView, false},
 };
 
 const CliGraph* CliGraphOf(GraphKind kind) {
@@ -78,6 +83,8 @@ GraphOptions ToGraphOptions(const GraphArgs& a, const FilterSpec& spec) {
     g.degrees = a.degrees;
     g.zoom = a.zoom;
     g.gridOn = a.grid;
+    g.seconds = a.seconds;
+    g.fixedPointBits = a.bits;
     g.holdActive = !a.held.empty();
     g.viewLow = a.rangeGiven ? a.low : 0.0;
     g.viewHigh = a.rangeGiven ? a.high : static_cast<double>(spec.Fs) * 0.5;
@@ -128,6 +135,15 @@ std::string ParseGraphCommandArgs(int argc, char** argv, GraphAreas areas, const
             g.zoom = true;
         } else if (arg == "--grid") {
             g.grid = true;
+        } else if (arg == "--seconds") {
+            g.seconds = true;
+        } else if (arg == "--bits") {
+            double bits = 0.0;
+            if (!value(v) || !ParseNumber(v, bits) || bits != std::floor(bits) ||
+                bits < kMinQuantizeBits || bits > kMaxQuantizeBits) {
+                return "--bits needs a word length of 2 to 32";
+            }
+            g.bits = static_cast<int>(bits);
         } else if (own && own(arg, value, error)) {
             if (!error.empty()) return error;
         } else if (!arg.empty() && arg[0] == '-') {

@@ -18,7 +18,21 @@
 namespace tapwright::cli {
 
 // The graph names of --graph. Window and Legend are the small area's.
-enum class GraphKind { Impulse, Magnitude, Db, Passband, Stopband, Range, Phase, Window, Legend };
+enum class GraphKind {
+    Impulse,
+    Magnitude,
+    Db,
+    Passband,
+    Stopband,
+    Range,
+    Phase,
+    Window,
+    Legend,
+    GroupDelay,
+    UnwrappedPhase,
+    PoleZero,
+    Step,
+};
 
 // The name --graph takes for `kind`; null for a value that names no kind, so that
 // the kinds can be listed by counting from 0 until the first null.
@@ -36,6 +50,8 @@ struct GraphArgs {
     bool degrees = false;
     bool zoom = false;
     bool grid = false;
+    bool seconds = false;  // --seconds: group delay in seconds
+    int bits = 0;          // --bits B: 2 ... 32, the quantized taps' response; 0: none
     bool rangeGiven = false;
     double low = 0.0;   // Hz, finite
     double high = 0.0;  // Hz, finite

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/graph_args.h"
 #include "core/messages.h"
+#include "core/response_views.h"
 #include "graphs/graph_canvases.h"
 #include "graphs/png_file.h"
 
@@ -33,8 +34,14 @@ const char* PlotCommandHelp() {
            "                           Runs without a display (Qt offscreen platform).\n"
            "                           G: impulse, magnitude (linear), db (full view),\n"
            "                           passband, stopband, range, phase, window (the small\n"
-           "                           area), legend (the small area under --hold).\n"
-           "                           Options: --curve (Curve Fitting), --degrees,\n"
+           "                           area), legend (the small area under --hold),\n"
+           "                           group-delay, unwrapped-phase, pole-zero (up to 384\n"
+           "                           taps), step.\n"
+           "                           Options: --curve (Curve Fitting, impulse and step),\n"
+           "                           --degrees (phase, unwrapped-phase), --seconds\n"
+           "                           (group-delay in seconds, not samples), --bits B (the\n"
+           "                           magnitude views add the response of the taps\n"
+           "                           quantized to B = 2 ... 32 bits),\n"
            "                           --range LO:HI (Hz, default 0:Fs/2) with --zoom,\n"
            "                           --grid (grid ORed in), --hold PREVIOUS_FILE (design\n"
            "                           PREVIOUS first, then FILE under Hold On; with db the\n"
@@ -126,6 +133,17 @@ int RunPlotCommand(int argc, char** argv) {
                      "tapwright-cli plot: dB views of this response type show the specified "
                      "range %g ... %g Hz\n",
                      options.viewLow, options.viewHigh);
+    }
+    if (o.bits > 0 && drawn.graph != Magnitude) {
+        std::fprintf(stderr,
+                     "tapwright-cli plot: --bits adds the quantized response to the magnitude "
+                     "views only\n");
+    }
+    if (drawn.graph == PoleZero && design.length > kMaxPoleZeroTaps) {
+        std::fprintf(stderr,
+                     "tapwright-cli plot: the pole-zero plot is offered up to %d taps; this "
+                     "design has %d, so only a note is drawn\n",
+                     kMaxPoleZeroTaps, design.length);
     }
     if (o.kind == GraphKind::Window && !drawn.windowShape) {
         std::fprintf(stderr,

@@ -56,7 +56,15 @@ inline constexpr int kSymmetryTypeCount = 4;
 enum TerminationCriterion : int { ByIterations = 0, ByPeakRatio = 1 };
 inline constexpr int kTerminationCriterionCount = 2;
 
-enum GraphType : int { Impulse = 0, Magnitude = 1, Phase = 2 };
+enum GraphType : int {
+    Impulse = 0,
+    Magnitude = 1,
+    Phase = 2,
+    GroupDelay = 3,
+    UnwrappedPhase = 4,
+    PoleZero = 5,
+    Step = 6,
+};
 
 enum ViewMode : int { FullView = 0, PassbandView = 1, StopbandView = 2, SpecifiedRange = 3 };
 

@@ -23,11 +23,17 @@ struct GraphKindInfo {
     bool forDifferentiatorAndHilbert;
 };
 
-inline constexpr int kGraphTypeCount = 3;
+// The kinds from GROUP DELAY on compute what they need from the taps, so every
+// design offers them.
+inline constexpr int kGraphTypeCount = 7;
 inline constexpr std::array<GraphKindInfo, kGraphTypeCount> kGraphKinds = {{
     {Impulse, "IMPULSE RESPONSE", true, true},
     {Magnitude, "MAGNITUDE RESPONSE", true, true},
     {Phase, "PHASE RESPONSE", false, false},
+    {GroupDelay, "GROUP DELAY", true, true},
+    {UnwrappedPhase, "UNWRAPPED PHASE", true, true},
+    {PoleZero, "POLE-ZERO", true, true},
+    {Step, "STEP RESPONSE", true, true},
 }};
 
 // The row of `graph`; null outside the table.

@@ -1,8 +1,11 @@
 #include "graphs/graph_canvases.h"
 
 #include <array>
+#include <cmath>
 
 #include "core/graph_kinds.h"
+#include "core/quantize.h"
+#include "core/response_views.h"
 
 namespace tapwright {
 
@@ -100,7 +103,34 @@ PlotStyle StyleOf(const GraphOptions& options, Colour colour) {
                      .heldColour = kHeldCurveColour,
                      .curveFitting = options.curveFitting,
                      .degrees = options.degrees,
-                     .zoom = options.zoom};
+                     .zoom = options.zoom,
+                     .seconds = options.seconds};
+}
+
+// The response of the taps quantized to `bits` on the design's own points, from the
+// cache when it was computed for the same taps and grid; null when no word length
+// is chosen or the taps cannot be quantized.
+const QuantizedCurve* QuantizedOf(QuantizedCache& cache, const CFirDesign& design,
+                                  DesignFamily family, int bits) {
+    if (bits < kMinQuantizeBits || bits > kMaxQuantizeBits) return nullptr;
+    if (cache.bits == bits && cache.family == family && cache.pointCount == design.pointCount &&
+        cache.coeffs == design.coeffs) {
+        return &cache.curve;
+    }
+    cache.bits = 0;
+    QuantizedTaps q;
+    if (!QuantizeTaps(design.coeffs, bits, q)) return nullptr;
+    QuantizedCurve& curve = cache.curve;
+    curve.bits = bits;
+    curve.magnitudeDb = ResponseDbOnGrid(q.Taps(), family, design.pointCount);
+    curve.magnitude.clear();
+    curve.magnitude.reserve(curve.magnitudeDb.size());
+    for (double db : curve.magnitudeDb) curve.magnitude.push_back(std::pow(10.0, db / 20.0));
+    cache.coeffs = design.coeffs;
+    cache.bits = bits;
+    cache.family = family;
+    cache.pointCount = design.pointCount;
+    return &curve;
 }
 
 void DrawImpulseGraph(const GraphInput& in) {
@@ -111,7 +141,12 @@ void DrawImpulseGraph(const GraphInput& in) {
 void DrawMagnitudeGraph(const GraphInput& in) {
     GraphCanvases& c = in.canvases;
     CMemCanvas* plot = &c.mainPlot;
-    const ResponseData data = ResponseOf(in);
+    ResponseData data = ResponseOf(in);
+    // The Hold On overlay compares two designs; the quantized curve is left out there.
+    if (!in.drawn.overlay) {
+        data.quantized =
+            QuantizedOf(c.quantized, in.design, data.family, in.options.fixedPointBits);
+    }
     const PlotStyle style = StyleOf(in.options, kCurrentCurveColour);
     if (!in.drawn.logScale) {
         DrawMagnitudeLinear(plot, in.rect, data, style);
@@ -143,9 +178,29 @@ void DrawPhaseGraph(const GraphInput& in) {
               StyleOf(in.options, kPhaseCurveColour));
 }
 
+void DrawGroupDelayGraph(const GraphInput& in) {
+    DrawGroupDelay(&in.canvases.mainPlot, in.rect, ResponseOf(in),
+                   StyleOf(in.options, kCurrentCurveColour));
+}
+
+void DrawUnwrappedPhaseGraph(const GraphInput& in) {
+    DrawUnwrappedPhase(&in.canvases.mainPlot, in.rect, ResponseOf(in),
+                       StyleOf(in.options, kPhaseCurveColour));
+}
+
+void DrawPoleZeroGraph(const GraphInput& in) {
+    DrawPoleZero(&in.canvases.mainPlot, in.rect, in.design,
+                 StyleOf(in.options, kCurrentCurveColour));
+}
+
+void DrawStepGraph(const GraphInput& in) {
+    DrawStep(&in.canvases.mainPlot, in.rect, in.design, StyleOf(in.options, kCurrentCurveColour));
+}
+
 // The drawing of each graph kind, in the order of kGraphKinds.
 constexpr std::array<void (*)(const GraphInput&), kGraphTypeCount> kGraphDrawers = {
-    DrawImpulseGraph, DrawMagnitudeGraph, DrawPhaseGraph};
+    DrawImpulseGraph,        DrawMagnitudeGraph, DrawPhaseGraph, DrawGroupDelayGraph,
+    DrawUnwrappedPhaseGraph, DrawPoleZeroGraph,  DrawStepGraph};
 
 }  // namespace
 

@@ -5,6 +5,9 @@
 // display-option handlers and the batch designer share. Plain functions on plain
 // option records: no widgets.
 
+#include <vector>
+
+#include "core/design_methods.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 #include "graphs/dialog_units.h"
@@ -32,7 +35,18 @@ inline constexpr CanvasRect kSmallClientRect = FrameClientRect(199, 98);
 // gridOverlay (ORed in with Grid On), mainBackground (clean frame), holdAxes,
 // holdCurrent, holdPrevious (Hold On overlay). Small area: smallPlot (working),
 // smallFront (shown), smallBackground (clean frame), holdLegend (Hold On legend).
+// The quantized taps' response last drawn, with what it was computed from: a view
+// switch or a redraw of the same design at the same word length takes it from here.
+struct QuantizedCache {
+    std::vector<double> coeffs;
+    int bits = 0;
+    DesignFamily family = DesignFamily::Window;
+    int pointCount = 0;
+    QuantizedCurve curve;
+};
+
 struct GraphCanvases {
+    QuantizedCache quantized;
     CMemCanvas mainPlot;
     CMemCanvas mainFront;
     CMemCanvas gridOverlay;
@@ -66,15 +80,18 @@ struct GraphOptions {
     double viewHigh = 4000.0;  // Hz
     bool gridOn = false;
     bool holdActive = false;
+    bool seconds = false;    // group delay in seconds rather than samples
+    int fixedPointBits = 0;  // 2 ... 32: the magnitude views add the quantized taps' response
 };
 
 // What was drawn after the window's rules were applied to the options.
 struct GraphDrawn {
-    GraphType graph = Impulse;  // the phase graph is not offered after an equiripple design
-    bool logScale = true;       // meaningful for the magnitude graph
-    ViewMode view = FullView;   // dB views of other than low and high pass become the range view
-    bool overlay = false;       // the Hold On overlay and legend were drawn
-    bool windowShape = false;   // the small area shows a window shape
+    GraphType graph =
+        Impulse;           // the (wrapped) phase graph is not offered after an equiripple design
+    bool logScale = true;  // meaningful for the magnitude graph
+    ViewMode view = FullView;  // dB views of other than low and high pass become the range view
+    bool overlay = false;      // the Hold On overlay and legend were drawn
+    bool windowShape = false;  // the small area shows a window shape
 };
 
 // The graph actually shown for the options: the phase graph becomes the impulse

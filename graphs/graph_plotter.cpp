@@ -3,13 +3,16 @@
 
 #include "graphs/graph_plotter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "core/design_constants.h"
 #include "core/messages.h"
+#include "core/response_views.h"
 #include "graphs/plot_drawing.h"
 
 namespace tapwright {
@@ -140,20 +143,21 @@ bool DrawFrequencyAxis(CMemCanvas* dc, const PlotBox& box, float Fs) {
     return true;
 }
 
-bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
-                 const PlotStyle& style) {
-    if (!Usable(dc)) return false;
-    const Colour colour = style.colour;
-    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, colour}, CBrush{colour});
+namespace {
 
-    const int N = design.length;
-    const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), design.coeffs.size());
+// The values as stems with circles (a polyline with style.curveFitting), N over the
+// plot width, scaled so that the largest |value| reaches 0.8 of the half height
+// above or below the zero line. Returns that largest |value|.
+double DrawStems(CMemCanvas* dc, const PlotBox& box, const std::vector<double>& values, int N,
+                 const PlotStyle& style) {
+    const Colour colour = style.colour;
+    const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), values.size());
     const double w = static_cast<double>(box.right) - box.left - 130;
     const double xstep = N > 1 ? w / (N - 1) : 0.0;
-    const double M = plot::MaxAbsFinite(design.coeffs, 0, count);
+    const double M = plot::MaxAbsFinite(values, 0, count);
     const int half = (box.bottom - box.top - 65) / 2;
     const int y0 = 30 + half;
-    // All-zero coefficients have no scale: every stem then sits on the zero line.
+    // All-zero values have no scale: every stem then sits on the zero line.
     const double scale = M > 0.0 ? half * 0.8 / M : 0.0;
     const int boxTop = y0 - half;
     const int boxBottom = y0 + half;
@@ -165,7 +169,7 @@ bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
     for (size_t i = 0; i < count; ++i) {
         const int x = 80 + TruncPixel(static_cast<double>(i) * xstep);
         int y = 0;
-        if (!CurveY(design.coeffs[i], scale, y0, boxTop, boxBottom, y)) {
+        if (!CurveY(values[i], scale, y0, boxTop, boxBottom, y)) {
             line.Break();
             continue;
         }
@@ -187,6 +191,17 @@ bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
         }
         dc->Ellipse(x - 2, y - 2, x + 2, y + 2);
     }
+    return M;
+}
+
+}  // namespace
+
+bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
+                 const PlotStyle& style) {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const int N = design.length;
+    DrawStems(dc, box, design.coeffs, N, style);
 
     dc->SetTextAlign(TextAlign::LeftTop);
     DrawLabel(dc, LabelAnchor::TopCentre, 245, 5, kTitleColour, "Impulse Response");
@@ -195,6 +210,34 @@ bool DrawImpulse(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
     DrawLabel(dc, LabelAnchor::LeftAxis, 54, 268, kWhite, "- 1");
     DrawLabel(dc, LabelAnchor::Bottom, 225, 315, MakeRgb(30, 200, 60), "Total Coefficients :");
     DrawLabel(dc, LabelAnchor::Bottom, 355, 315, MakeRgb(130, 200, 240), FormatString("%d", N));
+    return true;
+}
+
+bool DrawStep(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
+              const PlotStyle& style) {
+    if (!Usable(dc)) return false;
+    DrawingScope scope(*dc, CPen{PenStyle::Solid, 1, style.colour}, CBrush{style.colour});
+    const int N = design.length;
+    const size_t count = std::min(static_cast<size_t>(std::max(N, 0)), design.coeffs.size());
+    const std::vector<double> s =
+        ComputeStepResponse(std::span<const double>(design.coeffs.data(), count));
+    const double M = DrawStems(dc, box, s, N, style);
+
+    // The largest |s| stands 0.8 of the half height from the zero line: the rows at
+    // y = 48 and 268 read +-M.
+    dc->SetTextAlign(TextAlign::LeftTop);
+    DrawShadowText(dc, 255, 5, kTitleColour, "Step Response");
+    DrawShadowText(dc, 30, 9, kAxisNameColour, "s[n]");
+    dc->SetTextAlign(TextAlign::Right);
+    DrawShadowText(dc, 70, 48, kTickLabelColour, FormatString("%.4g", M));
+    DrawShadowText(dc, 70, 158, kTickLabelColour, "0");
+    DrawShadowText(dc, 70, 268, kTickLabelColour, FormatString("%.4g", -M));
+    dc->SetTextAlign(TextAlign::LeftTop);
+    DrawShadowText(dc, 535, 279, kAxisNameColour, "n");
+    DrawShadowText(dc, 527, 295, kUnitColour, "(taps)");
+    DrawShadowText(dc, 175, 315, MakeRgb(30, 200, 60), "Final value (DC gain) :");
+    DrawShadowText(dc, 335, 315, MakeRgb(130, 200, 240),
+                   FormatString("%.6g", s.empty() ? 0.0 : s.back()));
     return true;
 }
 

@@ -21,6 +21,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/design_methods.h"
 #include "core/fir_design.h"
@@ -39,6 +40,8 @@ inline constexpr Colour kTickLabelColour = MakeRgb(255, 255, 255);
 inline constexpr Colour kCurrentCurveColour = MakeRgb(200, 200, 0);
 inline constexpr Colour kHeldCurveColour = MakeRgb(0, 200, 200);
 inline constexpr Colour kPhaseCurveColour = MakeRgb(100, 200, 187);
+// The response of the quantized taps drawn over the magnitude views.
+inline constexpr Colour kQuantizedCurveColour = MakeRgb(255, 120, 60);
 
 // A rectangle in pixels (right and bottom exclusive).
 struct PlotBox {
@@ -49,24 +52,36 @@ struct PlotBox {
 };
 
 // How a plot draws: the curve colour, the held curve's colour (overlay and legend),
-// stems or a joined curve (impulse, phase), the phase in degrees, and the specified
-// range on an axis centred on 0 dB.
+// stems or a joined curve (impulse, phase, step), the phase in degrees, the
+// specified range on an axis centred on 0 dB, and the group delay in seconds.
 struct PlotStyle {
     Colour colour = kCurrentCurveColour;
     Colour heldColour = kHeldCurveColour;
     bool curveFitting = false;
     bool degrees = false;
     bool zoom = false;
+    bool seconds = false;
+};
+
+// The response of the design's taps quantized to a fixed-point word length, on the
+// points of the design's own response (same count and layout).
+struct QuantizedCurve {
+    std::vector<double> magnitudeDb;
+    std::vector<double> magnitude;
+    int bits = 0;  // the word length, 2 ... 32
 };
 
 // What the response plots read: the design, Fs in Hz, the family that made the
-// response (it fixes the layout of the points) and the characteristic (the phase
-// plot). A plot ignores the fields it does not need.
+// response (it fixes the layout of the points), the characteristic (the phase
+// plot) and, when not null, the quantized taps' response that the magnitude views
+// draw over the design's own in kQuantizedCurveColour with a legend entry. A plot
+// ignores the fields it does not need.
 struct ResponseData {
     const CFirDesign& design;
     float Fs = 0.0f;
     DesignFamily family = DesignFamily::Window;
     SymmetryType symmetry = SymmetricOdd;
+    const QuantizedCurve* quantized = nullptr;
 };
 
 // The three layers of the Hold On overlay.
@@ -161,6 +176,22 @@ bool DrawLegend(CMemCanvas* dc, const HeldCurve& held, const PlotStyle& style, D
 // frequency on the 0 ... Fs/2 axis.
 bool DrawPhase(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
                const PlotStyle& style);
+
+// Group delay of the taps over 0 ... Fs/2 in samples or (style.seconds) seconds,
+// on an axis fitted to its values; points where |H| is near zero are left out.
+bool DrawGroupDelay(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
+                    const PlotStyle& style);
+// Unwrapped phase of the taps over 0 ... Fs/2 in radians or (style.degrees)
+// degrees, on an axis fitted to its values.
+bool DrawUnwrappedPhase(CMemCanvas* dc, const PlotBox& box, const ResponseData& data,
+                        const PlotStyle& style);
+// Zeros of H(z) as rings (with their multiplicity beside coinciding ones), the pole
+// of order N - 1 at the origin as a cross, the unit circle and equal axes. Beyond
+// kMaxPoleZeroTaps taps only a note saying so is drawn.
+bool DrawPoleZero(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design,
+                  const PlotStyle& style);
+// Cumulative sum of the coefficients as stems (a polyline with style.curveFitting).
+bool DrawStep(CMemCanvas* dc, const PlotBox& box, const CFirDesign& design, const PlotStyle& style);
 
 // Name drawn for a design method in the window-shape title and the legend
 // ("Equiripple (N Iterations)" for the equiripple method); empty for other values.

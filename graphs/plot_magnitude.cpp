@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/messages.h"
+#include "core/response_views.h"
 #include "graphs/graph_plotter.h"
 #include "graphs/plot_drawing.h"
 
@@ -142,6 +143,47 @@ void DrawFreqNames(CMemCanvas* dc) {
     DrawLabel(dc, LabelAnchor::BottomRight, 537, 295, kUnitColour, "(Hz)");
 }
 
+// The quantized taps' curve over points [first, end) with the very same mapping as
+// the design's own curve, kept inside the frame, and its legend entry at the top
+// right. Nothing without a quantized curve.
+void DrawQuantizedCurve(CMemCanvas* dc, const ResponseData& data, bool linear, long long first,
+                        long long end, long long origin, double xstep, double scale, double base,
+                        const Geometry& box) {
+    const QuantizedCurve* q = data.quantized;
+    if (q == nullptr) return;
+    const std::vector<double>& values = linear ? q->magnitude : q->magnitudeDb;
+    end = std::min(end, static_cast<long long>(values.size()));
+    const CPen before = dc->SelectPen(CPen{PenStyle::Solid, 1, kQuantizedCurveColour});
+    Polyline line(*dc);
+    for (long long i = std::max(first, 0LL); i < end; ++i) {
+        int y = 0;
+        if (!CurveY(values[static_cast<size_t>(i)], scale, base, box.top, box.bottom, y)) {
+            line.Break();
+            continue;
+        }
+        line.Add(80 + TruncPixel(static_cast<double>(i - origin) * xstep),
+                 std::clamp(y, box.top, box.bottom));
+    }
+    dc->SelectPen(CPen{PenStyle::Solid, 2, kQuantizedCurveColour});
+    dc->MoveTo(420, 13);
+    dc->LineTo(438, 13);
+    dc->SelectPen(before);
+    dc->SetTextAlign(TextAlign::LeftTop);
+    DrawShadowText(dc, 443, 5, kQuantizedCurveColour, FormatString("%d-bit taps", q->bits));
+}
+
+// Labels k = 0 ... 8 of a band view whose points [first, end) are spread over the
+// width: label k stands where the (fractional) point first + k (end - first) / 8
+// is drawn, so it names that point's frequency.
+void DrawBandFrequencyLabels(CMemCanvas* dc, const Geometry& box, const ResponseData& data,
+                             long long first, long long end) {
+    const int K = data.design.pointCount;
+    const double Fs = data.Fs;
+    const double f0 = ResponsePointHz(data.family, K, Fs, static_cast<double>(first));
+    const double f1 = ResponsePointHz(data.family, K, Fs, static_cast<double>(end));
+    DrawRangeFrequencyLabels(dc, box, f0, f1 - f0);
+}
+
 bool IsLowOrHighPass(ResponseType type) {
     return type == LowPass || type == HighPass;
 }
@@ -167,6 +209,7 @@ bool DrawMagnitudeDb(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData&
     const Layout layout = equiripple ? EquirippleLayout(design.pointCount, held, box.w)
                                      : WindowLayout(design.pointCount, held, box.w);
     DrawCurve(*dc, design.magnitudeDb, 0, layout.end, 0, layout.xstep, scale, box.r + 30, 0.0, box);
+    DrawQuantizedCurve(dc, data, false, 0, layout.end, 0, layout.xstep, scale, box.r + 30, box);
     DrawDbHeader(dc, "Magnitude Response", 238);
     DrawDbLabels(dc, box, R);
     DrawFrequencyAxis(dc, plotBox, data.Fs);
@@ -220,12 +263,15 @@ bool DrawMagnitudeRange(CMemCanvas* dc, const PlotBox& plotBox, const ResponseDa
         const double R = AxisRange(M);
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / R, box.r + 30, 0.0,
                   box);
+        DrawQuantizedCurve(dc, data, false, i0, iend, i0, xstep, box.hplot / R, box.r + 30, box);
         DrawDbHeader(dc, "Magnitude Response", 238);
         DrawDbLabels(dc, box, R);
     } else {
         const double E = ZoomHalfRange(design.magnitudeDb, e0, std::max(e0, e1));
         DrawCurve(*dc, design.magnitudeDb, i0, iend, i0, xstep, box.hplot / (2.0 * E),
                   5 * box.r + 30, 0.0, box);
+        DrawQuantizedCurve(dc, data, false, i0, iend, i0, xstep, box.hplot / (2.0 * E),
+                           5 * box.r + 30, box);
         DrawDbHeader(dc, "Magnitude Response", 238);
         DrawZoomLabels(dc, box, E);
     }
@@ -299,6 +345,8 @@ bool DrawMagnitudeLinear(CMemCanvas* dc, const PlotBox& plotBox, const ResponseD
     }
     DrawCurve(*dc, design.magnitude, 0, layout.end, 0, layout.xstep, scale,
               plotBox.bottom - 35 - 0.125, 0.0, box);
+    DrawQuantizedCurve(dc, data, true, 0, layout.end, 0, layout.xstep, scale,
+                       plotBox.bottom - 35 - 0.125, box);
 
     dc->SetTextAlign(TextAlign::LeftTop);
     DrawLabel(dc, LabelAnchor::TopCentre, 238, 5, kTitleColour, "Magnitude Response");
@@ -329,16 +377,13 @@ bool DrawPassband(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& da
     const long long end = IsLowOrHighPass(design.responseType) ? b1 : std::min(b1, b0 + 1);
     DrawCurve(*dc, design.magnitudeDb, b0, end, b0, xstep, box.hplot / (2.0 * E), 5 * box.r + 30,
               0.0, box);
+    DrawQuantizedCurve(dc, data, false, b0, end, b0, xstep, box.hplot / (2.0 * E), 5 * box.r + 30,
+                       box);
 
     DrawDbHeader(dc, "Passband Response", 238);
     DrawFreqNames(dc);
     DrawZoomLabels(dc, box, E);
-    if (design.responseType == LowPass) {
-        DrawRangeFrequencyLabels(dc, box, 0.0, design.passEdge);
-    } else {
-        DrawRangeFrequencyLabels(dc, box, design.stopEdge,
-                                 static_cast<double>(data.Fs) * 0.5 - design.stopEdge);
-    }
+    DrawBandFrequencyLabels(dc, box, data, b0, b1);
     return true;
 }
 
@@ -379,6 +424,11 @@ bool DrawStopband(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& da
     const double xstep = s1 > s0 ? static_cast<double>(box.w) / static_cast<double>(s1 - s0) : 0.0;
     const long long end = IsLowOrHighPass(design.responseType) ? s1 : std::min(s1, s0 + 1);
     DrawCurve(*dc, v, s0, end, s0, xstep, scale, box.r + 30, ref, box);
+    if (data.quantized != nullptr) {
+        // The same mapping with the reference folded into the base.
+        DrawQuantizedCurve(dc, data, false, s0, end, s0, xstep, scale, box.r + 30 + scale * ref,
+                           box);
+    }
 
     DrawDbHeader(dc, "Stopband Response", 242);
     DrawFreqNames(dc);
@@ -387,12 +437,7 @@ bool DrawStopband(CMemCanvas* dc, const PlotBox& plotBox, const ResponseData& da
         DrawShadowText(dc, 65, 50 + k * box.r, kTickLabelColour,
                        FormatString("-%4.2f", Amin + k * ((Amax - Amin) * 0.1111111111111111)));
     }
-    if (design.responseType == LowPass) {
-        DrawRangeFrequencyLabels(dc, box, design.stopEdge,
-                                 static_cast<double>(data.Fs) * 0.5 - design.stopEdge);
-    } else {
-        DrawRangeFrequencyLabels(dc, box, 0.0, design.passEdge);
-    }
+    DrawBandFrequencyLabels(dc, box, data, s0, s1);
     return true;
 }
 

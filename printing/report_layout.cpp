@@ -147,6 +147,14 @@ std::string_view GraphLine(int graph, bool logScale) {
                             : "Graphical Plot : Magnitude Response Plot";
         case Phase:
             return "Graphical Plot : Phase Response Plot";
+        case GroupDelay:
+            return "Graphical Plot : Group Delay Plot";
+        case UnwrappedPhase:
+            return "Graphical Plot : Unwrapped Phase Plot";
+        case PoleZero:
+            return "Graphical Plot : Pole-Zero Plot";
+        case Step:
+            return "Graphical Plot : Step Response Plot";
         default:
             return "";
     }

@@ -13,12 +13,15 @@ for f in $EX/*.txt; do
   e=$(basename $f .txt)
   run $e.design $CLI design $f
   run $e.response $CLI response $f
-  for g in impulse magnitude db passband stopband range phase window; do
+  for g in impulse magnitude db passband stopband range phase window \
+           group-delay unwrapped-phase pole-zero step; do
     run $e.plot.$g $CLI plot $f -o $O/$e.$g.png --graph $g
   done
   run $e.plot.impc $CLI plot $f -o $O/$e.impc.png --graph impulse --curve --grid
   run $e.plot.phd $CLI plot $f -o $O/$e.phd.png --graph phase --degrees --curve
   run $e.plot.rz $CLI plot $f -o $O/$e.rz.png --graph range --range 100:1500 --zoom --grid
+  run $e.plot.q8 $CLI plot $f -o $O/$e.q8.png --graph db --bits 8
+  run $e.plot.gds $CLI plot $f -o $O/$e.gds.png --graph group-delay --seconds
   run $e.plot.hold $CLI plot $f -o $O/$e.hold.png --graph db --hold $prev
   run $e.plot.legend $CLI plot $f -o $O/$e.legend.png --graph legend --hold $prev
   for fmt in txt csv json c; do run $e.export.$fmt $CLI export $f --format $fmt; done

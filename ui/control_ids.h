@@ -94,6 +94,7 @@ enum ControlId : int {
     kCurveFittingCheck = 1055,
     kLogScaleCheck = 1059,
     kDegreesCheck = 1061,
+    kSecondsCheck = 1130,  // group delay in seconds; shares the place of Degrees
     kHoldOnCheck = 1090,
     kZoomCheck = 1123,
     kViewRangeLabel = 1119,

@@ -117,11 +117,15 @@ bool ApplyOn(const S& s) {
 bool Magnitude(const S& s) {
     return s.graph == tapwright::Magnitude;
 }
-bool NotMagnitude(const S& s) {
-    return !Magnitude(s);
+// Curve Fitting joins the stems (impulse, step) and the dots of the phase.
+bool CurveFittingShown(const S& s) {
+    return s.graph == Impulse || s.graph == tapwright::Phase || s.graph == Step;
 }
-bool Phase(const S& s) {
-    return s.graph == tapwright::Phase;
+bool DegreesShown(const S& s) {
+    return s.graph == tapwright::Phase || s.graph == UnwrappedPhase;
+}
+bool SecondsShown(const S& s) {
+    return s.graph == GroupDelay;
 }
 bool LogScaleShown(const S& s) {
     return Magnitude(s) && s.view != SpecifiedRange;
@@ -173,6 +177,7 @@ constexpr auto kDisplayType = std::to_array<int>({kDisplayTypeCombo, kDisplayTyp
 constexpr auto kLogScale = std::to_array<int>({kLogScaleCheck});
 constexpr auto kCurveFitting = std::to_array<int>({kCurveFittingCheck});
 constexpr auto kDegrees = std::to_array<int>({kDegreesCheck});
+constexpr auto kSeconds = std::to_array<int>({kSecondsCheck});
 constexpr auto kGrid = std::to_array<int>({kGridCheck});
 constexpr auto kHoldOn = std::to_array<int>({kHoldOnCheck});
 constexpr auto kRangeView = std::to_array<int>(
@@ -211,8 +216,9 @@ constexpr ControlRule kRules[] = {
     {kGraphType,                Always,          ValidAndFree},
     {kDisplayType,              Always,          DisplayTypeOn},
     {kLogScale,                 LogScaleShown,   ValidAndFree},
-    {kCurveFitting,             NotMagnitude,    DesignValid},
-    {kDegrees,                  Phase,           DesignValid},
+    {kCurveFitting,             CurveFittingShown, DesignValid},
+    {kDegrees,                  DegreesShown,    DesignValid},
+    {kSeconds,                  SecondsShown,    DesignValid},
     {kGrid,                     Always,          DesignValid},
     {kHoldOn,                   HoldOnShown,     DesignValid},
     {kRangeView,                RangeViewShown,  DesignValid},

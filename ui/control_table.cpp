@@ -35,7 +35,7 @@ constexpr std::array kControls{
     ControlDef{kTransitionLabel, K::Label, "Transition &Width :", "Transition Width label", 14, 268, 60, 11},
     ControlDef{kTransitionEdit, K::Edit, "", "Transition Width", 76, 267, 39, 12},
     ControlDef{kTransitionUnit, K::Label, "Hz", "Transition Width unit", 120, 268, 23, 13},
-    ControlDef{kWeightLabel, K::Label, "Band Weight :", "Band Weight label", 14, 268, 60, 11},
+    ControlDef{kWeightLabel, K::Label, "Band Weig&ht :", "Band Weight label", 14, 268, 60, 11},
     ControlDef{kWeightEdit, K::Edit, "", "Band Weight", 76, 267, 39, 12},
     ControlDef{kCutoffGroup, K::GroupBox, "Filter Frequency Specifications", "Filter Frequency Specifications", 7, 153, 163, 62},
     ControlDef{kFirstCutoffLabel, K::Label, "&1st Cutoff Frequency :", "1st Cutoff Frequency label", 13, 172, 74, 9},
@@ -64,6 +64,7 @@ constexpr std::array kControls{
     ControlDef{kLogScaleCheck, K::CheckBox, "Log Sc&ale", "Log Scale", 291, 299, 48, 10},
     ControlDef{kSmallGraph, K::GraphFrame, "", "Small Graph", 369, 225, 199, 98},
     ControlDef{kDegreesCheck, K::CheckBox, "&Degrees", "Degrees", 291, 309, 43, 10},
+    ControlDef{kSecondsCheck, K::CheckBox, "Secon&ds", "Group Delay in Seconds", 291, 309, 43, 10},
     ControlDef{kBetaLabel, K::Label, "&Beta :", "Beta label", 105, 251, 20, 8},
     ControlDef{kBetaEdit, K::Edit, "", "Beta", 128, 250, 32, 12},
     ControlDef{kIterationsEdit, K::Edit, "", "No of Iterations", 71, 267, 35, 12},
@@ -124,22 +125,22 @@ std::span<const ControlDef> ControlTable() {
 // left column first, then the graph controls, then the list and the print buttons.
 // Controls that replace each other by visibility stand side by side.
 // clang-format off
-constexpr std::array<int, 40> kTabOrder{
+constexpr std::array<int, 42> kTabOrder{
     kLoadButton, kSaveButton, kQuitButton,
     kSamplingFrequencyEdit, kResponseTypeCombo, kFilterTypeCombo, kFunctionTypeCombo, kFftSizeCombo,
     kBandCombo, kBandCountEdit, kLowerEdgeEdit, kUpperEdgeEdit, kAmplitudeEdit,
     kFirstCutoffEdit, kSecondCutoffEdit,
     kAutoDesignCheck, kIterationsRadio, kPeakRatioRadio, kLengthEdit, kBetaEdit,
-    kTransitionEdit, kIterationsEdit, kPassRippleEdit, kRatioEdit, kStopRippleEdit,
+    kTransitionEdit, kWeightEdit, kIterationsEdit, kPassRippleEdit, kRatioEdit, kStopRippleEdit,
     kGraphTypeCombo, kDisplayTypeCombo, kViewLowEdit, kViewHighEdit, kViewButton,
     kApplyButton, kGridCheck, kCurveFittingCheck, kLogScaleCheck, kZoomCheck,
-    kDegreesCheck, kHoldOnCheck,
+    kDegreesCheck, kSecondsCheck, kHoldOnCheck,
     kCoefficientList, kPrintResponseButton, kPrintCoefficientsButton,
 };
 // clang-format on
 
 // The field each label names (its mnemonic gives that field the focus).
-constexpr std::array<std::pair<int, int>, 23> kBuddies{{
+constexpr std::array<std::pair<int, int>, 24> kBuddies{{
     {kSamplingFrequencyLabel, kSamplingFrequencyEdit},
     {kResponseTypeLabel, kResponseTypeCombo},
     {kFilterTypeLabel, kFilterTypeCombo},
@@ -155,6 +156,7 @@ constexpr std::array<std::pair<int, int>, 23> kBuddies{{
     {kLengthLabel, kLengthEdit},
     {kBetaLabel, kBetaEdit},
     {kTransitionLabel, kTransitionEdit},
+    {kWeightLabel, kWeightEdit},
     {kIterationsLabel, kIterationsEdit},
     {kPassRippleLabel, kPassRippleEdit},
     {kRatioLabel, kRatioEdit},

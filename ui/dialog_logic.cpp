@@ -77,6 +77,13 @@ struct DialogLogic::Impl {
 
     bool busy = false;
     std::function<void(int)> printHandler;
+    // The word length of the last Measure or Export (0: full precision): the
+    // magnitude views draw the taps quantized to it over the design's response.
+    int graphWordLength = 0;
+    // The user typed a view range; until then the forced range view of the response
+    // types without band views opens at 0 ... Fs/2.
+    bool viewRangeTyped = false;
+    void RedrawMagnitude();
     // The filter spec the design on the canvases was drawn with: the display
     // handlers redraw that design, whatever has been typed since.
     FilterSpec drawnSpec = DefaultFilterSpec();
@@ -220,6 +227,8 @@ GraphOptions DialogLogic::Impl::Options() const {
     o.viewHigh = rules.buffer.ViewHigh;
     o.gridOn = model.Checked(kGridCheck);
     o.holdActive = flags.holdActive;
+    o.seconds = model.Checked(kSecondsCheck);
+    o.fixedPointBits = graphWordLength;
     return o;
 }
 
@@ -400,7 +409,15 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
             const int shown = model.Selection(kResponseTypeCombo);
             // Only low and high pass have full, pass and stop band views.
             flags.bandViewsOffered = shown == LowPass || shown == HighPass;
-            if (!flags.bandViewsOffered) model.Select(kDisplayTypeCombo, SpecifiedRange);
+            if (!flags.bandViewsOffered) {
+                model.Select(kDisplayTypeCombo, SpecifiedRange);
+                // The forced range view opens at 0 ... Fs/2 unless a range was typed.
+                if (!viewRangeTyped) {
+                    rules.buffer.ViewLow = 0.0;
+                    rules.buffer.ViewHigh = static_cast<double>(spec.Fs) * 0.5;
+                    rules.Push();
+                }
+            }
         }
     }
     drawnSpec = spec;
@@ -417,7 +434,10 @@ void DialogLogic::Impl::WithdrawGraphItem(GraphType graph, bool redraw) {
         model.Select(kGraphTypeCombo, GraphItemOf(model, Impulse));
         OnGraphTypeChanged(redraw);
     }
-    model.DeleteItem(kGraphTypeCombo, item);
+    // The redraw runs Apply, which may have withdrawn the item already; deleting
+    // its old place again would take out the kind listed after it.
+    const int now = GraphItemOf(model, graph);
+    if (now >= 0) model.DeleteItem(kGraphTypeCombo, now);
 }
 
 void DialogLogic::Impl::OnGraphTypeChanged(bool redraw) {
@@ -448,6 +468,15 @@ void DialogLogic::Impl::OnViewChanged() {
         flags.displaySel = view;
     }
     rules.ApplyControlStates();
+    Refresh();
+}
+
+// Draws the magnitude graph on show again (a new fixed-point word length); other
+// graphs and the Hold On overlay are left as they are.
+void DialogLogic::Impl::RedrawMagnitude() {
+    if (!DesignOnShow() || flags.holdActive || SelectedGraph() != Magnitude) return;
+    ResetWorkingCanvases(canvases, false);
+    DrawGraphs(canvases, design, held, drawnSpec, Options(), kMainClientRect, kSmallClientRect);
     Refresh();
 }
 
@@ -582,6 +611,7 @@ void DialogLogic::OnUserEdited(int id, const std::string& text) {
     if (impl_->busy) return;
     impl_->model.SetText(id, text);
     impl_->rules.OnFieldEdited(id);
+    if (id == kViewLowEdit || id == kViewHighEdit) impl_->viewRangeTyped = true;
 }
 
 void DialogLogic::OnUserToggled(int id, bool checked) {
@@ -597,6 +627,7 @@ void DialogLogic::OnUserToggled(int id, bool checked) {
         case kCurveFittingCheck:
         case kLogScaleCheck:
         case kDegreesCheck:
+        case kSecondsCheck:
             m.Apply();
             break;
         case kHoldOnCheck:
@@ -777,6 +808,8 @@ bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOption
         m.rules.ShowMessageWithoutPush(MessageCode::ExportFailed, args);
         return false;
     }
+    m.graphWordLength = options.bits;
+    m.RedrawMagnitude();
     return true;
 }
 
@@ -817,6 +850,8 @@ bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, Measur
     table.rows = MeasurementRows(measured);
     table.warning = ConditioningWarning(m.spec, m.design);
     out = std::move(table);
+    m.graphWordLength = measured.quantized ? quantize.bits : 0;
+    m.RedrawMagnitude();
     return true;
 }
 

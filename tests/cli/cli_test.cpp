@@ -268,6 +268,8 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
         dir_.Write("toolong.txt",
                    WithValues("lowpass_default", {{"AutoD", "0"}, {"Tw", "0.0549316"}}))
             .string();
+    const std::string longer =
+        dir_.Write("longer.txt", WithValues("lowpass_default", {{"Taps", "601"}})).string();
     const std::string lastReversed =
         dir_.Write("reversed.txt",
                    WithValues("multiband_equiripple", {{"Bd4L", "4000"}, {"Bd4U", "3000"}}))
@@ -432,6 +434,15 @@ TEST_F(Cli, ExitCodesAndWrittenFiles) {
          "the window does not offer the phase graph for this response type", true},
         {"plot " + example + " --graph db --hold " + example + " -o " + out, 0,
          "Hold On overlays only the dB full view of low-pass and high-pass designs", true},
+        {"plot " + example + " --graph pole-zero -o " + out, 0, nullptr, true},
+        {"plot " + longer + " --graph pole-zero -o " + out, 0,
+         "the pole-zero plot is offered up to 384 taps; this design has 601", true},
+        {"plot " + example + " --graph step --bits 12 -o " + out, 0,
+         "--bits adds the quantized response to the magnitude views only", true},
+        {"plot " + example + " --graph db --bits 1 -o " + out, 2,
+         "--bits needs a word length of 2 to 32", false},
+        {"report " + example + " --kind response --graph group-delay --seconds -o " + out, 0,
+         nullptr, true},
     };
     const Result help = Run("--help");
     for (const char* word : {"design FILE", "response FILE", "export FILE", "Exit status"}) {

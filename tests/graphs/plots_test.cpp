@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/messages.h"
+#include "core/quantize.h"
+#include "core/response_views.h"
 #include "graphs/graph_plotter.h"
 #include "tests/graphs/canvas_probe.h"
 #include "tests/support/test_support.h"
@@ -413,19 +417,21 @@ TEST(Bands, PassbandAxis) {
               (std::vector<std::string>{"2.32", "1.74", "1.16", "0.58", "0.00", "-0.58", "-1.16",
                                         "-1.74", "-2.32", "-2.90"}));
     EXPECT_EQ(f.canvas.GetPixel(352, 165), kY);  // point 3 (0 dB) on y = 5r + 30
-    EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"   0", " 125", " 250", " 375", " 500",
-                                                             " 625", " 750", " 875", "1000"}));
+    // Label k names the point passBegin + k (passEnd - passBegin) / 8, the one drawn
+    // under it; point i of this 8-point window grid lies at i * 8000 / 7 Hz.
+    EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"   0", " 714", "1429", "2143", "2857",
+                                                             "3571", "4286", "5000", "5714"}));
     EXPECT_EQ(f.Find("Passband Response")->x, 238);
 
-    // A high pass is labelled from its stop edge up to Fs/2.
+    // A high pass is labelled by the same rule.
     d.responseType = HighPass;
     d.stopEdge = 2000.0;
     Fixture h;
     ASSERT_TRUE(DrawPassband(&h.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
                              PlotStyle{.colour = kY}));
     EXPECT_EQ(h.canvas.GetPixel(352, 165), kY);
-    EXPECT_EQ(h.FrequencyLabels(), (std::vector<std::string>{"2000", "2250", "2500", "2750", "3000",
-                                                             "3250", "3500", "3750", "4000"}));
+    EXPECT_EQ(h.FrequencyLabels(), (std::vector<std::string>{"   0", " 714", "1429", "2143", "2857",
+                                                             "3571", "4286", "5000", "5714"}));
 
     // A band-pass design gets the labels but no curve.
     d.responseType = BandPass;
@@ -449,12 +455,13 @@ TEST(Bands, StopbandAxis) {
     EXPECT_EQ(f.canvas.GetPixel(307, 304), kY);
     EXPECT_EQ(f.Column(65, TextAlign::Right).front(), "-3.50");
     EXPECT_EQ(f.Column(65, TextAlign::Right).back(), "-127.00");
-    EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"1200", "1550", "1900", "2250", "2600",
-                                                             "2950", "3300", "3650", "4000"}));
+    // Points 2 ... 6 of the 8-point grid: 2286 Hz at the left edge.
+    EXPECT_EQ(f.FrequencyLabels(), (std::vector<std::string>{"2286", "2857", "3429", "4000", "4571",
+                                                             "5143", "5714", "6286", "6857"}));
     EXPECT_EQ(f.Find("Stopband Response")->x, 242);
 
     // A high pass: the reference is the band's upper edge (point 4, -3.5 dB), the
-    // labels run from 0 to the pass edge.
+    // labels run over points 0 ... 4.
     CFirDesign h = DbResponse({-60.0, -127.0, -80.0, -50.0, -3.5, -1.0, 0.0, 0.0});
     h.responseType = HighPass;
     h.stopBegin = 0;
@@ -467,8 +474,8 @@ TEST(Bands, StopbandAxis) {
     EXPECT_EQ(g.canvas.GetPixel(80, 170), kY);   // -60 dB: 2 * 56.5 below the first row
     EXPECT_EQ(g.canvas.GetPixel(193, 304), kY);  // -127 dB
     EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "-50.00");
-    EXPECT_EQ(g.FrequencyLabels(), (std::vector<std::string>{"   0", " 350", " 700", "1050", "1400",
-                                                             "1750", "2100", "2450", "2800"}));
+    EXPECT_EQ(g.FrequencyLabels(), (std::vector<std::string>{"   0", " 571", "1143", "1714", "2286",
+                                                             "2857", "3429", "4000", "4571"}));
 }
 
 TEST(Bands, DegenerateBandsStayInsideTheResponse) {
@@ -517,6 +524,136 @@ TEST(Bands, DegenerateBandsStayInsideTheResponse) {
                              PlotStyle{.colour = kY}));
     EXPECT_EQ(g.Column(65, TextAlign::Right).front(), "-0.00");
     EXPECT_EQ(CountColour(g.canvas, kY), 0);
+}
+
+// The band views of a real design (Kaiser low pass, Fs 48 kHz, cutoff 4 kHz, Tw
+// 500 Hz, 80 dB): the labels name the frequencies of the points drawn under them,
+// the passband's last label the first point below -3 dB.
+TEST(Bands, LabelsNameThePlottedPointsFrequencies) {
+    CFirDesign d;
+    d.responseType = LowPass;
+    ASSERT_TRUE(
+        d.DesignWindowAuto(LowPass, Kaiser, 4000.0f, 0.0f, 500.0f, 48000.0f, 0, 4096, 0.1, -80.0)
+            .Designed());
+    const ResponseData data{.design = d, .Fs = 48000.0f};
+    const auto hz = [&](double i) {
+        return FormatString("%4.0f", ResponsePointHz(kWindowFamily, d.pointCount, 48000.0, i));
+    };
+    Fixture pass, stop;
+    ASSERT_TRUE(DrawPassband(&pass.canvas, kMainBox, data, PlotStyle{.colour = kY}));
+    ASSERT_TRUE(DrawStopband(&stop.canvas, kMainBox, data, PlotStyle{.colour = kY}));
+    const std::vector<std::string> p = pass.FrequencyLabels(), s = stop.FrequencyLabels();
+    ASSERT_EQ(p.size(), 9u);
+    ASSERT_EQ(s.size(), 9u);
+    for (int k = 0; k <= 8; ++k) {
+        EXPECT_EQ(p[k], hz(d.passBegin + k * (d.passEnd - d.passBegin) / 8.0)) << k;
+        EXPECT_EQ(s[k], hz(d.stopBegin + k * (d.stopEnd - d.stopBegin) / 8.0)) << k;
+    }
+    // The plotted passband runs past the 4000 Hz cutoff to the -3 dB point.
+    EXPECT_GT(std::stod(p.back()), 4000.0);
+    EXPECT_LT(d.magnitudeDb[static_cast<size_t>(d.passEnd)], -3.0);
+}
+
+// ---- views computed from the taps ----
+
+// Each view draws its curve and names its axes with units; options change the units.
+TEST(TapViews, EveryViewDrawsItsCurveAndAxisText) {
+    CFirDesign d;
+    d.responseType = LowPass;
+    ASSERT_TRUE(
+        d.DesignWindow(LowPass, Hamming, 1000.0f, 0.0f, 8000.0f, 31, 1024, 4.0, SymmetricOdd)
+            .Designed());
+    const ResponseData data{.design = d, .Fs = 8000.0f};
+    struct Case {
+        const char* what;
+        std::function<bool(CMemCanvas*, const PlotStyle&)> draw;
+        PlotStyle style;
+        std::vector<std::string> texts;
+    };
+    const PlotStyle plain{.colour = kY};
+    const Case cases[] = {
+        {"group delay",
+         [&](CMemCanvas* c, const PlotStyle& st) { return DrawGroupDelay(c, kMainBox, data, st); },
+         plain,
+         {"Group Delay", "(samples)", "Freq", "(Hz)", "4000", "15.0"}},
+        {"group delay in s",
+         [&](CMemCanvas* c, const PlotStyle& st) { return DrawGroupDelay(c, kMainBox, data, st); },
+         PlotStyle{.colour = kY, .seconds = true},
+         {"(s)", "0.00188"}},
+        {"unwrapped phase",
+         [&](CMemCanvas* c, const PlotStyle& st) {
+             return DrawUnwrappedPhase(c, kMainBox, data, st);
+         },
+         plain,
+         {"Unwrapped Phase", "(radians)", "(Hz)"}},
+        {"unwrapped phase in degrees",
+         [&](CMemCanvas* c, const PlotStyle& st) {
+             return DrawUnwrappedPhase(c, kMainBox, data, st);
+         },
+         PlotStyle{.colour = kY, .degrees = true},
+         {"(degrees)"}},
+        {"pole-zero",
+         [&](CMemCanvas* c, const PlotStyle& st) { return DrawPoleZero(c, kMainBox, d, st); },
+         plain,
+         {"Pole-Zero Plot", "Re(z)", "Im(z)", "30", "o 30 zeros   x pole of order 30 at 0"}},
+        {"step",
+         [&](CMemCanvas* c, const PlotStyle& st) { return DrawStep(c, kMainBox, d, st); },
+         plain,
+         {"Step Response", "(taps)", "0"}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        ASSERT_TRUE(c.draw(&f.canvas, c.style)) << c.what;
+        EXPECT_GT(CountColour(f.canvas, kY), 100) << c.what;
+        for (const std::string& t : c.texts) EXPECT_NE(f.Find(t), nullptr) << c.what << ": " << t;
+        for (const TextRecord& r : f.Shown())
+            EXPECT_EQ(r.text.find("nan"), std::string::npos) << c.what;
+        EXPECT_FALSE(c.draw(nullptr, c.style)) << c.what;
+    }
+
+    // The step response's top label is its largest value, the DC gain shown below.
+    Fixture step;
+    DrawStep(&step.canvas, kMainBox, d, plain);
+    double sum = 0.0, peak = 0.0;
+    for (double h : d.coeffs) peak = std::max(peak, std::fabs(sum += h));
+    EXPECT_NE(step.Find(FormatString("%.4g", peak)), nullptr);
+    EXPECT_NE(step.Find(FormatString("%.6g", sum)), nullptr);
+
+    // Beyond the length it offers, the pole-zero view draws only its note.
+    CFirDesign longer = Coefficients(std::vector<double>(kMaxPoleZeroTaps + 1, 0.001));
+    Fixture note;
+    ASSERT_TRUE(DrawPoleZero(&note.canvas, kMainBox, longer, plain));
+    EXPECT_NE(note.Find(FormatString("this design has %d.", kMaxPoleZeroTaps + 1)), nullptr);
+    EXPECT_EQ(CountColour(note.canvas, kY), 0);
+}
+
+// The quantized taps' response is drawn over the magnitude views in its own colour
+// with a legend entry, and only when given.
+TEST(TapViews, QuantizedCurveOverTheMagnitudeViews) {
+    CFirDesign d;
+    d.responseType = LowPass;
+    ASSERT_TRUE(d.DesignWindow(LowPass, Kaiser, 1000.0f, 0.0f, 8000.0f, 61, 1024, 8.0, SymmetricOdd)
+                    .Designed());
+    QuantizedTaps q;
+    ASSERT_TRUE(QuantizeTaps(d.coeffs, 6, q));
+    QuantizedCurve curve{.magnitudeDb = ResponseDbOnGrid(q.Taps(), kWindowFamily, d.pointCount),
+                         .magnitude = {},
+                         .bits = 6};
+    for (double db : curve.magnitudeDb) curve.magnitude.push_back(std::pow(10.0, db / 20.0));
+    using Draw = bool (*)(CMemCanvas*, const PlotBox&, const ResponseData&, const PlotStyle&);
+    for (const Draw draw : {Draw{DrawMagnitudeDb}, Draw{DrawMagnitudeLinear}, Draw{DrawPassband},
+                            Draw{DrawStopband}}) {
+        Fixture with, without;
+        ASSERT_TRUE(draw(&with.canvas, kMainBox,
+                         ResponseData{.design = d, .Fs = 8000.0f, .quantized = &curve},
+                         PlotStyle{.colour = kY}));
+        ASSERT_TRUE(draw(&without.canvas, kMainBox, ResponseData{.design = d, .Fs = 8000.0f},
+                         PlotStyle{.colour = kY}));
+        EXPECT_GT(CountColour(with.canvas, kQuantizedCurveColour), 50);
+        EXPECT_NE(with.Find("6-bit taps"), nullptr);
+        EXPECT_EQ(CountColour(without.canvas, kQuantizedCurveColour), 0);
+        EXPECT_EQ(without.Find("6-bit taps"), nullptr);
+    }
 }
 
 // ---- small area ----

@@ -115,7 +115,7 @@ TEST_F(Completion, EachCommandOffersItsOwnOptions) {
         const char* foreign;
     } cases[] = {
         {"design", "-o", "--graph"},     {"export", "--format", "--graph"},
-        {"measure", "--json", "--name"}, {"plot", "--hold", "--bits"},
+        {"measure", "--json", "--name"}, {"plot", "--hold", "--json"},
         {"picture", "-n", "--format"},   {"report", "--dpi", "--json"},
     };
     for (const auto& c : cases) {

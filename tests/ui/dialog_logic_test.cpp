@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "cli/commands.h"
+#include "core/graph_kinds.h"
 #include "files/spec_file.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/fake_platform.h"
@@ -156,6 +157,96 @@ TEST(DialogLogic, ApplyDrawsWhatThePlotCommandDraws) {
     }
 }
 
+// Every example offers and draws every view computed from the taps, in the window
+// as the plot command draws it; each view shows its own option, which the plot
+// command's flag matches.
+TEST(DialogLogic, EveryExampleDrawsTheTapViewsAsThePlotCommandDoes) {
+    TempDir dir;
+    struct View {
+        GraphType graph;
+        const char* name;
+        int option;  // 0: none
+        const char* flag;
+    };
+    const View views[] = {{GroupDelay, "group-delay", kSecondsCheck, "--seconds"},
+                          {UnwrappedPhase, "unwrapped-phase", kDegreesCheck, "--degrees"},
+                          {PoleZero, "pole-zero", 0, nullptr},
+                          {Step, "step", kCurveFittingCheck, "--curve"}};
+    bool optionsTried = false;
+    for (const auto& entry : fs::directory_iterator(kExamples)) {
+        const std::string file = entry.path().string();
+        Dialog d;
+        ASSERT_TRUE(d.logic.LoadSpecFile(file, false));
+        d.Apply();
+        ASSERT_TRUE(d.logic.Flags().designValid) << file;
+        for (const View& v : views) {
+            SCOPED_TRACE(file + " " + v.name);
+            const int item = GraphItemOf(d.model, v.graph);
+            ASSERT_GE(item, 0);
+            d.logic.OnUserSelected(kGraphTypeCombo, item);
+            EXPECT_TRUE(d.platform.boxes.empty());
+            EXPECT_TRUE(d.MainImage() == Plot(dir, {file, "--grid", "--graph", v.name}));
+            for (int id : {kSecondsCheck, kDegreesCheck, kCurveFittingCheck, kLogScaleCheck}) {
+                EXPECT_EQ(d.Visible(id) && d.Enabled(id), id == v.option) << id;
+            }
+            // The options once, on a window design.
+            if (v.option == 0 || d.logic.Spec().WType == Equiripple) continue;
+            d.logic.OnUserToggled(v.option, true);
+            EXPECT_TRUE(d.MainImage() == Plot(dir, {file, "--grid", "--graph", v.name, v.flag}));
+            d.logic.OnUserToggled(v.option, false);
+            optionsTried = true;
+        }
+    }
+    EXPECT_TRUE(optionsTried);
+}
+
+// The forced range view of a band pass opens at 0 ... Fs/2 of the design's Fs; a
+// range the user typed is kept.
+TEST(DialogLogic, ForcedRangeViewStartsAtHalfTheSamplingRate) {
+    Dialog d;
+    d.logic.OnUserSelected(kResponseTypeCombo, BandPass);
+    d.Enter(kSamplingFrequencyEdit, "48000");
+    d.Enter(kSecondCutoffEdit, "9000");
+    d.Enter(kFirstCutoffEdit, "3000");
+    d.Apply();
+    ASSERT_TRUE(d.logic.Flags().designValid);
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    d.logic.OnUserToggled(kLogScaleCheck, true);
+    EXPECT_EQ(d.model.Selection(kDisplayTypeCombo), SpecifiedRange);
+    EXPECT_EQ(d.model.Text(kViewLowEdit), "0");
+    EXPECT_EQ(d.model.Text(kViewHighEdit), "24000");
+    d.Enter(kViewHighEdit, "12000");
+    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Impulse);
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    EXPECT_EQ(d.model.Text(kViewHighEdit), "12000");
+    EXPECT_TRUE(d.platform.boxes.empty());
+}
+
+// The word length of Measure Design draws the quantized taps' response over the
+// magnitude graph; a measure at full precision takes it away.
+TEST(DialogLogic, MeasuredWordLengthShowsTheQuantizedResponse) {
+    Dialog d;
+    ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/kaiser_auto.txt", false));
+    d.Apply();
+    d.logic.OnUserSelected(kGraphTypeCombo, Magnitude);
+    d.logic.OnUserToggled(kLogScaleCheck, true);
+    const auto quantizedPixels = [&] {
+        const QImage image = d.MainImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == kQuantizedCurveColour;
+        }
+        return n;
+    };
+    EXPECT_EQ(quantizedPixels(), 0);
+    MeasurementTable table;
+    ASSERT_TRUE(d.logic.Measure(8, table));
+    EXPECT_GT(quantizedPixels(), 100);
+    ASSERT_TRUE(d.logic.Measure(0, table));
+    EXPECT_EQ(quantizedPixels(), 0);
+}
+
 TEST(DialogLogic, RangeViewRedrawsWithTheTypedLimits) {
     TempDir dir;
     const std::string file = kExamples + "/lowpass_default.txt";
@@ -227,9 +318,10 @@ TEST(DialogLogic, ADesignEnablesItsOptionsAndListsItsCoefficients) {
         bool hold, range;
         int graphs;
     };
-    for (const Row& r :
-         {Row{HighPass, "31", true, false, 3}, Row{BandStop, "31", true, true, 3},
-          Row{Hilbert, "31", false, true, 2}, Row{Differentiator, "32", false, true, 2}}) {
+    for (const Row& r : {Row{HighPass, "31", true, false, kGraphTypeCount},
+                         Row{BandStop, "31", true, true, kGraphTypeCount},
+                         Row{Hilbert, "31", false, true, kGraphTypeCount - 1},
+                         Row{Differentiator, "32", false, true, kGraphTypeCount - 1}}) {
         Dialog h;
         h.Enter(kSecondCutoffEdit, "3000");
         h.Enter(kFirstCutoffEdit, "1000");
@@ -355,7 +447,8 @@ TEST(DialogLogic, PhaseGraphIsNotOfferedAfterAnEquirippleDesign) {
     d.Enter(kIterationsEdit, "5");
     d.Apply();
     EXPECT_EQ(d.platform.jobs, 1);
-    EXPECT_EQ(d.model.ItemCount(kGraphTypeCombo), 2);
+    // Every kind but the wrapped phase.
+    EXPECT_EQ(d.model.ItemCount(kGraphTypeCombo), kGraphTypeCount - 1);
     EXPECT_EQ(d.model.Selection(kGraphTypeCombo), Impulse);
     EXPECT_EQ(d.logic.Flags().graphSel, Impulse);
     EXPECT_FALSE(d.Visible(kDegreesCheck));
@@ -363,7 +456,7 @@ TEST(DialogLogic, PhaseGraphIsNotOfferedAfterAnEquirippleDesign) {
     EXPECT_FALSE(d.Visible(kSmallGraph));  // the logo shows instead
     d.logic.OnUserSelected(kFunctionTypeCombo, Hamming);
     d.Apply();
-    EXPECT_EQ(d.model.ItemCount(kGraphTypeCombo), 3);
+    EXPECT_EQ(d.model.ItemCount(kGraphTypeCombo), kGraphTypeCount);
     EXPECT_TRUE(d.Visible(kSmallGraph));
 }
 

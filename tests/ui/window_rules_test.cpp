@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/design_methods.h"
+#include "core/graph_kinds.h"
 #include "tests/ui/fake_platform.h"
 #include "ui/control_ids.h"
 
@@ -151,7 +152,7 @@ TEST(ControlState, StartsAsAFreshLowPassRectangularDesign) {
     EXPECT_EQ(w.model.Selection(kFftSizeCombo), 6);
     for (const auto& [combo, count] : {std::pair{kResponseTypeCombo, 6},
                                        {kFunctionTypeCombo, kDesignMethodCount},
-                                       {kGraphTypeCombo, 3},
+                                       {kGraphTypeCombo, kGraphTypeCount},
                                        {kDisplayTypeCombo, 4},
                                        {kFftSizeCombo, kFftIndexCount},
                                        {kFilterTypeCombo, 2}}) {

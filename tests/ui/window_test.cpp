@@ -565,17 +565,27 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
 // print buttons), leaves the list, and reaches every enabled control. Every
 // labelled control has a mnemonic, none shared by two controls enabled together.
 TEST_F(WindowTest, TabFollowsTheLayoutAndMnemonicsAreUnique) {
-    const int path[] = {
-        kLoadButton,        kSaveButton,      kQuitButton,          kSamplingFrequencyEdit,
-        kResponseTypeCombo, kFilterTypeCombo, kFunctionTypeCombo,   kFftSizeCombo,
-        kBandCombo,         kBandCountEdit,   kLowerEdgeEdit,       kUpperEdgeEdit,
-        kAmplitudeEdit,     kFirstCutoffEdit, kSecondCutoffEdit,    kAutoDesignCheck,
-        kIterationsRadio,   kPeakRatioRadio,  kLengthEdit,          kBetaEdit,
-        kTransitionEdit,    kIterationsEdit,  kPassRippleEdit,      kRatioEdit,
-        kStopRippleEdit,    kGraphTypeCombo,  kDisplayTypeCombo,    kViewLowEdit,
-        kViewHighEdit,      kViewButton,      kApplyButton,         kGridCheck,
-        kCurveFittingCheck, kLogScaleCheck,   kZoomCheck,           kDegreesCheck,
-        kHoldOnCheck,       kCoefficientList, kPrintResponseButton, kPrintCoefficientsButton};
+    const int path[] = {kLoadButton,          kSaveButton,
+                        kQuitButton,          kSamplingFrequencyEdit,
+                        kResponseTypeCombo,   kFilterTypeCombo,
+                        kFunctionTypeCombo,   kFftSizeCombo,
+                        kBandCombo,           kBandCountEdit,
+                        kLowerEdgeEdit,       kUpperEdgeEdit,
+                        kAmplitudeEdit,       kFirstCutoffEdit,
+                        kSecondCutoffEdit,    kAutoDesignCheck,
+                        kIterationsRadio,     kPeakRatioRadio,
+                        kLengthEdit,          kBetaEdit,
+                        kTransitionEdit,      kWeightEdit,
+                        kIterationsEdit,      kPassRippleEdit,
+                        kRatioEdit,           kStopRippleEdit,
+                        kGraphTypeCombo,      kDisplayTypeCombo,
+                        kViewLowEdit,         kViewHighEdit,
+                        kViewButton,          kApplyButton,
+                        kGridCheck,           kCurveFittingCheck,
+                        kLogScaleCheck,       kZoomCheck,
+                        kDegreesCheck,        kSecondsCheck,
+                        kHoldOnCheck,         kCoefficientList,
+                        kPrintResponseButton, kPrintCoefficientsButton};
     auto idOf = [&](QWidget* w) {
         for (; w != nullptr; w = w->parentWidget()) {
             for (const ControlDef& def : ControlTable()) {
