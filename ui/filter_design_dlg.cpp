@@ -101,10 +101,10 @@ QString Breakable(const std::string& text) {
 }
 
 // The text over the main graph while a design runs: the share of its solves done,
-// to a tenth of a percent (a long design moves it several times a second).
+// to a hundredth of a percent, so that it moves with every solve of a long design.
 QString ProgressLabelText(int done, int limit) {
     const double percent = limit > 0 ? 100.0 * std::clamp(done, 0, limit) / limit : 0.0;
-    return QStringLiteral("Processing: %1% completed\nEscape cancels").arg(percent, 0, 'f', 1);
+    return QStringLiteral("Processing: %1% completed\nEscape cancels").arg(percent, 0, 'f', 2);
 }
 
 bool IsFocusChecked(ControlKind kind) {
