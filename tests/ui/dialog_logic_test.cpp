@@ -638,6 +638,17 @@ TEST(DialogLogic, HoldOnLocksTheInputsAndReleasingItOpensThem) {
     }
 }
 
+// A loaded file is no unsaved change: its values shown as typed read back to
+// themselves when the window ends (0.1 stored as a 32-bit float included).
+TEST(DialogLogic, ALoadedFileEndsWithoutAPrompt) {
+    for (const char* file : {"lowpass_parks_mcclellan.txt", "kaiser_auto.txt"}) {
+        Dialog d;
+        ASSERT_TRUE(d.logic.LoadSpecFile(kExamples + "/" + file, false));
+        EXPECT_TRUE(d.logic.OnQuit());
+        EXPECT_FALSE(d.logic.InputsChangedSinceSaved()) << file;
+    }
+}
+
 TEST(DialogLogic, SaveAndLoadRoundTrip) {
     TempDir dir;
     Dialog d;
