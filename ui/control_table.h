@@ -46,7 +46,7 @@ std::span<const int> TabOrder();
 // The field a label (or the coefficient group box) names, or 0.
 int BuddyOf(int id);
 
-// The specification's inputs: the edits, combos, check boxes and radio buttons of
+// The filter spec's inputs: the edits, combos, check boxes and radio buttons of
 // the left column (left of the graphs). The graph controls are not part of it.
 bool IsSpecInput(const ControlDef& def);
 

@@ -81,7 +81,7 @@ class DialogLogic {
     // they showed is drawn again.
     void ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect, int scale = 1);
 
-    // Whether the specification inputs (the committed spec and the input controls of
+    // Whether the filter spec's inputs (the committed spec and the input controls of
     // the left column) differ from what they were after the last Save, Load or start.
     bool InputsChangedSinceSaved() const;
 

@@ -121,7 +121,7 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     // The field (edit or combo) with the keyboard focus, or 0.
     int FocusedField() const;
     int FieldOf(const QObject* object) const;
-    // Asks "Discard the unsaved specification?" when the inputs changed since the
+    // Asks whether to discard the unsaved inputs when they changed since the
     // last Save, Load or start. True when the window may end: nothing unsaved,
     // Discard, or Save that saved.
     bool MayDiscardInputs();
