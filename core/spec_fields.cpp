@@ -63,6 +63,20 @@ const std::array<SpecField, 17> kSpecFields = {{
      [](const FilterSpec& s) { return s.Ratio; }, [](FilterSpec& s, double v) { s.Ratio = v; }},
 }};
 
+const SpecField* FindSpecField(std::string_view key) {
+    for (const SpecField& field : kSpecFields) {
+        if (field.key == key) return &field;
+    }
+    return nullptr;
+}
+
+const BandField* FindBandField(std::string_view name) {
+    for (const BandField& field : kBandFields) {
+        if (field.name == name) return &field;
+    }
+    return nullptr;
+}
+
 bool BandFieldStored(const BandField& field, DesignMethod method) {
     if (!field.weighted) return true;
     const DesignMethodInfo* info = MethodInfo(method);

@@ -57,6 +57,10 @@ inline constexpr std::array<BandField, 4> kBandFields = {{
     {'W', "Weight", &BandSpec::Weight, FieldRule::Positive, "is not above 0", true},
 }};
 
+// The scalar field of `key`, the band field named `name`; null when none has it.
+const SpecField* FindSpecField(std::string_view key);
+const BandField* FindBandField(std::string_view name);
+
 // Whether a spec of `method` stores `field` (a weight only where the method reads it).
 bool BandFieldStored(const BandField& field, DesignMethod method);
 

@@ -13,6 +13,7 @@
 #include "files/spec_file.h"
 #include "graphs/png_file.h"
 #include "ui/control_ids.h"
+#include "ui/edit_fields.h"
 
 namespace tapwright::ui {
 
@@ -571,13 +572,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     model.Select(kResponseTypeCombo, spec.FType);
     rules.ApplyResponseType(true);
     model.Select(kFunctionTypeCombo, spec.WType);
-    b.Tw = spec.Tw;
-    b.Fc1 = spec.Fc1;
-    b.Fc2 = spec.Fc2;
-    b.Taps = spec.Taps;
-    b.PBrip = spec.PBrip;
-    b.SBripMagnitude = spec.SBrip == 0.0 ? 0.0 : -spec.SBrip;
-    b.TBand = spec.TBand;
+    TakeScalarFields(b, spec);
     rules.ApplyAutoDesignState();
     spec.FChar = settled.FChar;
     rules.SelectFilterTypeOf(spec.FChar);

@@ -1,20 +1,14 @@
 #pragma once
 
-// The values bound to the main window's input fields, as typed, and the two
-// transfers between them and the control model: pull (parse every field's text)
-// and push (format every value into its field). Pure C++.
-//
-// Beta, the iteration count, the ratio and the termination radio have no buffer of
-// their own: a pull writes them straight into the filter spec, and a push shows the
-// filter spec's values.
+// The values bound to the main window's input fields, as typed, and how a field's
+// text and its number turn into each other. The bindings are ui/edit_fields.h's.
+// Pure C++.
 
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/filter_spec.h"
-#include "ui/control_model.h"
 
 namespace tapwright::ui {
 
@@ -39,9 +33,6 @@ struct SpecEditBuffer {
     double ViewHigh = 0.0;        // Hz, 1121
 };
 
-// Ids of the edit fields the buffer is bound to, in the order a pull reads them.
-const std::vector<int>& BoundEditIds();
-
 // Field texts. A float shows the shortest text that reads back to it, a double the
 // same at the precision it was stored with (StoredValueText: a value loaded from a
 // spec file is a float); integers show plainly. Negative zero shows as "0".
@@ -55,18 +46,5 @@ std::string FormatFieldNumber(int value);
 std::optional<float> ParseFloatField(std::string_view text);
 std::optional<double> ParseDoubleField(std::string_view text);
 std::optional<int> ParseIntField(std::string_view text);
-
-// Reads every bound field into the buffer, and Beta, Itern, Ratio and TerCr on into
-// the filter spec. A field that does not parse keeps its buffer value; the ids of
-// those fields are returned, in pull order.
-std::vector<int> PullEditBuffer(const ControlModel& model, SpecEditBuffer& buffer,
-                                FilterSpec& spec);
-
-// The ids of the bound fields whose text does not parse, without pulling anything.
-std::vector<int> UnparsedFields(const ControlModel& model);
-
-// Takes Beta, Itern, Ratio and TerCr from the filter spec, then writes every value
-// into its field (and checks the termination radio).
-void PushEditBuffer(SpecEditBuffer& buffer, const FilterSpec& spec, ControlModel& model);
 
 }  // namespace tapwright::ui

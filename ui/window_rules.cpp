@@ -7,7 +7,7 @@
 #include "core/graph_kinds.h"
 #include "core/spec_rules.h"
 #include "ui/control_ids.h"
-#include "ui/field_checks.h"
+#include "ui/edit_fields.h"
 
 namespace tapwright::ui {
 
@@ -406,10 +406,7 @@ void WindowRules::LoadSelectedBand() {
         model.Select(kBandCombo, 0);
     }
     flags.bandSel = band;
-    buffer.Lower = spec.Bands[band].Lower;
-    buffer.Upper = spec.Bands[band].Upper;
-    buffer.Amplitude = spec.Bands[band].Amplitude;
-    buffer.Weight = spec.Bands[band].Weight;
+    TakeBandFields(buffer, spec, band);
     Push();
 }
 

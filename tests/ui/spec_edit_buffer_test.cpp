@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ui/control_ids.h"
+#include "ui/edit_fields.h"
 
 namespace tapwright::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/field_checks.h"
+#include "ui/edit_fields.h"
 
 #include <gtest/gtest.h>
 
