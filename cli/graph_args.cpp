@@ -10,6 +10,7 @@
 
 #include "cli/cli_common.h"
 #include "core/quantize.h"
+#include "core/spec_rules.h"
 
 namespace tapwright::cli {
 
@@ -218,7 +219,9 @@ GraphDesign LoadGraphDesign(const char* command, const std::string& file, const 
         return out;
     }
     const double nyquist = static_cast<double>(loaded.spec.Fs) * 0.5;
-    if (args.rangeGiven && !(args.low >= 0.0 && args.low <= args.high && args.high <= nyquist)) {
+    // The window's view range rule; NaN never reaches it (the number parser refuses it).
+    if (args.rangeGiven && (CheckViewRange(args.low, args.high, nyquist, true) ||
+                            CheckViewRange(args.low, args.high, nyquist, false))) {
         std::fprintf(stderr, "tapwright-cli %s: --range must satisfy 0 <= LO <= HI <= %g (Fs/2)\n",
                      command, nyquist);
         out.exitCode = kExitBadInput;

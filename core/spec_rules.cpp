@@ -102,6 +102,22 @@ std::optional<RuleBreak> CheckFrequencyRange(double value, double half, bool upp
     return std::nullopt;
 }
 
+std::optional<RuleBreak> CheckViewRange(double low, double high, double half, bool lowEnd) {
+    MessageArgs args;
+    if (lowEnd && (low > high || low > half)) {
+        args.rangeLow = 0.0;
+        args.rangeHigh = high;
+        return Break(MessageCode::ViewLowOutOfRange, args);
+    }
+    if (!lowEnd && (high < low || high > half)) {
+        args.rangeLow = low;
+        args.rangeHigh = half;
+        return Break(MessageCode::ViewHighOutOfRange, args);
+    }
+    if ((lowEnd ? low : high) < 0.0) return Break(MessageCode::NotPositive);
+    return std::nullopt;
+}
+
 std::optional<RuleBreak> CheckTransitionWidth(double tw, ResponseType type, double fc1, double fc2,
                                               double half) {
     MessageArgs args;

@@ -56,6 +56,11 @@ struct RuleBreak {
 // limit first (`upperFirst`), band edges the lower.
 std::optional<RuleBreak> CheckFrequencyRange(double value, double half, bool upperFirst);
 
+// The display range low ... high (Hz) within 0 ... half (Fs/2): the low end
+// (`lowEnd`) is refused above high or half, the high end below low or above half
+// (messages 18 and 19), either below 0.
+std::optional<RuleBreak> CheckViewRange(double low, double high, double half, bool lowEnd);
+
 // The transition width `tw` (Hz) must leave room below half (Fs/2) for the
 // transition bands: fc1 + tw for low and high pass, 2 tw + |fc2 - fc1| for band pass
 // and band stop; and it must be above 0.

@@ -65,23 +65,11 @@ double Half(const FilterSpec& c) {
 }
 
 FieldVerdict CheckViewLow(const Buffer& t, const FilterSpec& c) {
-    if (t.ViewLow > t.ViewHigh || t.ViewLow > Half(c)) {
-        MessageArgs args;
-        args.rangeLow = 0.0;
-        args.rangeHigh = t.ViewHigh;
-        return Refuse(MessageCode::ViewLowOutOfRange, args);
-    }
-    return RefuseIf(t.ViewLow < 0.0, MessageCode::NotPositive);
+    return FromRule(CheckViewRange(t.ViewLow, t.ViewHigh, Half(c), true));
 }
 
 FieldVerdict CheckViewHigh(const Buffer& t, const FilterSpec& c) {
-    if (t.ViewHigh < t.ViewLow || t.ViewHigh > Half(c)) {
-        MessageArgs args;
-        args.rangeLow = t.ViewLow;
-        args.rangeHigh = Half(c);
-        return Refuse(MessageCode::ViewHighOutOfRange, args);
-    }
-    return RefuseIf(t.ViewHigh < 0.0, MessageCode::NotPositive);
+    return FromRule(CheckViewRange(t.ViewLow, t.ViewHigh, Half(c), false));
 }
 
 using M = MessageCode;
