@@ -21,19 +21,22 @@ struct GraphKindInfo {
     bool afterBandTable;
     // Offered after a window design of a differentiator or Hilbert transformer.
     bool forDifferentiatorAndHilbert;
+    // The line of a response report that names the graph (the magnitude graph's on
+    // a linear scale).
+    std::string_view reportLine;
 };
 
 // The kinds from GROUP DELAY on compute what they need from the taps, so every
 // design offers them.
 inline constexpr int kGraphTypeCount = 7;
 inline constexpr std::array<GraphKindInfo, kGraphTypeCount> kGraphKinds = {{
-    {Impulse, "IMPULSE RESPONSE", true, true},
-    {Magnitude, "MAGNITUDE RESPONSE", true, true},
-    {Phase, "PHASE RESPONSE", false, false},
-    {GroupDelay, "GROUP DELAY", true, true},
-    {UnwrappedPhase, "UNWRAPPED PHASE", true, true},
-    {PoleZero, "POLE-ZERO", true, true},
-    {Step, "STEP RESPONSE", true, true},
+    {Impulse, "IMPULSE RESPONSE", true, true, "Graphical Plot : Impulse Response Plot"},
+    {Magnitude, "MAGNITUDE RESPONSE", true, true, "Graphical Plot : Magnitude Response Plot"},
+    {Phase, "PHASE RESPONSE", false, false, "Graphical Plot : Phase Response Plot"},
+    {GroupDelay, "GROUP DELAY", true, true, "Graphical Plot : Group Delay Plot"},
+    {UnwrappedPhase, "UNWRAPPED PHASE", true, true, "Graphical Plot : Unwrapped Phase Plot"},
+    {PoleZero, "POLE-ZERO", true, true, "Graphical Plot : Pole-Zero Plot"},
+    {Step, "STEP RESPONSE", true, true, "Graphical Plot : Step Response Plot"},
 }};
 
 // The row of `graph`; null outside the table.

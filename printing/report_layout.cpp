@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/design_methods.h"
+#include "core/graph_kinds.h"
 #include "core/messages.h"
 #include "core/spec_rules.h"
 
@@ -139,25 +140,11 @@ std::vector<ReportText> ReportHeader(const FilterSpec& spec, const ReportHeaderS
 }
 
 std::string_view GraphLine(int graph, bool logScale) {
-    switch (graph) {
-        case Impulse:
-            return "Graphical Plot : Impulse Response Plot";
-        case Magnitude:
-            return logScale ? "Graphical Plot : Magnitude Response Plot (Logarithmic)"
-                            : "Graphical Plot : Magnitude Response Plot";
-        case Phase:
-            return "Graphical Plot : Phase Response Plot";
-        case GroupDelay:
-            return "Graphical Plot : Group Delay Plot";
-        case UnwrappedPhase:
-            return "Graphical Plot : Unwrapped Phase Plot";
-        case PoleZero:
-            return "Graphical Plot : Pole-Zero Plot";
-        case Step:
-            return "Graphical Plot : Step Response Plot";
-        default:
-            return "";
+    if (graph == Magnitude && logScale) {
+        return "Graphical Plot : Magnitude Response Plot (Logarithmic)";
     }
+    const GraphKindInfo* kind = GraphKindOf(static_cast<GraphType>(graph));
+    return kind != nullptr ? kind->reportLine : "";
 }
 
 // Truncation toward zero, clamped into the int range (NaN gives 0): the figures
