@@ -790,7 +790,7 @@ TEST_F(WindowTest, ABoxShowsAVeryLongNumberWhole) {
         labelSize = label->size();
         labelHint = label->sizeHint();
     });
-    window->ShowBox(BoxIcon::Stop, text);
+    window->Platform().ShowBox(BoxIcon::Stop, text);
     ASSERT_EQ(answerer.boxes.size(), 1u);
     QString shown = QString::fromStdString(answerer.boxes[0].text);
     shown.remove(QChar(0x200B));
