@@ -666,10 +666,7 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
             if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
                 return false;
             }
-            const auto it = ids_.find(watched);
-            if (it == ids_.end()) return false;
-            const ControlDef* def = FindControl(it->second);
-            if (def != nullptr && IsFocusChecked(def->kind)) QueueFocusLost(def->id);
+            if (const int id = FieldOf(watched)) QueueFocusLost(id);
             return false;
         }
         default:

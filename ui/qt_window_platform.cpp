@@ -109,16 +109,20 @@ void QtWindowPlatform::TakeActivationBack() {
     if (w->isVisible() && !w->isActiveWindow()) w->activateWindow();
 }
 
+void QtWindowPlatform::ExecBox(QMessageBox& box) {
+    ++boxesShown_;
+    ++modalDepth_;
+    box.exec();
+    --modalDepth_;
+}
+
 void QtWindowPlatform::ShowBox(BoxIcon icon, const std::string& text) {
     access_.mirrorModel();
     ClosePopups();
     QMessageBox box(icon == BoxIcon::Stop ? QMessageBox::Critical : QMessageBox::Information,
                     QStringLiteral("Tapwright"), Breakable(text), QMessageBox::Ok, access_.window);
     box.setTextFormat(Qt::PlainText);
-    ++boxesShown_;
-    ++modalDepth_;
-    box.exec();
-    --modalDepth_;
+    ExecBox(box);
     TakeActivationBack();
 }
 
@@ -133,10 +137,7 @@ DiscardAnswer QtWindowPlatform::AskDiscardInputs(bool saveOffered) {
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(saveOffered ? save : cancel);
     box.setEscapeButton(cancel);
-    ++boxesShown_;
-    ++modalDepth_;
-    box.exec();
-    --modalDepth_;
+    ExecBox(box);
     QAbstractButton* answer = box.clickedButton();
     if (answer == discard) return DiscardAnswer::Discard;
     if (save != nullptr && answer == save) return DiscardAnswer::Save;

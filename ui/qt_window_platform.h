@@ -16,6 +16,7 @@
 #include "printing/print_job.h"
 #include "ui/window_platform.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace tapwright::ui {
@@ -90,6 +91,8 @@ class QtWindowPlatform : public WindowPlatform {
     // Gives the window the activation back, so that the focus the logic gives a
     // field after a box lands there.
     void TakeActivationBack();
+    // Shows a box until the user closes it, counted as a box and as modal.
+    void ExecBox(QMessageBox& box);
     // The progress of a running design: `done` of at most `limit` solves.
     void ShowProgress(int done, int limit);
     void FinishDesignJob();
