@@ -52,14 +52,7 @@ QRect PlaceOf(const ControlDef& def, QSize extra = {}) {
 }
 
 bool IsProgressText(int id) {
-    for (int t = 0; t < kProgressTextCount; ++t) {
-        if (ProgressTextId(static_cast<ProgressText>(t)) == id) return true;
-    }
-    return false;
-}
-
-QString ToQString(const std::string& s) {
-    return QString::fromStdString(s);
+    return std::ranges::find(kProgressTexts, id) != kProgressTexts.end();
 }
 
 QString ToQString(std::string_view s) {

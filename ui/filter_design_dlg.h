@@ -7,7 +7,6 @@
 // designs) is a QtWindowPlatform it owns and hands to the logic.
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QRegion>
 #include <QWidget>
 #include <cstdint>
@@ -15,16 +14,13 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "core/fir_design.h"
 #include "graphs/graph_canvases.h"
 #include "ui/dialog_logic.h"
 #include "ui/qt_window_platform.h"
 
-class QComboBox;
 class QLabel;
-class QTableView;
 
 namespace tapwright {
 class PrintDialogRunner;

@@ -243,8 +243,7 @@ void QtWindowPlatform::FinishDesignJob() {
     if (finish) finish(cancel_.load());
     // The progress texts were shown directly; the model says what stays, and their
     // place is painted again.
-    for (int t = 0; t < kProgressTextCount; ++t) {
-        const int id = ProgressTextId(static_cast<ProgressText>(t));
+    for (const int id : kProgressTexts) {
         access_.mirrorControl(id);
         access_.window->update(access_.widgetOf(id)->geometry());
     }
