@@ -458,16 +458,12 @@ void CFilterDesignDlg::ApplyState(int id) {
                 if (box->title() != text) box->setTitle(text);
                 break;
             }
-            case ControlKind::PushButton: {
-                auto* button = static_cast<QPushButton*>(w);
-                if (button->text() != text) button->setText(text);
-                break;
-            }
+            case ControlKind::PushButton:
             case ControlKind::CheckBox:
             case ControlKind::RadioButton: {
                 auto* button = static_cast<QAbstractButton*>(w);
                 if (button->text() != text) button->setText(text);
-                button->setChecked(s.checked);
+                if (def->kind != ControlKind::PushButton) button->setChecked(s.checked);
                 break;
             }
             case ControlKind::Edit: {
