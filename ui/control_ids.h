@@ -4,6 +4,8 @@
 // controls that no handler addresses (plain group boxes and a label) get numbers
 // from kFirstUnnamedId on, so that every control can be found by id.
 
+#include <array>
+
 #include "core/fir_design.h"
 
 namespace tapwright::ui {
@@ -129,11 +131,9 @@ enum ControlId : int {
     kPrintingGroup = 9005,
 };
 
-// The control that shows a progress text of an equiripple design.
-constexpr int ProgressTextId(ProgressText text) {
-    constexpr int kIds[kProgressTextCount] = {kProcessingText, kProgress25Text, kProgress50Text,
-                                              kProgress75Text};
-    return kIds[static_cast<int>(text)];
-}
+// The controls that show the progress texts of an equiripple design, in the order
+// of ProgressText.
+inline constexpr std::array<int, kProgressTextCount> kProgressTexts{
+    kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text};
 
 }  // namespace tapwright::ui

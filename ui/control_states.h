@@ -15,10 +15,6 @@
 
 namespace tapwright::ui {
 
-// The progress texts a long design shows.
-inline constexpr auto kProgressTexts =
-    std::to_array<int>({kProcessingText, kProgress25Text, kProgress50Text, kProgress75Text});
-
 // What the rules read. Selections are the combos' items (-1: none).
 struct WindowState {
     // The inputs.

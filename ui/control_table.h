@@ -1,8 +1,9 @@
 #pragma once
 
 // The one table of the main window's controls: id, kind, caption (with its
-// mnemonic), accessible name and place in dialog units. The window is built from it
-// in table order, and the control model holds one state per row. Pure C++.
+// mnemonic), accessible name, place in dialog units and the field a label names.
+// The window is built from it in table order, and the control model holds one
+// state per row. Pure C++.
 
 #include <span>
 #include <string_view>
@@ -32,7 +33,7 @@ struct ControlDef {
     std::string_view caption;         // "" where the control has none
     std::string_view accessibleName;  // what screen readers and UI automation find
     int x, y, width, height;          // dialog units
-    bool startsGroup = false;         // first radio button of a group
+    int buddy = 0;                    // the field a label names, or 0
 };
 
 // Every control, in template order.

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -23,6 +22,7 @@
 #include <utility>
 
 #include "core/quantize.h"
+#include "ui/qt_window_platform.h"
 
 namespace tapwright::ui {
 
@@ -59,10 +59,6 @@ constexpr const char* kRoundingTexts[kRoundingCount] = {
 ExportFormat FormatOfFilter(const QStringList& filters, const QString& filter) {
     const qsizetype index = filters.indexOf(filter);
     return static_cast<ExportFormat>(index < 0 ? 0 : index);
-}
-
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -211,20 +207,6 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     choice.bits = info.needsBits || fixedPoint->isChecked() ? bits->value() : 0;
     if (choice.bits != 0) choice.fixed = choices.Choices();
     return choice;
-}
-
-std::optional<std::string> AskFileToSave(QWidget* parent, const QString& title,
-                                         const QString& filter, const QString& suffix,
-                                         bool confirmOverwrite) {
-    QFileDialog dialog(parent, title, QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(suffix);
-    if (!confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return LocalPath(dialog.selectedFiles().first());
 }
 
 MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)

@@ -73,13 +73,6 @@ struct FixedPointChoiceRow {
 // none. Nothing when cancelled.
 std::optional<ExportChoice> AskExportTarget(QWidget* parent);
 
-// A save dialog of one file type: `filter` such as "PNG Images (*.png)", `suffix`
-// added when the name has none; `confirmOverwrite` false replaces an existing file
-// without asking. The chosen path in the local encoding, nothing when cancelled.
-std::optional<std::string> AskFileToSave(QWidget* parent, const QString& title,
-                                         const QString& filter, const QString& suffix,
-                                         bool confirmOverwrite);
-
 // "Measure Design...": the measurement table of the design on screen, with a
 // fixed-point column while "Fixed point" is checked, and the conditioning warning
 // when there is one. `measure` fills the table for a word length (0: none) under

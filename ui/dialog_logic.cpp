@@ -561,10 +561,7 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     spec = settled;
     model.SetChecked(kAutoDesignCheck, settled.AutoD != 0);
     model.Select(kFftSizeCombo, read.fftIndex);
-    std::vector<std::string> bands;
-    for (int i = 1; i <= spec.TBand; ++i) bands.push_back(std::to_string(i));
-    model.SetItems(kBandCombo, std::move(bands));
-    model.Select(kBandCombo, 0);
+    rules.ListBands();
     rules.LoadSelectedBand();
 
     SpecEditBuffer& b = rules.buffer;

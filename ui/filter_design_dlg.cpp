@@ -8,8 +8,6 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -18,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QProxyStyle>
@@ -29,13 +26,10 @@
 #include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include "core/design_methods.h"
-#include "core/messages.h"
 #include "picture/picture_ctrl.h"
-#include "picture/picture_files.h"
 #include "printing/print_job.h"
 #include "ui/about_dlg.h"
 #include "ui/design_dialogs.h"
@@ -58,14 +52,7 @@ QRect PlaceOf(const ControlDef& def, QSize extra = {}) {
 }
 
 bool IsProgressText(int id) {
-    for (int t = 0; t < kProgressTextCount; ++t) {
-        if (ProgressTextId(static_cast<ProgressText>(t)) == id) return true;
-    }
-    return false;
-}
-
-QString ToQString(const std::string& s) {
-    return QString::fromStdString(s);
+    return std::ranges::find(kProgressTexts, id) != kProgressTexts.end();
 }
 
 QString ToQString(std::string_view s) {
@@ -79,32 +66,6 @@ QFont WindowFont() {
     font.setPixelSize(10);
     font.setStyleHint(QFont::SansSerif);
     return font;
-}
-
-// A box's label wraps only where a line may break; a long run without a space (a
-// number printed with %f can run to 300 digits) gets invisible break chances every
-// few characters, so that the whole text is shown.
-QString Breakable(const std::string& text) {
-    constexpr int kLongestRun = 40;
-    QString out;
-    int run = 0;
-    for (const QChar c : QString::fromStdString(text)) {
-        if (c.isSpace()) {
-            run = 0;
-        } else if (++run > kLongestRun && !c.isLowSurrogate()) {
-            out += QChar(0x200B);  // zero-width space
-            run = 1;
-        }
-        out += c;
-    }
-    return out;
-}
-
-// The text over the main graph while a design runs: the share of its solves done,
-// to a hundredth of a percent, so that it moves with every solve of a long design.
-QString ProgressLabelText(int done, int limit) {
-    const double percent = limit > 0 ? 100.0 * std::clamp(done, 0, limit) / limit : 0.0;
-    return QStringLiteral("Processing: %1% completed\nEscape cancels").arg(percent, 0, 'f', 2);
 }
 
 bool IsFocusChecked(ControlKind kind) {
@@ -180,36 +141,10 @@ void SetUpApplicationLook() {
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
 }
 
-// Forwards the progress of a design from the worker thread to the window as queued
-// calls, at most every 100 ms and at the last solve; calls still queued when the
-// window is gone are dropped. The window shows one text of its own for the whole
-// design, so the engine's four static texts are not forwarded.
-class CFilterDesignDlg::ProgressForwarder : public ProgressSink {
-  public:
-    explicit ProgressForwarder(CFilterDesignDlg* window) : window_(window) {}
-
-    void SetProgressVisible(ProgressText, bool) override {}
-    void RepaintProgress(ProgressText) override {}
-
-    void SolvesDone(int done, int limit) override {
-        const auto now = std::chrono::steady_clock::now();
-        if (done < limit && now - last_ < std::chrono::milliseconds(100)) return;
-        last_ = now;
-        CFilterDesignDlg* w = window_;
-        QMetaObject::invokeMethod(
-            w, [w, done, limit] { w->ShowProgress(done, limit); }, Qt::QueuedConnection);
-    }
-
-  private:
-    CFilterDesignDlg* window_;
-    std::chrono::steady_clock::time_point last_{};  // worker thread only
-};
-
 CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      progress_(std::make_unique<ProgressForwarder>(this)) {
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Tapwright"));
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setFont(WindowFont());
@@ -230,7 +165,14 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
     printProgress_->setFrameShape(QFrame::Box);
     printProgress_->hide();
 
-    logic_ = std::make_unique<DialogLogic>(design, canvases, static_cast<WindowPlatform&>(*this));
+    WindowAccess access;
+    access.window = this;
+    access.widgetOf = [this](int id) { return Control(id); };
+    access.mirrorModel = [this] { Mirror(); };
+    access.mirrorControl = [this](int id) { ApplyState(id); };
+    access.repaintChanged = [this] { RepaintChanged(); };
+    platform_ = std::make_unique<QtWindowPlatform>(std::move(access));
+    logic_ = std::make_unique<DialogLogic>(design, canvases, *platform_);
     logic_->SetPrintHandler([this](int id) { PrintReportOf(id); });
     mainGraph_->SetCanvas(&logic_->Canvases().mainFront);
     smallGraph_->SetCanvas(&logic_->Canvases().smallFront);
@@ -241,7 +183,7 @@ CFilterDesignDlg::CFilterDesignDlg(CFirDesign& design, GraphCanvases& canvases, 
 
 CFilterDesignDlg::~CFilterDesignDlg() {
     qApp->removeEventFilter(this);
-    AbandonDesignJob();
+    platform_->AbandonDesignJob();
 }
 
 void CFilterDesignDlg::PlacePrintProgress(QSize extra) {
@@ -456,6 +398,15 @@ QWidget* CFilterDesignDlg::Control(int id) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
+void CFilterDesignDlg::RepaintChanged() {
+    // Whatever the model changed since the last paint, and the graphs; the rest of
+    // the window is as it was.
+    changed_ += mainGraph_->geometry();
+    changed_ += smallGraph_->geometry();
+    repaint(changed_);
+    changed_ = QRegion();
+}
+
 void CFilterDesignDlg::SetFirstPaintCallback(std::function<void()> callback) {
     firstPaint_ = std::move(callback);
 }
@@ -507,16 +458,12 @@ void CFilterDesignDlg::ApplyState(int id) {
                 if (box->title() != text) box->setTitle(text);
                 break;
             }
-            case ControlKind::PushButton: {
-                auto* button = static_cast<QPushButton*>(w);
-                if (button->text() != text) button->setText(text);
-                break;
-            }
+            case ControlKind::PushButton:
             case ControlKind::CheckBox:
             case ControlKind::RadioButton: {
                 auto* button = static_cast<QAbstractButton*>(w);
                 if (button->text() != text) button->setText(text);
-                button->setChecked(s.checked);
+                if (def->kind != ControlKind::PushButton) button->setChecked(s.checked);
                 break;
             }
             case ControlKind::Edit: {
@@ -561,9 +508,9 @@ void CFilterDesignDlg::ApplyState(int id) {
 
 void CFilterDesignDlg::Forward(int id, const std::function<void()>& action) {
     if (mirroring_ || Busy()) return;
-    const int boxesBefore = boxesShown_;
+    const int boxesBefore = platform_->BoxesShown();
     RunPendingFocusCheck();
-    if (boxesShown_ == boxesBefore) action();
+    if (platform_->BoxesShown() == boxesBefore) action();
     // The control shows the model's state even where the logic kept it unchanged
     // (a refused click, a re-selected item).
     ApplyState(id);
@@ -609,11 +556,11 @@ int CFilterDesignDlg::FieldOf(const QObject* object) const {
 
 void CFilterDesignDlg::RequestQuit() {
     if (Busy()) return;
-    const int boxesBefore = boxesShown_;
+    const int boxesBefore = platform_->BoxesShown();
     RunPendingFocusCheck();
-    if (boxesShown_ != boxesBefore) return;
+    if (platform_->BoxesShown() != boxesBefore) return;
     if (const int id = FocusedField()) CommitField(id);
-    if (boxesShown_ != boxesBefore) return;
+    if (platform_->BoxesShown() != boxesBefore) return;
     const bool pulled = logic_->OnQuit();
     Mirror();
     if (pulled) close();
@@ -621,38 +568,27 @@ void CFilterDesignDlg::RequestQuit() {
 
 bool CFilterDesignDlg::MayDiscardInputs() {
     if (!logic_->InputsChangedSinceSaved()) return true;
-    Mirror();
-    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tapwright"),
-                    QString::fromLatin1(kDiscardUnsavedText), QMessageBox::NoButton, this);
     // Save writes the design with its inputs: offered only while Save is.
     const bool saveOffered = !Busy() && logic_->Model().State(kSaveButton).enabled;
-    QPushButton* save = saveOffered ? box.addButton(QMessageBox::Save) : nullptr;
-    QPushButton* discard = box.addButton(QMessageBox::Discard);
-    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(saveOffered ? save : cancel);
-    box.setEscapeButton(cancel);
-    ++boxesShown_;
-    ++modalDepth_;
-    box.exec();
-    --modalDepth_;
-    QAbstractButton* answer = box.clickedButton();
-    if (answer == discard) return true;
-    if (save != nullptr && answer == save) {
-        logic_->OnClicked(kSaveButton);
-        Mirror();
-        return !logic_->InputsChangedSinceSaved();
+    switch (platform_->AskDiscardInputs(saveOffered)) {
+        case DiscardAnswer::Discard:
+            return true;
+        case DiscardAnswer::Save:
+            logic_->OnClicked(kSaveButton);
+            Mirror();
+            return !logic_->InputsChangedSinceSaved();
+        case DiscardAnswer::Cancel:
+            break;
     }
-    if (isVisible() && !isActiveWindow()) activateWindow();
     return false;
 }
 
 void CFilterDesignDlg::ShowAbout() {
     CAboutDlg about(this);
     about.setWindowIcon(windowIcon());
-    ++modalDepth_;
+    platform_->EnterModal();
     about.exec();
-    --modalDepth_;
+    platform_->LeaveModal();
 }
 
 bool CFilterDesignDlg::IsOurs(QObject* object) const {
@@ -669,7 +605,7 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
             if (Busy()) {
                 // Only Escape reaches a running design or report: it cancels it.
                 if (key == Qt::Key_Escape) {
-                    if (jobRunning_) cancel_ = true;
+                    platform_->CancelDesign();
                     if (printing_) printCancel_ = true;
                 }
                 return true;
@@ -710,7 +646,8 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::ContextMenu:
             return Busy() && IsOurs(watched);
         case QEvent::FocusOut: {
-            if (Busy() || mirroring_ || modalDepth_ > 0 || settingFocus_) return false;
+            if (Busy() || mirroring_ || platform_->InModal() || platform_->SettingFocus())
+                return false;
             if (!IsOurs(watched)) return false;
             // The window losing the activation (to our own box, or to another
             // program) and a combo opening its list are no focus loss of a field.
@@ -718,10 +655,7 @@ bool CFilterDesignDlg::eventFilter(QObject* watched, QEvent* event) {
             if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
                 return false;
             }
-            const auto it = ids_.find(watched);
-            if (it == ids_.end()) return false;
-            const ControlDef* def = FindControl(it->second);
-            if (def != nullptr && IsFocusChecked(def->kind)) QueueFocusLost(def->id);
+            if (const int id = FieldOf(watched)) QueueFocusLost(id);
             return false;
         }
         default:
@@ -741,7 +675,7 @@ void CFilterDesignDlg::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    AbandonDesignJob();
+    platform_->AbandonDesignJob();
     event->accept();
 }
 
@@ -752,9 +686,9 @@ void CFilterDesignDlg::contextMenuEvent(QContextMenuEvent* event) {
     }
     QMenu menu(this);
     QAction* about = menu.addAction(QStringLiteral("&About Quillon Tapwright..."));
-    ++modalDepth_;
+    platform_->EnterModal();
     QAction* chosen = menu.exec(event->globalPos());
-    --modalDepth_;
+    platform_->LeaveModal();
     if (chosen == about) ShowAbout();
 }
 
@@ -776,31 +710,6 @@ void CFilterDesignDlg::paintEvent(QPaintEvent* event) {
 
 // ---- Printing -------------------------------------------------------------------
 
-namespace {
-
-// The boxes of a print job are the window's: the stop icon for the numbered
-// messages, the information icon for the success texts. A box ends the job, so the
-// page count goes first.
-class WindowPrintMessages : public PrintMessages {
-  public:
-    WindowPrintMessages(WindowPlatform& window, std::function<void()> beforeBox)
-        : window_(window), beforeBox_(std::move(beforeBox)) {}
-    void ShowMessage(MessageCode code) override {
-        beforeBox_();
-        window_.ShowBox(BoxIcon::Stop, FormatMessage(code));
-    }
-    void ShowInformation(const std::string& text) override {
-        beforeBox_();
-        window_.ShowBox(BoxIcon::Information, text);
-    }
-
-  private:
-    WindowPlatform& window_;
-    std::function<void()> beforeBox_;
-};
-
-}  // namespace
-
 void CFilterDesignDlg::PrintReportOf(int id) {
     const ControlModel& model = logic_->Model();
     const ReportKind kind =
@@ -820,16 +729,16 @@ void CFilterDesignDlg::PrintReportOf(int id) {
     SetUpDefaultPrinter(printer, DefaultReportPdfPath(kind));
     QtPrintDialogRunner qtDialog(this);
     PrintDialogRunner& dialog = printDialog_ != nullptr ? *printDialog_ : qtDialog;
-    WindowPrintMessages messages(*this, [this] { HidePrintProgress(); });
+    WindowPrintMessages messages(*platform_, [this] { HidePrintProgress(); });
 
     // The dialog counts as a box; the pages are drawn while the window takes only
     // Escape.
     printCancel_ = false;
     closeAfterPrint_ = false;
-    ++modalDepth_;
+    platform_->EnterModal();
     PrintReport(kind, logic_->Spec(), logic_->Design(), display, printer, dialog, messages,
                 [this](int done, int total) { return ShowPrintProgress(done, total); });
-    --modalDepth_;
+    platform_->LeaveModal();
     HidePrintProgress();
     if (closeAfterPrint_) {
         QMetaObject::invokeMethod(
@@ -884,9 +793,9 @@ void CFilterDesignDlg::ShowDesignMenu(int id, const QPoint& globalPos) {
         item->setEnabled(logic_->Offers(action));
         items.emplace_back(item, action);
     }
-    ++modalDepth_;
+    platform_->EnterModal();
     QAction* chosen = menu.exec(globalPos);
-    --modalDepth_;
+    platform_->LeaveModal();
     for (const auto& [item, action] : items) {
         if (item == chosen) RunDesignAction(action);
     }
@@ -895,7 +804,7 @@ void CFilterDesignDlg::ShowDesignMenu(int id, const QPoint& globalPos) {
 void CFilterDesignDlg::RunDesignAction(DesignAction action) {
     if (!logic_->Offers(action)) return;
     Mirror();
-    ++modalDepth_;
+    platform_->EnterModal();
     switch (action) {
         case DesignAction::CopyCoefficients:
             QGuiApplication::clipboard()->setText(ToQString(logic_->CoefficientText()));
@@ -928,145 +837,8 @@ void CFilterDesignDlg::RunDesignAction(DesignAction action) {
             break;
         }
     }
-    --modalDepth_;
+    platform_->LeaveModal();
     Mirror();
-}
-
-// ---- WindowPlatform -------------------------------------------------------------
-
-void CFilterDesignDlg::ShowBox(BoxIcon icon, const std::string& text) {
-    Mirror();
-    // An open combo list would sit between the user and the box.
-    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-    QMessageBox box(icon == BoxIcon::Stop ? QMessageBox::Critical : QMessageBox::Information,
-                    QStringLiteral("Tapwright"), Breakable(text), QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    ++boxesShown_;
-    ++modalDepth_;
-    box.exec();
-    --modalDepth_;
-    // The window takes the activation back at once, so that the focus the logic
-    // gives a field after the box lands there.
-    if (isVisible() && !isActiveWindow()) activateWindow();
-}
-
-std::optional<std::string> CFilterDesignDlg::AskSaveFileName() {
-    Mirror();
-    // An existing file is replaced without asking, as Save always did.
-    ++modalDepth_;
-    auto path = AskFileToSave(this, QStringLiteral("Save As"), QStringLiteral("Text Files (*.txt)"),
-                              QStringLiteral("txt"), false);
-    --modalDepth_;
-    return path;
-}
-
-std::optional<std::string> CFilterDesignDlg::AskOpenFileName() {
-    Mirror();
-    QFileDialog dialog(this, QStringLiteral("Open"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
-    ++modalDepth_;
-    const int result = dialog.exec();
-    --modalDepth_;
-    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
-}
-
-void CFilterDesignDlg::SetFocus(int id) {
-    QWidget* w = Control(id);
-    if (w == nullptr) return;
-    Mirror();
-    settingFocus_ = true;
-    w->setFocus(Qt::OtherFocusReason);
-    settingFocus_ = false;
-    // The value put back is selected, ready to be typed over.
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
-}
-
-void CFilterDesignDlg::RepaintNow(int id) {
-    Mirror();
-    if (id != 0) {
-        if (QWidget* w = Control(id)) w->repaint();
-        return;
-    }
-    // Whatever the model changed since the last paint, and the graphs; the rest of
-    // the window is as it was.
-    changed_ += mainGraph_->geometry();
-    changed_ += smallGraph_->geometry();
-    repaint(changed_);
-    changed_ = QRegion();
-}
-
-bool CFilterDesignDlg::LoadPicture(int id, const std::string& file) {
-    auto* picture = dynamic_cast<CPictureCtrl*>(Control(id));
-    return picture != nullptr && picture->LoadFromFile(FindPictureFile(file));
-}
-
-void CFilterDesignDlg::StartPicture(int id) {
-    if (auto* picture = dynamic_cast<CPictureCtrl*>(Control(id))) picture->Draw();
-}
-
-void CFilterDesignDlg::StopAndReleasePicture(int id) {
-    if (auto* picture = dynamic_cast<CPictureCtrl*>(Control(id))) picture->Unload();
-}
-
-void CFilterDesignDlg::RunDesignJob(DesignJob job) {
-    if (jobRunning_) {
-        // One design at a time; the logic never asks for a second.
-        if (job.finish) job.finish(true);
-        return;
-    }
-    Mirror();
-    cancel_ = false;
-    finish_ = std::move(job.finish);
-    jobRunning_ = true;
-    // One text over the main graph for the whole design; the model does not know it,
-    // and FinishDesignJob puts its state back.
-    if (auto* label = qobject_cast<QLabel*>(Control(kProcessingText))) {
-        label->setText(ProgressLabelText(0, 1));
-        label->show();
-        label->raise();
-        label->repaint();
-    }
-    worker_ = std::thread([this, work = std::move(job.work)] {
-        if (work) work(cancel_, *progress_);
-        QMetaObject::invokeMethod(
-            this, [this] { FinishDesignJob(); }, Qt::QueuedConnection);
-    });
-}
-
-void CFilterDesignDlg::ShowProgress(int done, int limit) {
-    auto* label = qobject_cast<QLabel*>(Control(kProcessingText));
-    if (!jobRunning_ || label == nullptr) return;
-    label->setText(ProgressLabelText(done, limit));
-    label->repaint();
-}
-
-void CFilterDesignDlg::FinishDesignJob() {
-    if (!jobRunning_) return;
-    if (worker_.joinable()) worker_.join();
-    jobRunning_ = false;
-    const auto finish = std::move(finish_);
-    finish_ = nullptr;
-    if (finish) finish(cancel_.load());
-    // The progress texts were shown directly; the model says what stays, and their
-    // place is painted again.
-    for (int t = 0; t < kProgressTextCount; ++t) {
-        const int id = ProgressTextId(static_cast<ProgressText>(t));
-        ApplyState(id);
-        update(Control(id)->geometry());
-    }
-    Mirror();
-}
-
-void CFilterDesignDlg::AbandonDesignJob() {
-    if (!jobRunning_) return;
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
-    jobRunning_ = false;
-    finish_ = nullptr;
 }
 
 }  // namespace tapwright::ui

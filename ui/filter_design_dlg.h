@@ -3,30 +3,24 @@
 // CFilterDesignDlg: Tapwright's one window. Its widgets are built from the control
 // table and mirror the control model of DialogLogic, which holds every rule; the
 // window forwards each user action to the logic and copies back whatever changed.
-// It is also the logic's desktop: message boxes, file dialogs, focus, pictures and
-// the worker thread of long designs (WindowPlatform).
+// Its desktop (boxes, file dialogs, focus, pictures, the worker thread of long
+// designs) is a QtWindowPlatform it owns and hands to the logic.
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QRegion>
 #include <QWidget>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unordered_map>
-#include <vector>
 
 #include "core/fir_design.h"
 #include "graphs/graph_canvases.h"
 #include "ui/dialog_logic.h"
-#include "ui/window_platform.h"
+#include "ui/qt_window_platform.h"
 
-class QComboBox;
 class QLabel;
-class QTableView;
 
 namespace tapwright {
 class PrintDialogRunner;
@@ -49,7 +43,7 @@ inline constexpr int kValueColumnWidth = 94;
 // measured for it) and the application icon. Call once after QApplication exists.
 void SetUpApplicationLook();
 
-class CFilterDesignDlg : public QWidget, public WindowPlatform {
+class CFilterDesignDlg : public QWidget {
   public:
     // Builds every control and runs the window's initialisation. The design object
     // and the canvases must outlive the window.
@@ -66,7 +60,7 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     QWidget* Control(int id) const;
     const DialogLogic& Logic() const { return *logic_; }
     // True while a design runs on the worker thread.
-    bool DesignRunning() const { return jobRunning_; }
+    bool DesignRunning() const { return platform_->DesignRunning(); }
     // True while a report is drawn (after its print dialog).
     bool Printing() const { return printing_; }
 
@@ -77,16 +71,8 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     // Called once after the window's first paint (start-up measurements).
     void SetFirstPaintCallback(std::function<void()> callback);
 
-    // WindowPlatform: the desktop the logic reaches through this window.
-    void ShowBox(BoxIcon icon, const std::string& text) override;
-    std::optional<std::string> AskSaveFileName() override;
-    std::optional<std::string> AskOpenFileName() override;
-    void SetFocus(int id) override;
-    void RepaintNow(int id) override;
-    bool LoadPicture(int id, const std::string& file) override;
-    void StartPicture(int id) override;
-    void StopAndReleasePicture(int id) override;
-    void RunDesignJob(DesignJob job) override;
+    // The desktop the logic reaches through this window.
+    QtWindowPlatform& Platform() { return *platform_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,8 +82,6 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    class ProgressForwarder;
-
     void BuildControls();
     void PlacePrintProgress(QSize extra);
     QWidget* MakeControl(const ControlDef& def);
@@ -107,6 +91,8 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     void Mirror();
     // Copies one control's whole state, whatever its version.
     void ApplyState(int id);
+    // Repaints at once the controls mirrored since the last time, and the graphs.
+    void RepaintChanged();
     // Runs a forwarded user action, then mirrors. Pending focus checks run first;
     // when one of them showed a message the action is dropped, as the box took it.
     void Forward(int id, const std::function<void()>& action);
@@ -127,7 +113,7 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     bool MayDiscardInputs();
     void ShowAbout();
     // A design runs or a report is drawn: the window takes only Escape.
-    bool Busy() const { return jobRunning_ || printing_; }
+    bool Busy() const { return platform_->DesignRunning() || printing_; }
 
     // The print buttons: the report of the design on screen on the printer the dialog
     // chooses (or a PDF), its pages counted in the window while they are drawn.
@@ -139,35 +125,22 @@ class CFilterDesignDlg : public QWidget, public WindowPlatform {
     int DesignMenuAt(const QPoint& pos) const;
     void ShowDesignMenu(int id, const QPoint& globalPos);
     void RunDesignAction(DesignAction action);
-    // The progress of a running design: `done` of at most `limit` solves.
-    void ShowProgress(int done, int limit);
-    void FinishDesignJob();
-    // Stops a running design (cancel flag, then join); its finish does not run.
-    void AbandonDesignJob();
     bool IsOurs(QObject* object) const;
 
+    // Made before the logic, which keeps a reference, and gone after it.
+    std::unique_ptr<QtWindowPlatform> platform_;
     std::unique_ptr<DialogLogic> logic_;
     std::unordered_map<int, QWidget*> widgets_;
     std::unordered_map<const QObject*, int> ids_;
     std::unordered_map<int, std::uint64_t> mirrored_;  // version last copied per id
     std::uint64_t mirroredModel_ = UINT64_MAX;         // model version last mirrored
-    QRegion changed_;  // places of the controls mirrored since the last RepaintNow
+    QRegion changed_;  // places of the controls mirrored since the last RepaintChanged
     CoefficientListModel* listModel_ = nullptr;
     GraphArea* mainGraph_ = nullptr;
     GraphArea* smallGraph_ = nullptr;
 
     bool mirroring_ = false;
-    int modalDepth_ = 0;         // our own boxes and dialogs open
-    bool settingFocus_ = false;  // focus moved by the logic, not by the user
     int pendingFocusCheck_ = 0;  // id whose focus loss is still to be handled
-    int boxesShown_ = 0;
-
-    // The design job running on worker_.
-    bool jobRunning_ = false;
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    std::function<void(bool)> finish_;
-    std::unique_ptr<ProgressForwarder> progress_;
 
     // The report being drawn.
     bool printing_ = false;

@@ -60,28 +60,24 @@ void WindowRules::Push() {
     PushEditBuffer(buffer, spec, model);
 }
 
+void WindowRules::OpenBox(BoxIcon icon, const std::string& text) {
+    ++boxDepth_;
+    platform_.ShowBox(icon, text);
+    --boxDepth_;
+}
+
 void WindowRules::ShowMessage(MessageCode code, const MessageArgs& args) {
-    const std::string text = FormatMessage(code, args);
-    if (!text.empty()) {
-        ++boxDepth_;
-        platform_.ShowBox(BoxIcon::Stop, text);
-        --boxDepth_;
-    }
+    ShowMessageWithoutPush(code, args);
     Push();
 }
 
 void WindowRules::ShowMessageWithoutPush(MessageCode code, const MessageArgs& args) {
     const std::string text = FormatMessage(code, args);
-    if (text.empty()) return;
-    ++boxDepth_;
-    platform_.ShowBox(BoxIcon::Stop, text);
-    --boxDepth_;
+    if (!text.empty()) OpenBox(BoxIcon::Stop, text);
 }
 
 void WindowRules::ShowInformation(const std::string& text) {
-    ++boxDepth_;
-    platform_.ShowBox(BoxIcon::Information, text);
-    --boxDepth_;
+    OpenBox(BoxIcon::Information, text);
 }
 
 void WindowRules::InvalidateDesign() {
@@ -250,11 +246,7 @@ bool WindowRules::Toggle(int id, bool checked) {
         case kPeakRatioRadio:
             if (!checked) return true;
             model.SetChecked(id == kIterationsRadio ? kPeakRatioRadio : kIterationsRadio, false);
-            if (id == kIterationsRadio) {
-                OnIterationsRadio();
-            } else {
-                OnPeakRatioRadio();
-            }
+            OnTerminationRadio(id == kPeakRatioRadio);
             return true;
         default:
             return false;
@@ -393,6 +385,10 @@ void WindowRules::ApplyAutoDesignState() {
 void WindowRules::ResetBandTable() {
     ResetBands(spec);
     buffer.TBand = spec.TBand;
+    ListBands();
+}
+
+void WindowRules::ListBands() {
     std::vector<std::string> items;
     for (int i = 1; i <= spec.TBand; ++i) items.push_back(std::to_string(i));
     model.SetItems(kBandCombo, std::move(items));
@@ -417,15 +413,10 @@ void WindowRules::OnFftSizeChange() {
     InvalidateDesign();
 }
 
-void WindowRules::OnIterationsRadio() {
+void WindowRules::OnTerminationRadio(bool byRatio) {
     Pull();
-    spec.RatioTarget = -1.0;
-    InvalidateDesign();
-}
-
-void WindowRules::OnPeakRatioRadio() {
-    Pull();
-    spec.RatioTarget = spec.Ratio;
+    // No target ratio (-1) ends the design by its iteration count.
+    spec.RatioTarget = byRatio ? spec.Ratio : -1.0;
     InvalidateDesign();
 }
 

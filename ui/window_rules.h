@@ -103,8 +103,8 @@ class WindowRules {
     void OnFilterTypeChange();
     void LoadSelectedBand();
     void OnFftSizeChange();
-    void OnIterationsRadio();
-    void OnPeakRatioRadio();
+    // The termination radios: by the peak error ratio, or by the iteration count.
+    void OnTerminationRadio(bool byRatio);
     void RestoreComboSelection(int comboId);
     // `keepBandCount`: Load keeps the band count it read.
     void ApplyResponseType(bool keepBandCount = false);
@@ -116,6 +116,8 @@ class WindowRules {
     bool FilterTypesListed() const;
     // The band reset with the band combo refilled "1" ... TBand and item 0 selected.
     void ResetBandTable();
+    // Only the band combo refilled, for the bands of spec as they are.
+    void ListBands();
     // Selects the Filter Type item that shows FChar.
     void SelectFilterTypeOf(SymmetryType symmetry);
 
@@ -136,6 +138,8 @@ class WindowRules {
     void CheckLeftField(int id);
     void Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack);
     void FollowUpCommit(int id, const SpecEditBuffer& before);
+    // A box counted as open while it shows.
+    void OpenBox(BoxIcon icon, const std::string& text);
 
     WindowPlatform& platform_;
     std::set<int> refused_;

@@ -563,7 +563,8 @@ TEST_F(WindowTest, ARefusedValueShowsOneMessage) {
 // The keyboard path: Tab visits the enabled controls in the order of the layout
 // (each group top to bottom, the left column, the graph controls, the list, the
 // print buttons), leaves the list, and reaches every enabled control. Every
-// labelled control has a mnemonic, none shared by two controls enabled together.
+// labelled control has a mnemonic, none shared by two controls enabled together,
+// and a label's mnemonic leads to its field.
 TEST_F(WindowTest, TabFollowsTheLayoutAndMnemonicsAreUnique) {
     const int path[] = {kLoadButton,          kSaveButton,
                         kQuitButton,          kSamplingFrequencyEdit,
@@ -634,6 +635,9 @@ TEST_F(WindowTest, TabFollowsTheLayoutAndMnemonicsAreUnique) {
             if (!caption.isEmpty() && focusable && BuddyOf(def.id) == 0 &&
                 qobject_cast<QAbstractButton*>(window->Control(def.id)) != nullptr) {
                 EXPECT_GE(amp, 0) << def.caption;  // every captioned button
+            }
+            if (auto* label = qobject_cast<QLabel*>(window->Control(def.id)); label && amp >= 0) {
+                EXPECT_NE(label->buddy(), nullptr) << def.caption;  // a label leads to its field
             }
             if (amp < 0 || !usable(def.id) || !usable(target)) continue;
             const QChar key = caption[amp + 1].toUpper();
@@ -790,7 +794,7 @@ TEST_F(WindowTest, ABoxShowsAVeryLongNumberWhole) {
         labelSize = label->size();
         labelHint = label->sizeHint();
     });
-    window->ShowBox(BoxIcon::Stop, text);
+    window->Platform().ShowBox(BoxIcon::Stop, text);
     ASSERT_EQ(answerer.boxes.size(), 1u);
     QString shown = QString::fromStdString(answerer.boxes[0].text);
     shown.remove(QChar(0x200B));
