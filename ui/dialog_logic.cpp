@@ -672,7 +672,7 @@ void DialogLogic::OnClicked(int id) {
             break;
         case kPrintResponseButton:
         case kPrintCoefficientsButton:
-            if (m.printHandler && PrintOffered()) m.printHandler(id);
+            if (m.printHandler && m.DesignOnShow()) m.printHandler(id);
             break;
         default:
             break;  // Quit is OnQuit
@@ -730,18 +730,11 @@ const GraphCanvases& DialogLogic::Canvases() const {
 const WindowFlags& DialogLogic::Flags() const {
     return impl_->flags;
 }
-const SpecEditBuffer& DialogLogic::EditBuffer() const {
-    return impl_->rules.buffer;
-}
 GraphOptions DialogLogic::CurrentGraphOptions() const {
     return impl_->Options();
 }
 void DialogLogic::SetPrintHandler(std::function<void(int id)> handler) {
     impl_->printHandler = std::move(handler);
-}
-
-bool DialogLogic::PrintOffered() const {
-    return impl_->DesignOnShow();
 }
 
 // ---- The right-click menus' actions -----------------------------------------------
@@ -778,14 +771,6 @@ std::string DialogLogic::CoefficientText() const {
     return CoefficientClipboardText(impl_->ListedCoefficients());
 }
 
-bool DialogLogic::ExportCoefficients(const std::string& path, ExportFormat format, int bits) {
-    ExportOptions options;
-    options.format = format;
-    options.bits = bits;
-    options.name.clear();
-    return ExportCoefficients(path, options);
-}
-
 bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOptions& given) {
     Impl& m = *impl_;
     if (!Offers(DesignAction::ExportCoefficients)) return false;
@@ -817,12 +802,6 @@ bool DialogLogic::SaveGraphPng(const std::string& path) {
     if (WritePngFile(path, m.canvases.mainFront.Image(), &args.detail)) return true;
     m.rules.ShowMessageWithoutPush(MessageCode::GraphNotSaved, args);
     return false;
-}
-
-bool DialogLogic::Measure(int bits, MeasurementTable& out) {
-    QuantizeOptions quantize;
-    quantize.bits = bits;
-    return Measure(quantize, 0, out);
 }
 
 bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, MeasurementTable& out) {

@@ -97,20 +97,16 @@ class DialogLogic {
     const CFirDesign& Design() const;
     const GraphCanvases& Canvases() const;
     const WindowFlags& Flags() const;
-    // The view range as the fields hold it (Hz).
-    const SpecEditBuffer& EditBuffer() const;
 
     // What the graph controls ask for now, as Apply draws it (the printed response
     // report draws the same).
     GraphOptions CurrentGraphOptions() const;
 
     // The two print buttons (1127, 1128) call this with their id while a design
-    // matches the inputs (PrintOffered); the printing module sets it. Without a
-    // handler the buttons do nothing.
+    // matches the inputs (DesignValid) and none runs, so that a report reads exactly
+    // the design on screen; the printing module sets it. Without a handler the
+    // buttons do nothing.
     void SetPrintHandler(std::function<void(int id)> handler);
-    // Whether the print buttons print now: a design matches the inputs (DesignValid)
-    // and none runs. A report then reads exactly the design on screen.
-    bool PrintOffered() const;
 
     // Whether the right-click menus offer `action` now: as Save, only while a design
     // matches the inputs, not under Hold On and not while a design runs.
@@ -121,22 +117,18 @@ class DialogLogic {
     // and writes nothing.
     // "Copy Coefficients": the listed coefficients, 17 significant digits, one a line.
     std::string CoefficientText() const;
-    // "Export Coefficients...": the export in `format` (bits 0: full precision; 2 ...
-    // 32: signed fixed point) written to `path` whole or not at all; the C name comes
-    // from the file name.
-    bool ExportCoefficients(const std::string& path, ExportFormat format, int bits);
-    // The same with every fixed-point choice of `options`; an empty name comes from
-    // the file name, an empty command names the window's Export Coefficients.
+    // "Export Coefficients...": the export of `options` (bits 0: full precision; 2 ...
+    // 32: signed fixed point) written to `path` whole or not at all; an empty name
+    // comes from the file name, an empty command names the window's Export
+    // Coefficients.
     bool ExportCoefficients(const std::string& path, const ExportOptions& options);
     // "Save Graph As PNG..." and "Copy Graph": the main graph as composed on screen.
     QImage GraphImage() const;
     // Writes GraphImage() as a PNG file, whole or not at all.
     bool SaveGraphPng(const std::string& path);
-    // "Measure Design...": the measurements, with the fixed-point form of `bits` (2 ...
-    // 32) beside them, or none (bits 0).
-    bool Measure(int bits, MeasurementTable& out);
-    // The same with every fixed-point choice (quantize.bits 0: none) and the input
-    // width of the bit growth (0: as wide as the taps).
+    // "Measure Design...": the measurements, with the fixed-point form of `quantize`
+    // (bits 2 ... 32) beside them, or none (bits 0); `inputBits` is the input width of
+    // the bit growth (0: as wide as the taps).
     bool Measure(const QuantizeOptions& quantize, int inputBits, MeasurementTable& out);
     // "Shortest Word Length" of Measure Design: FindShortestWordLength of the design
     // on screen under the rounding, overflow and scale of `choice`.

@@ -24,6 +24,13 @@ namespace fs = std::filesystem;
 
 const std::string kExamples = TAPWRIGHT_EXAMPLES;
 
+// Measure Design's fixed-point choice of `bits` (0: none), the rest as the dialog opens.
+QuantizeOptions WordLength(int bits) {
+    QuantizeOptions q;
+    q.bits = bits;
+    return q;
+}
+
 using test::ReadFile;
 using test::TempDir;
 
@@ -241,9 +248,9 @@ TEST(DialogLogic, MeasuredWordLengthShowsTheQuantizedResponse) {
     };
     EXPECT_EQ(quantizedPixels(), 0);
     MeasurementTable table;
-    ASSERT_TRUE(d.logic.Measure(8, table));
+    ASSERT_TRUE(d.logic.Measure(WordLength(8), 0, table));
     EXPECT_GT(quantizedPixels(), 100);
-    ASSERT_TRUE(d.logic.Measure(0, table));
+    ASSERT_TRUE(d.logic.Measure(WordLength(0), 0, table));
     EXPECT_EQ(quantizedPixels(), 0);
 }
 
@@ -848,11 +855,13 @@ TEST(DialogLogic, FailedActionsShowTheirMessageAndWriteNothing) {
     Dialog d;
     d.Apply();
     const std::string missing = In(dir, "missing");
-    EXPECT_FALSE(d.logic.ExportCoefficients(missing + "/taps.txt", ExportFormat::Text, 0));
-    EXPECT_FALSE(d.logic.ExportCoefficients(In(dir, "taps.coe"), ExportFormat::Coe, 0));
+    EXPECT_FALSE(d.logic.ExportCoefficients(missing + "/taps.txt", {}));
+    ExportOptions coe;
+    coe.format = ExportFormat::Coe;
+    EXPECT_FALSE(d.logic.ExportCoefficients(In(dir, "taps.coe"), coe));
     EXPECT_FALSE(d.logic.SaveGraphPng(missing + "/graph.png"));
     MeasurementTable table;
-    EXPECT_FALSE(d.logic.Measure(40, table));
+    EXPECT_FALSE(d.logic.Measure(WordLength(40), 0, table));
     const std::vector<std::pair<const char*, const char*>> expected = {
         {"The coefficients cannot be exported: ", "cannot create a temporary file"},
         {"The coefficients cannot be exported: ", "give a word length"},
@@ -901,7 +910,7 @@ TEST(DialogLogic, MeasureTableCarriesTheConditioningWarning) {
         d.Apply();
         ASSERT_TRUE(d.logic.Flags().designValid);
         MeasurementTable table;
-        ASSERT_TRUE(d.logic.Measure(c.bits, table));
+        ASSERT_TRUE(d.logic.Measure(WordLength(c.bits), 0, table));
         DesignMeasurements m;
         ASSERT_TRUE(MeasureDesign(d.logic.Spec(), d.logic.Design(), c.bits, m));
         const std::vector<MeasurementRow> rows = MeasurementRows(m);
