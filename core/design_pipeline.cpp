@@ -48,11 +48,9 @@ bool CheckLengths(const FilterSpec& spec, DesignMethod method, bool lengthGiven,
         args.limit = kMaxEquirippleTaps;
         return FailWith(notices, MessageCode::EquirippleTooLong, args);
     }
-    if (typed && spec.Taps > kMaxTaps) {
-        args.limit = kMaxTaps;
-        return FailWith(notices, MessageCode::LengthAboveMaximum, args);
+    if (const auto why = CheckGivenLength(spec.Taps); typed && why) {
+        return FailWith(notices, why->code, why->args);
     }
-    if (typed && spec.Taps < kMinTaps) return FailWith(notices, MessageCode::LengthTooSmall);
     if (!typed && !UsesBandTable(method)) {
         const long long estimate = CFirDesign::EstimateWindowLength(
             spec.FType, spec.WType, spec.Tw, spec.Fs, spec.Taps, spec.PBrip, spec.SBrip);

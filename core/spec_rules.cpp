@@ -95,6 +95,20 @@ RuleBreak Break(MessageCode code, MessageArgs args = {}) {
 
 }  // namespace
 
+std::optional<RuleBreak> CheckSamplingFrequency(double fs) {
+    if (!(std::isfinite(fs) && fs > 0.0)) return Break(MessageCode::NotPositive);
+    if (fs > kMaxFs) return Break(MessageCode::FsTooLarge);
+    return std::nullopt;
+}
+
+std::optional<RuleBreak> CheckGivenLength(int taps) {
+    if (taps < kMinTaps) return Break(MessageCode::LengthTooSmall);
+    MessageArgs args;
+    args.limit = kMaxTaps;
+    if (taps > kMaxTaps) return Break(MessageCode::LengthAboveMaximum, args);
+    return std::nullopt;
+}
+
 std::optional<RuleBreak> CheckFrequencyRange(double value, double half, bool upperFirst) {
     if (upperFirst && value > half) return Break(MessageCode::AboveHalfFs);
     if (value < 0.0) return Break(MessageCode::NotPositive);
@@ -160,10 +174,7 @@ std::optional<SpecRuleBreak> CheckSpecRules(const FilterSpec& spec) {
     auto at = [](std::string key, double value, const std::optional<RuleBreak>& why) {
         return std::optional<SpecRuleBreak>(SpecRuleBreak{std::move(key), value, *why});
     };
-    if (!(std::isfinite(spec.Fs) && spec.Fs > 0.0f)) {
-        return at("Fs", spec.Fs, Break(MessageCode::NotPositive));
-    }
-    if (spec.Fs > kMaxFs) return at("Fs", spec.Fs, Break(MessageCode::FsTooLarge));
+    if (auto why = CheckSamplingFrequency(spec.Fs)) return at("Fs", spec.Fs, why);
     const double half = spec.Fs * 0.5;
     if (UsesBandTable(spec.WType)) {
         const int bands = std::clamp(spec.TBand, 1, kMaxBands);

@@ -52,6 +52,12 @@ struct RuleBreak {
     MessageArgs args;
 };
 
+// The sampling frequency `fs` (Hz): finite, above 0 and at most kMaxFs.
+std::optional<RuleBreak> CheckSamplingFrequency(double fs);
+
+// A length the user gives: kMinTaps ... kMaxTaps taps (the message names the limit).
+std::optional<RuleBreak> CheckGivenLength(int taps);
+
 // A cutoff or band edge `value` against 0 ... half (Fs/2, Hz). Cutoffs test the upper
 // limit first (`upperFirst`), band edges the lower.
 std::optional<RuleBreak> CheckFrequencyRange(double value, double half, bool upperFirst);

@@ -85,11 +85,7 @@ const std::array<EditField, 17> kEditFields = {{
          return FromRule(CheckFrequencyRange(t.Fc1, Half(c), true));
      }},
     {kLengthEdit, &Buffer::Taps, Home::Scalar, "Taps",
-     [](const Buffer& t, const FilterSpec&) {
-         if (t.Taps < kMinTaps) return Refuse(M::LengthTooSmall);
-         if (t.Taps > kMaxTaps) return Limited(M::LengthAboveMaximum, kMaxTaps);
-         return FieldVerdict{};
-     }},
+     [](const Buffer& t, const FilterSpec&) { return FromRule(CheckGivenLength(t.Taps)); }},
     {kTransitionEdit, &Buffer::Tw, Home::Scalar, "Tw",
      [](const Buffer& t, const FilterSpec& c) {
          return FromRule(CheckTransitionWidth(t.Tw, c.FType, c.Fc1, c.Fc2, Half(c)));
@@ -102,10 +98,7 @@ const std::array<EditField, 17> kEditFields = {{
     {kPassRippleEdit, &Buffer::PBrip, Home::Scalar, "PBrip",
      [](const Buffer& t, const FilterSpec&) { return RefuseIf(t.PBrip < 0.0, M::Negative); }},
     {kSamplingFrequencyEdit, &Buffer::Fs, Home::Scalar, "Fs",
-     [](const Buffer& t, const FilterSpec&) {
-         if (t.Fs <= 0.0f) return Refuse(M::NotPositive);
-         return RefuseIf(t.Fs > kMaxFs, M::FsTooLarge);
-     }},
+     [](const Buffer& t, const FilterSpec&) { return FromRule(CheckSamplingFrequency(t.Fs)); }},
     {kBetaEdit, &Buffer::Beta, Home::Direct, "Beta",
      [](const Buffer& t, const FilterSpec&) {
          if (t.Beta < kMinBeta) return Refuse(M::Negative);
