@@ -32,14 +32,19 @@ QString ToQString(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Names a widget for tests (object name) and for assistive tools (accessible name).
+template <typename W>
+W* Named(W* widget, const char* objectName, const char* accessibleName) {
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(QString::fromLatin1(accessibleName));
+    return widget;
+}
+
 // "Fixed point, word length: [16 bits]", off at first.
 std::pair<QCheckBox*, QSpinBox*> MakeWordLengthRow(QWidget* parent, QHBoxLayout* row) {
-    auto* check = new QCheckBox(QStringLiteral("Fixed point, word length:"), parent);
-    check->setObjectName(QStringLiteral("fixedPoint"));
-    check->setAccessibleName(QStringLiteral("Fixed Point"));
-    auto* bits = new QSpinBox(parent);
-    bits->setObjectName(QStringLiteral("wordLength"));
-    bits->setAccessibleName(QStringLiteral("Word Length"));
+    auto* check = Named(new QCheckBox(QStringLiteral("Fixed point, word length:"), parent),
+                        "fixedPoint", "Fixed Point");
+    auto* bits = Named(new QSpinBox(parent), "wordLength", "Word Length");
     bits->setRange(kMinQuantizeBits, kMaxQuantizeBits);
     bits->setValue(kDefaultWordLength);
     bits->setSuffix(QStringLiteral(" bits"));
@@ -89,28 +94,19 @@ ExportOptions ExportChoice::Options() const {
 }
 
 FixedPointChoiceRow::FixedPointChoiceRow(QWidget* parent, QHBoxLayout* row) {
-    fixedFraction = new QCheckBox(QStringLiteral("Fraction bits:"), parent);
-    fixedFraction->setObjectName(QStringLiteral("fixedFraction"));
-    fixedFraction->setAccessibleName(QStringLiteral("Fraction Bits Given"));
+    fixedFraction = Named(new QCheckBox(QStringLiteral("Fraction bits:"), parent), "fixedFraction",
+                          "Fraction Bits Given");
     fixedFraction->setToolTip(QStringLiteral("Off: the largest scale at which every tap fits"));
-    fraction = new QSpinBox(parent);
-    fraction->setObjectName(QStringLiteral("fractionBits"));
-    fraction->setAccessibleName(QStringLiteral("Fraction Bits"));
+    fraction = Named(new QSpinBox(parent), "fractionBits", "Fraction Bits");
     fraction->setRange(-64, 96);
     fraction->setValue(kDefaultWordLength - 1);
     fraction->setKeyboardTracking(false);
-    rounding = new QComboBox(parent);
-    rounding->setObjectName(QStringLiteral("rounding"));
-    rounding->setAccessibleName(QStringLiteral("Rounding"));
+    rounding = Named(new QComboBox(parent), "rounding", "Rounding");
     for (const char* text : kRoundingTexts) rounding->addItem(QString::fromUtf8(text));
-    overflow = new QComboBox(parent);
-    overflow->setObjectName(QStringLiteral("overflow"));
-    overflow->setAccessibleName(QStringLiteral("Overflow"));
+    overflow = Named(new QComboBox(parent), "overflow", "Overflow");
     overflow->addItem(QStringLiteral("saturate"));
     overflow->addItem(QStringLiteral("refuse (error)"));
-    inputBits = new QSpinBox(parent);
-    inputBits->setObjectName(QStringLiteral("inputBits"));
-    inputBits->setAccessibleName(QStringLiteral("Input Width"));
+    inputBits = Named(new QSpinBox(parent), "inputBits", "Input Width");
     // The lowest value stands for "as wide as the taps".
     inputBits->setRange(kMinInputBits - 1, kMaxInputBits);
     inputBits->setSpecialValueText(QStringLiteral("as the taps"));
@@ -219,13 +215,10 @@ MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)
     auto* choiceRow = new QHBoxLayout;
     choices_ = std::make_unique<FixedPointChoiceRow>(this, choiceRow);
     auto* meetRow = new QHBoxLayout;
-    shortest_ = new QPushButton(QStringLiteral("Shortest Word Length"), this);
-    shortest_->setObjectName(QStringLiteral("shortestWordLength"));
-    shortest_->setAccessibleName(QStringLiteral("Shortest Word Length"));
+    shortest_ = Named(new QPushButton(QStringLiteral("Shortest Word Length"), this),
+                      "shortestWordLength", "Shortest Word Length");
     shortest_->setAutoDefault(false);
-    margin_ = new QDoubleSpinBox(this);
-    margin_->setObjectName(QStringLiteral("meetMargin"));
-    margin_->setAccessibleName(QStringLiteral("Margin"));
+    margin_ = Named(new QDoubleSpinBox(this), "meetMargin", "Margin");
     margin_->setRange(0.0, 60.0);
     margin_->setDecimals(2);
     margin_->setSingleStep(0.5);
@@ -238,17 +231,13 @@ MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)
     meetRow->addWidget(new QLabel(QStringLiteral("margin:"), this));
     meetRow->addWidget(margin_);
     meetRow->addStretch(1);
-    meetResult_ = new QLabel(this);
-    meetResult_->setObjectName(QStringLiteral("shortestResult"));
-    meetResult_->setAccessibleName(QStringLiteral("Shortest Word Length Result"));
+    meetResult_ = Named(new QLabel(this), "shortestResult", "Shortest Word Length Result");
     meetResult_->setTextFormat(Qt::PlainText);
     meetResult_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     meetResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     meetResult_->hide();
 
-    table_ = new QTableWidget(this);
-    table_->setObjectName(QStringLiteral("measurements"));
-    table_->setAccessibleName(QStringLiteral("Measurements"));
+    table_ = Named(new QTableWidget(this), "measurements", "Measurements");
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
@@ -257,9 +246,7 @@ MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)
     table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 
-    warning_ = new QLabel(this);
-    warning_->setObjectName(QStringLiteral("conditioningWarning"));
-    warning_->setAccessibleName(QStringLiteral("Conditioning Warning"));
+    warning_ = Named(new QLabel(this), "conditioningWarning", "Conditioning Warning");
     warning_->setWordWrap(true);
     warning_->setTextFormat(Qt::PlainText);
     warning_->hide();
