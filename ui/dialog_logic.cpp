@@ -34,21 +34,6 @@ class DeriveOnExit {
     WindowRules& rules_;
 };
 
-bool IsCombo(int id) {
-    switch (id) {
-        case kFunctionTypeCombo:
-        case kResponseTypeCombo:
-        case kFilterTypeCombo:
-        case kFftSizeCombo:
-        case kGraphTypeCombo:
-        case kDisplayTypeCombo:
-        case kBandCombo:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Marks the pushes of the edit buffer while it lives as the design's own values.
 class DesignWriteBack {
   public:
@@ -682,7 +667,8 @@ void DialogLogic::OnClicked(int id) {
 void DialogLogic::OnFocusLost(int id) {
     Impl& m = *impl_;
     if (m.busy || m.rules.BoxOpen()) return;
-    if (IsCombo(id)) {
+    const ControlDef* def = FindControl(id);
+    if (def != nullptr && def->kind == ControlKind::ComboBox) {
         m.rules.RestoreComboSelection(id);
     } else {
         m.rules.OnFieldFocusLost(id);

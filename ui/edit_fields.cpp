@@ -260,6 +260,11 @@ bool IsCheckedField(int id) {
     return Find(id) != nullptr;
 }
 
+bool IsSpecField(int id) {
+    const EditField* f = Find(id);
+    return f != nullptr && f->home != Home::View;
+}
+
 bool FocusReturnsTo(int id) {
     const EditField* f = Find(id);
     return f == nullptr || f->focusBack;

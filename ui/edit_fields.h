@@ -50,6 +50,8 @@ void TakeBandFields(SpecEditBuffer& buffer, const FilterSpec& spec, int band);
 
 // Whether `id` is an edit field with a focus-loss check.
 bool IsCheckedField(int id);
+// Whether `id` is an edit field of a filter-spec value (all but the view range).
+bool IsSpecField(int id);
 
 // Whether a refused value of `id` gives the focus back to the field (all but the
 // number of bands and the view range).

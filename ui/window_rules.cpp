@@ -13,30 +13,6 @@ namespace tapwright::ui {
 
 namespace {
 
-// Fields whose text changes withdraw the last design.
-bool RaisesInvalidate(int id) {
-    switch (id) {
-        case kLengthEdit:
-        case kFirstCutoffEdit:
-        case kSecondCutoffEdit:
-        case kBetaEdit:
-        case kIterationsEdit:
-        case kPassRippleEdit:
-        case kRatioEdit:
-        case kStopRippleEdit:
-        case kTransitionEdit:
-        case kSamplingFrequencyEdit:
-        case kUpperEdgeEdit:
-        case kLowerEdgeEdit:
-        case kAmplitudeEdit:
-        case kWeightEdit:
-        case kBandCountEdit:
-            return true;
-        default:
-            return false;
-    }
-}
-
 constexpr int kResponseItemsWithoutSixth = 5;
 
 }  // namespace
@@ -44,7 +20,8 @@ constexpr int kResponseItemsWithoutSixth = 5;
 WindowRules::WindowRules(WindowPlatform& platform)
     : spec(DefaultFilterSpec()), platform_(platform) {
     model.SetTextChangeListener([this](int id) {
-        if (RaisesInvalidate(id) && !designWritesBack) InvalidateDesign();
+        // A typed filter-spec value withdraws the last design; the view range does not.
+        if (IsSpecField(id) && !designWritesBack) InvalidateDesign();
     });
 }
 
@@ -200,40 +177,30 @@ void WindowRules::Initialise() {
 // ---- Dispatch --------------------------------------------------------------------
 
 bool WindowRules::HandleSelection(int id) {
-    const bool handled = Select(id);
-    if (handled) ApplyControlStates();
-    return handled;
-}
-
-bool WindowRules::Select(int id) {
     switch (id) {
         case kResponseTypeCombo:
             OnResponseTypeChange();
-            return true;
+            break;
         case kFunctionTypeCombo:
             OnDesignMethodChange();
-            return true;
+            break;
         case kFftSizeCombo:
             OnFftSizeChange();
-            return true;
+            break;
         case kFilterTypeCombo:
             OnFilterTypeChange();
-            return true;
+            break;
         case kBandCombo:
             LoadSelectedBand();
-            return true;
+            break;
         default:
             return false;
     }
+    ApplyControlStates();
+    return true;
 }
 
 bool WindowRules::HandleToggle(int id, bool checked) {
-    const bool handled = Toggle(id, checked);
-    if (handled) ApplyControlStates();
-    return handled;
-}
-
-bool WindowRules::Toggle(int id, bool checked) {
     switch (id) {
         case kAutoDesignCheck:
             spec.AutoD = checked ? 1 : 0;
@@ -241,16 +208,18 @@ bool WindowRules::Toggle(int id, bool checked) {
             // Auto Design is part of the filter spec: the design on screen no longer
             // matches it.
             InvalidateDesign();
-            return true;
+            break;
         case kIterationsRadio:
         case kPeakRatioRadio:
-            if (!checked) return true;
+            if (!checked) break;
             model.SetChecked(id == kIterationsRadio ? kPeakRatioRadio : kIterationsRadio, false);
             OnTerminationRadio(id == kPeakRatioRadio);
-            return true;
+            break;
         default:
             return false;
     }
+    ApplyControlStates();
+    return true;
 }
 
 // ---- Response type -------------------------------------------------------------

@@ -133,8 +133,6 @@ class WindowRules {
     void Show(std::span<const int> ids, bool visible);
 
   private:
-    bool Select(int id);
-    bool Toggle(int id, bool checked);
     void CheckLeftField(int id);
     void Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack);
     void FollowUpCommit(int id, const SpecEditBuffer& before);
