@@ -151,9 +151,6 @@ int BuddyOf(int id) {
 }
 
 PixelRect PlaceAt(const ControlDef& def, int extraWidth, int extraHeight) {
-    // Closed height of a drop-down combo, dialog units (the table gives the height
-    // of the open list).
-    constexpr int kComboClosedHeightDu = 13;
     const int heightDu = def.kind == ControlKind::ComboBox ? kComboClosedHeightDu : def.height;
     PixelRect r{DialogUnitsToPixelsX(def.x), DialogUnitsToPixelsY(def.y),
                 DialogUnitsToPixelsX(def.width), DialogUnitsToPixelsY(heightDu)};

@@ -65,6 +65,10 @@ struct PixelRect {
 // The left column never moves; what lies over a graph keeps its place on it.
 PixelRect PlaceAt(const ControlDef& def, int extraWidth, int extraHeight);
 
+// Closed height of a drop-down combo, dialog units (the table gives the height of
+// the open list).
+inline constexpr int kComboClosedHeightDu = 13;
+
 // Size of the window's client area in dialog units.
 inline constexpr int kWindowWidthDu = 675;
 inline constexpr int kWindowHeightDu = 336;

@@ -41,10 +41,6 @@ namespace {
 
 constexpr const char* kIconResource = ":/tapwright/tapwright_icon.png";
 
-// Closed height of a drop-down combo, dialog units (the table gives the height of
-// the open list).
-constexpr int kComboClosedHeightDu = 13;
-
 // The place of a control in a window `extra` larger than its default size.
 QRect PlaceOf(const ControlDef& def, QSize extra = {}) {
     const PixelRect r = PlaceAt(def, std::max(extra.width(), 0), std::max(extra.height(), 0));
@@ -586,9 +582,7 @@ bool CFilterDesignDlg::MayDiscardInputs() {
 void CFilterDesignDlg::ShowAbout() {
     CAboutDlg about(this);
     about.setWindowIcon(windowIcon());
-    platform_->EnterModal();
-    about.exec();
-    platform_->LeaveModal();
+    platform_->Modal([&] { about.exec(); });
 }
 
 bool CFilterDesignDlg::IsOurs(QObject* object) const {
@@ -686,9 +680,7 @@ void CFilterDesignDlg::contextMenuEvent(QContextMenuEvent* event) {
     }
     QMenu menu(this);
     QAction* about = menu.addAction(QStringLiteral("&About Quillon Tapwright..."));
-    platform_->EnterModal();
-    QAction* chosen = menu.exec(event->globalPos());
-    platform_->LeaveModal();
+    QAction* chosen = platform_->Modal([&] { return menu.exec(event->globalPos()); });
     if (chosen == about) ShowAbout();
 }
 
@@ -735,10 +727,10 @@ void CFilterDesignDlg::PrintReportOf(int id) {
     // Escape.
     printCancel_ = false;
     closeAfterPrint_ = false;
-    platform_->EnterModal();
-    PrintReport(kind, logic_->Spec(), logic_->Design(), display, printer, dialog, messages,
-                [this](int done, int total) { return ShowPrintProgress(done, total); });
-    platform_->LeaveModal();
+    platform_->Modal([&] {
+        PrintReport(kind, logic_->Spec(), logic_->Design(), display, printer, dialog, messages,
+                    [this](int done, int total) { return ShowPrintProgress(done, total); });
+    });
     HidePrintProgress();
     if (closeAfterPrint_) {
         QMetaObject::invokeMethod(
@@ -793,9 +785,7 @@ void CFilterDesignDlg::ShowDesignMenu(int id, const QPoint& globalPos) {
         item->setEnabled(logic_->Offers(action));
         items.emplace_back(item, action);
     }
-    platform_->EnterModal();
-    QAction* chosen = menu.exec(globalPos);
-    platform_->LeaveModal();
+    QAction* chosen = platform_->Modal([&] { return menu.exec(globalPos); });
     for (const auto& [item, action] : items) {
         if (item == chosen) RunDesignAction(action);
     }
@@ -804,40 +794,41 @@ void CFilterDesignDlg::ShowDesignMenu(int id, const QPoint& globalPos) {
 void CFilterDesignDlg::RunDesignAction(DesignAction action) {
     if (!logic_->Offers(action)) return;
     Mirror();
-    platform_->EnterModal();
-    switch (action) {
-        case DesignAction::CopyCoefficients:
-            QGuiApplication::clipboard()->setText(ToQString(logic_->CoefficientText()));
-            break;
-        case DesignAction::ExportCoefficients:
-            if (const auto choice = AskExportTarget(this)) {
-                logic_->ExportCoefficients(choice->path, choice->Options());
+    platform_->Modal([&] {
+        switch (action) {
+            case DesignAction::CopyCoefficients:
+                QGuiApplication::clipboard()->setText(ToQString(logic_->CoefficientText()));
+                break;
+            case DesignAction::ExportCoefficients:
+                if (const auto choice = AskExportTarget(this)) {
+                    logic_->ExportCoefficients(choice->path, choice->Options());
+                }
+                break;
+            case DesignAction::SaveGraphAsPng:
+                if (const auto path = AskFileToSave(this, QStringLiteral("Save Graph As PNG"),
+                                                    QStringLiteral("PNG Images (*.png)"),
+                                                    QStringLiteral("png"), true)) {
+                    logic_->SaveGraphPng(*path);
+                }
+                break;
+            case DesignAction::CopyGraph:
+                QGuiApplication::clipboard()->setImage(logic_->GraphImage());
+                break;
+            case DesignAction::MeasureDesign: {
+                MeasureDialog dialog(
+                    [this](const QuantizeOptions& quantize, int inputBits,
+                           MeasurementTable& table) {
+                        return logic_->Measure(quantize, inputBits, table);
+                    },
+                    [this](const QuantizeOptions& choice, double margin, WordLengthResult& r) {
+                        return logic_->ShortestWordLength(choice, margin, r);
+                    },
+                    this);
+                if (dialog.Measured()) dialog.exec();
+                break;
             }
-            break;
-        case DesignAction::SaveGraphAsPng:
-            if (const auto path = AskFileToSave(this, QStringLiteral("Save Graph As PNG"),
-                                                QStringLiteral("PNG Images (*.png)"),
-                                                QStringLiteral("png"), true)) {
-                logic_->SaveGraphPng(*path);
-            }
-            break;
-        case DesignAction::CopyGraph:
-            QGuiApplication::clipboard()->setImage(logic_->GraphImage());
-            break;
-        case DesignAction::MeasureDesign: {
-            MeasureDialog dialog(
-                [this](const QuantizeOptions& quantize, int inputBits, MeasurementTable& table) {
-                    return logic_->Measure(quantize, inputBits, table);
-                },
-                [this](const QuantizeOptions& choice, double margin, WordLengthResult& r) {
-                    return logic_->ShortestWordLength(choice, margin, r);
-                },
-                this);
-            if (dialog.Measured()) dialog.exec();
-            break;
         }
-    }
-    platform_->LeaveModal();
+    });
     Mirror();
 }
 

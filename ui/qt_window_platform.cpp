@@ -110,15 +110,13 @@ void QtWindowPlatform::TakeActivationBack() {
 }
 
 void QtWindowPlatform::ExecBox(QMessageBox& box) {
+    access_.mirrorModel();
+    ClosePopups();
     ++boxesShown_;
-    ++modalDepth_;
-    box.exec();
-    --modalDepth_;
+    Modal([&] { box.exec(); });
 }
 
 void QtWindowPlatform::ShowBox(BoxIcon icon, const std::string& text) {
-    access_.mirrorModel();
-    ClosePopups();
     QMessageBox box(icon == BoxIcon::Stop ? QMessageBox::Critical : QMessageBox::Information,
                     QStringLiteral("Tapwright"), Breakable(text), QMessageBox::Ok, access_.window);
     box.setTextFormat(Qt::PlainText);
@@ -127,8 +125,6 @@ void QtWindowPlatform::ShowBox(BoxIcon icon, const std::string& text) {
 }
 
 DiscardAnswer QtWindowPlatform::AskDiscardInputs(bool saveOffered) {
-    access_.mirrorModel();
-    ClosePopups();
     QMessageBox box(QMessageBox::Question, QStringLiteral("Tapwright"),
                     QString::fromLatin1(kDiscardUnsavedText), QMessageBox::NoButton,
                     access_.window);
@@ -148,11 +144,10 @@ DiscardAnswer QtWindowPlatform::AskDiscardInputs(bool saveOffered) {
 std::optional<std::string> QtWindowPlatform::AskSaveFileName() {
     access_.mirrorModel();
     // An existing file is replaced without asking, as Save always did.
-    ++modalDepth_;
-    auto path = AskFileToSave(access_.window, QStringLiteral("Save As"),
-                              QStringLiteral("Text Files (*.txt)"), QStringLiteral("txt"), false);
-    --modalDepth_;
-    return path;
+    return Modal([this] {
+        return AskFileToSave(access_.window, QStringLiteral("Save As"),
+                             QStringLiteral("Text Files (*.txt)"), QStringLiteral("txt"), false);
+    });
 }
 
 std::optional<std::string> QtWindowPlatform::AskOpenFileName() {
@@ -162,9 +157,7 @@ std::optional<std::string> QtWindowPlatform::AskOpenFileName() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(
         {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
-    ++modalDepth_;
-    const int result = dialog.exec();
-    --modalDepth_;
+    const int result = Modal([&] { return dialog.exec(); });
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return LocalPath(dialog.selectedFiles().first());
 }

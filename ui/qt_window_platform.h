@@ -5,6 +5,7 @@
 // owns one and hands it to its logic; it reaches the window only through
 // WindowAccess, so it knows neither the window nor the logic.
 
+#include <QScopeGuard>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -71,9 +72,14 @@ class QtWindowPlatform : public WindowPlatform {
 
     // Boxes shown so far (a handler that showed one has been answered by it).
     int BoxesShown() const { return boxesShown_; }
-    // Our own boxes, dialogs and menus open: a focus loss then is none of a field's.
-    void EnterModal() { ++modalDepth_; }
-    void LeaveModal() { --modalDepth_; }
+    // Runs `show` (one of our own boxes, dialogs or menus) and returns what it
+    // returns; while it is open a focus loss is none of a field's.
+    template <typename Show>
+    decltype(auto) Modal(Show&& show) {
+        ++modalDepth_;
+        const auto leave = qScopeGuard([this] { --modalDepth_; });
+        return show();
+    }
     bool InModal() const { return modalDepth_ > 0; }
     // True while SetFocus moves the focus (the user did not leave a field).
     bool SettingFocus() const { return settingFocus_; }
@@ -91,7 +97,8 @@ class QtWindowPlatform : public WindowPlatform {
     // Gives the window the activation back, so that the focus the logic gives a
     // field after a box lands there.
     void TakeActivationBack();
-    // Shows a box until the user closes it, counted as a box and as modal.
+    // Shows a box over the mirrored window until the user closes it, counted as a
+    // box and as modal.
     void ExecBox(QMessageBox& box);
     // The progress of a running design: `done` of at most `limit` solves.
     void ShowProgress(int done, int limit);
