@@ -21,19 +21,6 @@ namespace {
 
 constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
 
-// Whatever path a handler takes, it ends with every control derived from the state
-// it left.
-class DeriveOnExit {
-  public:
-    explicit DeriveOnExit(WindowRules& rules) : rules_(rules) {}
-    DeriveOnExit(const DeriveOnExit&) = delete;
-    DeriveOnExit& operator=(const DeriveOnExit&) = delete;
-    ~DeriveOnExit() { rules_.ApplyControlStates(); }
-
-  private:
-    WindowRules& rules_;
-};
-
 // Marks the pushes of the edit buffer while it lives as the design's own values.
 class DesignWriteBack {
   public:
@@ -48,203 +35,117 @@ class DesignWriteBack {
 
 }  // namespace
 
-struct DialogLogic::Impl {
-    Impl(CFirDesign& d, GraphCanvases& c, WindowPlatform& p)
-        : design(d), canvases(c), platform(p), rules(p) {}
+DialogLogic::DialogLogic(CFirDesign& design, GraphCanvases& canvases, WindowPlatform& platform)
+    : design_(design), canvases_(canvases), platform_(platform), rules_(platform) {}
 
-    CFirDesign& design;
-    GraphCanvases& canvases;
-    WindowPlatform& platform;
-    WindowRules rules;
-    ControlModel& model = rules.model;
-    FilterSpec& spec = rules.spec;
-    WindowFlags& flags = rules.flags;
-    HeldCurve& held = rules.held;
-
-    bool busy = false;
-    std::function<void(int)> printHandler;
-    // The word length of the last Measure or Export (0: full precision): the
-    // magnitude views draw the taps quantized to it over the design's response.
-    int graphWordLength = 0;
-    // The user typed a view range; until then the forced range view of the response
-    // types without band views opens at 0 ... Fs/2.
-    bool viewRangeTyped = false;
-    void RedrawMagnitude();
-    // The filter spec the design on the canvases was drawn with: the display
-    // handlers redraw that design, whatever has been typed since.
-    FilterSpec drawnSpec = DefaultFilterSpec();
-    // The graph areas' client rectangles, and what their canvases show, so that a
-    // resize can draw it again.
-    CanvasRect mainRect = kMainClientRect;
-    CanvasRect smallRect = kSmallClientRect;
-    enum class Shown { Empty, Design, Erased };
-    Shown shown = Shown::Empty;
-    GraphOptions drawnOptions;
-    void DrawDesign(const GraphOptions& o) {
-        DrawGraphs(canvases, design, held, drawnSpec, o, mainRect, smallRect);
-        drawnOptions = o;
-        shown = Shown::Design;
+DialogLogic::Inputs DialogLogic::CurrentInputs() const {
+    Inputs in{spec_, {}};
+    for (const ControlDef& def : ControlTable()) {
+        if (!IsSpecInput(def)) continue;
+        const ControlState& s = model_.State(def.id);
+        // A combo's choice is its selection; its edit text only follows it.
+        const bool combo = def.kind == ControlKind::ComboBox;
+        in.controls.emplace_back(combo ? std::string() : s.text, s.selection, s.checked);
     }
-    void EraseMain() {
-        EraseMainGraph(canvases, model.Checked(kGridCheck));
-        shown = Shown::Erased;
-    }
-    int scale = 1;
-    void ResizeGraphs(const CanvasRect& m, const CanvasRect& s, int newScale);
-
-    // The inputs after the last Save, Load or start.
-    struct Inputs {
-        FilterSpec spec;
-        std::vector<std::tuple<std::string, int, bool>> controls;  // text, selection, check
-        bool operator==(const Inputs&) const = default;
-    };
-    Inputs savedInputs;
-    Inputs CurrentInputs() const {
-        Inputs in{spec, {}};
-        for (const ControlDef& def : ControlTable()) {
-            if (!IsSpecInput(def)) continue;
-            const ControlState& s = model.State(def.id);
-            // A combo's choice is its selection; its edit text only follows it.
-            const bool combo = def.kind == ControlKind::ComboBox;
-            in.controls.emplace_back(combo ? std::string() : s.text, s.selection, s.checked);
-        }
-        return in;
-    }
-
-    // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
-    ResponseType ResponseTypeSelection() const {
-        return static_cast<ResponseType>(model.Selection(kResponseTypeCombo));
-    }
-    DesignMethod DesignMethodSelection() const {
-        return static_cast<DesignMethod>(model.Selection(kFunctionTypeCombo));
-    }
-    bool LengthGiven() const { return model.Checked(kAutoDesignCheck); }
-    void FillCoefficientList() {
-        model.SetRows(kCoefficientList,
-                      std::make_shared<const std::vector<double>>(ListedCoefficients()));
-    }
-
-    // ---- Start-up --------------------------------------------------------------
-    void Initialise();
-
-    // ---- Apply and the graphs --------------------------------------------------
-    void Apply();
-    void PrepareForDesign();
-    void TakeOutcome(DesignOutcome outcome);
-    void AfterDesign(int r, bool equiripple);
-    void OnGraphTypeChanged(bool redraw);
-    void WithdrawGraphItem(GraphType graph, bool redraw);
-    // The graph kind the graph list's selection shows, or -1.
-    int SelectedGraph() const { return GraphKindAt(model, model.Selection(kGraphTypeCombo)); }
-    void Refresh();
-    void OnViewChanged();
-    void OnHoldOnClicked();
-    GraphOptions Options() const;
-
-    // ---- The design on screen ---------------------------------------------------
-    bool DesignOnShow() const { return flags.designValid && !busy; }
-    std::vector<double> ListedCoefficients() const;
-
-    // ---- Files -----------------------------------------------------------------
-    void OnSave();
-    void OnLoad();
-    bool LoadSpecFile(const std::string& path, bool showSuccess);
-};
+    return in;
+}
 
 // ---- Start-up ----------------------------------------------------------------------
 
-void DialogLogic::Impl::Initialise() {
-    rules.Initialise();
+void DialogLogic::Initialise() {
+    rules_.Initialise();
     // The small frame stays hidden until the first design; the start-up pictures
     // take its place.
-    CreateStartupImages(canvases, mainRect, smallRect);
-    platform.RepaintNow();
+    CreateStartupImages(canvases_, mainRect_, smallRect_);
+    platform_.RepaintNow();
 
-    if (platform.LoadPicture(kPenguinPicture, "penguin.GIF"))
-        platform.StartPicture(kPenguinPicture);
+    if (platform_.LoadPicture(kPenguinPicture, "penguin.GIF"))
+        platform_.StartPicture(kPenguinPicture);
     const std::pair<int, const char*> letters[] = {{kLetterFPicture, "f_md_clr.gif"},
                                                    {kLetterIPicture, "i_md_clr.gif"},
                                                    {kLetterRPicture, "r_md_clr.gif"}};
     bool allLoaded = true;
     for (const auto& [id, file] : letters) {
-        if (!platform.LoadPicture(id, file)) {
+        if (!platform_.LoadPicture(id, file)) {
             allLoaded = false;
             break;
         }
     }
     if (allLoaded) {
-        for (const auto& [id, file] : letters) platform.StartPicture(id);
+        for (const auto& [id, file] : letters) platform_.StartPicture(id);
     }
-    drawnSpec = spec;
-    savedInputs = CurrentInputs();
+    drawnSpec_ = spec_;
+    savedInputs_ = CurrentInputs();
 }
 
-void DialogLogic::Impl::ResizeGraphs(const CanvasRect& m, const CanvasRect& s, int newScale) {
-    if (m.right == mainRect.right && m.bottom == mainRect.bottom && s.right == smallRect.right &&
-        s.bottom == smallRect.bottom && newScale == scale) {
+void DialogLogic::ResizeGraphs(const CanvasRect& newMain, const CanvasRect& newSmall,
+                               int newScale) {
+    if (newMain.right == mainRect_.right && newMain.bottom == mainRect_.bottom &&
+        newSmall.right == smallRect_.right && newSmall.bottom == smallRect_.bottom &&
+        newScale == scale_) {
         return;
     }
-    mainRect = m;
-    smallRect = s;
-    scale = newScale;
-    CreateStartupImages(canvases, mainRect, smallRect, scale);
-    if (shown == Shown::Erased) {
+    mainRect_ = newMain;
+    smallRect_ = newSmall;
+    scale_ = newScale;
+    CreateStartupImages(canvases_, mainRect_, smallRect_, scale_);
+    if (shown_ == Shown::Erased) {
         EraseMain();
-    } else if (shown == Shown::Design) {
-        ResetWorkingCanvases(canvases, drawnOptions.holdActive);
-        DrawDesign(drawnOptions);
-        RefreshGraphs(canvases, Options());
+    } else if (shown_ == Shown::Design) {
+        ResetWorkingCanvases(canvases_, drawnOptions_.holdActive);
+        DrawDesign(drawnOptions_);
+        RefreshGraphs(canvases_, CurrentGraphOptions());
     }
 }
 
 // ---- Apply -------------------------------------------------------------------------
 
-GraphOptions DialogLogic::Impl::Options() const {
+GraphOptions DialogLogic::CurrentGraphOptions() const {
     GraphOptions o;
     const int graph = SelectedGraph();
-    o.graph = static_cast<GraphType>(graph >= 0 ? graph : flags.graphSel);
-    o.logScale = model.Checked(kLogScaleCheck);
-    const int view = model.Selection(kDisplayTypeCombo);
-    o.view = static_cast<ViewMode>(view >= 0 ? view : flags.displaySel);
-    o.curveFitting = model.Checked(kCurveFittingCheck);
-    o.degrees = model.Checked(kDegreesCheck);
-    o.zoom = model.Checked(kZoomCheck);
-    o.viewLow = rules.buffer.ViewLow;
-    o.viewHigh = rules.buffer.ViewHigh;
-    o.gridOn = model.Checked(kGridCheck);
-    o.holdActive = flags.holdActive;
-    o.seconds = model.Checked(kSecondsCheck);
-    o.fixedPointBits = graphWordLength;
+    o.graph = static_cast<GraphType>(graph >= 0 ? graph : flags_.graphSel);
+    o.logScale = model_.Checked(kLogScaleCheck);
+    const int view = model_.Selection(kDisplayTypeCombo);
+    o.view = static_cast<ViewMode>(view >= 0 ? view : flags_.displaySel);
+    o.curveFitting = model_.Checked(kCurveFittingCheck);
+    o.degrees = model_.Checked(kDegreesCheck);
+    o.zoom = model_.Checked(kZoomCheck);
+    o.viewLow = rules_.buffer.ViewLow;
+    o.viewHigh = rules_.buffer.ViewHigh;
+    o.gridOn = model_.Checked(kGridCheck);
+    o.holdActive = flags_.holdActive;
+    o.seconds = model_.Checked(kSecondsCheck);
+    o.fixedPointBits = graphWordLength_;
     return o;
 }
 
-void DialogLogic::Impl::Apply() {
+void DialogLogic::Apply() {
     // A field whose text is not a number stops Apply before anything changes.
-    if (!flags.holdActive && rules.RefuseUnparsedField()) return;
+    if (!flags_.holdActive && rules_.RefuseUnparsedField()) return;
 
     // What a cancelled design puts back.
-    const FilterSpec specBefore = spec;
-    const int heldIterationsBefore = held.iterations;
+    const FilterSpec specBefore = spec_;
+    const int heldIterationsBefore = held_.iterations;
 
-    if (!flags.holdActive) {
-        rules.Pull();
+    if (!flags_.holdActive) {
+        rules_.Pull();
         // The Hold On legend names the count the held design was made with.
-        held.iterations = spec.Itern;
+        held_.iterations = spec_.Itern;
     }
     DesignRequest request;
-    request.spec = spec;
+    request.spec = spec_;
     request.responseSelection = ResponseTypeSelection();
     request.methodSelection = DesignMethodSelection();
     request.lengthGiven = LengthGiven();
-    request.designValid = flags.designValid;
-    request.holdActive = flags.holdActive;
+    request.designValid = flags_.designValid;
+    request.holdActive = flags_.holdActive;
     if (const std::optional<DesignNotice> refusal = CheckRequest(request)) {
-        rules.ShowMessage(refusal->code, refusal->args);
+        rules_.ShowMessage(refusal->code, refusal->args);
         return;
     }
-    request.previous = design;
+    request.previous = design_;
 
-    if (!UsesBandTable(request.methodSelection) || flags.designValid) {
+    if (!UsesBandTable(request.methodSelection) || flags_.designValid) {
         TakeOutcome(tapwright::Design(std::move(request)));
         return;
     }
@@ -258,106 +159,106 @@ void DialogLogic::Impl::Apply() {
         job->second = tapwright::Design(std::move(job->first), &cancel, &progress);
     };
     work.finish = [this, job, specBefore, heldIterationsBefore](bool escaped) {
-        busy = false;
+        busy_ = false;
         // The worker showed the progress texts directly; the model has them hidden.
         for (int id : kProgressTexts) {
-            model.Show(id, false);
-            model.MarkChanged(id);
+            model_.Show(id, false);
+            model_.MarkChanged(id);
         }
         if (escaped || job->second.status == DesignStatus::Cancelled) {
-            spec = specBefore;
-            held.iterations = heldIterationsBefore;
-            rules.ApplyControlStates();
-            platform.RepaintNow();
+            spec_ = specBefore;
+            held_.iterations = heldIterationsBefore;
+            rules_.ApplyControlStates();
+            platform_.RepaintNow();
             return;
         }
         TakeOutcome(std::move(job->second));
-        rules.ApplyControlStates();
+        rules_.ApplyControlStates();
     };
-    busy = true;
-    platform.RunDesignJob(std::move(work));
+    busy_ = true;
+    platform_.RunDesignJob(std::move(work));
 }
 
 // The steps between the check and the design: the start-up pictures give way to
 // the logo, the held curve is kept, the working canvases are erased, and the small
 // area is readied for the design family.
-void DialogLogic::Impl::PrepareForDesign() {
-    if (flags.startupPicture) {
-        model.Show(kPicturePanel, false);
+void DialogLogic::PrepareForDesign() {
+    if (flags_.startupPicture) {
+        model_.Show(kPicturePanel, false);
         for (int id : {kPenguinPicture, kLetterFPicture, kLetterIPicture, kLetterRPicture}) {
-            platform.StopAndReleasePicture(id);
+            platform_.StopAndReleasePicture(id);
         }
-        if (platform.LoadPicture(kLogoPicture, kLogoFile)) {
-            platform.StartPicture(kLogoPicture);
-            model.Show(kLogoPicture, true);
+        if (platform_.LoadPicture(kLogoPicture, kLogoFile)) {
+            platform_.StartPicture(kLogoPicture);
+            model_.Show(kLogoPicture, true);
         }
-        flags.startupPicture = false;
+        flags_.startupPicture = false;
         for (int id : {kPenguinPicture, kLetterFPicture, kLetterIPicture, kLetterRPicture}) {
-            model.Show(id, false);
+            model_.Show(id, false);
         }
     }
-    if (flags.holdActive) {
+    if (flags_.holdActive) {
         // The design on screen becomes the held one.
-        held.method = spec.WType;
+        held_.method = spec_.WType;
         const std::size_t count = std::min(
-            design.magnitudeDb.size(), static_cast<std::size_t>(std::max(design.pointCount, 0)));
-        held.magnitudeDb.assign(design.magnitudeDb.begin(),
-                                design.magnitudeDb.begin() + static_cast<std::ptrdiff_t>(count));
+            design_.magnitudeDb.size(), static_cast<std::size_t>(std::max(design_.pointCount, 0)));
+        held_.magnitudeDb.assign(design_.magnitudeDb.begin(),
+                                 design_.magnitudeDb.begin() + static_cast<std::ptrdiff_t>(count));
     }
-    ResetWorkingCanvases(canvases, flags.holdActive);
-    if (!flags.designValid) {
-        const bool smallGraph = !UsesBandTable(DesignMethodSelection()) || flags.holdActive;
-        model.Show(kLogoPicture, !smallGraph);
-        model.Show(kSmallGraph, smallGraph);
-        platform.RepaintNow();
+    ResetWorkingCanvases(canvases_, flags_.holdActive);
+    if (!flags_.designValid) {
+        const bool smallGraph = !UsesBandTable(DesignMethodSelection()) || flags_.holdActive;
+        model_.Show(kLogoPicture, !smallGraph);
+        model_.Show(kSmallGraph, smallGraph);
+        platform_.RepaintNow();
     }
 }
 
 // Shows what a design that passed its check made: the new design and the values it
 // wrote back, its messages, the list, then the graphs.
-void DialogLogic::Impl::TakeOutcome(DesignOutcome outcome) {
+void DialogLogic::TakeOutcome(DesignOutcome outcome) {
     PrepareForDesign();
     const bool designed = outcome.status == DesignStatus::Designed;
     // The held curve keeps the point count of the design it was taken from.
-    if (designed && !outcome.redrawOnly) held.pointCount = design.pointCount;
-    spec = outcome.spec;
-    design = std::move(outcome.design);
+    if (designed && !outcome.redrawOnly) held_.pointCount = design_.pointCount;
+    spec_ = outcome.spec;
+    design_ = std::move(outcome.design);
     {
-        const DesignWriteBack writeBack(rules);
+        const DesignWriteBack writeBack(rules_);
         if (outcome.equiripple && !designed) {
-            for (int id : kProgressTexts) model.Show(id, false);
+            for (int id : kProgressTexts) model_.Show(id, false);
         }
         for (const DesignNotice& notice : outcome.notices) {
             if (notice.information) {
-                rules.ShowInformation(notice.text);
+                rules_.ShowInformation(notice.text);
             } else {
-                rules.ShowMessage(notice.code, notice.args);
+                rules_.ShowMessage(notice.code, notice.args);
             }
         }
         if (outcome.writesBack) {
             // A design that estimates its length sets Taps; the length field shows it.
-            rules.buffer.Taps = spec.Taps;
-            rules.Push();
+            rules_.buffer.Taps = spec_.Taps;
+            rules_.Push();
             // A length search also picks the characteristic of the length it found.
-            rules.SelectFilterTypeOf(spec.FChar);
+            rules_.SelectFilterTypeOf(spec_.FChar);
         }
     }
     if (designed && !outcome.redrawOnly) {
-        flags.designValid = true;
-        if (!flags.holdActive) FillCoefficientList();
+        flags_.designValid = true;
+        if (!flags_.holdActive) FillCoefficientList();
     }
     AfterDesign(outcome.r, outcome.equiripple);
 }
 
-void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
+void DialogLogic::AfterDesign(int r, bool equiripple) {
     if (!equiripple && r >= 0) {
         // The list holds what this design offers (no phase graph for differentiators
         // and Hilbert transformers), in the table's order.
         int item = 0;
         for (const GraphKindInfo& kind : kGraphKinds) {
-            const bool listed = GraphItemOf(model, kind.graph) >= 0;
-            if (GraphOffered(kind.graph, spec.WType, spec.FType)) {
-                if (!listed) model.InsertItem(kGraphTypeCombo, item, std::string(kind.text));
+            const bool listed = GraphItemOf(model_, kind.graph) >= 0;
+            if (GraphOffered(kind.graph, spec_.WType, spec_.FType)) {
+                if (!listed) model_.InsertItem(kGraphTypeCombo, item, std::string(kind.text));
                 ++item;
             } else if (listed) {
                 WithdrawGraphItem(kind.graph, false);
@@ -367,166 +268,167 @@ void DialogLogic::Impl::AfterDesign(int r, bool equiripple) {
     if (equiripple) {
         if (r < 0) {
             EraseMain();
-            platform.RepaintNow();
+            platform_.RepaintNow();
         }
         for (const GraphKindInfo& kind : kGraphKinds) {
-            if (kind.afterBandTable || GraphItemOf(model, kind.graph) < 0) continue;
+            if (kind.afterBandTable || GraphItemOf(model_, kind.graph) < 0) continue;
             // A design that failed is no valid design: nothing to redraw then.
-            if (r >= 0) flags.designValid = true;
+            if (r >= 0) flags_.designValid = true;
             WithdrawGraphItem(kind.graph, r >= 0);
         }
     }
     if (r < 0) {
         // Nothing was designed: the graphs are empty, and neither the list nor Save
         // nor printing may offer the design before as if it were this one.
-        flags.designValid = false;
-        model.SetRows(kCoefficientList, nullptr);
+        flags_.designValid = false;
+        model_.SetRows(kCoefficientList, nullptr);
         return;
     }
 
     if (SelectedGraph() == Magnitude) {
-        if (!model.Checked(kLogScaleCheck)) {
-            model.Select(kDisplayTypeCombo, FullView);
+        if (!model_.Checked(kLogScaleCheck)) {
+            model_.Select(kDisplayTypeCombo, FullView);
         } else {
-            const bool fullView = model.Selection(kDisplayTypeCombo) == FullView;
+            const bool fullView = model_.Selection(kDisplayTypeCombo) == FullView;
             // Nor for the sixth response type, Hilbert or Multiband.
-            flags.holdOffered = spec.FType != Differentiator && spec.FType != Hilbert &&
-                                spec.FType != Multiband && fullView;
-            const int shown = model.Selection(kResponseTypeCombo);
+            flags_.holdOffered = spec_.FType != Differentiator && spec_.FType != Hilbert &&
+                                 spec_.FType != Multiband && fullView;
+            const int shown = model_.Selection(kResponseTypeCombo);
             // Only low and high pass have full, pass and stop band views.
-            flags.bandViewsOffered = shown == LowPass || shown == HighPass;
-            if (!flags.bandViewsOffered) {
-                model.Select(kDisplayTypeCombo, SpecifiedRange);
+            flags_.bandViewsOffered = shown == LowPass || shown == HighPass;
+            if (!flags_.bandViewsOffered) {
+                model_.Select(kDisplayTypeCombo, SpecifiedRange);
                 // The forced range view opens at 0 ... Fs/2 unless a range was typed.
-                if (!viewRangeTyped) {
-                    rules.buffer.ViewLow = 0.0;
-                    rules.buffer.ViewHigh = static_cast<double>(spec.Fs) * 0.5;
-                    rules.Push();
+                if (!viewRangeTyped_) {
+                    rules_.buffer.ViewLow = 0.0;
+                    rules_.buffer.ViewHigh = static_cast<double>(spec_.Fs) * 0.5;
+                    rules_.Push();
                 }
             }
         }
     }
-    drawnSpec = spec;
-    DrawDesign(Options());
+    drawnSpec_ = spec_;
+    DrawDesign(CurrentGraphOptions());
     Refresh();
 }
 
 // Takes a graph kind out of the graph type list; that graph on show gives way to
 // the impulse graph (redrawn when `redraw`).
-void DialogLogic::Impl::WithdrawGraphItem(GraphType graph, bool redraw) {
-    const int item = GraphItemOf(model, graph);
+void DialogLogic::WithdrawGraphItem(GraphType graph, bool redraw) {
+    const int item = GraphItemOf(model_, graph);
     if (item < 0) return;
-    if (model.Selection(kGraphTypeCombo) == item) {
-        model.Select(kGraphTypeCombo, GraphItemOf(model, Impulse));
+    if (model_.Selection(kGraphTypeCombo) == item) {
+        model_.Select(kGraphTypeCombo, GraphItemOf(model_, Impulse));
         OnGraphTypeChanged(redraw);
     }
     // The redraw runs Apply, which may have withdrawn the item already; deleting
     // its old place again would take out the kind listed after it.
-    const int now = GraphItemOf(model, graph);
-    if (now >= 0) model.DeleteItem(kGraphTypeCombo, now);
+    const int now = GraphItemOf(model_, graph);
+    if (now >= 0) model_.DeleteItem(kGraphTypeCombo, now);
 }
 
-void DialogLogic::Impl::OnGraphTypeChanged(bool redraw) {
+void DialogLogic::OnGraphTypeChanged(bool redraw) {
     const int selection = SelectedGraph();
     if (selection < 0) return;
-    flags.graphSel = selection;
-    rules.ApplyControlStates();
+    flags_.graphSel = selection;
+    rules_.ApplyControlStates();
     if (!redraw) return;
-    platform.RepaintNow();
+    platform_.RepaintNow();
     Apply();
 }
 
-void DialogLogic::Impl::Refresh() {
-    RefreshGraphs(canvases, Options());
-    platform.RepaintNow();
+void DialogLogic::Refresh() {
+    RefreshGraphs(canvases_, CurrentGraphOptions());
+    platform_.RepaintNow();
 }
 
-void DialogLogic::Impl::OnViewChanged() {
-    const int view = model.Selection(kDisplayTypeCombo);
-    ResetWorkingCanvases(canvases, false);
+void DialogLogic::OnViewChanged() {
+    const int view = model_.Selection(kDisplayTypeCombo);
+    ResetWorkingCanvases(canvases_, false);
     if (view >= FullView && view <= SpecifiedRange) {
-        GraphOptions o = Options();
+        GraphOptions o = CurrentGraphOptions();
         o.graph = Magnitude;
         o.logScale = true;
         o.holdActive = false;
         DrawDesign(o);
-        flags.holdOffered = view == FullView;
-        flags.displaySel = view;
+        flags_.holdOffered = view == FullView;
+        flags_.displaySel = view;
     }
-    rules.ApplyControlStates();
+    rules_.ApplyControlStates();
     Refresh();
 }
 
 // Draws the magnitude graph on show again (a new fixed-point word length); other
 // graphs and the Hold On overlay are left as they are.
-void DialogLogic::Impl::RedrawMagnitude() {
-    if (!DesignOnShow() || flags.holdActive || SelectedGraph() != Magnitude) return;
-    ResetWorkingCanvases(canvases, false);
-    DrawGraphs(canvases, design, held, drawnSpec, Options(), kMainClientRect, kSmallClientRect);
+void DialogLogic::RedrawMagnitude() {
+    if (!DesignOnShow() || flags_.holdActive || SelectedGraph() != Magnitude) return;
+    ResetWorkingCanvases(canvases_, false);
+    DrawGraphs(canvases_, design_, held_, drawnSpec_, CurrentGraphOptions(), kMainClientRect,
+               kSmallClientRect);
     Refresh();
 }
 
-void DialogLogic::Impl::OnHoldOnClicked() {
-    const bool held = model.Checked(kHoldOnCheck);
-    flags.holdActive = held;
+void DialogLogic::OnHoldOnClicked() {
+    const bool held = model_.Checked(kHoldOnCheck);
+    flags_.holdActive = held;
     if (held) {
-        canvases.holdLegend.Clear(kBackgroundColour);
-        canvases.holdLegend.CopyTo(&canvases.smallFront);
-        platform.RepaintNow();
-        model.SetRows(kCoefficientList, nullptr);
+        canvases_.holdLegend.Clear(kBackgroundColour);
+        canvases_.holdLegend.CopyTo(&canvases_.smallFront);
+        platform_.RepaintNow();
+        model_.SetRows(kCoefficientList, nullptr);
     } else {
-        canvases.smallPlot.CopyTo(&canvases.smallFront);
+        canvases_.smallPlot.CopyTo(&canvases_.smallFront);
         FillCoefficientList();
         Refresh();
     }
     // The method list may have changed under Hold On: its choice now counts.
-    const bool validBefore = flags.designValid;
-    rules.OnDesignMethodChange();
+    const bool validBefore = flags_.designValid;
+    rules_.OnDesignMethodChange();
     // Holding takes the design on screen as the held one: the next Apply makes
     // another. Released, the design on screen stands unless the inputs changed.
-    flags.designValid = !held && (validBefore || spec == drawnSpec);
-    rules.ApplyControlStates();
+    flags_.designValid = !held && (validBefore || spec_ == drawnSpec_);
+    rules_.ApplyControlStates();
 }
 
 // ---- The design on screen -------------------------------------------------------
 
-std::vector<double> DialogLogic::Impl::ListedCoefficients() const {
+std::vector<double> DialogLogic::ListedCoefficients() const {
     const std::size_t n =
-        std::min(design.coeffs.size(), static_cast<std::size_t>(std::max(spec.Taps, 0)));
-    return {design.coeffs.begin(), design.coeffs.begin() + static_cast<std::ptrdiff_t>(n)};
+        std::min(design_.coeffs.size(), static_cast<std::size_t>(std::max(spec_.Taps, 0)));
+    return {design_.coeffs.begin(), design_.coeffs.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
 // ---- Save and Load -----------------------------------------------------------------
 
-void DialogLogic::Impl::OnSave() {
-    const std::optional<std::string> path = platform.AskSaveFileName();
+void DialogLogic::OnSave() {
+    const std::optional<std::string> path = platform_.AskSaveFileName();
     if (!path) return;
-    int fftIndex = model.Selection(kFftSizeCombo);
-    if (fftIndex < 0) fftIndex = FftIndexFromSize(spec.FFT);
+    int fftIndex = model_.Selection(kFftSizeCombo);
+    if (fftIndex < 0) fftIndex = FftIndexFromSize(spec_.FFT);
     std::string error;
-    if (!SaveSpecFile(*path, spec, fftIndex, LengthGiven() ? 1 : 0, design.coeffs, &error)) {
-        rules.ShowMessage(MessageCode::CannotCreateFile);
+    if (!SaveSpecFile(*path, spec_, fftIndex, LengthGiven() ? 1 : 0, design_.coeffs, &error)) {
+        rules_.ShowMessage(MessageCode::CannotCreateFile);
         return;
     }
-    savedInputs = CurrentInputs();
-    rules.ShowInformation(kFileSavedText);
+    savedInputs_ = CurrentInputs();
+    rules_.ShowInformation(kFileSavedText);
 }
 
-void DialogLogic::Impl::OnLoad() {
-    const std::optional<std::string> path = platform.AskOpenFileName();
-    if (path) LoadSpecFile(*path, true);
+void DialogLogic::OnLoad() {
+    const std::optional<std::string> path = platform_.AskOpenFileName();
+    if (path) Load(*path, true);
 }
 
-bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) {
+bool DialogLogic::Load(const std::string& path, bool showSuccess) {
     // The whole file is read and checked before anything changes.
-    const SpecReadResult read = ReadSettledSpecFile(path, spec);
+    const SpecReadResult read = ReadSettledSpecFile(path, spec_);
     if (!read.ok) {
         if (read.cannotOpen) {
-            rules.ShowMessage(MessageCode::CannotOpenFile);
+            rules_.ShowMessage(MessageCode::CannotOpenFile);
         } else {
             MessageArgs args;
             args.detail = read.error;
-            rules.ShowMessage(MessageCode::FileDamaged, args);
+            rules_.ShowMessage(MessageCode::FileDamaged, args);
         }
         return false;
     }
@@ -534,193 +436,154 @@ bool DialogLogic::Impl::LoadSpecFile(const std::string& path, bool showSuccess) 
     const FilterSpec& settled = read.spec;
 
     // The response and method lists, and the inputs they show.
-    spec.FType = settled.FType;
-    model.Select(kResponseTypeCombo, settled.FType);
-    rules.FillFilterTypes();
-    spec.WType = settled.WType;
-    rules.ListMethods(true);
-    model.Select(kFunctionTypeCombo, settled.WType);
-    rules.OnDesignMethodChange();
+    spec_.FType = settled.FType;
+    model_.Select(kResponseTypeCombo, settled.FType);
+    rules_.FillFilterTypes();
+    spec_.WType = settled.WType;
+    rules_.ListMethods(true);
+    model_.Select(kFunctionTypeCombo, settled.WType);
+    rules_.OnDesignMethodChange();
 
     // Every value read, then the controls in line with them.
-    spec = settled;
-    model.SetChecked(kAutoDesignCheck, settled.AutoD != 0);
-    model.Select(kFftSizeCombo, read.fftIndex);
-    rules.ListBands();
-    rules.LoadSelectedBand();
+    spec_ = settled;
+    model_.SetChecked(kAutoDesignCheck, settled.AutoD != 0);
+    model_.Select(kFftSizeCombo, read.fftIndex);
+    rules_.ListBands();
+    rules_.LoadSelectedBand();
 
-    SpecEditBuffer& b = rules.buffer;
-    b.Fs = spec.Fs;
-    model.Select(kResponseTypeCombo, spec.FType);
-    rules.ApplyResponseType(true);
-    model.Select(kFunctionTypeCombo, spec.WType);
-    TakeScalarFields(b, spec);
-    rules.ApplyAutoDesignState();
-    spec.FChar = settled.FChar;
-    rules.SelectFilterTypeOf(spec.FChar);
-    rules.Push();
+    SpecEditBuffer& b = rules_.buffer;
+    b.Fs = spec_.Fs;
+    model_.Select(kResponseTypeCombo, spec_.FType);
+    rules_.ApplyResponseType(true);
+    model_.Select(kFunctionTypeCombo, spec_.WType);
+    TakeScalarFields(b, spec_);
+    rules_.ApplyAutoDesignState();
+    spec_.FChar = settled.FChar;
+    rules_.SelectFilterTypeOf(spec_.FChar);
+    rules_.Push();
 
     // No design matches the loaded inputs until Apply.
-    flags.designValid = false;
-    rules.ApplyControlStates();
-    model.Show(kSmallGraph, false);
-    model.SetRows(kCoefficientList, nullptr);
-    if (!flags.startupPicture) model.Show(kLogoPicture, true);
+    flags_.designValid = false;
+    rules_.ApplyControlStates();
+    model_.Show(kSmallGraph, false);
+    model_.SetRows(kCoefficientList, nullptr);
+    if (!flags_.startupPicture) model_.Show(kLogoPicture, true);
     EraseMain();
-    platform.RepaintNow();
-    savedInputs = CurrentInputs();
-    if (showSuccess) rules.ShowInformation(kFileLoadedText);
+    platform_.RepaintNow();
+    savedInputs_ = CurrentInputs();
+    if (showSuccess) rules_.ShowInformation(kFileLoadedText);
     return true;
 }
 
-// ---- DialogLogic -------------------------------------------------------------------
-
-DialogLogic::DialogLogic(CFirDesign& design, GraphCanvases& canvases, WindowPlatform& platform)
-    : impl_(std::make_unique<Impl>(design, canvases, platform)) {}
-
-DialogLogic::~DialogLogic() = default;
-
-void DialogLogic::Initialise() {
-    impl_->Initialise();
-}
+// ---- User actions ------------------------------------------------------------------
 
 void DialogLogic::OnUserEdited(int id, const std::string& text) {
-    if (impl_->busy) return;
-    impl_->model.SetText(id, text);
-    impl_->rules.OnFieldEdited(id);
-    if (id == kViewLowEdit || id == kViewHighEdit) impl_->viewRangeTyped = true;
+    if (busy_) return;
+    model_.SetText(id, text);
+    rules_.OnFieldEdited(id);
+    if (id == kViewLowEdit || id == kViewHighEdit) viewRangeTyped_ = true;
 }
 
 void DialogLogic::OnUserToggled(int id, bool checked) {
-    Impl& m = *impl_;
-    if (m.busy) return;
-    m.model.SetChecked(id, checked);
-    if (m.rules.HandleToggle(id, checked)) return;
-    const DeriveOnExit derive(m.rules);
+    if (busy_) return;
+    model_.SetChecked(id, checked);
+    if (rules_.HandleToggle(id, checked)) return;
     switch (id) {
         case kGridCheck:
-            m.Refresh();
+            Refresh();
             break;
         case kCurveFittingCheck:
         case kLogScaleCheck:
         case kDegreesCheck:
         case kSecondsCheck:
-            m.Apply();
+            Apply();
             break;
         case kHoldOnCheck:
-            m.OnHoldOnClicked();
+            OnHoldOnClicked();
             break;
         case kZoomCheck:
-            m.OnViewChanged();
+            OnViewChanged();
             break;
         default:
             break;
     }
+    rules_.ApplyControlStates();
 }
 
 void DialogLogic::OnUserSelected(int id, int index) {
-    Impl& m = *impl_;
-    if (m.busy) return;
-    m.model.Select(id, index);
-    const ControlState& s = m.model.State(id);
-    if (s.selection >= 0) m.model.SetText(id, s.items[s.selection]);
-    if (m.rules.HandleSelection(id)) return;
-    const DeriveOnExit derive(m.rules);
+    if (busy_) return;
+    model_.Select(id, index);
+    const ControlState& s = model_.State(id);
+    if (s.selection >= 0) model_.SetText(id, s.items[s.selection]);
+    if (rules_.HandleSelection(id)) return;
     switch (id) {
         case kGraphTypeCombo:
-            m.OnGraphTypeChanged(true);
+            OnGraphTypeChanged(true);
             break;
         case kDisplayTypeCombo:
-            m.OnViewChanged();
+            OnViewChanged();
             break;
         default:
             break;
     }
+    rules_.ApplyControlStates();
 }
 
 void DialogLogic::OnClicked(int id) {
-    Impl& m = *impl_;
-    if (m.busy) return;
-    const DeriveOnExit derive(m.rules);
+    if (busy_) return;
     switch (id) {
         case kLoadButton:
-            m.OnLoad();
+            OnLoad();
             break;
         case kSaveButton:
-            m.OnSave();
+            OnSave();
             break;
         case kApplyButton:
-            m.Apply();
+            Apply();
             break;
         case kViewButton:
-            m.OnViewChanged();
+            OnViewChanged();
             break;
         case kPrintResponseButton:
         case kPrintCoefficientsButton:
-            if (m.printHandler && m.DesignOnShow()) m.printHandler(id);
+            if (printHandler_ && DesignOnShow()) printHandler_(id);
             break;
         default:
             break;  // Quit is OnQuit
     }
+    rules_.ApplyControlStates();
 }
 
 void DialogLogic::OnFocusLost(int id) {
-    Impl& m = *impl_;
-    if (m.busy || m.rules.BoxOpen()) return;
+    if (busy_ || rules_.BoxOpen()) return;
     const ControlDef* def = FindControl(id);
     if (def != nullptr && def->kind == ControlKind::ComboBox) {
-        m.rules.RestoreComboSelection(id);
+        rules_.RestoreComboSelection(id);
     } else {
-        m.rules.OnFieldFocusLost(id);
+        rules_.OnFieldFocusLost(id);
     }
 }
 
 bool DialogLogic::OnQuit() {
-    Impl& m = *impl_;
-    if (m.busy) return false;
-    if (m.rules.RefuseUnparsedField()) return false;
-    m.rules.Pull();
+    if (busy_) return false;
+    if (rules_.RefuseUnparsedField()) return false;
+    rules_.Pull();
     return true;
 }
 
-void DialogLogic::ResizeGraphs(const CanvasRect& mainRect, const CanvasRect& smallRect, int scale) {
-    impl_->ResizeGraphs(mainRect, smallRect, scale);
-}
-
 bool DialogLogic::InputsChangedSinceSaved() const {
-    return !(impl_->CurrentInputs() == impl_->savedInputs);
+    return !(CurrentInputs() == savedInputs_);
 }
 
 bool DialogLogic::LoadSpecFile(const std::string& path, bool showSuccess) {
-    if (impl_->busy) return false;
-    const DeriveOnExit derive(impl_->rules);
-    return impl_->LoadSpecFile(path, showSuccess);
+    if (busy_) return false;
+    const bool loaded = Load(path, showSuccess);
+    rules_.ApplyControlStates();
+    return loaded;
 }
 
-bool DialogLogic::Busy() const {
-    return impl_->busy;
-}
-
-const ControlModel& DialogLogic::Model() const {
-    return impl_->model;
-}
-const FilterSpec& DialogLogic::Spec() const {
-    return impl_->spec;
-}
-const CFirDesign& DialogLogic::Design() const {
-    return impl_->design;
-}
-const GraphCanvases& DialogLogic::Canvases() const {
-    return impl_->canvases;
-}
-const WindowFlags& DialogLogic::Flags() const {
-    return impl_->flags;
-}
-GraphOptions DialogLogic::CurrentGraphOptions() const {
-    return impl_->Options();
-}
 void DialogLogic::SetPrintHandler(std::function<void(int id)> handler) {
-    impl_->printHandler = std::move(handler);
+    printHandler_ = std::move(handler);
 }
 
 // ---- The right-click menus' actions -----------------------------------------------
@@ -749,16 +612,15 @@ int DesignActionControl(DesignAction action) {
 
 bool DialogLogic::Offers(DesignAction) const {
     // Every action reads the design on screen as Save writes it.
-    return impl_->DesignOnShow() && !impl_->flags.holdActive;
+    return DesignOnShow() && !flags_.holdActive;
 }
 
 std::string DialogLogic::CoefficientText() const {
     if (!Offers(DesignAction::CopyCoefficients)) return "";
-    return CoefficientClipboardText(impl_->ListedCoefficients());
+    return CoefficientClipboardText(ListedCoefficients());
 }
 
 bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOptions& given) {
-    Impl& m = *impl_;
     if (!Offers(DesignAction::ExportCoefficients)) return false;
     ExportOptions options = given;
     if (options.name.empty()) {
@@ -767,36 +629,34 @@ bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOption
     }
     if (options.command.empty()) options.command = "Tapwright window, Export Coefficients";
     MessageArgs args;
-    if (!WriteExport(path, m.spec, m.design, options, &args.detail)) {
-        m.rules.ShowMessageWithoutPush(MessageCode::ExportFailed, args);
+    if (!WriteExport(path, spec_, design_, options, &args.detail)) {
+        rules_.ShowMessageWithoutPush(MessageCode::ExportFailed, args);
         return false;
     }
-    m.graphWordLength = options.bits;
-    m.RedrawMagnitude();
+    graphWordLength_ = options.bits;
+    RedrawMagnitude();
     return true;
 }
 
 QImage DialogLogic::GraphImage() const {
     if (!Offers(DesignAction::CopyGraph)) return QImage();
-    return impl_->canvases.mainFront.Image().copy();
+    return canvases_.mainFront.Image().copy();
 }
 
 bool DialogLogic::SaveGraphPng(const std::string& path) {
-    Impl& m = *impl_;
     if (!Offers(DesignAction::SaveGraphAsPng)) return false;
     MessageArgs args;
-    if (WritePngFile(path, m.canvases.mainFront.Image(), &args.detail)) return true;
-    m.rules.ShowMessageWithoutPush(MessageCode::GraphNotSaved, args);
+    if (WritePngFile(path, canvases_.mainFront.Image(), &args.detail)) return true;
+    rules_.ShowMessageWithoutPush(MessageCode::GraphNotSaved, args);
     return false;
 }
 
 bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, MeasurementTable& out) {
-    Impl& m = *impl_;
     if (!Offers(DesignAction::MeasureDesign)) return false;
     DesignMeasurements measured;
     MessageArgs args;
-    if (!MeasureDesign(m.spec, m.design, quantize, inputBits, measured, &args.detail)) {
-        m.rules.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
+    if (!MeasureDesign(spec_, design_, quantize, inputBits, measured, &args.detail)) {
+        rules_.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
         return false;
     }
     MeasurementTable table;
@@ -805,20 +665,19 @@ bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, Measur
         table.headings.push_back(FormatString("%d-bit fixed point", quantize.bits));
     }
     table.rows = MeasurementRows(measured);
-    table.warning = ConditioningWarning(m.spec, m.design);
+    table.warning = ConditioningWarning(spec_, design_);
     out = std::move(table);
-    m.graphWordLength = measured.quantized ? quantize.bits : 0;
-    m.RedrawMagnitude();
+    graphWordLength_ = measured.quantized ? quantize.bits : 0;
+    RedrawMagnitude();
     return true;
 }
 
 bool DialogLogic::ShortestWordLength(const QuantizeOptions& choice, double marginDb,
                                      WordLengthResult& out) {
-    Impl& m = *impl_;
     if (!Offers(DesignAction::MeasureDesign)) return false;
     MessageArgs args;
-    if (!FindShortestWordLength(m.spec, m.design, choice, marginDb, out, &args.detail)) {
-        m.rules.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
+    if (!FindShortestWordLength(spec_, design_, choice, marginDb, out, &args.detail)) {
+        rules_.ShowMessageWithoutPush(MessageCode::MeasureFailed, args);
         return false;
     }
     return true;

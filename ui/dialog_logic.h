@@ -11,9 +11,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/design_measure.h"
+#include "core/design_pipeline.h"
 #include "core/filter_spec.h"
 #include "core/fir_design.h"
 #include "core/word_length.h"
@@ -55,7 +57,6 @@ class DialogLogic {
     // The design object and the canvases live as long as the window; the platform
     // outlives this object.
     DialogLogic(CFirDesign& design, GraphCanvases& canvases, WindowPlatform& platform);
-    ~DialogLogic();
     DialogLogic(const DialogLogic&) = delete;
     DialogLogic& operator=(const DialogLogic&) = delete;
 
@@ -90,13 +91,13 @@ class DialogLogic {
     bool LoadSpecFile(const std::string& path, bool showSuccess);
 
     // True while a design job runs; the window then accepts only Escape.
-    bool Busy() const;
+    bool Busy() const { return busy_; }
 
-    const ControlModel& Model() const;
-    const FilterSpec& Spec() const;
-    const CFirDesign& Design() const;
-    const GraphCanvases& Canvases() const;
-    const WindowFlags& Flags() const;
+    const ControlModel& Model() const { return model_; }
+    const FilterSpec& Spec() const { return spec_; }
+    const CFirDesign& Design() const { return design_; }
+    const GraphCanvases& Canvases() const { return canvases_; }
+    const WindowFlags& Flags() const { return flags_; }
 
     // What the graph controls ask for now, as Apply draws it (the printed response
     // report draws the same).
@@ -135,8 +136,89 @@ class DialogLogic {
     bool ShortestWordLength(const QuantizeOptions& choice, double marginDb, WordLengthResult& out);
 
   private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    CFirDesign& design_;
+    GraphCanvases& canvases_;
+    WindowPlatform& platform_;
+    WindowRules rules_;
+    ControlModel& model_ = rules_.model;
+    FilterSpec& spec_ = rules_.spec;
+    WindowFlags& flags_ = rules_.flags;
+    HeldCurve& held_ = rules_.held;
+
+    bool busy_ = false;
+    std::function<void(int)> printHandler_;
+    // The word length of the last Measure or Export (0: full precision): the
+    // magnitude views draw the taps quantized to it over the design's response.
+    int graphWordLength_ = 0;
+    // The user typed a view range; until then the forced range view of the response
+    // types without band views opens at 0 ... Fs/2.
+    bool viewRangeTyped_ = false;
+    void RedrawMagnitude();
+    // The filter spec the design on the canvases was drawn with: the display
+    // handlers redraw that design, whatever has been typed since.
+    FilterSpec drawnSpec_ = DefaultFilterSpec();
+    // The graph areas' client rectangles, and what their canvases show, so that a
+    // resize can draw it again.
+    CanvasRect mainRect_ = kMainClientRect;
+    CanvasRect smallRect_ = kSmallClientRect;
+    int scale_ = 1;
+    enum class Shown { Empty, Design, Erased };
+    Shown shown_ = Shown::Empty;
+    GraphOptions drawnOptions_;
+    void DrawDesign(const GraphOptions& o) {
+        DrawGraphs(canvases_, design_, held_, drawnSpec_, o, mainRect_, smallRect_);
+        drawnOptions_ = o;
+        shown_ = Shown::Design;
+    }
+    void EraseMain() {
+        EraseMainGraph(canvases_, model_.Checked(kGridCheck));
+        shown_ = Shown::Erased;
+    }
+
+    // The inputs after the last Save, Load or start.
+    struct Inputs {
+        FilterSpec spec;
+        std::vector<std::tuple<std::string, int, bool>> controls;  // text, selection, check
+        bool operator==(const Inputs&) const = default;
+    };
+    Inputs savedInputs_;
+    Inputs CurrentInputs() const;
+
+    // The combos' selections; no selection (-1) is neither a band type nor Equiripple.
+    ResponseType ResponseTypeSelection() const {
+        return static_cast<ResponseType>(model_.Selection(kResponseTypeCombo));
+    }
+    DesignMethod DesignMethodSelection() const {
+        return static_cast<DesignMethod>(model_.Selection(kFunctionTypeCombo));
+    }
+    bool LengthGiven() const { return model_.Checked(kAutoDesignCheck); }
+    void FillCoefficientList() {
+        model_.SetRows(kCoefficientList,
+                       std::make_shared<const std::vector<double>>(ListedCoefficients()));
+    }
+
+    // ---- Apply and the graphs --------------------------------------------------
+    void Apply();
+    void PrepareForDesign();
+    void TakeOutcome(DesignOutcome outcome);
+    void AfterDesign(int r, bool equiripple);
+    void OnGraphTypeChanged(bool redraw);
+    void WithdrawGraphItem(GraphType graph, bool redraw);
+    // The graph kind the graph list's selection shows, or -1.
+    int SelectedGraph() const { return GraphKindAt(model_, model_.Selection(kGraphTypeCombo)); }
+    void Refresh();
+    void OnViewChanged();
+    void OnHoldOnClicked();
+
+    // ---- The design on screen ---------------------------------------------------
+    bool DesignOnShow() const { return flags_.designValid && !busy_; }
+    std::vector<double> ListedCoefficients() const;
+
+    // ---- Files -----------------------------------------------------------------
+    void OnSave();
+    void OnLoad();
+    // LoadSpecFile without the busy check and the control states.
+    bool Load(const std::string& path, bool showSuccess);
 };
 
 }  // namespace tapwright::ui
