@@ -111,14 +111,6 @@ void ControlModel::MarkChanged(int id) {
     Touch(Mutable(id));
 }
 
-void ControlModel::ShowAll(std::initializer_list<int> ids, bool visible) {
-    for (int id : ids) Show(id, visible);
-}
-
-void ControlModel::EnableAll(std::initializer_list<int> ids, bool enabled) {
-    for (int id : ids) Enable(id, enabled);
-}
-
 void ControlModel::SetTextChangeListener(std::function<void(int id)> listener) {
     textListener_ = std::move(listener);
 }

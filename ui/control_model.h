@@ -57,10 +57,6 @@ class ControlModel {
     // directly while a design runs on a worker thread): the window copies it again.
     void MarkChanged(int id);
 
-    // Convenience for groups of controls.
-    void ShowAll(std::initializer_list<int> ids, bool visible);
-    void EnableAll(std::initializer_list<int> ids, bool enabled);
-
     int ItemCount(int id) const { return static_cast<int>(State(id).items.size()); }
     int Selection(int id) const { return State(id).selection; }
     bool Checked(int id) const { return State(id).checked; }

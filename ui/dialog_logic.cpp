@@ -136,7 +136,7 @@ void DialogLogic::Apply() {
     request.spec = spec_;
     request.responseSelection = ResponseTypeSelection();
     request.methodSelection = DesignMethodSelection();
-    request.lengthGiven = LengthGiven();
+    request.lengthGiven = rules_.LengthGiven();
     request.designValid = flags_.designValid;
     request.holdActive = flags_.holdActive;
     if (const std::optional<DesignNotice> refusal = CheckRequest(request)) {
@@ -406,7 +406,8 @@ void DialogLogic::OnSave() {
     int fftIndex = model_.Selection(kFftSizeCombo);
     if (fftIndex < 0) fftIndex = FftIndexFromSize(spec_.FFT);
     std::string error;
-    if (!SaveSpecFile(*path, spec_, fftIndex, LengthGiven() ? 1 : 0, design_.coeffs, &error)) {
+    if (!SaveSpecFile(*path, spec_, fftIndex, rules_.LengthGiven() ? 1 : 0, design_.coeffs,
+                      &error)) {
         rules_.ShowMessage(MessageCode::CannotCreateFile);
         return;
     }

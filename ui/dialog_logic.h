@@ -191,7 +191,6 @@ class DialogLogic {
     DesignMethod DesignMethodSelection() const {
         return static_cast<DesignMethod>(model_.Selection(kFunctionTypeCombo));
     }
-    bool LengthGiven() const { return model_.Checked(kAutoDesignCheck); }
     void FillCoefficientList() {
         model_.SetRows(kCoefficientList,
                        std::make_shared<const std::vector<double>>(ListedCoefficients()));

@@ -25,10 +25,6 @@ WindowRules::WindowRules(WindowPlatform& platform)
     });
 }
 
-void WindowRules::Show(std::span<const int> ids, bool visible) {
-    for (int id : ids) model.Show(id, visible);
-}
-
 std::vector<int> WindowRules::Pull() {
     return PullEditBuffer(model, buffer, spec);
 }
@@ -158,7 +154,7 @@ void WindowRules::Initialise() {
 
     flags.designValid = false;
     spec.Itern = 0;
-    Show(kProgressTexts, false);
+    for (int id : kProgressTexts) model.Show(id, false);
     model.Show(kPenguinPicture, true);
 
     spec.Ratio = 0.0;

@@ -7,9 +7,7 @@
 // is checked when it loses the focus, and how a change withdraws the last design.
 // Pure C++: it reaches the desktop only through WindowPlatform.
 
-#include <array>
 #include <set>
-#include <span>
 #include <vector>
 
 #include "core/filter_spec.h"
@@ -70,12 +68,7 @@ class WindowRules {
     // True while a box is open: focus changes then are not the user's.
     bool BoxOpen() const { return boxDepth_ > 0; }
 
-    // Withdraws what belongs to the last design: Apply on; graph options, Save and
-    // printing off.
-    void InvalidateDesign();
-
-    // The state the control rules read, and every control set from it.
-    WindowState State() const;
+    // Every control the control rules name set from the window's state.
     void ApplyControlStates();
 
     // Set while a design writes its own values back into the fields (an estimated
@@ -83,8 +76,6 @@ class WindowRules {
     // changes are no edit and do not withdraw the design being made.
     bool designWritesBack = false;
 
-    // Current choices of the controls.
-    bool EquirippleSelected() const;
     // The check state of "Auto Design Filter": checked, the user gives the length
     // (and the Kaiser beta); unchecked, a window design estimates them.
     bool LengthGiven() const;
@@ -97,14 +88,9 @@ class WindowRules {
     bool HandleToggle(int id, bool checked);
 
     // Selection handlers and the operations they share.
-    void OnResponseTypeChange();
     void OnDesignMethodChange();
     void ApplyAutoDesignState();
-    void OnFilterTypeChange();
     void LoadSelectedBand();
-    void OnFftSizeChange();
-    // The termination radios: by the peak error ratio, or by the iteration count.
-    void OnTerminationRadio(bool byRatio);
     void RestoreComboSelection(int comboId);
     // `keepBandCount`: Load keeps the band count it read.
     void ApplyResponseType(bool keepBandCount = false);
@@ -112,10 +98,6 @@ class WindowRules {
     // Fills the Function Type list from the method table, without the band-table
     // methods when `withBandTable` is false; the selection stays where it can.
     void ListMethods(bool withBandTable);
-    // Whether the Filter Type list holds what the response type and method allow.
-    bool FilterTypesListed() const;
-    // The band reset with the band combo refilled "1" ... TBand and item 0 selected.
-    void ResetBandTable();
     // Only the band combo refilled, for the bands of spec as they are.
     void ListBands();
     // Selects the Filter Type item that shows FChar.
@@ -129,10 +111,24 @@ class WindowRules {
     // focus on it; returns whether one was refused.
     bool RefuseUnparsedField();
 
-    // Shows or hides a group of controls.
-    void Show(std::span<const int> ids, bool visible);
-
   private:
+    // Withdraws what belongs to the last design: Apply on; graph options, Save and
+    // printing off.
+    void InvalidateDesign();
+    // The state the control rules read.
+    WindowState State() const;
+    bool EquirippleSelected() const;
+
+    void OnResponseTypeChange();
+    void OnFilterTypeChange();
+    void OnFftSizeChange();
+    // The termination radios: by the peak error ratio, or by the iteration count.
+    void OnTerminationRadio(bool byRatio);
+    // Whether the Filter Type list holds what the response type and method allow.
+    bool FilterTypesListed() const;
+    // The band reset with the band combo refilled "1" ... TBand and item 0 selected.
+    void ResetBandTable();
+
     void CheckLeftField(int id);
     void Refuse(int id, MessageCode code, const MessageArgs& args, bool focusBack);
     void FollowUpCommit(int id, const SpecEditBuffer& before);

@@ -37,7 +37,6 @@ class CoefficientListModel : public QAbstractTableModel {
 
     // Replaces the rows (null: none). Views reset whenever the pointer changes.
     void SetRows(std::shared_ptr<const std::vector<double>> rows);
-    const std::shared_ptr<const std::vector<double>>& Rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
