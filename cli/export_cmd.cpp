@@ -195,9 +195,7 @@ int RunExportCommand(int argc, char** argv) {
     options.inputBits = a.inputBits;
     options.command = CommandLine("export", argc, argv);
     const bool hdl = ExportFormatDetails(options.format).hdl;
-    options.name = !a.name.empty() ? a.name
-                   : hdl           ? HdlNameFromPath(a.input)
-                                   : ExportNameFromPath(a.input);
+    options.name = !a.name.empty() ? a.name : DefaultExportName(options.format, a.input);
     // Arguments that no design can satisfy are refused before designing.
     if (!a.name.empty() && (hdl ? !IsValidHdlName(a.name) : !IsValidExportName(a.name))) {
         std::fprintf(stderr, "tapwright-cli export: \"%s\" is not a valid %s\n", a.name.c_str(),

@@ -1,5 +1,7 @@
 #include "core/coefficient_list.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 
 namespace tapwright {
@@ -22,6 +24,11 @@ std::vector<CoefficientRow> CoefficientListRows(const std::vector<double>& coeff
                                                           : std::string()});
     }
     return rows;
+}
+
+std::vector<double> ListedCoefficients(const std::vector<double>& coeffs, int taps) {
+    const std::size_t n = std::min(coeffs.size(), static_cast<std::size_t>(std::max(taps, 0)));
+    return {coeffs.begin(), coeffs.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
 }  // namespace tapwright

@@ -21,4 +21,8 @@ std::string CoefficientValueText(double h);
 // given (never the case after a design) show an empty value.
 std::vector<CoefficientRow> CoefficientListRows(const std::vector<double>& coeffs, int taps);
 
+// The coefficients a design of `taps` taps lists: the first `taps` of `coeffs`, or
+// all of them when there are fewer.
+std::vector<double> ListedCoefficients(const std::vector<double>& coeffs, int taps);
+
 }  // namespace tapwright

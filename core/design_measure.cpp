@@ -592,11 +592,17 @@ std::vector<MeasurementRow> MeasurementRows(const DesignMeasurements& m) {
     return rows;
 }
 
+std::vector<std::string> MeasurementHeadings(const DesignMeasurements& m) {
+    std::vector<std::string> headings = {"Measurement", "Full precision"};
+    if (m.quantized) headings.push_back(FormatString("%d-bit fixed point", m.fixedPoint.bits));
+    return headings;
+}
+
 std::string FormatMeasurementTable(const DesignMeasurements& m) {
     std::vector<MeasurementRow> rows = MeasurementRows(m);
-    rows.insert(rows.begin(),
-                {"Measurement", "Full precision",
-                 m.quantized ? FormatString("%d-bit fixed point", m.fixedPoint.bits) : ""});
+    std::vector<std::string> headings = MeasurementHeadings(m);
+    headings.resize(3);
+    rows.insert(rows.begin(), {headings[0], headings[1], headings[2]});
     std::size_t w0 = 0, w1 = 0;
     for (const MeasurementRow& r : rows) {
         w0 = std::max(w0, r.label.size());

@@ -144,6 +144,9 @@ struct MeasurementRow {
 };
 
 std::vector<MeasurementRow> MeasurementRows(const DesignMeasurements& m);
+// The headings of the table's columns: the label, the full-precision value and,
+// when quantized, the fixed-point value.
+std::vector<std::string> MeasurementHeadings(const DesignMeasurements& m);
 
 // The rows as an aligned plain-text table with a header line.
 std::string FormatMeasurementTable(const DesignMeasurements& m);

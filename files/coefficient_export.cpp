@@ -387,6 +387,10 @@ std::string HdlNameFromPath(std::string_view path) {
     return IsValidHdlName(name) ? name : "fir";
 }
 
+std::string DefaultExportName(ExportFormat format, std::string_view path) {
+    return ExportFormatDetails(format).hdl ? HdlNameFromPath(path) : ExportNameFromPath(path);
+}
+
 std::optional<ExportFormat> ExportFormatFromName(std::string_view name) {
     for (const ExportFormatInfo& f : kFormats) {
         if (name == f.name) return f.format;

@@ -70,6 +70,10 @@ bool IsValidExportName(std::string_view name);
 // left of it).
 std::string ExportNameFromPath(std::string_view path);
 
+// The name an export of `format` takes when none is given: a module name for
+// Verilog and VHDL, else a C name, made from the stem of `path`.
+std::string DefaultExportName(ExportFormat format, std::string_view path);
+
 // One line naming the design made from `spec` with `taps` coefficients: response
 // type, method, length, sampling frequency, and its cutoffs or bands.
 std::string DesignDescription(const FilterSpec& spec, int taps);

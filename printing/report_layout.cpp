@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/coefficient_list.h"
 #include "core/design_methods.h"
 #include "core/graph_kinds.h"
 #include "core/messages.h"
@@ -240,8 +241,8 @@ CoefficientReport::CoefficientReport(const FilterSpec& spec, const ReportHeaderS
                                      const std::vector<double>& coeffs,
                                      const PageGeometry& geometry)
     : spec_(spec), geometry_(geometry) {
-    const std::size_t n = std::min(coeffs.size(), static_cast<std::size_t>(std::max(spec.Taps, 0)));
-    coeffs_.assign(coeffs.begin(), coeffs.begin() + static_cast<std::ptrdiff_t>(n));
+    coeffs_ = ListedCoefficients(coeffs, spec.Taps);
+    const std::size_t n = coeffs_.size();
     pairs_ = static_cast<int>(n / 2);
     for (double h : coeffs_) {
         valueWidth_ = std::max(valueWidth_, static_cast<int>(FormatString("%e", h).size()));

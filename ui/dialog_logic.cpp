@@ -390,14 +390,6 @@ void DialogLogic::OnHoldOnClicked() {
     rules_.ApplyControlStates();
 }
 
-// ---- The design on screen -------------------------------------------------------
-
-std::vector<double> DialogLogic::ListedCoefficients() const {
-    const std::size_t n =
-        std::min(design_.coeffs.size(), static_cast<std::size_t>(std::max(spec_.Taps, 0)));
-    return {design_.coeffs.begin(), design_.coeffs.begin() + static_cast<std::ptrdiff_t>(n)};
-}
-
 // ---- Save and Load -----------------------------------------------------------------
 
 void DialogLogic::OnSave() {
@@ -618,16 +610,13 @@ bool DialogLogic::Offers(DesignAction) const {
 
 std::string DialogLogic::CoefficientText() const {
     if (!Offers(DesignAction::CopyCoefficients)) return "";
-    return CoefficientClipboardText(ListedCoefficients());
+    return CoefficientClipboardText(ListedCoefficients(design_.coeffs, spec_.Taps));
 }
 
 bool DialogLogic::ExportCoefficients(const std::string& path, const ExportOptions& given) {
     if (!Offers(DesignAction::ExportCoefficients)) return false;
     ExportOptions options = given;
-    if (options.name.empty()) {
-        options.name = ExportFormatDetails(options.format).hdl ? HdlNameFromPath(path)
-                                                               : ExportNameFromPath(path);
-    }
+    if (options.name.empty()) options.name = DefaultExportName(options.format, path);
     if (options.command.empty()) options.command = "Tapwright window, Export Coefficients";
     MessageArgs args;
     if (!WriteExport(path, spec_, design_, options, &args.detail)) {
@@ -661,10 +650,7 @@ bool DialogLogic::Measure(const QuantizeOptions& quantize, int inputBits, Measur
         return false;
     }
     MeasurementTable table;
-    table.headings = {"Measurement", "Full precision"};
-    if (measured.quantized) {
-        table.headings.push_back(FormatString("%d-bit fixed point", quantize.bits));
-    }
+    table.headings = MeasurementHeadings(measured);
     table.rows = MeasurementRows(measured);
     table.warning = ConditioningWarning(spec_, design_);
     out = std::move(table);

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/coefficient_list.h"
 #include "core/design_measure.h"
 #include "core/design_pipeline.h"
 #include "core/filter_spec.h"
@@ -192,8 +193,8 @@ class DialogLogic {
         return static_cast<DesignMethod>(model_.Selection(kFunctionTypeCombo));
     }
     void FillCoefficientList() {
-        model_.SetRows(kCoefficientList,
-                       std::make_shared<const std::vector<double>>(ListedCoefficients()));
+        model_.SetRows(kCoefficientList, std::make_shared<const std::vector<double>>(
+                                             ListedCoefficients(design_.coeffs, spec_.Taps)));
     }
 
     // ---- Apply and the graphs --------------------------------------------------
@@ -211,7 +212,6 @@ class DialogLogic {
 
     // ---- The design on screen ---------------------------------------------------
     bool DesignOnShow() const { return flags_.designValid && !busy_; }
-    std::vector<double> ListedCoefficients() const;
 
     // ---- Files -----------------------------------------------------------------
     void OnSave();

@@ -26,5 +26,13 @@ TEST(CoefficientList, RowTexts) {
     EXPECT_TRUE(CoefficientListRows({0.5}, 0).empty());
 }
 
+TEST(CoefficientList, ListedCoefficientsStopAtTheLength) {
+    const std::vector<double> h = {1.0, 2.0, 3.0};
+    EXPECT_EQ(ListedCoefficients(h, 2), (std::vector<double>{1.0, 2.0}));
+    EXPECT_EQ(ListedCoefficients(h, 5), h);  // never past the coefficients given
+    EXPECT_TRUE(ListedCoefficients(h, 0).empty());
+    EXPECT_TRUE(ListedCoefficients(h, -1).empty());
+}
+
 }  // namespace
 }  // namespace tapwright

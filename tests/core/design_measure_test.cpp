@@ -278,6 +278,12 @@ TEST(DesignMeasure, BandsAndValuesAgreeWithADirectSum) {
         EXPECT_GE(m.gridPoints, 16 * spec.Taps);
         EXPECT_GE(m.gridPoints, 8192);
         EXPECT_EQ(m.quantized, c.bits != 0);
+        // A heading per column: the fixed-point column only when quantized.
+        const std::vector<std::string> headings = MeasurementHeadings(m);
+        ASSERT_EQ(headings.size(), m.quantized ? 3u : 2u);
+        if (m.quantized) {
+            EXPECT_EQ(headings[2], std::to_string(c.bits) + "-bit fixed point");
+        }
 
         // Full precision, and the fixed-point taps when quantized.
         const std::vector<double> fixedTaps = m.fixedPoint.Taps();

@@ -38,6 +38,9 @@ TEST(CoefficientExport, NamesFormatsAndDescriptions) {
         {"dir/double.txt", "fir"},
         {"", "fir"}};
     for (const auto& [path, name] : paths) EXPECT_EQ(ExportNameFromPath(path), name) << path;
+    // Without a name an export is named after its file, as a module for HDL.
+    EXPECT_EQ(DefaultExportName(ExportFormat::CHeader, "/tmp/_x.txt"), "_x");
+    EXPECT_EQ(DefaultExportName(ExportFormat::Verilog, "/tmp/_x.txt"), "fir");
 
     for (int i = 0; i < kExportFormatCount; ++i) {
         const ExportFormatInfo& info = ExportFormatDetails(static_cast<ExportFormat>(i));
