@@ -114,7 +114,6 @@ std::string_view WindowResponseText(ResponseType type) {
 }  // namespace
 
 void WindowRules::Initialise() {
-    SpecEditBuffer& b = buffer;
     model.SetItems(kResponseTypeCombo, Texts(WindowResponseText, kResponseTypeCount));
     ListMethods(true);
     model.SetItems(kGraphTypeCombo, Texts(GraphTypeText, kGraphTypeCount));
@@ -124,19 +123,16 @@ void WindowRules::Initialise() {
     model.SetItems(kBandCombo, {"1", "2"});
     model.Show(kLogoPicture, false);  // nothing loaded yet
 
-    spec.Fs = b.Fs = 8000.0f;
-    b.ViewHigh = 4000.0;
-    spec.FType = LowPass;
-    model.Select(kResponseTypeCombo, LowPass);
+    // The window starts from the default filter spec, and the fields show it.
+    spec = DefaultFilterSpec();
+    TakeScalarFields(buffer, spec);
+    buffer.ViewHigh = spec.Fs * 0.5;
+    model.Select(kResponseTypeCombo, spec.FType);
     ApplyResponseType();
-    spec.WType = Rectangular;
-    model.Select(kFunctionTypeCombo, Rectangular);
-    spec.FFT = 512;
+    model.Select(kFunctionTypeCombo, spec.WType);
     model.Select(kFftSizeCombo, FftIndexFromSize(spec.FFT));
-    model.SetChecked(kAutoDesignCheck, true);
-    spec.AutoD = 1;
+    model.SetChecked(kAutoDesignCheck, spec.AutoD != 0);
     ApplyAutoDesignState();
-    spec.Beta = 4.0;
 
     model.Select(kGraphTypeCombo, Impulse);
     flags.graphSel = Impulse;
@@ -146,24 +142,12 @@ void WindowRules::Initialise() {
     flags.displaySel = FullView;
     model.Show(kSmallGraph, false);
 
-    spec.Fc1 = spec.Fc2 = b.Fc1 = b.Fc2 = 0.0f;
-    spec.Tw = b.Tw = 1.0f;
-    spec.Taps = b.Taps = 31;
-    spec.PBrip = b.PBrip = 0.0;
-    spec.SBrip = b.SBripMagnitude = 0.0;
-
     flags.designValid = false;
-    spec.Itern = 0;
     for (int id : kProgressTexts) model.Show(id, false);
     model.Show(kPenguinPicture, true);
-
-    spec.Ratio = 0.0;
-    spec.RatioTarget = -1.0;
-    spec.TerCr = ByIterations;
     flags.holdActive = false;
 
     FillFilterTypes();
-    spec.TBand = 2;
     ResetBandTable();
     Push();
     ApplyControlStates();
