@@ -18,7 +18,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <tuple>
 #include <utility>
 
 #include "core/quantize.h"
@@ -38,23 +37,6 @@ W* Named(W* widget, const char* objectName, const char* accessibleName) {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(QString::fromLatin1(accessibleName));
     return widget;
-}
-
-// "Fixed point, word length: [16 bits]", off at first.
-std::pair<QCheckBox*, QSpinBox*> MakeWordLengthRow(QWidget* parent, QHBoxLayout* row) {
-    auto* check = Named(new QCheckBox(QStringLiteral("Fixed point, word length:"), parent),
-                        "fixedPoint", "Fixed Point");
-    auto* bits = Named(new QSpinBox(parent), "wordLength", "Word Length");
-    bits->setRange(kMinQuantizeBits, kMaxQuantizeBits);
-    bits->setValue(kDefaultWordLength);
-    bits->setSuffix(QStringLiteral(" bits"));
-    // A typed length counts when it is complete, not at every key.
-    bits->setKeyboardTracking(false);
-    bits->setEnabled(false);
-    row->addWidget(check);
-    row->addWidget(bits);
-    row->addStretch(1);
-    return {check, bits};
 }
 
 // The rounding rules as the combo box lists them, in the order of Rounding.
@@ -93,7 +75,19 @@ ExportOptions ExportChoice::Options() const {
     return o;
 }
 
-FixedPointChoiceRow::FixedPointChoiceRow(QWidget* parent, QHBoxLayout* row) {
+FixedPointChoiceRow::FixedPointChoiceRow(QWidget* parent, QHBoxLayout* wordRow,
+                                         QHBoxLayout* choiceRow) {
+    fixedPoint = Named(new QCheckBox(QStringLiteral("Fixed point, word length:"), parent),
+                       "fixedPoint", "Fixed Point");
+    bits = Named(new QSpinBox(parent), "wordLength", "Word Length");
+    bits->setRange(kMinQuantizeBits, kMaxQuantizeBits);
+    bits->setValue(kDefaultWordLength);
+    bits->setSuffix(QStringLiteral(" bits"));
+    // A typed length counts when it is complete, not at every key.
+    bits->setKeyboardTracking(false);
+    wordRow->addWidget(fixedPoint);
+    wordRow->addWidget(bits);
+    wordRow->addStretch(1);
     fixedFraction = Named(new QCheckBox(QStringLiteral("Fraction bits:"), parent), "fixedFraction",
                           "Fraction Bits Given");
     fixedFraction->setToolTip(QStringLiteral("Off: the largest scale at which every tap fits"));
@@ -113,17 +107,18 @@ FixedPointChoiceRow::FixedPointChoiceRow(QWidget* parent, QHBoxLayout* row) {
     inputBits->setSuffix(QStringLiteral(" bits"));
     inputBits->setValue(kMinInputBits - 1);
     inputBits->setKeyboardTracking(false);
-    row->addWidget(fixedFraction);
-    row->addWidget(fraction);
-    row->addWidget(new QLabel(QStringLiteral("Rounding:"), parent));
-    row->addWidget(rounding);
-    row->addWidget(new QLabel(QStringLiteral("Overflow:"), parent));
-    row->addWidget(overflow);
-    row->addWidget(new QLabel(QStringLiteral("Input width:"), parent));
-    row->addWidget(inputBits);
-    row->addStretch(1);
+    choiceRow->addWidget(fixedFraction);
+    choiceRow->addWidget(fraction);
+    choiceRow->addWidget(new QLabel(QStringLiteral("Rounding:"), parent));
+    choiceRow->addWidget(rounding);
+    choiceRow->addWidget(new QLabel(QStringLiteral("Overflow:"), parent));
+    choiceRow->addWidget(overflow);
+    choiceRow->addWidget(new QLabel(QStringLiteral("Input width:"), parent));
+    choiceRow->addWidget(inputBits);
+    choiceRow->addStretch(1);
     QObject::connect(fixedFraction, &QCheckBox::toggled, fraction,
                      [this](bool on) { fraction->setEnabled(on && fixedFraction->isEnabled()); });
+    QObject::connect(fixedPoint, &QCheckBox::toggled, bits, [this](bool on) { SetEnabled(on); });
     SetEnabled(false);
 }
 
@@ -137,6 +132,7 @@ FixedPointChoices FixedPointChoiceRow::Choices() const {
 }
 
 void FixedPointChoiceRow::SetEnabled(bool on) {
+    bits->setEnabled(on);
     fixedFraction->setEnabled(on);
     fraction->setEnabled(on && fixedFraction->isChecked());
     rounding->setEnabled(on);
@@ -157,11 +153,9 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     dialog.setNameFilters(filters);
 
     auto* row = new QHBoxLayout;
-    QCheckBox* fixedPoint = nullptr;
-    QSpinBox* bits = nullptr;
-    std::tie(fixedPoint, bits) = MakeWordLengthRow(&dialog, row);
     auto* choiceRow = new QHBoxLayout;
-    FixedPointChoiceRow choices(&dialog, choiceRow);
+    FixedPointChoiceRow choices(&dialog, row, choiceRow);
+    QCheckBox* fixedPoint = choices.fixedPoint;
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
         grid->addLayout(choiceRow, grid->rowCount(), 0, 1, grid->columnCount());
@@ -171,8 +165,7 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
     }
     bool hdl = false;
     // The choices follow "Fixed point"; the input width belongs to Verilog and VHDL.
-    auto enable = [&choices, &hdl, fixedPoint, bits] {
-        bits->setEnabled(fixedPoint->isChecked());
+    auto enable = [&choices, &hdl, fixedPoint] {
         choices.SetEnabled(fixedPoint->isChecked());
         choices.inputBits->setEnabled(fixedPoint->isChecked() && hdl);
     };
@@ -200,7 +193,7 @@ std::optional<ExportChoice> AskExportTarget(QWidget* parent) {
         path += QLatin1Char('.') + QString::fromUtf8(info.extension);
     }
     choice.path = LocalPath(path);
-    choice.bits = info.needsBits || fixedPoint->isChecked() ? bits->value() : 0;
+    choice.bits = info.needsBits || fixedPoint->isChecked() ? choices.bits->value() : 0;
     if (choice.bits != 0) choice.fixed = choices.Choices();
     return choice;
 }
@@ -211,9 +204,8 @@ MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)
     setObjectName(QStringLiteral("measureDialog"));
 
     auto* row = new QHBoxLayout;
-    std::tie(fixedPoint_, bits_) = MakeWordLengthRow(this, row);
     auto* choiceRow = new QHBoxLayout;
-    choices_ = std::make_unique<FixedPointChoiceRow>(this, choiceRow);
+    choices_ = std::make_unique<FixedPointChoiceRow>(this, row, choiceRow);
     auto* meetRow = new QHBoxLayout;
     shortest_ = Named(new QPushButton(QStringLiteral("Shortest Word Length"), this),
                       "shortestWordLength", "Shortest Word Length");
@@ -263,15 +255,12 @@ MeasureDialog::MeasureDialog(Measure measure, Meet meet, QWidget* parent)
     layout->addWidget(warning_);
     layout->addWidget(buttons);
 
-    connect(fixedPoint_, &QCheckBox::toggled, this, [this](bool on) {
-        bits_->setEnabled(on);
-        choices_->SetEnabled(on);
-        Refresh();
-    });
+    // The row enables its widgets first.
+    connect(choices_->fixedPoint, &QCheckBox::toggled, this, &MeasureDialog::Refresh);
     auto refreshFixed = [this] {
-        if (fixedPoint_->isChecked()) Refresh();
+        if (choices_->fixedPoint->isChecked()) Refresh();
     };
-    connect(bits_, &QSpinBox::valueChanged, this, refreshFixed);
+    connect(choices_->bits, &QSpinBox::valueChanged, this, refreshFixed);
     connect(choices_->fixedFraction, &QCheckBox::toggled, this, refreshFixed);
     connect(choices_->fraction, &QSpinBox::valueChanged, this, refreshFixed);
     connect(choices_->rounding, &QComboBox::currentIndexChanged, this, refreshFixed);
@@ -295,11 +284,11 @@ void MeasureDialog::FindShortest() {
     meetResult_->setText(ToQString(text));
     meetResult_->show();
     if (r.found) {
-        const QSignalBlocker block(bits_);
-        bits_->setValue(r.bits);
+        const QSignalBlocker block(choices_->bits);
+        choices_->bits->setValue(r.bits);
     }
-    if (r.found && !fixedPoint_->isChecked()) {
-        fixedPoint_->setChecked(true);  // refreshes the table
+    if (r.found && !choices_->fixedPoint->isChecked()) {
+        choices_->fixedPoint->setChecked(true);  // refreshes the table
     } else {
         Refresh();
     }
@@ -308,7 +297,7 @@ void MeasureDialog::FindShortest() {
 void MeasureDialog::Refresh() {
     MeasurementTable t;
     const FixedPointChoices c = choices_->Choices();
-    const int bits = fixedPoint_->isChecked() ? bits_->value() : 0;
+    const int bits = choices_->fixedPoint->isChecked() ? choices_->bits->value() : 0;
     if (!measure_(c.Quantize(bits), bits != 0 ? c.inputBits : 0, t)) return;
     measured_ = true;
     table_->clear();

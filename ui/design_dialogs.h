@@ -52,16 +52,20 @@ struct ExportChoice {
     ExportOptions Options() const;
 };
 
-// The widgets of the fixed-point choices: "Fraction bits" (auto unless ticked),
-// "Rounding", "Overflow" and "Input width". Enabled while fixed point is on.
+// The widgets of the fixed point: in `wordRow` "Fixed point, word length" (off at
+// first), in `choiceRow` "Fraction bits" (auto unless ticked), "Rounding",
+// "Overflow" and "Input width". The word length and the choices are enabled while
+// fixed point is on.
 struct FixedPointChoiceRow {
+    QCheckBox* fixedPoint;
+    QSpinBox* bits;
     QCheckBox* fixedFraction;
     QSpinBox* fraction;
     QComboBox* rounding;
     QComboBox* overflow;
     QSpinBox* inputBits;
 
-    FixedPointChoiceRow(QWidget* parent, QHBoxLayout* row);
+    FixedPointChoiceRow(QWidget* parent, QHBoxLayout* wordRow, QHBoxLayout* choiceRow);
     FixedPointChoices Choices() const;
     void SetEnabled(bool on);
 };
@@ -97,8 +101,6 @@ class MeasureDialog : public QDialog {
 
     Measure measure_;
     Meet meet_;
-    QCheckBox* fixedPoint_;
-    QSpinBox* bits_;
     std::unique_ptr<FixedPointChoiceRow> choices_;
     QDoubleSpinBox* margin_;
     QPushButton* shortest_;
