@@ -27,10 +27,6 @@ namespace tapwright::ui {
 
 namespace {
 
-QString ToQString(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // Names a widget for tests (object name) and for assistive tools (accessible name).
 template <typename W>
 W* Named(W* widget, const char* objectName, const char* accessibleName) {

@@ -51,10 +51,6 @@ bool IsProgressText(int id) {
     return std::ranges::find(kProgressTexts, id) != kProgressTexts.end();
 }
 
-QString ToQString(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // The window's font: narrow enough that every caption fits the place the table
 // gives its control, at the size of the 8-point dialog font it is laid out for.
 QFont WindowFont() {
@@ -67,10 +63,6 @@ QFont WindowFont() {
 bool IsFocusChecked(ControlKind kind) {
     return kind == ControlKind::Edit || kind == ControlKind::ComboBox;
 }
-
-}  // namespace
-
-namespace {
 
 // Fusion, with what the places of the table are laid out for: a narrower gap
 // between a check box and its text, and group boxes whose caption sits on the top

@@ -57,6 +57,10 @@ std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::optional<std::string> AskFileToSave(QWidget* parent, const QString& title,
                                          const QString& filter, const QString& suffix,
                                          bool confirmOverwrite) {

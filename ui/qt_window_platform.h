@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "printing/print_job.h"
@@ -37,6 +38,8 @@ struct WindowAccess {
 
 // A path the user chose, in the local file-name encoding.
 std::string LocalPath(const QString& path);
+// A UTF-8 text for a widget.
+QString ToQString(std::string_view text);
 
 // A save dialog of one file type: `filter` such as "PNG Images (*.png)", `suffix`
 // added when the name has none; `confirmOverwrite` false replaces an existing file
