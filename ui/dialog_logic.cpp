@@ -17,23 +17,7 @@
 
 namespace tapwright::ui {
 
-namespace {
-
 constexpr const char* kLogoFile = "zeb_logo_orange_bg.jpg";
-
-// Marks the pushes of the edit buffer while it lives as the design's own values.
-class DesignWriteBack {
-  public:
-    explicit DesignWriteBack(WindowRules& rules) : rules_(rules) { rules_.designWritesBack = true; }
-    ~DesignWriteBack() { rules_.designWritesBack = false; }
-    DesignWriteBack(const DesignWriteBack&) = delete;
-    DesignWriteBack& operator=(const DesignWriteBack&) = delete;
-
-  private:
-    WindowRules& rules_;
-};
-
-}  // namespace
 
 DialogLogic::DialogLogic(CFirDesign& design, GraphCanvases& canvases, WindowPlatform& platform)
     : design_(design), canvases_(canvases), platform_(platform), rules_(platform) {}
@@ -223,26 +207,26 @@ void DialogLogic::TakeOutcome(DesignOutcome outcome) {
     if (designed && !outcome.redrawOnly) held_.pointCount = design_.pointCount;
     spec_ = outcome.spec;
     design_ = std::move(outcome.design);
-    {
-        const DesignWriteBack writeBack(rules_);
-        if (outcome.equiripple && !designed) {
-            for (int id : kProgressTexts) model_.Show(id, false);
-        }
-        for (const DesignNotice& notice : outcome.notices) {
-            if (notice.information) {
-                rules_.ShowInformation(notice.text);
-            } else {
-                rules_.ShowMessage(notice.code, notice.args);
-            }
-        }
-        if (outcome.writesBack) {
-            // A design that estimates its length sets Taps; the length field shows it.
-            rules_.buffer.Taps = spec_.Taps;
-            rules_.Push();
-            // A length search also picks the characteristic of the length it found.
-            rules_.SelectFilterTypeOf(spec_.FChar);
+    // The pushes below show the design's own values: no edit, nothing withdrawn.
+    rules_.designWritesBack = true;
+    if (outcome.equiripple && !designed) {
+        for (int id : kProgressTexts) model_.Show(id, false);
+    }
+    for (const DesignNotice& notice : outcome.notices) {
+        if (notice.information) {
+            rules_.ShowInformation(notice.text);
+        } else {
+            rules_.ShowMessage(notice.code, notice.args);
         }
     }
+    if (outcome.writesBack) {
+        // A design that estimates its length sets Taps; the length field shows it.
+        rules_.buffer.Taps = spec_.Taps;
+        rules_.Push();
+        // A length search also picks the characteristic of the length it found.
+        rules_.SelectFilterTypeOf(spec_.FChar);
+    }
+    rules_.designWritesBack = false;
     if (designed && !outcome.redrawOnly) {
         flags_.designValid = true;
         if (!flags_.holdActive) FillCoefficientList();
