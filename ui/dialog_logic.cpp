@@ -347,8 +347,8 @@ void DialogLogic::OnViewChanged() {
 void DialogLogic::RedrawMagnitude() {
     if (!DesignOnShow() || flags_.holdActive || SelectedGraph() != Magnitude) return;
     ResetWorkingCanvases(canvases_, false);
-    DrawGraphs(canvases_, design_, held_, drawnSpec_, CurrentGraphOptions(), kMainClientRect,
-               kSmallClientRect);
+    // At the graph areas' present size, and remembered so that a resize keeps the curve.
+    DrawDesign(CurrentGraphOptions());
     Refresh();
 }
 

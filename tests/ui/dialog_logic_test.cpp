@@ -252,6 +252,18 @@ TEST(DialogLogic, MeasuredWordLengthShowsTheQuantizedResponse) {
     EXPECT_GT(quantizedPixels(), 100);
     ASSERT_TRUE(d.logic.Measure(WordLength(0), 0, table));
     EXPECT_EQ(quantizedPixels(), 0);
+
+    // In a larger window the curve is drawn for the graph's size, and a later resize
+    // keeps it.
+    TempDir dir;
+    const QImage large = Plot(dir, {kExamples + "/kaiser_auto.txt", "--graph", "db", "--grid",
+                                    "--bits", "8", "--size", "700x400"});
+    d.logic.ResizeGraphs({0, 0, 700, 400}, {0, 0, 300, 150});
+    ASSERT_TRUE(d.logic.Measure(WordLength(8), 0, table));
+    EXPECT_TRUE(d.MainImage() == large);
+    d.logic.ResizeGraphs({0, 0, 701, 400}, {0, 0, 300, 150});
+    d.logic.ResizeGraphs({0, 0, 700, 400}, {0, 0, 300, 150});
+    EXPECT_TRUE(d.MainImage() == large);
 }
 
 TEST(DialogLogic, RangeViewRedrawsWithTheTypedLimits) {
