@@ -1,6 +1,7 @@
 #include "core/minimax_exchange.h"
 
 #include <Eigen/Core>
+#include <Eigen/LU>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -670,6 +671,115 @@ void UniformReference(const Problem& p, std::vector<double>& w, std::vector<int>
     }
 }
 
+// A start near the optimum's own spacing: the extremal points of best approximations
+// on a union of intervals crowd toward the inner band edges like the intervals'
+// equilibrium measure, |r(x)| / (pi sqrt|q(x)|) in x = cos w, q the product over the
+// interval ends and r the monic polynomial of degree (intervals - 1) whose integral
+// over each gap vanishes. Each band gets points in proportion to its share, placed
+// at equal steps of the measure (a single band gives Chebyshev-Lobatto points).
+// False when the measure comes out degenerate (the uniform start serves then).
+bool MeasureReference(const Problem& p, std::vector<double>& w, std::vector<int>& band) {
+    const int nb = static_cast<int>(p.bands.size());
+    const int r = p.n + 1;
+    if (r < 2 * nb) return false;
+    // Intervals in x, ascending: band nb - 1 - k is interval k.
+    std::vector<double> lo(nb), hi(nb);
+    for (int k = 0; k < nb; ++k) {
+        const Band& b = p.bands[nb - 1 - k];
+        lo[k] = std::cos(b.hi);
+        hi[k] = std::cos(b.lo);
+        if (!(lo[k] < hi[k])) return false;
+    }
+    // The integrand over [a, c] after x = m + h cos(t), which takes out the square
+    // root of the interval's own two ends: f(x) / sqrt|prod of the other ends|.
+    constexpr int kNodes = 96;
+    auto rest = [&](double x, double a, double c) {
+        double prod = 1.0;
+        for (int k = 0; k < nb; ++k)
+            for (double e : {lo[k], hi[k]})
+                if (e != a && e != c) prod *= x - e;
+        return 1.0 / std::sqrt(std::abs(prod));
+    };
+    // r = x^(nb-1) + sum coef[j] x^j from the gap conditions (monomials are well
+    // enough conditioned in -1 ... 1 for so few bands).
+    const int g = nb - 1;
+    std::vector<double> coef(std::max(g, 0), 0.0);
+    if (g > 0) {
+        Eigen::MatrixXd A(g, g);
+        Eigen::VectorXd rhs(g);
+        for (int i = 0; i < g; ++i) {
+            const double a = hi[i], c = lo[i + 1];
+            const double m = (a + c) / 2, h = (c - a) / 2;
+            std::vector<double> row(g + 1, 0.0);
+            for (int q = 0; q < kNodes; ++q) {
+                const double x = m + h * std::cos(M_PI * (q + 0.5) / kNodes);
+                const double f = rest(x, a, c);
+                double xp = 1.0;
+                for (int j = 0; j <= g; ++j, xp *= x) row[j] += xp * f;
+            }
+            for (int j = 0; j < g; ++j) A(i, j) = row[j];
+            rhs(i) = -row[g];
+        }
+        const Eigen::VectorXd c = A.partialPivLu().solve(rhs);
+        for (int j = 0; j < g; ++j) coef[j] = c(j);
+    }
+    auto rOf = [&](double x) {
+        double v = 1.0;
+        for (int j = g - 1; j >= 0; --j) v = v * x + coef[j];
+        return std::abs(v);
+    };
+    // Each interval's cumulative measure over t = 0 ... pi (x from its upper end).
+    std::vector<std::vector<double>> cum(nb, std::vector<double>(kNodes + 1, 0.0));
+    std::vector<double> mass(nb);
+    double total = 0.0;
+    for (int k = 0; k < nb; ++k) {
+        const double m = (lo[k] + hi[k]) / 2, h = (hi[k] - lo[k]) / 2;
+        for (int q = 0; q < kNodes; ++q) {
+            const double x = m + h * std::cos(M_PI * (q + 0.5) / kNodes);
+            cum[k][q + 1] = cum[k][q] + rOf(x) * rest(x, lo[k], hi[k]);
+        }
+        mass[k] = cum[k][kNodes];
+        if (!(mass[k] > 0) || !std::isfinite(mass[k])) return false;
+        total += mass[k];
+    }
+    // Points per band: one each, the rest by share (largest remainders first).
+    std::vector<int> count(nb, 1);
+    std::vector<std::pair<double, int>> frac;
+    int given = nb;
+    for (int k = 0; k < nb; ++k) {
+        const double want = mass[k] / total * (r - nb);
+        const int whole = static_cast<int>(want);
+        count[k] += whole;
+        given += whole;
+        frac.push_back({want - whole, k});
+    }
+    std::sort(frac.rbegin(), frac.rend());
+    for (int i = 0; given < r; ++i, ++given) ++count[frac[i % nb].second];
+    w.clear();
+    band.clear();
+    for (int b = 0; b < nb; ++b) {
+        const int k = nb - 1 - b;
+        const double m = (lo[k] + hi[k]) / 2, h = (hi[k] - lo[k]) / 2;
+        const std::vector<double>& F = cum[k];
+        // Ascending w is ascending t; a lone point sits at the band's middle.
+        for (int j = 0, q = 0; j < count[k]; ++j) {
+            const double u = count[k] == 1 ? 0.5 : static_cast<double>(j) / (count[k] - 1);
+            band.push_back(b);
+            if (count[k] > 1 && (j == 0 || j == count[k] - 1)) {
+                w.push_back(j == 0 ? p.bands[b].lo : p.bands[b].hi);
+                continue;
+            }
+            const double target = u * mass[k];
+            while (q < kNodes && F[q + 1] < target) ++q;
+            const double span = F[q + 1] - F[q];
+            const double t = M_PI * (q + (span > 0 ? (target - F[q]) / span : 0.5)) / kNodes;
+            const double x = std::clamp(m + h * std::cos(t), lo[k], hi[k]);
+            w.push_back(std::clamp(std::acos(x), p.bands[b].lo, p.bands[b].hi));
+        }
+    }
+    return std::is_sorted(w.begin(), w.end()) && std::adjacent_find(w.begin(), w.end()) == w.end();
+}
+
 // A reference of n + 1 points from a shorter design's: each band keeps its share
 // of points, placed by interpolating the shorter design's positions.
 void ScaleReference(const Problem& p, const std::vector<double>& sw, const std::vector<int>& sb,
@@ -910,6 +1020,10 @@ void Ticker::Set(double fraction) {
     Poll();
 }
 
+void StartReference(const Problem& p, std::vector<double>& w, std::vector<int>& band) {
+    if (!MeasureReference(p, w, band)) UniformReference(p, w, band);
+}
+
 double QValue(QKind q, double w) {
     return QOf<double>(q, w);
 }
@@ -935,7 +1049,7 @@ Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, do
         }
     }
     if (problem.n <= kDirectSize) {
-        UniformReference(problem, w, b);
+        StartReference(problem, w, b);
         return SolveLevel(problem, w, b, tol, ticker, lo, hi, true, false, extended);
     }
     // The error's scale, against which a level's deviation tells how far the next
@@ -946,7 +1060,7 @@ Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, do
     if (!(scale > 0)) scale = 1.0;
     Problem level = problem;
     level.n = kDirectSize;
-    UniformReference(level, w, b);
+    StartReference(level, w, b);
     bool scaled = false;
     const double span = hi - lo;
     for (;;) {
