@@ -550,6 +550,24 @@ class Exchange {
         if (k <= 0) return;
         if (scratch_.size() < k) scratch_.resize(k);
         Eigen::Map<const Array> X(x.data() + from, k), G(g.data() + from, k), Y(v.data() + from, k);
+        if constexpr (sizeof(Real) > sizeof(double)) {
+            // Compensated sums: in long double the designs are deep enough for the
+            // rounding of some thousand additions to show in the spread.
+            Real n1 = 0, cn = 0, d1 = 0, cd = 0;
+            for (int i = 0; i < k; ++i) {
+                const Real q = G[i] / (t - X[i]);
+                Real y = q - cd, u = d1 + y;
+                cd = (u - d1) - y;
+                d1 = u;
+                y = q * Y[i] - cn;
+                u = n1 + y;
+                cn = (u - n1) - y;
+                n1 = u;
+            }
+            den += d1;
+            num += n1;
+            return;
+        }
         auto s = scratch_.head(k);
         s = G / (t - X);
         den += s.sum();
@@ -1078,6 +1096,11 @@ Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, do
             if (r > 0 && r < 1) {
                 const double f = std::clamp(std::log(1e-10) / std::log(r), 1.25, 2.0);
                 next = std::min(problem.n, static_cast<int>(std::ceil(level.n * f)));
+                // A short last step costs a whole level more than the longer jump.
+                if (next < problem.n && 10LL * problem.n <= 14LL * level.n) next = problem.n;
+                // Where the next deviation (in dB about in proportion to the length)
+                // lies below what double resolves, it starts in long double.
+                if (std::log(r) * next / level.n < std::log(1e-11)) extended = true;
             }
             Problem up = level;
             up.n = next;
