@@ -294,6 +294,7 @@ class Exchange {
             if ((++count & 63) == 0 && ticker_.Poll()) return false;
             if (!c.interior) continue;
             const Real sg = c.e > 0 ? Real(1) : Real(-1);
+            if (Newton(c, sg)) continue;
             Real a = c.w0, fa = sg * c.e0, b = c.w, fb = sg * c.e, d = c.w2, fd = sg * c.e2;
             // A parabola's guess, or in long double a grid value (an FFT with double
             // twiddles) only as good as double: start from an exact value.
@@ -319,6 +320,88 @@ class Exchange {
             c.e = sg * fb;
         }
         return true;
+    }
+
+    // In long double, where D and W are constant in the band: Newton steps on E'
+    // from exact values of P, P' and P'' (one division a node, like P alone; in
+    // double the parabolas' vectorized evaluations are cheaper), until the step is a
+    // thousandth of a ripple; the peak's value is then E - E'^2 / (2 E''), exact to
+    // about the step cubed. False (c untouched) where the steps leave the grid
+    // bracket or do not head for a maximum: the parabolas take over.
+    bool Newton(Candidate<Real>& c, Real sg) {
+        const Band& band = p_.bands[c.band];
+        if (sizeof(Real) <= sizeof(double) || p_.q != QKind::One || band.slope) return false;
+        const Real wt = band.weight, tol = Real(1e-3) / p_.n;
+        Real w = c.w;
+        for (int step = 0; step < 6; ++step) {
+            const Real x = std::cos(w), s = std::sin(w);
+            Real v, d1, d2;
+            if (!Derivatives(x, w, v, d1, d2)) {
+                // A grid point can be a Lobatto point: start a hair off it.
+                if (step > 0) return false;
+                w += Real(1e-3) * (c.w2 - w);
+                continue;
+            }
+            // E = W (D - P(cos w)): E' = W P' sin w, E'' = W (P' cos w - P'' sin^2 w).
+            const Real e = wt * (Real(band.desired) - v), e1 = wt * d1 * s,
+                       e2 = wt * (d1 * x - d2 * s * s);
+            if (!(sg * e2 < 0)) return false;
+            const Real dw = -e1 / e2;
+            if (!(w + dw > c.w0 && w + dw < c.w2)) return false;
+            if (std::abs(dw) <= tol) {
+                c.w = w + dw;
+                c.e = e - e1 * e1 / (2 * e2);
+                return true;
+            }
+            w += dw;
+        }
+        return false;
+    }
+
+    // P and its first two derivatives in x at t = cos(a), from the barycentric
+    // form of Eval: with r_i = 1 / (t - x_i), q_i = g_i r_i and u_i = (P - v_i) r_i,
+    // P' = sum q_i u_i / sum q_i and P'' = 2 (P' sum q_i r_i - sum q_i r_i u_i) /
+    // sum q_i. False at a node.
+    bool Derivatives(Real t, Real a, Real& v, Real& d1, Real& d2) const {
+        const std::vector<Real>& x = accurate_ ? lobX_ : x_;
+        const std::vector<Real>& angle = accurate_ ? lobA_ : angle_;
+        const std::vector<Real>& g = accurate_ ? lobG_ : gamma_;
+        const std::vector<Real>& y = accurate_ ? lobV_ : y_;
+        const int r = static_cast<int>(x.size());
+        if (deriv_.size() < r) deriv_.resize(r);
+        Real* R = deriv_.data();
+        const int lo = static_cast<int>(
+            std::partition_point(x.begin(), x.end(), [&](Real u) { return u >= t + kClose; }) -
+            x.begin());
+        int hi = lo;
+        for (; hi < r && x[hi] > t - kClose; ++hi) {
+            const Real d = -2 * std::sin((a + angle[hi]) / 2) * std::sin((a - angle[hi]) / 2);
+            if (d == 0) return false;
+            R[hi] = 1 / d;
+        }
+        Real num = 0, den = 0, cn = 0, cd = 0;  // compensated, as in Sums
+        for (int i = 0; i < r; ++i) {
+            if (i < lo || i >= hi) R[i] = 1 / (t - x[i]);
+            const Real q = g[i] * R[i];
+            Real z = q - cd, u = den + z;
+            cd = (u - den) - z;
+            den = u;
+            z = q * y[i] - cn;
+            u = num + z;
+            cn = (u - num) - z;
+            num = u;
+        }
+        v = num / den;
+        Real s1 = 0, s2 = 0, s3 = 0;
+        for (int i = 0; i < r; ++i) {
+            const Real qr = g[i] * R[i] * R[i], u = (v - y[i]) * R[i];
+            s1 += qr * (v - y[i]);
+            s2 += qr;
+            s3 += qr * u;
+        }
+        d1 = s1 / den;
+        d2 = 2 * (d1 * s2 - s3) / den;
+        return std::isfinite(static_cast<double>(d2));
     }
 
     Real ErrorAt(int band, Real w) const {
@@ -625,7 +708,7 @@ class Exchange {
     Real dropE_ = 0;         // P's error there
     bool exact_ = false;     // m_ == n - 1
     bool haveLast_ = false;  // lobV_ holds the last P
-    mutable Array scratch_;
+    mutable Array scratch_, deriv_;
 };
 
 // Keeps an alternating subsequence of exactly r candidates: the larger of each run
@@ -696,7 +779,9 @@ void UniformReference(const Problem& p, std::vector<double>& w, std::vector<int>
 // over each gap vanishes. Each band gets points in proportion to its share, placed
 // at equal steps of the measure (a single band gives Chebyshev-Lobatto points).
 // False when the measure comes out degenerate (the uniform start serves then).
-bool MeasureReference(const Problem& p, std::vector<double>& w, std::vector<int>& band) {
+// share (if given): each band's part of the measure.
+bool MeasureReference(const Problem& p, std::vector<double>& w, std::vector<int>& band,
+                      std::vector<double>* share = nullptr) {
     const int nb = static_cast<int>(p.bands.size());
     const int r = p.n + 1;
     if (r < 2 * nb) return false;
@@ -760,6 +845,10 @@ bool MeasureReference(const Problem& p, std::vector<double>& w, std::vector<int>
         if (!(mass[k] > 0) || !std::isfinite(mass[k])) return false;
         total += mass[k];
     }
+    if (share) {
+        share->resize(nb);
+        for (int k = 0; k < nb; ++k) (*share)[nb - 1 - k] = mass[k] / total;
+    }
     // Points per band: one each, the rest by share (largest remainders first).
     std::vector<int> count(nb, 1);
     std::vector<std::pair<double, int>> frac;
@@ -807,9 +896,17 @@ void ScaleReference(const Problem& p, const std::vector<double>& sw, const std::
     const int rs = static_cast<int>(sw.size());
     std::vector<int> have(nb, 0), want(nb, 0);
     for (int b : sb) ++have[b];
+    // A band's count grows about by its share of the measure per added point, on
+    // top of a constant (the inner edges' points): scaling it in proportion
+    // misplaces points across a transition, which costs an exchange each to move.
+    std::vector<double> share, mw;
+    std::vector<int> mb;
+    const bool measured = MeasureReference(p, mw, mb, &share);
     int total = 0;
     for (int b = 0; b < nb; ++b) {
-        want[b] = static_cast<int>(std::lround(static_cast<double>(have[b]) * r / rs));
+        const double grown =
+            measured ? have[b] + share[b] * (r - rs) : static_cast<double>(have[b]) * r / rs;
+        want[b] = std::max(0, static_cast<int>(std::lround(grown)));
         total += want[b];
     }
     while (total != r) {  // settle the rounding on the band with the most points

@@ -226,6 +226,23 @@ TEST(MinimaxDesign, RefusesInvalidSpecsAndReportsNoConvergence) {
     EXPECT_TRUE(res.taps.empty());
 }
 
+// Designs below -220 dB, past double: long double reaches the spread tolerance
+// itself (not the arithmetic's floor), from a cold start and up the ladder.
+TEST(MinimaxDesign, DeepDesignsConvergeInLongDouble) {
+    for (const MinimaxRequest& r :
+         {Request(301, MinimaxResponse::Multiband, {{0, 0.1, 1, 1}, {0.15, 0.5, 0, 1}}),
+          Request(601, MinimaxResponse::Multiband, {{0, 0.05, 1, 1}, {0.075, 0.5, 0, 1}})}) {
+        SCOPED_TRACE(r.taps);
+        const MinimaxResult res = DesignMinimax(r);
+        ASSERT_EQ(res.status, MinimaxStatus::Converged) << res.detail;
+        EXPECT_TRUE(res.extendedPrecision);
+        EXPECT_LT(res.deviation, 1e-11);
+        EXPECT_LE(res.spread, kMinimaxSpreadTolerance);
+        ASSERT_EQ(static_cast<int>(res.taps.size()), r.taps);
+        for (int k = 0; k < r.taps; ++k) ASSERT_EQ(res.taps[k], res.taps[r.taps - 1 - k]) << k;
+    }
+}
+
 // The exchange's cold start: n + 1 ascending points inside their bands, each band
 // edge next to a transition among them, a lone full band at equal angles (the
 // Chebyshev-Lobatto points), mirror-image bands mirrored, and the points crowding
