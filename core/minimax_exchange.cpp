@@ -1097,6 +1097,8 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
 // Basis sizes up to this are solved from a uniform reference; longer problems climb
 // a ladder of lengths, each level starting from the last one's reference scaled up.
 constexpr int kDirectSize = 96;
+// Deviations (of the error's scale) above this count as shallow.
+constexpr double kShallow = 1e-8;
 
 // One level: double, or long double once double has stalled at this or a lower level.
 Solution SolveLevel(const Problem& p, const std::vector<double>& w, const std::vector<int>& b,
@@ -1190,6 +1192,17 @@ Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, do
                                 last ? hi : at, last, scaled, extended);
         if (last || s.outcome == Outcome::Cancelled) return s;
         int next = std::min(problem.n, 2 * level.n);
+        // A design that stays shallow (its deviation extrapolated in dB, which
+        // overstates the depth) is solved at once from the measure's start: the
+        // ladder pays off only where double would not resolve a long jump's start.
+        if (s.outcome == Outcome::Converged && level.n == kDirectSize && !extended &&
+            s.deviation > 0 && s.deviation < scale &&
+            std::log(s.deviation / scale) * problem.n / level.n > std::log(kShallow)) {
+            level.n = problem.n;
+            StartReference(level, w, b);
+            scaled = false;
+            continue;
+        }
         if (s.outcome == Outcome::Converged) {
             // Keep each step's deviation above 1e-10 of the scale where it can be: a
             // long jump into a deep design starts from a poor reference.
