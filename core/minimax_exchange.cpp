@@ -554,6 +554,12 @@ class Exchange {
         // coefficients they would spoil P in the bands too. The polynomial the
         // coefficients make is corrected by its own residual at the reference, which
         // the Lobatto points (weights known exactly) evaluate well.
+        Real wMax = 0;
+        for (Real v : wRef_) wMax = std::max(wMax, std::abs(v));
+        // Done at the rounding, or where the residual moves the errors by less than
+        // 1e-9 of delta (far below the spread the exchange resolves).
+        const Real enough = std::max(16 * std::numeric_limits<Real>::epsilon() * peak,
+                                     Real(1e-9) * std::abs(delta) / wMax);
         Real lastRes = std::numeric_limits<Real>::max(), rmax = 0;
         for (int pass = 0;; ++pass) {
             FromValues(ext, spec, cheb);
@@ -562,9 +568,7 @@ class Exchange {
                 res_[i] = y_[i] - EvalP(x_[i], angle_[i]);
                 rmax = std::max(rmax, std::abs(res_[i]));
             }
-            if (pass == 3 || rmax <= 16 * std::numeric_limits<Real>::epsilon() * peak ||
-                !(rmax < Real(0.1) * lastRes))
-                break;
+            if (pass == 3 || rmax <= enough || !(rmax < Real(0.1) * lastRes)) break;
             lastRes = rmax;
             if (ticker_.Poll()) return restore();
             for (int j = 0; j <= m_; ++j)
@@ -572,8 +576,6 @@ class Exchange {
         }
         dropE_ = ErrorAtP(refBand[drop_], refW[drop_]);
         const Real level = (drop_ % 2) ? -delta : delta;
-        Real wMax = 0;
-        for (Real v : wRef_) wMax = std::max(wMax, std::abs(v));
         if (!((dropE_ > 0) == (level > 0) && std::abs(dropE_) >= std::abs(level) / 2 &&
               std::abs(dropE_) <= 4 * std::abs(level)) ||
             !(rmax * wMax <= Real(1e-2) * std::abs(delta)))
