@@ -322,17 +322,18 @@ class Exchange {
         return true;
     }
 
-    // In long double, where D and W are constant in the band: Newton steps on E'
-    // from exact values of P, P' and P'' (one division a node, like P alone; in
-    // double the parabolas' vectorized evaluations are cheaper), until the step
-    // gains less than 1e-6 of |E|; the peak's value is then E - E'^2 / (2 E''). False (c untouched)
-    // where the steps leave the grid bracket or do not head for a maximum: the parabolas take over.
+    // Where D and W are constant in the band: Newton steps on E' from exact values
+    // of P, P' and P'' (one division a node, like P alone), until the step gains
+    // less than 1e-6 of |E|; the peak's value is then E - E'^2 / (2 E''). Mostly
+    // one evaluation a peak, where the parabolas take two or three. False (c
+    // untouched) where the steps leave the grid bracket or do not head for a
+    // maximum: the parabolas take over.
     bool Newton(Candidate<Real>& c, Real sg) {
         const Band& band = p_.bands[c.band];
-        if (sizeof(Real) <= sizeof(double) || p_.q != QKind::One || band.slope) return false;
+        if (p_.q != QKind::One || band.slope) return false;
         const Real wt = band.weight;
-        // From the grid parabola's vertex: the grid values, good to about 1e-4 of
-        // the error, place it within about a thousandth of a ripple.
+        // From the grid parabola's vertex: the grid values (in long double good to
+        // about 1e-4 of the error) place it within about a thousandth of a ripple.
         Real w = c.w, fv;
         if (!Vertex(c.w0, sg * c.e0, c.w, sg * c.e, c.w2, sg * c.e2, w, fv)) w = c.w;
         for (int step = 0; step < 6; ++step) {
@@ -382,6 +383,18 @@ class Exchange {
             const Real d = -2 * std::sin((a + angle[hi]) / 2) * std::sin((a - angle[hi]) / 2);
             if (d == 0) return false;
             R[hi] = 1 / d;
+        }
+        if constexpr (sizeof(Real) <= sizeof(double)) {  // vectorized
+            Eigen::Map<const Array> X(x.data(), r), G(g.data(), r), Y(y.data(), r);
+            Eigen::Map<Array> Rv(R, r);
+            Rv.head(lo) = (t - X.head(lo)).inverse();
+            Rv.tail(r - hi) = (t - X.tail(r - hi)).inverse();
+            const Real den = (G * Rv).sum();
+            v = (G * Rv * Y).sum() / den;
+            auto qr = G * Rv * Rv;
+            d1 = (qr * (v - Y)).sum() / den;
+            d2 = 2 * (d1 * qr.sum() - (qr * Rv * (v - Y)).sum()) / den;
+            return std::isfinite(d2);
         }
         Real num = 0, den = 0, cn = 0, cd = 0;  // compensated, as in Sums
         for (int i = 0; i < r; ++i) {
