@@ -1109,8 +1109,9 @@ Solution Run(const Problem& p, std::vector<double> w0, std::vector<int> b0, doub
     return sol;
 }
 
-// Basis sizes up to this are solved from a uniform reference; longer problems climb
-// a ladder of lengths, each level starting from the last one's reference scaled up.
+// Basis sizes up to this are solved from the measure's start; longer problems climb
+// a ladder of lengths, each level starting from the last one's reference scaled up
+// (shallow ones only take its first level).
 constexpr int kDirectSize = 96;
 // Deviations (of the error's scale) above this count as shallow.
 constexpr double kShallow = 1e-8;
