@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <deque>
+#include <limits>
 
 #include "core/messages.h"
 #include "core/minimax_exchange.h"
@@ -266,7 +267,16 @@ MinimaxResult DesignMinimax(const MinimaxRequest& request, const std::atomic<boo
             return res;
         // The response the taps realize must show the design's deviation.
         const double realized = RealizedError(request, h);
-        if (realized <= res.deviation * 1.001) break;
+        // Taps in double hold the response only to about their rounding, and the grid
+        // reads it to that of its FFT: both grow with the sum of |h|.
+        // (A differentiator's weight / f has no such bound: none is allowed there.)
+        double mass = 0.0, wMax = 0.0;
+        for (double v : h) mass += std::abs(v);
+        for (const MinimaxBand& b : request.bands) wMax = std::max(wMax, b.weight);
+        const double floor = request.response == MinimaxResponse::Differentiator
+                                 ? 0.0
+                                 : 16 * std::numeric_limits<double>::epsilon() * mass * wMax;
+        if (realized <= res.deviation * 1.001 + floor) break;
         res.status = MinimaxStatus::NoConvergence;
         res.detail = FormatString(
             "The minimax design did not converge: its taps realize a deviation of %.4g, not "

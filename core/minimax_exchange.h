@@ -68,6 +68,11 @@ struct Solution {
 // stalls. progress runs from lo to hi.
 Solution Solve(const Problem& problem, double tol, Ticker& ticker, double lo, double hi);
 
+// A start for the exchange from the bands alone: n + 1 points (radians, ascending,
+// band index each) spaced like the extremal points of best approximations on the
+// bands, so crowding toward the edges between bands.
+void StartReference(const Problem& p, std::vector<double>& w, std::vector<int>& band);
+
 // Q(w) for the kind.
 double QValue(QKind q, double w);
 

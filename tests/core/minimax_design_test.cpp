@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 
+#include "core/minimax_exchange.h"
+
 namespace tapwright {
 namespace {
 
@@ -222,6 +224,91 @@ TEST(MinimaxDesign, RefusesInvalidSpecsAndReportsNoConvergence) {
     EXPECT_EQ(res.status, MinimaxStatus::NoConvergence);
     EXPECT_NE(res.detail.find("did not converge"), std::string::npos) << res.detail;
     EXPECT_TRUE(res.taps.empty());
+}
+
+// Designs below -220 dB, past double: long double reaches the spread tolerance
+// itself (not the arithmetic's floor), from a cold start and up the ladder.
+TEST(MinimaxDesign, DeepDesignsConvergeInLongDouble) {
+    for (const MinimaxRequest& r :
+         {Request(301, MinimaxResponse::Multiband, {{0, 0.1, 1, 1}, {0.15, 0.5, 0, 1}}),
+          Request(601, MinimaxResponse::Multiband, {{0, 0.05, 1, 1}, {0.075, 0.5, 0, 1}})}) {
+        SCOPED_TRACE(r.taps);
+        const MinimaxResult res = DesignMinimax(r);
+        ASSERT_EQ(res.status, MinimaxStatus::Converged) << res.detail;
+        EXPECT_TRUE(res.extendedPrecision);
+        EXPECT_LT(res.deviation, 1e-11);
+        EXPECT_LE(res.spread, kMinimaxSpreadTolerance);
+        ASSERT_EQ(static_cast<int>(res.taps.size()), r.taps);
+        for (int k = 0; k < r.taps; ++k) ASSERT_EQ(res.taps[k], res.taps[r.taps - 1 - k]) << k;
+    }
+}
+
+// The exchange's cold start: n + 1 ascending points inside their bands, each band
+// edge next to a transition among them, a lone full band at equal angles (the
+// Chebyshev-Lobatto points), mirror-image bands mirrored, and the points crowding
+// toward the transitions.
+TEST(MinimaxDesign, StartReferenceFollowsTheBands) {
+    using minimax::Band;
+    struct Row {
+        int n;
+        std::vector<Band> bands;
+    };
+    const double pi = M_PI;
+    const std::vector<Row> rows = {
+        {40, {{0.0, pi, 1, 1}}},
+        {51, {{0.0, 0.4 * pi, 1, 1}, {0.6 * pi, pi, 0, 1}}},
+        {61, {{0.0, 0.3, 0, 1}, {0.5, 1.2, 1, 1}, {1.4, 2.0, 0, 1}, {2.2, pi, 1, 1}}},
+        {9, {{0.1, 0.2, 0, 1}, {0.9, 1.0, 1, 1}, {1.4, 1.5, 0, 1}, {2.9, 3.0, 1, 1}}},
+        {96, {{0.0, 0.0735, 1, 1}, {0.098, pi, 0, 1}}},
+    };
+    for (const Row& row : rows) {
+        minimax::Problem p;
+        p.n = row.n;
+        p.bands = row.bands;
+        std::vector<double> w;
+        std::vector<int> band;
+        minimax::StartReference(p, w, band);
+        SCOPED_TRACE(row.n);
+        ASSERT_EQ(static_cast<int>(w.size()), row.n + 1);
+        ASSERT_EQ(band.size(), w.size());
+        const int nb = static_cast<int>(row.bands.size());
+        std::vector<int> count(nb, 0);
+        for (size_t i = 0; i < w.size(); ++i) {
+            if (i > 0) {
+                EXPECT_LT(w[i - 1], w[i]) << i;
+            }
+            ASSERT_TRUE(band[i] >= 0 && band[i] < nb);
+            EXPECT_GE(w[i], row.bands[band[i]].lo);
+            EXPECT_LE(w[i], row.bands[band[i]].hi);
+            ++count[band[i]];
+        }
+        for (int b = 0; b < nb; ++b) {
+            EXPECT_GE(count[b], 1) << b;
+            auto has = [&](double edge) {
+                for (size_t i = 0; i < w.size(); ++i)
+                    if (band[i] == b && w[i] == edge) return true;
+                return false;
+            };
+            if (count[b] > 1 && b > 0) {
+                EXPECT_TRUE(has(row.bands[b].lo)) << b;
+            }
+            if (count[b] > 1 && b + 1 < nb) {
+                EXPECT_TRUE(has(row.bands[b].hi)) << b;
+            }
+        }
+        if (nb == 1 && row.bands[0].lo == 0 && row.bands[0].hi == pi) {
+            for (size_t i = 0; i < w.size(); ++i) EXPECT_NEAR(w[i], pi * i / row.n, 1e-12);
+        }
+        if (nb == 2 && row.bands[1].lo == pi - row.bands[0].hi) {
+            for (size_t i = 0; i < w.size(); ++i) EXPECT_NEAR(w[i], pi - w[w.size() - 1 - i], 1e-9);
+        }
+        if (nb == 2 && count[0] >= 5 && count[1] >= 5) {
+            // Steps shrink toward the transition on either side of it.
+            const int e = count[0] - 1;  // the pass band's upper edge
+            EXPECT_LT(w[e] - w[e - 1], w[2] - w[1]);
+            EXPECT_LT(w[e + 2] - w[e + 1], w[e + 3] - w[e + 2]);
+        }
+    }
 }
 
 TEST(MinimaxDesign, CancelStopsTheDesign) {
