@@ -70,6 +70,20 @@ void Target(const Problem& p, int b, Real w, Real& dp, Real& wp) {
     wp = wt * q;
 }
 
+// A running sum that carries its rounding error (Kahan): in long double the designs
+// are deep enough for the rounding of some thousand additions to show in the spread.
+template <typename Real>
+struct CompensatedSum {
+    Real sum = 0;
+    Real carry = 0;
+    void Add(Real value) {
+        const Real y = value - carry;
+        const Real u = sum + y;
+        carry = (u - sum) - y;
+        sum = u;
+    }
+};
+
 // Differences of cosines below this are taken from the product form.
 constexpr double kClose = 1e-5;
 
@@ -396,19 +410,15 @@ class Exchange {
             d2 = 2 * (d1 * qr.sum() - (qr * Rv * (v - Y)).sum()) / den;
             return std::isfinite(d2);
         }
-        Real num = 0, den = 0, cn = 0, cd = 0;  // compensated, as in Sums
+        CompensatedSum<Real> num, denSum;
         for (int i = 0; i < r; ++i) {
             if (i < lo || i >= hi) R[i] = 1 / (t - x[i]);
             const Real q = g[i] * R[i];
-            Real z = q - cd, u = den + z;
-            cd = (u - den) - z;
-            den = u;
-            z = q * y[i] - cn;
-            u = num + z;
-            cn = (u - num) - z;
-            num = u;
+            denSum.Add(q);
+            num.Add(q * y[i]);
         }
-        v = num / den;
+        const Real den = denSum.sum;
+        v = num.sum / den;
         Real s1 = 0, s2 = 0, s3 = 0;
         for (int i = 0; i < r; ++i) {
             const Real qr = g[i] * R[i] * R[i], u = (v - y[i]) * R[i];
@@ -653,21 +663,14 @@ class Exchange {
         if (scratch_.size() < k) scratch_.resize(k);
         Eigen::Map<const Array> X(x.data() + from, k), G(g.data() + from, k), Y(v.data() + from, k);
         if constexpr (sizeof(Real) > sizeof(double)) {
-            // Compensated sums: in long double the designs are deep enough for the
-            // rounding of some thousand additions to show in the spread.
-            Real n1 = 0, cn = 0, d1 = 0, cd = 0;
+            CompensatedSum<Real> n1, d1;
             for (int i = 0; i < k; ++i) {
                 const Real q = G[i] / (t - X[i]);
-                Real y = q - cd, u = d1 + y;
-                cd = (u - d1) - y;
-                d1 = u;
-                y = q * Y[i] - cn;
-                u = n1 + y;
-                cn = (u - n1) - y;
-                n1 = u;
+                d1.Add(q);
+                n1.Add(q * Y[i]);
             }
-            den += d1;
-            num += n1;
+            den += d1.sum;
+            num += n1.sum;
             return;
         }
         auto s = scratch_.head(k);
