@@ -7,6 +7,12 @@ set -u
 B=$1; O=$2; rm -rf "$O"; mkdir -p "$O"
 CLI=$B/tapwright-cli; SHOT=$B/tapwright_window_shot
 EX=$(cd "$(dirname "$0")/../examples" && pwd)
+# Without the window shot program the pictures would be left out without a word, and
+# a diff against a set that has them would only list them as missing.
+if [ ! -x "$SHOT" ]; then
+  echo "golden_outputs.sh: $SHOT is missing (build the target tapwright_window_shot)" >&2
+  exit 1
+fi
 run() { local name=$1; shift; "$@" > "$O/$name.out" 2> "$O/$name.err"; echo $? > "$O/$name.rc"; }
 prev=$EX/lowpass_default.txt
 for f in $EX/*.txt; do
@@ -31,12 +37,10 @@ for f in $EX/*.txt; do
   run $e.repr $CLI report $f --kind response -o $O/$e.resp.pdf --graph db --dpi 150
   run $e.repc $CLI report $f --kind coefficients -o $O/$e.coef.pdf --dpi 150
   for p in resp coef; do [ -f $O/$e.$p.pdf ] && pdftotext -layout $O/$e.$p.pdf $O/$e.$p.txt && rm $O/$e.$p.pdf; done
-  if [ -x $SHOT ]; then
-    QT_QPA_PLATFORM=offscreen $SHOT load $f apply shot $O/$e.win0.png > /dev/null 2> $O/$e.win0.err
-    QT_QPA_PLATFORM=offscreen $SHOT load $f apply select 1033 1 click 1059 shot $O/$e.win1.png > /dev/null 2> $O/$e.win1.err
-    QT_QPA_PLATFORM=offscreen $SHOT load $f apply select 1033 2 shot $O/$e.win2.png > /dev/null 2> $O/$e.win2.err
-    QT_QPA_PLATFORM=offscreen $SHOT load $prev apply select 1033 1 click 1059 click 1090 load $f apply shot $O/$e.win3.png > /dev/null 2> $O/$e.win3.err
-  fi
+  QT_QPA_PLATFORM=offscreen $SHOT load $f apply shot $O/$e.win0.png > /dev/null 2> $O/$e.win0.err
+  QT_QPA_PLATFORM=offscreen $SHOT load $f apply select 1033 1 click 1059 shot $O/$e.win1.png > /dev/null 2> $O/$e.win1.err
+  QT_QPA_PLATFORM=offscreen $SHOT load $f apply select 1033 2 shot $O/$e.win2.png > /dev/null 2> $O/$e.win2.err
+  QT_QPA_PLATFORM=offscreen $SHOT load $prev apply select 1033 1 click 1059 click 1090 load $f apply shot $O/$e.win3.png > /dev/null 2> $O/$e.win3.err
   prev=$f
 done
 # refused/damaged cases
